@@ -1,0 +1,61 @@
+// The listing run: a plain download file in, the fixed-column listing out.
+//
+// Lines end at CR or CR LF (a lone LF is part of the line; text after the last line
+// end is a last line). Line 1 is the header; every later line is a record. Each kept
+// record becomes one line whose columns are as wide as the header's; the header is
+// repeated after an empty line after every 40 records. Output lines end with CR LF.
+// Field bytes are copied as they stand in the file (never re-encoded).
+// The run streams: memory does not grow with the number of records.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/file_result.h"
+#include "core/machine_family.h"
+#include "core/regional.h"
+
+namespace kestrava {
+
+struct ListingFilter {
+    bool dateOn = false;  // keep records whose date lies in [from, to], whole days
+    Day from{};
+    Day to{};
+    bool errorOn = false;  // keep records whose error number equals errorNumber
+    std::int16_t errorNumber = 0;
+};
+
+enum class ListingOutcome {
+    Listed,               // the listing is complete and its header is recognised
+    NoFamily,             // hand-over A: the first record line has no date in field 3 or 4
+    HeaderNotRecognised,  // hand-over B: the listing does not start with a known header word
+};
+
+struct ListingSummary {
+    ListingOutcome outcome = ListingOutcome::Listed;
+    MachineFamily family = MachineFamily::Unknown;
+    ErrorCodeTable errorCodes = freshErrorCodeTable();
+    std::string serial;        // serial field of the last listed record, else the previous serial
+    std::string headerLine;    // the formatted header line (without CR LF)
+    std::uint64_t records = 0; // record lines written to the listing
+};
+
+struct ListingFileResult {
+    FileResult file;        // a fault reading the source or writing the listing
+    ListingSummary summary; // meaningful only when file.ok()
+};
+
+// Lists plainSource into listingFile (replaced). previousSerial is kept when the run
+// writes no record. On a fault the listing file must not be shown as complete.
+ListingFileResult listFile(const std::filesystem::path& plainSource,
+                           const std::filesystem::path& listingFile,
+                           const ListingFilter& filter,
+                           const std::string& previousSerial,
+                           const Progress& progress = {});
+
+// The recognition test on the first characters of a listing (or header line):
+// "Wel", "Log", "Num", "NUM", "Sch", "Nom", case-sensitive.
+bool isRecognisedHeader(std::string_view listingStart);
+
+}  // namespace kestrava

@@ -1,0 +1,112 @@
+// Kestrava_Main: the program's main window, its menus and the filter panel.
+// The commands are split over files named after them:
+//   kestrava_main.cpp          construction, layout, captions, logos, activation
+//   kestrava_main_open.cpp     Open File and the listing shown in Text1
+//   kestrava_main_filter.cpp   the filter panel
+//   kestrava_main_save.cpp     Save File
+//   kestrava_main_print.cpp    Print Records
+//   kestrava_main_forms.cpp    the menu commands that show another form
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "gui/app_services.h"
+#include "gui/shared_values.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+class Kestrava_Main : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // profile: the build profile (tests pass others). services: adapters; null members
+    // are replaced by the real ones.
+    explicit Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services = {},
+                           QWidget* parent = nullptr);
+    ~Kestrava_Main() override;
+
+    MainFormState& state() { return state_; }
+    SharedValues& shared() { return shared_; }
+    const AppServices& services() const { return services_; }
+
+    // Opens path as if it had been chosen in the Open dialog (command line, drop).
+    void openPath(const QString& path);
+
+public slots:
+    void Menu_OpenFile_Click();
+    void Menu_SaveFile_Click();
+    void Menu_DefaultLoad_Click();
+    void Menu_DefaultSave_Click();
+    void Menu_Close_Click();
+    void Menu_PrintRecords_Click();
+    void Menu_GraphShow_Click();
+    void Menu_Support_Click();
+    void Menu_Version_Click();
+    void Menu_Copyright_Click();
+
+    void Option1_Click(int index);
+    void Command_Dates_Click();
+    void Command_Error_Click();
+
+protected:
+    void Form_Load();      // ApplyBuildProfile
+    void Form_Activate();  // the listing's fixed layout setting
+    bool event(QEvent* event) override;
+
+private:
+    void ApplyBuildProfile();
+    void ShowBrandLogo();
+    void ApplyCaptions();
+
+    MainFormState state_;
+    SharedValues shared_;
+    AppServices services_;
+    std::unique_ptr<class UserDialogs> ownedDialogs_;
+
+public:
+    // Controls, named as in the design (objectName is the same).
+    QFrame* Line1 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 3> Option1{};
+    QLineEdit* Text_From = nullptr;
+    QLabel* Label_From = nullptr;
+    QLineEdit* Text_To = nullptr;
+    QLabel* Label_To = nullptr;
+    QPushButton* Command_Dates = nullptr;
+    QLabel* Label_Error = nullptr;
+    QLineEdit* Text_Error = nullptr;
+    QPushButton* Command_Error = nullptr;
+    QLabel* Picture_brenviksmall = nullptr;
+    QLabel* Picture_sorvantasmall = nullptr;
+    QLabel* Picture_teldrumsmall = nullptr;
+    QLabel* Picture_ombreksmall = nullptr;
+
+    QMenu* Menu_File = nullptr;
+    QAction* Menu_OpenFile = nullptr;
+    QAction* Menu_SaveFile = nullptr;
+    QAction* Menu_Sep_1 = nullptr;
+    QAction* Menu_DefaultLoad = nullptr;
+    QAction* Menu_DefaultSave = nullptr;
+    QAction* Menu_Sep_3 = nullptr;
+    QAction* Menu_Close = nullptr;
+    QMenu* Menu_Print = nullptr;
+    QAction* Menu_PrintRecords = nullptr;
+    QMenu* Menu_Graph = nullptr;
+    QAction* Menu_GraphShow = nullptr;
+    QMenu* Menu_Help = nullptr;
+    QAction* Menu_Support = nullptr;
+    QAction* Menu_Sep_2 = nullptr;
+    QAction* Menu_Version = nullptr;
+    QAction* Menu_Copyright = nullptr;
+};

@@ -1,0 +1,13 @@
+// The work folder: the program's own folder while it is writable, otherwise a
+// per-user data folder. Work files and the two settings files live there.
+#pragma once
+
+#include <QString>
+
+// programFolder is the folder of the executable; perUserFolder the fallback
+// (QStandardPaths::AppLocalDataLocation when empty). The chosen folder exists on return
+// when it could be created.
+QString chooseWorkFolder(const QString& programFolder, const QString& perUserFolder = {});
+
+// A file in the work folder, joined with the platform's separator.
+QString workFilePath(const QString& workFolder, const QString& name);
