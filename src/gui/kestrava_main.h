@@ -5,7 +5,9 @@
 //   kestrava_main_filter.cpp   the filter panel
 //   kestrava_main_save.cpp     Save File
 //   kestrava_main_print.cpp    Print Records
-//   kestrava_main_forms.cpp    the menu commands that show another form
+//   kestrava_main_defaults.cpp the default OPEN/SAVE folder forms
+//   kestrava_main_chart.cpp    Graph Data
+//   kestrava_main_help.cpp     the Help menu
 #pragma once
 
 #include <QMainWindow>
