@@ -7,6 +7,25 @@
 
 namespace {
 
+// An installed copy runs from a folder that belongs to the system's package manager;
+// work files must never go there, even when the user (root) could write them.
+bool isSystemProgramFolder(const QString& folder)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(folder);
+    return false;
+#else
+    const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    static const char* const systemRoots[] = {"/usr", "/opt", "/bin", "/sbin", "/snap"};
+    for (const char* root : systemRoots) {
+        const QString prefix = QString::fromLatin1(root);
+        if (path == prefix || path.startsWith(prefix + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+#endif
+}
+
 bool canWriteIn(const QString& folder)
 {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -20,7 +39,7 @@ bool canWriteIn(const QString& folder)
 
 QString chooseWorkFolder(const QString& programFolder, const QString& perUserFolder)
 {
-    if (canWriteIn(programFolder))
+    if (!isSystemProgramFolder(programFolder) && canWriteIn(programFolder))
         return QDir::toNativeSeparators(QDir::cleanPath(programFolder));
     QString fallback = perUserFolder;
     if (fallback.isEmpty())

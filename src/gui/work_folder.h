@@ -1,5 +1,7 @@
 // The work folder: the program's own folder while it is writable, otherwise a
 // per-user data folder. Work files and the two settings files live there.
+// A folder of the system's installed programs (/usr/bin, /opt/...) never counts as
+// writable: an installed copy always uses the per-user folder.
 #pragma once
 
 #include <QString>
