@@ -10,7 +10,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/file_result.h"
 #include "core/machine_family.h"
@@ -53,6 +56,55 @@ ListingFileResult listFile(const std::filesystem::path& plainSource,
                            const ListingFilter& filter,
                            const std::string& previousSerial,
                            const Progress& progress = {});
+
+// The listing run on a source that arrives in pieces, writing the listing through a
+// callback. Memory is bounded by the longest line (plus the output buffer).
+class ListingRun {
+public:
+    // Receives the listing bytes in large pieces; returning false stops the run.
+    using Write = std::function<bool(std::string_view)>;
+
+    ListingRun(const ListingFilter& filter, std::string previousSerial, Write write);
+
+    // Feeds the next piece of the plain source. Returns false once the run has
+    // stopped: no family on the first record line, or a refused write.
+    bool feed(std::string_view piece);
+
+    // Ends the source (text after the last line end is the last line), flushes the
+    // listing and returns the summary.
+    ListingSummary finish();
+
+    // True when the write callback refused a piece.
+    bool writeFailed() const { return writeFailed_; }
+
+private:
+    void handleLine(std::string_view line);
+    void handleHeader(std::string_view line);
+    void handleRecord(std::string_view line);
+    bool decideFamily(std::string_view line);
+    std::string_view dateTextOf(std::string_view line, int field) const;
+    void append(std::string_view bytes);
+    void flush();
+
+    ListingFilter filter_;
+    Write write_;
+    ListingSummary summary_;
+    std::vector<std::int64_t> header_;  // header positions: H(k) = header_[k - 1], 0 beyond
+    std::vector<std::int64_t> fields_;  // record positions of the current line
+    std::string carry_;                 // start of a line continued in the next piece
+    std::string out_;                   // listing bytes not yet written
+    int recordsSinceHeader_ = 0;
+    bool headerDone_ = false;
+    bool pendingCR_ = false;
+    bool stopped_ = false;
+    bool writeFailed_ = false;
+    bool finished_ = false;
+};
+
+// The whole run on an in-memory text (tests, small files): the listing is returned in
+// listing.
+ListingSummary listText(std::string_view plain, const ListingFilter& filter,
+                        const std::string& previousSerial, std::string& listing);
 
 // The recognition test on the first characters of a listing (or header line):
 // "Wel", "Log", "Num", "NUM", "Sch", "Nom", case-sensitive.

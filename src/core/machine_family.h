@@ -29,6 +29,7 @@ ErrorCodeTable freshErrorCodeTable();
 void setErrorCodeLabels(ErrorCodeTable& table, MachineFamily family);
 
 // Row of an error field's exact text ("5" is row 1 for 5TZ, "05" and " 5 " are no row).
+// Unknown matches no row: nothing is counted before the family is decided.
 std::optional<int> errorCodeRow(MachineFamily family, std::string_view errorFieldText);
 
 // 1-based field numbers of a family (ORV: date 3, serial 2, error 5; others: 4, 3, 19).

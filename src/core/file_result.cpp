@@ -1,0 +1,28 @@
+#include "core/file_result.h"
+
+namespace kestrava {
+
+std::string describe(const FileResult& result)
+{
+    std::string what;
+    switch (result.fault) {
+    case FileFault::None: return "done";
+    case FileFault::SourceMissing: what = "file not found"; break;
+    case FileFault::SourceNotRegular: what = "not a regular file"; break;
+    case FileFault::SourceOpen: what = "cannot open file"; break;
+    case FileFault::SourceRead: what = "cannot read file"; break;
+    case FileFault::TargetExists: what = "file already exists"; break;
+    case FileFault::TargetCreate: what = "cannot create file"; break;
+    case FileFault::TargetWrite: what = "cannot write file"; break;
+    case FileFault::TargetRename: what = "cannot put the finished file in place"; break;
+    case FileFault::Cancelled: what = "cancelled"; break;
+    }
+    std::string text = what;
+    if (!result.path.empty())
+        text += ": " + result.path;
+    if (!result.detail.empty())
+        text += " (" + result.detail + ")";
+    return text;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,322 @@
+#include "core/listing.h"
+
+#include <cstring>
+#include <memory>
+
+#include "core/file_io.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr std::size_t kFlushAt = std::size_t(1) << 20;
+constexpr std::size_t kReadChunk = std::size_t(1) << 20;
+constexpr int kRecordsPerHeader = 40;
+constexpr std::string_view kHeaderTail = "    | ";
+constexpr std::string_view kFieldTail = "| ";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Positions of a line (1-based): entry 0 is 0, entry j the position of the j-th tab,
+// the last entry the line's length + 1. Field k spans positions entry[k-1]+1 ..
+// entry[k]-1.
+void buildPositions(std::string_view line, std::vector<std::int64_t>& positions)
+{
+    positions.clear();
+    positions.push_back(0);
+    const char* begin = line.data();
+    const char* end = begin + line.size();
+    const char* p = begin;
+    while (p < end) {
+        const void* tab = std::memchr(p, '\t', std::size_t(end - p));
+        if (!tab)
+            break;
+        const char* t = static_cast<const char*>(tab);
+        positions.push_back(std::int64_t(t - begin) + 1);
+        p = t + 1;
+    }
+    positions.push_back(std::int64_t(line.size()) + 1);
+}
+
+std::string_view fieldOf(std::string_view line, const std::vector<std::int64_t>& positions, int k)
+{
+    const auto start = std::size_t(positions[std::size_t(k) - 1]);
+    const auto stop = std::size_t(positions[std::size_t(k)]) - 1;
+    return line.substr(start, stop - start);
+}
+
+void appendSpaces(std::string& out, std::int64_t count)
+{
+    if (count > 0)
+        out.append(std::size_t(count), ' ');
+}
+
+}  // namespace
+
+bool isRecognisedHeader(std::string_view listingStart)
+{
+    if (listingStart.size() < 3)
+        return false;
+    const auto start = listingStart.substr(0, 3);
+    for (const std::string_view word : {"Wel", "Log", "Num", "NUM", "Sch", "Nom"})
+        if (start == word)
+            return true;
+    return false;
+}
+
+ListingRun::ListingRun(const ListingFilter& filter, std::string previousSerial, Write write)
+    : filter_(filter), write_(std::move(write))
+{
+    summary_.serial = std::move(previousSerial);
+    out_.reserve(kFlushAt + 4096);
+}
+
+bool ListingRun::feed(std::string_view piece)
+{
+    if (stopped_ || finished_)
+        return false;
+    std::size_t i = 0;
+    const std::size_t n = piece.size();
+    if (pendingCR_ && n > 0) {
+        if (piece[0] == '\n')
+            i = 1;
+        pendingCR_ = false;
+    }
+    while (i < n && !stopped_) {
+        const void* found = std::memchr(piece.data() + i, '\r', n - i);
+        if (!found) {
+            carry_.append(piece.data() + i, n - i);
+            break;
+        }
+        const std::size_t cr = std::size_t(static_cast<const char*>(found) - piece.data());
+        if (carry_.empty()) {
+            handleLine(piece.substr(i, cr - i));
+        } else {
+            carry_.append(piece.data() + i, cr - i);
+            handleLine(carry_);
+            carry_.clear();
+        }
+        i = cr + 1;
+        if (i < n) {
+            if (piece[i] == '\n')
+                ++i;
+        } else {
+            pendingCR_ = true;
+        }
+    }
+    if (out_.size() >= kFlushAt)
+        flush();
+    return !stopped_;
+}
+
+ListingSummary ListingRun::finish()
+{
+    if (!finished_) {
+        if (!stopped_ && !carry_.empty()) {
+            handleLine(carry_);
+            carry_.clear();
+        }
+        finished_ = true;
+        flush();
+        if (summary_.outcome != ListingOutcome::NoFamily && !isRecognisedHeader(summary_.headerLine))
+            summary_.outcome = ListingOutcome::HeaderNotRecognised;
+    }
+    return summary_;
+}
+
+void ListingRun::handleLine(std::string_view line)
+{
+    if (!headerDone_)
+        handleHeader(line);
+    else
+        handleRecord(line);
+}
+
+void ListingRun::handleHeader(std::string_view line)
+{
+    buildPositions(line, header_);
+    std::string formatted;
+    formatted.reserve(line.size() + header_.size() * kHeaderTail.size());
+    for (std::size_t k = 1; k < header_.size(); ++k) {
+        formatted.append(fieldOf(line, header_, int(k)));
+        formatted.append(kHeaderTail);
+    }
+    summary_.headerLine = std::move(formatted);
+    append(summary_.headerLine);
+    append(kLineEnd);
+    recordsSinceHeader_ = 0;
+    headerDone_ = true;
+}
+
+std::string_view ListingRun::dateTextOf(std::string_view line, int field) const
+{
+    // The 10 characters from the start of the field, fewer at the line's end; they may
+    // run on into the next field.
+    const auto start = std::size_t(fields_[std::size_t(field) - 1]);
+    return line.substr(start, 10);
+}
+
+bool ListingRun::decideFamily(std::string_view line)
+{
+    const int fieldCount = int(fields_.size()) - 1;
+    MachineFamily family = MachineFamily::Unknown;
+    if (fieldCount >= 3 && parseDateText(dateTextOf(line, 3)))
+        family = MachineFamily::ORV;
+    if (fieldCount >= 4 && parseDateText(dateTextOf(line, 4)))
+        family = MachineFamily::T5Z;
+    if (family == MachineFamily::Unknown)
+        return false;
+    summary_.family = family;
+    setErrorCodeLabels(summary_.errorCodes, family);
+    return true;
+}
+
+void ListingRun::handleRecord(std::string_view line)
+{
+    buildPositions(line, fields_);
+    const int fieldCount = int(fields_.size()) - 1;
+
+    if (summary_.family == MachineFamily::Unknown && !decideFamily(line)) {
+        summary_.outcome = ListingOutcome::NoFamily;
+        stopped_ = true;
+        return;
+    }
+    const MachineFamily family = summary_.family;
+
+    if (filter_.dateOn) {
+        const int dateField = dateFieldOf(family);
+        if (fieldCount < dateField)
+            return;
+        const auto date = parseDateText(dateTextOf(line, dateField));
+        if (!date || *date < filter_.from || *date > filter_.to)
+            return;
+    }
+    const int errorField = errorFieldOf(family);
+    if (filter_.errorOn) {
+        if (fieldCount < errorField)
+            return;
+        // From the tab before the field to the field's end.
+        const auto start = std::size_t(fields_[std::size_t(errorField) - 1]) - 1;
+        const auto stop = std::size_t(fields_[std::size_t(errorField)]) - 1;
+        const auto number = roundToInt16(leadingNumericValue(line.substr(start, stop - start)));
+        if (!number || *number != filter_.errorNumber)
+            return;
+    }
+
+    const int serialField = serialFieldOf(family);
+    const auto headerEntry = [this](std::size_t k) -> std::int64_t {
+        return k - 1 < header_.size() ? header_[k - 1] : 0;
+    };
+    for (int k = 1; k <= fieldCount; ++k) {
+        const std::string_view field = fieldOf(line, fields_, k);
+        const std::size_t uk = std::size_t(k);
+        const std::int64_t fill = (headerEntry(uk + 1) - headerEntry(uk) + 4) -
+                                  (fields_[uk] - fields_[uk - 1]);
+        out_.append(field);
+        appendSpaces(out_, fill);
+        out_.append(kFieldTail);
+        if (k == serialField)
+            summary_.serial.assign(field);
+        if (k == errorField) {
+            if (const auto row = errorCodeRow(family, field))
+                ++summary_.errorCodes[std::size_t(*row)].count;
+        }
+    }
+    out_.append(kLineEnd);
+    ++summary_.records;
+    if (++recordsSinceHeader_ == kRecordsPerHeader) {
+        recordsSinceHeader_ = 0;
+        out_.append(kLineEnd);
+        out_.append(summary_.headerLine);
+        out_.append(kLineEnd);
+    }
+    if (out_.size() >= kFlushAt)
+        flush();
+}
+
+void ListingRun::append(std::string_view bytes)
+{
+    out_.append(bytes);
+    if (out_.size() >= kFlushAt)
+        flush();
+}
+
+void ListingRun::flush()
+{
+    if (out_.empty() || writeFailed_)
+        return;
+    if (write_ && !write_(out_)) {
+        writeFailed_ = true;
+        stopped_ = true;
+    }
+    out_.clear();
+}
+
+ListingSummary listText(std::string_view plain, const ListingFilter& filter,
+                        const std::string& previousSerial, std::string& listing)
+{
+    listing.clear();
+    ListingRun run(filter, previousSerial, [&listing](std::string_view bytes) {
+        listing.append(bytes);
+        return true;
+    });
+    run.feed(plain);
+    return run.finish();
+}
+
+ListingFileResult listFile(const std::filesystem::path& plainSource,
+                           const std::filesystem::path& listingFile,
+                           const ListingFilter& filter,
+                           const std::string& previousSerial,
+                           const Progress& progress)
+{
+    ListingFileResult result;
+    // A listing that could not be finished must not stay behind looking current.
+    const auto failed = [&](FileResult fault) {
+        fileio::removeFile(listingFile);
+        result.file = std::move(fault);
+        return result;
+    };
+
+    fileio::Reader reader;
+    if (auto opened = reader.open(plainSource); !opened)
+        return failed(opened);
+    fileio::AtomicWriter writer;
+    if (auto created = writer.open(listingFile); !created)
+        return failed(created);
+
+    FileResult writeFault;
+    ListingRun run(filter, previousSerial, [&](std::string_view bytes) {
+        writeFault = writer.write(bytes.data(), bytes.size());
+        return writeFault.ok();
+    });
+
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    const std::uint64_t total = reader.size();
+    std::uint64_t done = 0;
+    for (;;) {
+        FileResult readFault;
+        const std::size_t got = reader.read(buffer.get(), kReadChunk, readFault);
+        if (!readFault.ok())
+            return failed(readFault);
+        if (got == 0)
+            break;
+        done += got;
+        if (!run.feed(std::string_view(buffer.get(), got)))
+            break;
+        if (progress && !progress(done, total)) {
+            writer.abandon();
+            FileResult cancelled;
+            cancelled.fault = FileFault::Cancelled;
+            cancelled.path = listingFile.string();
+            return failed(cancelled);
+        }
+    }
+    result.summary = run.finish();
+    if (!writeFault.ok())
+        return failed(writeFault);
+    if (auto committed = writer.commit(); !committed)
+        return failed(committed);
+    return result;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/listing.h"
+#include "temp_folder.h"
+
+using namespace kestrava;
+using namespace std::chrono;
+
+namespace {
+
+std::string cell(const std::string& text, int spaces)
+{
+    return text + std::string(std::size_t(spaces > 0 ? spaces : 0), ' ') + "| ";
+}
+
+const std::string kOrvHeader = "Weld\tSerial\tDate\tTime\tError";
+const std::string kOrvHeaderOut = "Weld    | Serial    | Date    | Time    | Error    | ";
+
+std::string orvRecord(const std::string& weld, const std::string& serial, const std::string& date,
+                      const std::string& error)
+{
+    return weld + "\t" + serial + "\t" + date + "\t10:00\t" + error;
+}
+
+std::string orvRecordOut(const std::string& weld, const std::string& serial, const std::string& date,
+                         const std::string& error)
+{
+    return cell(weld, 8 - int(weld.size())) + cell(serial, 10 - int(serial.size())) +
+           cell(date, 8 - int(date.size())) + cell("10:00", 3) + cell(error, 9 - int(error.size()));
+}
+
+struct Run {
+    ListingSummary summary;
+    std::string listing;
+};
+
+Run list(const std::string& text, const ListingFilter& filter = {}, const std::string& serial = "")
+{
+    Run run;
+    run.summary = listText(text, filter, serial, run.listing);
+    return run;
+}
+
+Day ymd(int y, unsigned m, unsigned d)
+{
+    return Day{year{y} / month{m} / day{d}};
+}
+
+}  // namespace
+
+TEST(Listing, LaysOutColumnsCountsCodesAndKeepsTheLastSerial)
+{
+    const std::string text = kOrvHeader + "\r\n" + orvRecord("1", "AB12", "15/03/2009", "0") + "\r\n" +
+                             orvRecord("2", "AB13", "16/03/2009", "27") + "\r\n" +
+                             orvRecord("3", "AB14", "16/03/2009", "027") + "\r\n" +
+                             orvRecord("4", "AB15", "17/03/2009", " 27") + "\r\n";
+    const auto run = list(text);
+    EXPECT_EQ(run.summary.outcome, ListingOutcome::Listed);
+    EXPECT_EQ(run.summary.family, MachineFamily::ORV);
+    EXPECT_EQ(run.summary.records, 4u);
+    EXPECT_EQ(run.summary.serial, "AB15");
+    EXPECT_EQ(run.summary.headerLine, kOrvHeaderOut);
+    EXPECT_EQ(run.listing, kOrvHeaderOut + "\r\n" + orvRecordOut("1", "AB12", "15/03/2009", "0") + "\r\n" +
+                               orvRecordOut("2", "AB13", "16/03/2009", "27") + "\r\n" +
+                               orvRecordOut("3", "AB14", "16/03/2009", "027") + "\r\n" +
+                               orvRecordOut("4", "AB15", "17/03/2009", " 27") + "\r\n");
+    // The exact text counts: "027" and " 27" count nowhere.
+    EXPECT_EQ(run.summary.errorCodes[0].label, "E00");
+    EXPECT_EQ(run.summary.errorCodes[0].count, 1);
+    EXPECT_EQ(run.summary.errorCodes[8].label, "E27");
+    EXPECT_EQ(run.summary.errorCodes[8].count, 1);
+    // A value longer than its header + 4 pushes the rest of the line right.
+    const auto wide = list(kOrvHeader + "\r\n" + orvRecord("123456789", "S", "01/01/2010", "0"));
+    EXPECT_EQ(wide.listing.substr(wide.listing.find("\r\n") + 2, 23), "123456789| S         | ");
+}
+
+TEST(Listing, HeaderIsRepeatedAfterEvery40Records)
+{
+    std::string text = kOrvHeader;
+    std::string expected = kOrvHeaderOut + "\r\n";
+    for (int i = 1; i <= 81; ++i) {
+        const std::string weld = std::to_string(i);
+        text += "\r\n" + orvRecord(weld, "S", "01/02/2010", "0");
+        expected += orvRecordOut(weld, "S", "01/02/2010", "0") + "\r\n";
+        if (i % 40 == 0)
+            expected += "\r\n" + kOrvHeaderOut + "\r\n";
+    }
+    const auto run = list(text);
+    EXPECT_EQ(run.listing, expected);
+    EXPECT_EQ(run.summary.records, 81u);
+    EXPECT_EQ(run.summary.errorCodes[0].count, 81);
+
+    // Exactly 40: the empty line and the header close the listing.
+    std::string forty = kOrvHeader;
+    for (int i = 0; i < 40; ++i)
+        forty += "\r\n" + orvRecord("1", "S", "01/02/2010", "0");
+    const auto run40 = list(forty);
+    EXPECT_EQ(run40.listing.substr(run40.listing.size() - kOrvHeaderOut.size() - 4),
+              "\r\n" + kOrvHeaderOut + "\r\n");
+}
+
+TEST(Listing, RecordsWithMoreOrFewerFieldsThanTheHeader)
+{
+    // Two header fields; beyond them the header entries are 0: the first extra field
+    // gets no fill, each later one is filled to 3 characters.
+    const auto run = list("Weld\tNo\r\na\tb\t01/02/2009\tX\tlonger\r\nc\r\n");
+    EXPECT_EQ(run.summary.family, MachineFamily::ORV);
+    EXPECT_EQ(run.listing, "Weld    | No    | \r\n" + cell("a", 7) + cell("b", 5) + cell("01/02/2009", 0) +
+                               cell("X", 2) + cell("longer", 0) + "\r\n" + cell("c", 7) + "\r\n");
+    // The one-field record leaves the serial of the record before it.
+    EXPECT_EQ(run.summary.serial, "b");
+    EXPECT_EQ(run.summary.records, 2u);
+    // A record lacking the error field is listed but counted nowhere.
+    const auto short5tz = list("Number\tA\tSerial\tDate\r\n1\t2\tS9\t01/02/2009\t0\r\n");
+    EXPECT_EQ(short5tz.summary.family, MachineFamily::T5Z);
+    EXPECT_EQ(short5tz.summary.serial, "S9");
+    for (const auto& row : short5tz.summary.errorCodes)
+        EXPECT_EQ(row.count, 0);
+}
+
+TEST(Listing, LineEndsAndPiecesOfAnySize)
+{
+    // CR and CR LF end lines, a lone LF stays in the field, text after the last line
+    // end is a last line, and an empty line is a record with one empty field.
+    const std::string text = "Log\tS\tDate\r" "1\tA\n\t02/02/2012\r\n" "\r\n" "2\tB\t03/02/2012";
+    const auto whole = list(text);
+    EXPECT_EQ(whole.summary.records, 3u);
+    EXPECT_EQ(whole.summary.serial, "B");
+    EXPECT_EQ(whole.listing, "Log    | S    | Date    | \r\n" + cell("1", 6) + cell("A\n", 3) +
+                                 cell("02/02/2012", 0) + "\r\n" + cell("", 7) + "\r\n" + cell("2", 6) +
+                                 cell("B", 4) + cell("03/02/2012", 0) + "\r\n");
+    // Fed a byte at a time (a CR LF split over two pieces included), the run is the same.
+    std::string listing;
+    ListingRun run({}, "", [&](std::string_view bytes) {
+        listing.append(bytes);
+        return true;
+    });
+    for (char c : text)
+        run.feed(std::string_view(&c, 1));
+    const auto summary = run.finish();
+    EXPECT_EQ(listing, whole.listing);
+    EXPECT_EQ(summary.records, whole.summary.records);
+    // A file ending in a line end has no empty last line.
+    EXPECT_EQ(list(text + "\r\n").listing, whole.listing);
+    EXPECT_EQ(list(text + "\r").listing, whole.listing);
+}
+
+TEST(Listing, FamilyDecisionOnTheFirstRecord)
+{
+    // Dates at the start of both field 3 and field 4: 5TZ.
+    EXPECT_EQ(list("Weld\r\n1\t2\t01/02/2009\t01/02/2009\r\n").summary.family, MachineFamily::T5Z);
+    // The 10 characters may end with the line.
+    EXPECT_EQ(list("Weld\r\n1\t2\t1/2/2009").summary.family, MachineFamily::ORV);
+    // A short date runs into the next field and is no date: no family.
+    const auto none = list("Weld\ta\r\n1\t2\t1/2/2009\tX\r\n1\t2\t01/02/2009\r\n");
+    EXPECT_EQ(none.summary.outcome, ListingOutcome::NoFamily);
+    EXPECT_EQ(none.summary.family, MachineFamily::Unknown);
+    EXPECT_EQ(none.listing, "Weld    | a    | \r\n");
+    EXPECT_EQ(none.summary.records, 0u);
+    // Too few fields for a date field: no family (not read from another position).
+    EXPECT_EQ(list("Weld\r\n01/02/2009\r\n").summary.outcome, ListingOutcome::NoFamily);
+    EXPECT_EQ(list("Weld\r\n\r\n").summary.outcome, ListingOutcome::NoFamily);
+    // Header only: listed, family unknown, ORV labels.
+    const auto headerOnly = list("Weld\tX");
+    EXPECT_EQ(headerOnly.summary.outcome, ListingOutcome::Listed);
+    EXPECT_EQ(headerOnly.summary.family, MachineFamily::Unknown);
+    EXPECT_EQ(headerOnly.summary.errorCodes[1].label, "E20");
+}
+
+TEST(Listing, RecognitionOfTheHeader)
+{
+    EXPECT_EQ(list("").summary.outcome, ListingOutcome::HeaderNotRecognised);
+    EXPECT_EQ(list("").listing, "");
+    EXPECT_EQ(list("weld\r\n").summary.outcome, ListingOutcome::HeaderNotRecognised);
+    EXPECT_EQ(list("Lo\tgin\r\n").summary.outcome, ListingOutcome::HeaderNotRecognised);
+    for (const char* word : {"Weld", "Log", "Numer", "NUMBER", "Schweiss", "Nom"})
+        EXPECT_EQ(list(std::string(word) + "\r\n").summary.outcome, ListingOutcome::Listed) << word;
+    // Not recognised but with a family: the records are still listed and counted.
+    const auto other = list("Data\r\n1\t2\t01/02/2009\t4\t0\r\n");
+    EXPECT_EQ(other.summary.outcome, ListingOutcome::HeaderNotRecognised);
+    EXPECT_EQ(other.summary.records, 1u);
+    EXPECT_EQ(other.summary.errorCodes[0].count, 1);
+}
+
+TEST(Listing, DateFilterIsInclusiveAndDropsRecordsWithoutADate)
+{
+    const std::string text = kOrvHeader + "\r\n" + orvRecord("1", "A", "14/03/2009", "0") + "\r\n" +
+                             orvRecord("2", "B", "15/03/2009", "0") + "\r\n" +
+                             orvRecord("3", "C", "16/03/2009", "20") + "\r\n" +
+                             orvRecord("4", "D", "17/03/2009", "0") + "\r\n" +
+                             orvRecord("5", "E", "garbage!!!", "0") + "\r\n" + "6\tF\r\n";
+    ListingFilter filter;
+    filter.dateOn = true;
+    filter.from = ymd(2009, 3, 15);
+    filter.to = ymd(2009, 3, 16);
+    const auto run = list(text, filter, "previous");
+    EXPECT_EQ(run.summary.records, 2u);
+    EXPECT_EQ(run.summary.serial, "C");
+    EXPECT_EQ(run.summary.errorCodes[0].count, 1);
+    EXPECT_EQ(run.summary.errorCodes[1].count, 1);
+    EXPECT_EQ(run.listing, kOrvHeaderOut + "\r\n" + orvRecordOut("2", "B", "15/03/2009", "0") + "\r\n" +
+                               orvRecordOut("3", "C", "16/03/2009", "20") + "\r\n");
+
+    // From after To: header only, serial of the previous run kept, counts 0.
+    filter.from = ymd(2009, 3, 17);
+    filter.to = ymd(2009, 3, 14);
+    const auto empty = list(text, filter, "previous");
+    EXPECT_EQ(empty.listing, kOrvHeaderOut + "\r\n");
+    EXPECT_EQ(empty.summary.serial, "previous");
+    EXPECT_EQ(empty.summary.records, 0u);
+    EXPECT_EQ(empty.summary.outcome, ListingOutcome::Listed);
+}
+
+TEST(Listing, ErrorFilterComparesNumbersButCountsExactText)
+{
+    const std::string text = "Number\tA\tSerial\tDate" + std::string(15, '\t') + "Err\r\n";
+    auto rec = [](const std::string& serial, const std::string& error) {
+        return "1\tx\t" + serial + "\t01/02/2009" + std::string(15, '\t') + error + "\r\n";
+    };
+    const std::string body = rec("A", "5") + rec("B", "05") + rec("C", " 5 ") + rec("D", "6") +
+                             rec("E", "4.5") + rec("F", "5.5") + rec("G", "99999") +
+                             "1\tx\tH\t01/02/2009\r\n" + rec("I", "x");
+    ListingFilter filter;
+    filter.errorOn = true;
+    filter.errorNumber = 5;
+    const auto run = list(text + body, filter);
+    EXPECT_EQ(run.summary.family, MachineFamily::T5Z);
+    EXPECT_EQ(run.summary.records, 3u);  // 5, 05, " 5 "
+    EXPECT_EQ(run.summary.serial, "C");
+    EXPECT_EQ(run.summary.errorCodes[1].label, "E05");
+    EXPECT_EQ(run.summary.errorCodes[1].count, 1);  // only the exact "5"
+
+    filter.errorNumber = 4;  // 4.5 rounds to 4 (half to even)
+    EXPECT_EQ(list(text + body, filter).summary.serial, "E");
+    filter.errorNumber = 6;  // 6 and 5.5
+    EXPECT_EQ(list(text + body, filter).summary.records, 2u);
+    filter.errorNumber = 0;  // "x" reads 0; the record lacking the field is not kept
+    const auto zero = list(text + body, filter);
+    EXPECT_EQ(zero.summary.records, 1u);
+    EXPECT_EQ(zero.summary.serial, "I");
+
+    // Both filters together.
+    filter.errorNumber = 5;
+    filter.dateOn = true;
+    filter.from = ymd(2009, 2, 2);
+    filter.to = ymd(2009, 2, 3);
+    EXPECT_EQ(list(text + body, filter).summary.records, 0u);
+}
+
+TEST(ListingFile, WritesTheListingAndReportsFaults)
+{
+    TempFolder folder;
+    const auto source = folder.write("in.xls", kOrvHeader + "\r\n" + orvRecord("1", "A", "14/03/2009", "0"));
+    const auto listing = folder.path() / "display_only.tmp";
+    const auto result = listFile(source, listing, {}, "");
+    ASSERT_TRUE(result.file.ok()) << describe(result.file);
+    EXPECT_EQ(result.summary.records, 1u);
+    EXPECT_EQ(folder.read("display_only.tmp"),
+              kOrvHeaderOut + "\r\n" + orvRecordOut("1", "A", "14/03/2009", "0") + "\r\n");
+
+    // A failed run leaves no listing that could pass for a current one.
+    const auto missing = listFile(folder.path() / "gone.xls", listing, {}, "");
+    EXPECT_EQ(missing.file.fault, FileFault::SourceMissing);
+    EXPECT_FALSE(folder.exists("display_only.tmp"));
+    EXPECT_EQ(listFile(folder.path(), listing, {}, "").file.fault, FileFault::SourceNotRegular);
+    EXPECT_EQ(folder.entries(), 1u);
+}
