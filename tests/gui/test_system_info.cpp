@@ -1,0 +1,357 @@
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "gui/frm_about.h"
+#include "gui/system_info.h"
+#include "gui/translations.h"
+#include "gui/user_dialogs.h"
+
+namespace {
+
+void dropOffscreenNoise(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    fprintf(stderr, "%d: %s\n", int(type), qPrintable(message));
+}
+
+// A registry held in memory. Like the real one, a value whose data do not fit the
+// caller's buffer cannot be read.
+class FakeRegistry final : public RegistryAccess {
+public:
+    struct Value {
+        std::uint32_t type;
+        std::string data;
+    };
+    std::map<std::string, std::map<std::string, Value>> keys;
+    std::set<Key> openKeys;
+    std::vector<std::string> queried;
+
+    void setText(const std::string& key, const std::string& name, const std::string& data)
+    {
+        keys[key][name] = {kRegistryText, data};
+    }
+
+    std::optional<Key> openForReading(RegistryRoot, const std::string& keyPath) override
+    {
+        const auto found = keys.find(keyPath);
+        if (found == keys.end())
+            return std::nullopt;
+        const Key key = nextKey_++;
+        handles_[key] = keyPath;
+        openKeys.insert(key);
+        return key;
+    }
+
+    bool queryValue(Key key, const std::string& valueName, std::uint32_t& type,
+                    unsigned char* buffer, std::uint32_t& size) override
+    {
+        queried.push_back(handles_.at(key) + "|" + valueName);
+        const auto& values = keys.at(handles_.at(key));
+        const auto found = values.find(valueName);
+        if (found == values.end() || found->second.data.size() > size)
+            return false;
+        std::copy(found->second.data.begin(), found->second.data.end(), buffer);
+        type = found->second.type;
+        size = static_cast<std::uint32_t>(found->second.data.size());
+        return true;
+    }
+
+    void close(Key key) override { openKeys.erase(key); }
+
+private:
+    Key nextKey_ = 1;
+    std::map<Key, std::string> handles_;
+};
+
+const std::string kProgramKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const std::string kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+
+class FakeLauncher final : public SystemInfoLauncher {
+public:
+    bool result = false;
+    int starts = 0;
+    bool start() override
+    {
+        ++starts;
+        return result;
+    }
+};
+
+class RecordingDialogs final : public UserDialogs {
+public:
+    struct Message {
+        QString text, title;
+        MessageIcon icon;
+    };
+    std::vector<Message> messages;
+    int answer = 1;
+
+    int message(QWidget*, const QString& text, const QString& title, MessageIcon icon) override
+    {
+        messages.push_back({text, title, icon});
+        return answer;
+    }
+    std::optional<QString> openFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&, const QString&,
+                                        const QString&) override
+    {
+        return std::nullopt;
+    }
+    bool choosePrinter(QWidget*, QPrinter*, const QString&) override { return false; }
+};
+
+}  // namespace
+
+class SystemInfoTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qInstallMessageHandler(dropOffscreenNoise); }
+
+    void registryTextAndNul()
+    {
+        FakeRegistry registry;
+        registry.setText("K", "withNul", std::string("C:\\Tools\\info.exe") + '\0');
+        registry.setText("K", "withoutNul", "C:\\Tools\\info.exe");
+        registry.setText("K", "emptyWithNul", std::string(1, '\0'));
+        registry.setText("K", "full", std::string(1023, 'x') + '\0');
+        registry.setText("K", "fullNoNul", std::string(1024, 'y'));
+        registry.setText("K", "tooLong", std::string(1024, 'z') + '\0');
+
+        std::string result = "old";
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "withNul", result));
+        QCOMPARE(result, std::string("C:\\Tools\\info.exe"));
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "withoutNul", result));
+        QCOMPARE(result, std::string("C:\\Tools\\info.exe"));
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "emptyWithNul", result));
+        QCOMPARE(result, std::string());
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "full", result));
+        QCOMPARE(result, std::string(1023, 'x'));
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "fullNoNul", result));
+        QCOMPARE(result, std::string(1024, 'y'));
+
+        result = "old";
+        QVERIFY(!GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "tooLong", result));
+        QCOMPARE(result, std::string());
+        result = "old";
+        QVERIFY(!GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "absent", result));
+        QCOMPARE(result, std::string());
+        result = "old";
+        QVERIFY(!GetKeyValue(registry, RegistryRoot::LocalMachine, "NoSuchKey", "x", result));
+        QCOMPARE(result, std::string());
+
+        QVERIFY(registry.openKeys.empty());  // every opened key was closed again
+    }
+
+    void registryTypes()
+    {
+        FakeRegistry registry;
+        registry.keys["K"]["number"] = {kRegistryNumber, std::string("\x78\x56\x34\x12", 4)};
+        registry.keys["K"]["highNumber"] = {kRegistryNumber, std::string("\xff\xff\xff\xff", 4)};
+        registry.keys["K"]["binary"] = {3, std::string("\x01\x02", 2)};
+        registry.keys["K"]["expandable"] = {2, std::string("%SystemRoot%") + '\0'};
+
+        std::string result;
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "number", result));
+        QCOMPARE(result, std::string("305419896"));
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "highNumber", result));
+        QCOMPARE(result, std::string("4294967295"));
+
+        // Other types count as read but leave the text as the caller passed it.
+        result = "as passed";
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "binary", result));
+        QCOMPARE(result, std::string("as passed"));
+        QVERIFY(GetKeyValue(registry, RegistryRoot::LocalMachine, "K", "expandable", result));
+        QCOMPARE(result, std::string("as passed"));
+        QVERIFY(registry.openKeys.empty());
+    }
+
+    void registryFindsTheProgram()
+    {
+        std::vector<QString> started;
+        std::vector<QString> probed;
+        auto exists = [&](bool answer) {
+            return [&, answer](const QString& path) {
+                probed.push_back(path);
+                return answer;
+            };
+        };
+        auto starter = [&](bool answer) {
+            return [&, answer](const QString& path) {
+                started.push_back(path);
+                return answer;
+            };
+        };
+
+        // Entry 1 wins, and is started unchanged.
+        FakeRegistry both;
+        both.setText(kProgramKey, "PATH", std::string("C:\\Info\\msinfo32.exe") + '\0');
+        both.setText(kFolderKey, "MSINFO", std::string("C:\\Other") + '\0');
+        QVERIFY(startSystemInfoFromRegistry(both, exists(true), starter(true)));
+        QCOMPARE(started, std::vector<QString>{QStringLiteral("C:\\Info\\msinfo32.exe")});
+
+        // Entry 1 names a program that does not start: entry 2 is not tried.
+        started.clear();
+        QVERIFY(!startSystemInfoFromRegistry(both, exists(true), starter(false)));
+        QCOMPARE(started.size(), std::size_t(1));
+        QCOMPARE(both.queried.back(), kProgramKey + "|PATH");
+
+        // An empty entry 1 still counts as found.
+        started.clear();
+        FakeRegistry empty;
+        empty.setText(kProgramKey, "PATH", std::string(1, '\0'));
+        empty.setText(kFolderKey, "MSINFO", "C:\\Other");
+        QVERIFY(!startSystemInfoFromRegistry(empty, exists(true), startProgramDetached));
+        QVERIFY(started.empty());
+        QVERIFY(probed.empty());
+
+        // Entry 2: its folder followed by the program's file name, when that file exists.
+        FakeRegistry folder;
+        folder.setText(kFolderKey, "MSINFO", std::string("C:\\Program Files\\Info") + '\0');
+        QVERIFY(startSystemInfoFromRegistry(folder, exists(true), starter(true)));
+        QCOMPARE(started, std::vector<QString>{QStringLiteral("C:\\Program Files\\Info\\MSINFO32.EXE")});
+
+        started.clear();
+        probed.clear();
+        QVERIFY(!startSystemInfoFromRegistry(folder, exists(false), starter(true)));
+        QVERIFY(started.empty());
+        QCOMPARE(probed, std::vector<QString>{QStringLiteral("C:\\Program Files\\Info\\MSINFO32.EXE")});
+
+        FakeRegistry none;
+        QVERIFY(!startSystemInfoFromRegistry(none, exists(true), starter(true)));
+        QVERIFY(started.empty());
+    }
+
+    void pathSearch()
+    {
+        std::set<QString> executables;
+        std::vector<QString> asked;
+        auto isExecutable = [&](const QString& path) {
+            asked.push_back(path);
+            return executables.count(path) > 0;
+        };
+
+        executables = {QStringLiteral("/opt/b/kinfocenter")};
+        QCOMPARE(findSystemInfoProgram(QStringLiteral("/usr/a:/opt/b"), u':', isExecutable),
+                 QStringLiteral("/opt/b/kinfocenter"));
+
+        // The more suitable program wins over the earlier folder.
+        executables = {QStringLiteral("/usr/a/gnome-system-monitor"), QStringLiteral("/opt/b/hardinfo")};
+        QCOMPARE(findSystemInfoProgram(QStringLiteral("/usr/a:/opt/b"), u':', isExecutable),
+                 QStringLiteral("/opt/b/hardinfo"));
+
+        executables = {QStringLiteral("/elsewhere/hardinfo")};
+        QCOMPARE(findSystemInfoProgram(QStringLiteral("/usr/a:/opt/b"), u':', isExecutable), QString());
+
+        // An empty PATH, or empty entries in it, never mean the current folder.
+        asked.clear();
+        executables = {QStringLiteral("hardinfo"), QStringLiteral("./hardinfo")};
+        QCOMPARE(findSystemInfoProgram(QString(), u':', isExecutable), QString());
+        QCOMPARE(findSystemInfoProgram(QStringLiteral("::"), u':', isExecutable), QString());
+        QVERIFY(asked.empty());
+    }
+
+#ifndef Q_OS_WIN
+    void desktopLauncherStartsFromPath()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString marker = dir.filePath(QStringLiteral("started"));
+        // A non-executable file of the preferred name is passed over.
+        QFile plain(dir.filePath(QStringLiteral("hardinfo")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QFile script(dir.filePath(QStringLiteral("kinfocenter")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho \"$#\" > '%1'\n").arg(marker).toUtf8());
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        const QByteArray savedPath = qgetenv("PATH");
+        DesktopSystemInfoLauncher launcher;
+        qputenv("PATH", (QDir::tempPath() + QStringLiteral("/kestrava-none:") + dir.path()).toLocal8Bit());
+        const bool started = launcher.start();
+        qputenv("PATH", dir.filePath(QStringLiteral("empty")).toLocal8Bit());
+        const bool startedWithout = launcher.start();
+        qputenv("PATH", QByteArray());
+        const bool startedEmpty = launcher.start();
+        qputenv("PATH", savedPath);
+
+        QVERIFY(started);
+        QTRY_VERIFY(QFile::exists(marker));
+        QFile result(marker);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll().trimmed(), QByteArray("0"));  // started without arguments
+        QVERIFY(!startedWithout);
+        QVERIFY(!startedEmpty);
+
+        QVERIFY(!startProgramDetached(QString()));
+        QVERIFY(!startProgramDetached(dir.filePath(QStringLiteral("no-such-program"))));
+    }
+#endif
+
+    void aboutBoxMessagePerLanguage()
+    {
+        struct Case {
+            const char* language;
+            bool expectMessage;
+            QString text, title;
+            MessageIcon icon;
+            QString answerAfter;
+        };
+        const Case cases[] = {
+            {"English", true, QStringLiteral("System Information Is Unavailable At This Time"),
+             QStringLiteral("Kestrava"), MessageIcon::None, QStringLiteral("before")},
+            {"Polish", true, QStringLiteral("Informacja systemowa jest w tym momencie niedostepna"),
+             QStringLiteral("Informacja systemowa"), MessageIcon::Exclamation, QStringLiteral("7")},
+            {"German", false, {}, {}, MessageIcon::None, QStringLiteral("before")},
+        };
+        for (const Case& c : cases) {
+            SharedValues shared;
+            shared.profile = {"sorvanta", c.language};
+            shared.LastMsgBoxAnswer = QStringLiteral("before");
+            installTranslations(shared.language());
+            FakeLauncher launcher;
+            RecordingDialogs dialogs;
+            dialogs.answer = 7;
+            AppServices services;
+            services.dialogs = &dialogs;
+            services.systemInfo = &launcher;
+            frmAbout about(shared, services);
+            about.show();
+
+            launcher.result = true;
+            about.cmdSysInfo->click();
+            QCOMPARE(launcher.starts, 1);
+            QVERIFY(dialogs.messages.empty());
+            QVERIFY(about.isVisible());
+
+            launcher.result = false;
+            about.cmdSysInfo->click();
+            QCOMPARE(launcher.starts, 2);
+            QVERIFY2(about.isVisible(), c.language);  // the box stays open
+            QCOMPARE(shared.LastMsgBoxAnswer, c.answerAfter);
+            if (!c.expectMessage) {
+                QVERIFY(dialogs.messages.empty());
+                continue;
+            }
+            QCOMPARE(dialogs.messages.size(), std::size_t(1));
+            QCOMPARE(dialogs.messages[0].text, c.text);
+            QCOMPARE(dialogs.messages[0].title, c.title);
+            QVERIFY(dialogs.messages[0].icon == c.icon);
+        }
+        installTranslations(kestrava::Language::English);
+    }
+};
+
+QTEST_MAIN(SystemInfoTest)
+#include "test_system_info.moc"
