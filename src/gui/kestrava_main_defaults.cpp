@@ -1,10 +1,15 @@
 // Menu commands that show the default-folder forms.
+#include "gui/default_path_form.h"
 #include "gui/kestrava_main.h"
 
 void Kestrava_Main::Menu_DefaultLoad_Click()
 {
+    DefaultPathForm form(DefaultPathKind::Load, shared_, services_, this);
+    form.exec();
 }
 
 void Kestrava_Main::Menu_DefaultSave_Click()
 {
+    DefaultPathForm form(DefaultPathKind::Save, shared_, services_, this);
+    form.exec();
 }

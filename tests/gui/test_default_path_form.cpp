@@ -1,0 +1,345 @@
+// The default OPEN and SAVE folder forms, their directory list and the drives.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "gui/default_folder.h"
+#include "gui/default_path_form.h"
+#include "gui/directory_list.h"
+#include "gui/drive_provider.h"
+#include "gui/kestrava_main.h"
+#include "gui/translations.h"
+#include "support/fake_drive_provider.h"
+#include "support/save_test_dialogs.h"
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+QListWidgetItem* entryFor(DirectoryList* list, const QString& folder)
+{
+    for (int i = 0; i < list->count(); ++i)
+        if (DirectoryList::folderOf(list->item(i)) == native(folder))
+            return list->item(i);
+    return nullptr;
+}
+
+}  // namespace
+
+class DefaultPathFormTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir root;
+    QString work;
+    QString driveA;  // folders standing for two extra drives
+    QString driveB;
+    SaveTestDialogs dialogs;
+    FakeDriveProvider drives;
+    SharedValues shared;
+
+    std::unique_ptr<DefaultPathForm> makeForm(DefaultPathKind kind, const char* language = "English")
+    {
+        installTranslations(kestrava::languageFromName(language));
+        shared.profile = kestrava::BuildProfile{"sorvanta", language};
+        AppServices services;
+        services.dialogs = &dialogs;
+        services.drives = &drives;
+        services.workFolder = work;
+        return std::make_unique<DefaultPathForm>(kind, shared, services);
+    }
+
+    QString settingsFile(const char* name = "defaultpathsave.txt") const
+    {
+        return QDir(work).filePath(QString::fromLatin1(name));
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(root.isValid());
+        QDir(root.path()).removeRecursively();
+        work = root.filePath(QStringLiteral("work"));
+        driveA = native(root.filePath(QStringLiteral("driveA")));
+        driveB = native(root.filePath(QStringLiteral("driveB")));
+        for (const QString& folder :
+             {work, driveA + QStringLiteral("/Welds, 2023/May"), driveA + QStringLiteral("/Other"),
+              driveB + QStringLiteral("/Sub")})
+            QVERIFY(QDir().mkpath(folder));
+        dialogs = SaveTestDialogs();
+        drives = FakeDriveProvider();
+        drives.driveList = {QDir::rootPath(), driveA, driveB};
+        shared = SharedValues();
+    }
+
+    void cleanup() { installTranslations(kestrava::Language::English); }
+
+    void captionsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("captions");  // title, Label1, CmdSelect, Cmd_Close
+        const int save = int(DefaultPathKind::Save);
+        const int load = int(DefaultPathKind::Load);
+        QTest::newRow("SAVE English") << save << "English"
+            << QStringList{"Set Default SAVE Directory", "Select Default SAVE Directory", "Select directory", "Close Form"};
+        QTest::newRow("SAVE Polish") << save << "Polish"
+            << QStringList{"Ustaw domyslny katalog zapisu danych", "Wybierz domyslny katalog zapisu danych", "Wybierz katalog", "Zamknij Okno"};
+        QTest::newRow("SAVE other") << save << "Deutsch"
+            << QStringList{"Set Default SAVE Directory", "Select default SAVE directory.", "Select directory", "Close Form"};
+        QTest::newRow("OPEN English") << load << "English"
+            << QStringList{"Set Default OPEN Directory", "Select Default OPEN Directory", "Select directory", "Close Form"};
+        QTest::newRow("OPEN Polish") << load << "Polish"
+            << QStringList{"Ustaw domyslny katalog odczytu danych", "Wybierz domyslny katalog odczytu danych", "Wybierz katalog", "Zamknij Okno"};
+        QTest::newRow("OPEN other") << load << "Deutsch"
+            << QStringList{"Set Default OPEN Directory", "Select default OPEN directory.", "Select directory", "Close Form"};
+    }
+
+    void captionsFollowTheLanguage()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, language);
+        QFETCH(QStringList, captions);
+        auto form = makeForm(DefaultPathKind(kind), language.toLatin1().constData());
+        QCOMPARE(form->objectName(), kind == int(DefaultPathKind::Save)
+                                         ? QStringLiteral("DefaultPathFormSAVE")
+                                         : QStringLiteral("DefaultPathFormLOAD"));
+        QCOMPARE(form->windowTitle(), captions[0]);
+        QCOMPARE(form->Label1->text(), captions[1]);
+        QCOMPARE(form->CmdSelect->text(), captions[2]);
+        QCOMPARE(form->Cmd_Close->text(), captions[3]);
+        QCOMPARE(form->findChild<QComboBox*>(QStringLiteral("Drive1")), form->Drive1);
+        QCOMPARE(form->findChild<DirectoryList*>(QStringLiteral("Dir1")), form->Dir1);
+
+        // Focus order: Drive1, Dir1, Cmd_Close, CmdSelect.
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->Drive1->setFocus();
+        QList<QWidget*> order;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget();
+        }
+        QCOMPARE(order, (QList<QWidget*>{form->Dir1, form->Cmd_Close, form->CmdSelect}));
+    }
+
+    void storesTheOpenedFolderAndCloses()
+    {
+        // A stored folder with a comma in its name opens whole.
+        const QString stored = native(driveA + QStringLiteral("/Welds, 2023"));
+        writeFile(settingsFile(), stored.toLocal8Bit() + "\r\n");
+        auto form = makeForm(DefaultPathKind::Save);
+        QCOMPARE(form->currentDrive(), driveA);
+        QCOMPARE(form->Dir1->path(), stored);
+
+        // Highlighting a subfolder does not open it: the open folder is stored.
+        QListWidgetItem* may = entryFor(form->Dir1, stored + QStringLiteral("/May"));
+        QVERIFY(may);
+        form->Dir1->setCurrentItem(may);
+        QCOMPARE(form->Dir1->path(), stored);
+        form->CmdSelect->click();
+        QCOMPARE(form->result(), int(QDialog::Accepted));
+        QCOMPARE(readFile(settingsFile()), stored.toLocal8Bit() + "\r\n");
+        QVERIFY(dialogs.messages.isEmpty());
+
+        // Enter opens the highlighted folder; a second store replaces the line.
+        form = makeForm(DefaultPathKind::Save);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        may = entryFor(form->Dir1, stored + QStringLiteral("/May"));
+        QVERIFY(may);
+        form->Dir1->setFocus();
+        form->Dir1->setCurrentItem(may);
+        QTest::keyClick(form->Dir1, Qt::Key_Return);
+        QCOMPARE(form->Dir1->path(), native(stored + QStringLiteral("/May")));
+        QVERIFY(form->isVisible());  // Enter did not press a button
+        form->CmdSelect->click();
+        QCOMPARE(readFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
+
+        // Double-click on a parent in the chain opens it.
+        form = makeForm(DefaultPathKind::Save);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QListWidgetItem* top = entryFor(form->Dir1, driveA);
+        QVERIFY(top);
+        const QPoint centre = form->Dir1->visualItemRect(top).center();
+        QTest::mouseClick(form->Dir1->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(form->Dir1->viewport(), Qt::LeftButton, {}, centre);
+        QCOMPARE(form->Dir1->path(), driveA);
+        QVERIFY(entryFor(form->Dir1, driveA + QStringLiteral("/Other")));
+
+        // Close leaves the file as it was.
+        form->Cmd_Close->click();
+        QCOMPARE(form->result(), int(QDialog::Rejected));
+        QCOMPARE(readFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
+        // The OPEN form has a file of its own.
+        QVERIFY(!QFile::exists(settingsFile("defaultpathload.txt")));
+    }
+
+    void readsQuotedMissingAndEmptySettings()
+    {
+        writeFile(settingsFile("defaultpathload.txt"), "  \"" + driveB.toLocal8Bit() + "\"\r\n");
+        auto form = makeForm(DefaultPathKind::Load);
+        QCOMPARE(form->Dir1->path(), driveB);
+        QCOMPARE(form->currentDrive(), driveB);
+
+        // Missing and empty files: the fallback folder; a folder that has gone: its
+        // nearest existing parent.
+        for (const QByteArray& contents : {QByteArray("<none>"), QByteArray(),
+                                           driveB.toLocal8Bit() + "/Sub/gone/too\r\n"}) {
+            QFile::remove(settingsFile());
+            if (contents != "<none>")
+                writeFile(settingsFile(), contents);
+            form = makeForm(DefaultPathKind::Save);
+            const QString expected = contents.startsWith(driveB.toLocal8Bit())
+                                         ? native(driveB + QStringLiteral("/Sub"))
+                                         : native(fallbackStartFolder());
+            QCOMPARE(form->Dir1->path(), expected);
+            QCOMPARE(form->currentDrive(), driveOfPath(drives.driveList, expected));
+        }
+    }
+
+    void unavailableDriveIsReported_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("English") << "English" << "Drive not available" << "Drive error";
+        QTest::newRow("Polish") << "Polish" << "Nosnik danych niedostepny" << "Blad nosnika danych";
+    }
+
+    void unavailableDriveIsReported()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        const QString stored = native(driveA + QStringLiteral("/Other"));
+        writeFile(settingsFile(), stored.toLocal8Bit() + "\r\n");
+        drives.unreadable = {driveB};
+        auto form = makeForm(DefaultPathKind::Save, language.toLatin1().constData());
+        QCOMPARE(form->Dir1->path(), stored);
+        QVERIFY(dialogs.messages.isEmpty());
+
+        form->Drive1->setCurrentIndex(form->Drive1->findData(driveB));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].text, text);
+        QCOMPARE(dialogs.messages[0].title, title);
+        QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
+        QCOMPARE(shared.LastMsgBoxAnswer, QStringLiteral("1"));
+        // Back on the drive of the folder shown, at that drive's root.
+        QCOMPARE(form->currentDrive(), driveA);
+        QCOMPARE(form->Dir1->path(), driveA);
+        QCOMPARE(readFile(settingsFile()), stored.toLocal8Bit() + "\r\n");
+
+        // A stored folder on a drive that cannot be read: reported, and the form
+        // starts on a drive it can read.
+        dialogs.messages.clear();
+        drives.unreadable = {driveA};
+        form = makeForm(DefaultPathKind::Save, language.toLatin1().constData());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(!form->Dir1->path().isEmpty());
+        QVERIFY(form->currentDrive() != driveA);
+    }
+
+    void unavailableDriveIsSilentForAnotherLanguage()
+    {
+        drives.unreadable = {driveB};
+        writeFile(settingsFile(), driveA.toLocal8Bit() + "\r\n");
+        auto form = makeForm(DefaultPathKind::Save, "Deutsch");
+        form->Drive1->setCurrentIndex(form->Drive1->findData(driveB));
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(form->currentDrive(), driveB);  // the drive list keeps it
+        QCOMPARE(form->Dir1->path(), driveA);    // the directory list does not move
+    }
+
+    void failedStoreIsReported()
+    {
+        // The work folder is a file: the settings file cannot be made there.
+        writeFile(root.filePath(QStringLiteral("plainfile")), "x");
+        work = root.filePath(QStringLiteral("plainfile"));
+        auto form = makeForm(DefaultPathKind::Load);
+        form->CmdSelect->click();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].title, QStringLiteral("Settings Error"));
+        QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
+        QCOMPARE(readFile(work), QByteArray("x"));
+    }
+
+    void driveOfPathTakesTheLongestWholeFolderMatch()
+    {
+        const QStringList list = {QStringLiteral("/"), QStringLiteral("/media/usb"),
+                                  QStringLiteral("/media/usb/inner")};
+        QCOMPARE(driveOfPath(list, QStringLiteral("/media/usb")), QStringLiteral("/media/usb"));
+        QCOMPARE(driveOfPath(list, QStringLiteral("/media/usb/a/b")), QStringLiteral("/media/usb"));
+        QCOMPARE(driveOfPath(list, QStringLiteral("/media/usb2/a")), QStringLiteral("/"));
+        QCOMPARE(driveOfPath(list, QStringLiteral("/media/usb/inner/x")), QStringLiteral("/media/usb/inner"));
+        QCOMPARE(driveOfPath(list, QStringLiteral("relative/path")), QString());
+        QCOMPARE(driveOfPath(list, QString()), QString());
+    }
+
+    void systemDrivesListTheRootAndOnlyMountedFolders()
+    {
+        SystemDriveProvider system;
+        const QStringList list = system.drives();
+        QVERIFY(!list.isEmpty());
+#ifndef Q_OS_WIN
+        QCOMPARE(list.first(), QStringLiteral("/"));
+        QVERIFY(system.isReadable(QStringLiteral("/")));
+        for (const QString& drive : list) {
+            QVERIFY2(!drive.startsWith(QLatin1String("/proc")) && !drive.startsWith(QLatin1String("/sys")),
+                     qPrintable(drive));
+            QVERIFY2(QFileInfo(drive).isDir(), qPrintable(drive));
+        }
+        // A plain folder is no mounted volume: as a drive it cannot be read.
+        QVERIFY(!system.isReadable(driveA));
+#endif
+        QVERIFY(!system.isReadable(root.filePath(QStringLiteral("no-such-drive"))));
+        QVERIFY(!system.isReadable(QString()));
+    }
+
+    void menuShowsTheFormModally()
+    {
+        installTranslations(kestrava::Language::English);
+        AppServices services;
+        services.dialogs = &dialogs;
+        services.drives = &drives;
+        services.workFolder = work;
+        Kestrava_Main window(kestrava::BuildProfile{"sorvanta", "English"}, services);
+        QString seen;
+        QTimer::singleShot(0, [&seen] {
+            auto* form = qobject_cast<DefaultPathForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            seen = form->objectName();
+            form->Cmd_Close->click();
+        });
+        window.Menu_DefaultLoad_Click();
+        QCOMPARE(seen, QStringLiteral("DefaultPathFormLOAD"));
+        QVERIFY(!QFile::exists(settingsFile("defaultpathload.txt")));
+    }
+};
+
+QTEST_MAIN(DefaultPathFormTest)
+#include "test_default_path_form.moc"
