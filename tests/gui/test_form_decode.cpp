@@ -1,4 +1,3 @@
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -7,13 +6,6 @@
 #include "gui/form_decode.h"
 
 namespace {
-void dropOffscreenNoise(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    fprintf(stderr, "%d: %s\n", int(type), qPrintable(message));
-}
-
 struct Result {
     QString codes, converted, text1;
 };
@@ -24,77 +16,44 @@ Result convert(Form_Decode& form, const QString& input)
     form.Command_Convert->click();
     return {form.TextBox_Output->toPlainText(), form.TextBox_converted->text(), form.Text1->text()};
 }
+
+void compare(const Result& r, const QString& codes, const QString& converted, const QString& text1)
+{
+    QCOMPARE(r.codes, codes);
+    QCOMPARE(r.converted, converted);
+    QCOMPARE(r.text1, text1);
+}
 }  // namespace
 
 class FormDecodeTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qInstallMessageHandler(dropOffscreenNoise); }
-
-    void designTexts()
-    {
-        Form_Decode form(kestrava::Language::Polish);
-        QCOMPARE(form.windowTitle(), QStringLiteral("Form1"));
-        QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
-                 QStringLiteral("Text to convert"));
-        QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("Command_Convert"))->text(),
-                 QStringLiteral("Convert it now"));
-        QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("Text1"));
-        QVERIFY(form.findChild<QLineEdit*>(QStringLiteral("TextBox_Input")));
-        QVERIFY(form.findChild<QLineEdit*>(QStringLiteral("TextBox_converted")));
-        QVERIFY(form.findChild<QPlainTextEdit*>(QStringLiteral("TextBox_Output")));
-    }
-
     void workedExamples()
     {
         Form_Decode form(kestrava::Language::English);
-
-        Result r = convert(form, QStringLiteral("abc"));
-        QCOMPARE(r.codes, QStringLiteral("097098099"));
-        QCOMPARE(r.converted, QStringLiteral("abc"));
-        QCOMPARE(r.text1, QStringLiteral("abc"));
-
-        r = convert(form, QStringLiteral("a\tb c"));
-        QCOMPARE(r.codes, QStringLiteral("097009098032099"));
-        QCOMPARE(r.converted, QStringLiteral("a\tb c"));
-
-        r = convert(form, QString(QChar(0x20AC)));
-        QCOMPARE(r.codes, QStringLiteral("364"));
-        QCOMPARE(r.converted, QString(QChar(0x016C)));
-        QCOMPARE(r.text1, QStringLiteral("?"));  // U+016C is not in code page 1252
-
+        QCOMPARE(form.Text1->text(), QStringLiteral("Text1"));
+        compare(convert(form, QStringLiteral("abc")), QStringLiteral("097098099"),
+                QStringLiteral("abc"), QStringLiteral("abc"));
+        compare(convert(form, QStringLiteral("a\tb")), QStringLiteral("097009098"),
+                QStringLiteral("a\tb"), QStringLiteral("a\tb"));
+        // The euro sign keeps only "364" and comes back as U+016C, which 1252 lacks.
+        compare(convert(form, QString(QChar(0x20AC))), QStringLiteral("364"),
+                QString(QChar(0x016C)), QStringLiteral("?"));
         // Pressing twice gives the same; nothing accumulates.
         convert(form, QStringLiteral("xyz"));
-        r = convert(form, QStringLiteral("xyz"));
-        QCOMPARE(r.codes, QStringLiteral("120121122"));
-        QCOMPARE(r.converted, QStringLiteral("xyz"));
-        QCOMPARE(r.text1, QStringLiteral("xyz"));
-
-        // An empty input empties all three result boxes, including Text1's design text.
-        Form_Decode fresh(kestrava::Language::English);
-        r = convert(fresh, QString());
-        QCOMPARE(r.codes, QString());
-        QCOMPARE(r.converted, QString());
-        QCOMPARE(r.text1, QString());
-        r = convert(form, QString());
-        QCOMPARE(r.codes, QString());
-        QCOMPARE(r.converted, QString());
-        QCOMPARE(r.text1, QString());
+        compare(convert(form, QStringLiteral("xyz")), QStringLiteral("120121122"),
+                QStringLiteral("xyz"), QStringLiteral("xyz"));
+        // An empty input empties all three result boxes.
+        compare(convert(form, QString()), QString(), QString(), QString());
     }
 
     void text1FollowsTheCodePage()
     {
-        const QString lWithStroke(QChar(0x0142));
+        const QString word = QStringLiteral("Z") + QChar(0x0142);
         Form_Decode polish(kestrava::Language::Polish);
-        Result r = convert(polish, QStringLiteral("Z") + lWithStroke);
-        QCOMPARE(r.codes, QStringLiteral("090322"));
-        QCOMPARE(r.converted, QStringLiteral("Z") + lWithStroke);
-        QCOMPARE(r.text1, QStringLiteral("Z") + lWithStroke);  // in code page 1250
-
+        compare(convert(polish, word), QStringLiteral("090322"), word, word);  // 1250 has it
         Form_Decode english(kestrava::Language::English);
-        r = convert(english, QStringLiteral("Z") + lWithStroke);
-        QCOMPARE(r.converted, QStringLiteral("Z") + lWithStroke);
-        QCOMPARE(r.text1, QStringLiteral("Z?"));  // not in code page 1252
+        compare(convert(english, word), QStringLiteral("090322"), word, QStringLiteral("Z?"));
     }
 
     void highUnitsAndLongInputs()
@@ -102,7 +61,7 @@ private slots:
         Form_Decode form(kestrava::Language::English);
         // 65535 and 65527 are written "0-1" and "0-9" and come back unchanged.
         const QString high = QString(QChar(0xFFFF)) + QChar(0xFFF7) + QChar(0xFFF6) + QChar(0xFF9D);
-        Result r = convert(form, high);
+        const Result r = convert(form, high);
         QCOMPARE(r.codes, QStringLiteral("0-10-9-10-99"));
         QCOMPARE(r.converted, high);
 
@@ -110,13 +69,10 @@ private slots:
         QString longText;
         for (int i = 0; i < 40000; ++i)
             longText += QChar(u'a' + i % 26);
-        longText += QChar(0xFFFF);
-        r = convert(form, longText);
-        QCOMPARE(form.TextBox_Input->text().size(), longText.size());
-        QCOMPARE(r.codes.size(), longText.size() * 3);
-        QVERIFY(r.codes.endsWith(QStringLiteral("0-1")));
-        QCOMPARE(r.converted, longText);
-        QCOMPARE(r.text1.size(), longText.size());
+        const Result big = convert(form, longText);
+        QCOMPARE(big.codes.size(), longText.size() * 3);
+        QCOMPARE(big.converted, longText);
+        QCOMPARE(big.text1, longText);
     }
 };
 
