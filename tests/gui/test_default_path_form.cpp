@@ -12,27 +12,12 @@
 #include "gui/default_path_form.h"
 #include "gui/directory_list.h"
 #include "gui/drive_provider.h"
-#include "gui/kestrava_main.h"
 #include "gui/translations.h"
 #include "support/fake_drive_provider.h"
 #include "support/save_test_dialogs.h"
+#include "support/save_test_files.h"
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QString native(const QString& path)
 {
@@ -149,7 +134,7 @@ private slots:
     {
         // A stored folder with a comma in its name opens whole.
         const QString stored = native(driveA + QStringLiteral("/Welds, 2023"));
-        writeFile(settingsFile(), stored.toLocal8Bit() + "\r\n");
+        QVERIFY(writeTestFile(settingsFile(), stored.toLocal8Bit() + "\r\n"));
         auto form = makeForm(DefaultPathKind::Save);
         QCOMPARE(form->currentDrive(), driveA);
         QCOMPARE(form->Dir1->path(), stored);
@@ -161,7 +146,7 @@ private slots:
         QCOMPARE(form->Dir1->path(), stored);
         form->CmdSelect->click();
         QCOMPARE(form->result(), int(QDialog::Accepted));
-        QCOMPARE(readFile(settingsFile()), stored.toLocal8Bit() + "\r\n");
+        QCOMPARE(readTestFile(settingsFile()), stored.toLocal8Bit() + "\r\n");
         QVERIFY(dialogs.messages.isEmpty());
 
         // Enter opens the highlighted folder; a second store replaces the line.
@@ -176,7 +161,7 @@ private slots:
         QCOMPARE(form->Dir1->path(), native(stored + QStringLiteral("/May")));
         QVERIFY(form->isVisible());  // Enter did not press a button
         form->CmdSelect->click();
-        QCOMPARE(readFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
+        QCOMPARE(readTestFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
 
         // Double-click on a parent in the chain opens it.
         form = makeForm(DefaultPathKind::Save);
@@ -193,32 +178,25 @@ private slots:
         // Close leaves the file as it was.
         form->Cmd_Close->click();
         QCOMPARE(form->result(), int(QDialog::Rejected));
-        QCOMPARE(readFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
+        QCOMPARE(readTestFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
         // The OPEN form has a file of its own.
         QVERIFY(!QFile::exists(settingsFile("defaultpathload.txt")));
     }
 
-    void readsQuotedMissingAndEmptySettings()
+    void readsMissingQuotedAndVanishedFolders()
     {
-        writeFile(settingsFile("defaultpathload.txt"), "  \"" + driveB.toLocal8Bit() + "\"\r\n");
+        // No file yet: the fallback folder.
+        QCOMPARE(makeForm(DefaultPathKind::Load)->Dir1->path(), native(fallbackStartFolder()));
+
+        QVERIFY(writeTestFile(settingsFile("defaultpathload.txt"), "  \"" + driveB.toLocal8Bit() + "\"\r\n"));
         auto form = makeForm(DefaultPathKind::Load);
         QCOMPARE(form->Dir1->path(), driveB);
         QCOMPARE(form->currentDrive(), driveB);
 
-        // Missing and empty files: the fallback folder; a folder that has gone: its
-        // nearest existing parent.
-        for (const QByteArray& contents : {QByteArray("<none>"), QByteArray(),
-                                           driveB.toLocal8Bit() + "/Sub/gone/too\r\n"}) {
-            QFile::remove(settingsFile());
-            if (contents != "<none>")
-                writeFile(settingsFile(), contents);
-            form = makeForm(DefaultPathKind::Save);
-            const QString expected = contents.startsWith(driveB.toLocal8Bit())
-                                         ? native(driveB + QStringLiteral("/Sub"))
-                                         : native(fallbackStartFolder());
-            QCOMPARE(form->Dir1->path(), expected);
-            QCOMPARE(form->currentDrive(), driveOfPath(drives.driveList, expected));
-        }
+        // A folder that has gone: its nearest existing parent.
+        QVERIFY(writeTestFile(settingsFile(), driveB.toLocal8Bit() + "/Sub/gone/too\r\n"));
+        form = makeForm(DefaultPathKind::Save);
+        QCOMPARE(form->Dir1->path(), native(driveB + QStringLiteral("/Sub")));
     }
 
     void unavailableDriveIsReported_data()
@@ -236,7 +214,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, title);
         const QString stored = native(driveA + QStringLiteral("/Other"));
-        writeFile(settingsFile(), stored.toLocal8Bit() + "\r\n");
+        QVERIFY(writeTestFile(settingsFile(), stored.toLocal8Bit() + "\r\n"));
         drives.unreadable = {driveB};
         auto form = makeForm(DefaultPathKind::Save, language.toLatin1().constData());
         QCOMPARE(form->Dir1->path(), stored);
@@ -251,7 +229,7 @@ private slots:
         // Back on the drive of the folder shown, at that drive's root.
         QCOMPARE(form->currentDrive(), driveA);
         QCOMPARE(form->Dir1->path(), driveA);
-        QCOMPARE(readFile(settingsFile()), stored.toLocal8Bit() + "\r\n");
+        QCOMPARE(readTestFile(settingsFile()), stored.toLocal8Bit() + "\r\n");
 
         // A stored folder on a drive that cannot be read: reported, and the form
         // starts on a drive it can read.
@@ -266,7 +244,7 @@ private slots:
     void unavailableDriveIsSilentForAnotherLanguage()
     {
         drives.unreadable = {driveB};
-        writeFile(settingsFile(), driveA.toLocal8Bit() + "\r\n");
+        QVERIFY(writeTestFile(settingsFile(), driveA.toLocal8Bit() + "\r\n"));
         auto form = makeForm(DefaultPathKind::Save, "Deutsch");
         form->Drive1->setCurrentIndex(form->Drive1->findData(driveB));
         QVERIFY(dialogs.messages.isEmpty());
@@ -277,14 +255,14 @@ private slots:
     void failedStoreIsReported()
     {
         // The work folder is a file: the settings file cannot be made there.
-        writeFile(root.filePath(QStringLiteral("plainfile")), "x");
+        QVERIFY(writeTestFile(root.filePath(QStringLiteral("plainfile")), "x"));
         work = root.filePath(QStringLiteral("plainfile"));
         auto form = makeForm(DefaultPathKind::Load);
         form->CmdSelect->click();
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].title, QStringLiteral("Settings Error"));
         QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
-        QCOMPARE(readFile(work), QByteArray("x"));
+        QCOMPARE(readTestFile(work), QByteArray("x"));
     }
 
     void driveOfPathTakesTheLongestWholeFolderMatch()
@@ -317,27 +295,6 @@ private slots:
 #endif
         QVERIFY(!system.isReadable(root.filePath(QStringLiteral("no-such-drive"))));
         QVERIFY(!system.isReadable(QString()));
-    }
-
-    void menuShowsTheFormModally()
-    {
-        installTranslations(kestrava::Language::English);
-        AppServices services;
-        services.dialogs = &dialogs;
-        services.drives = &drives;
-        services.workFolder = work;
-        Kestrava_Main window(kestrava::BuildProfile{"sorvanta", "English"}, services);
-        QString seen;
-        QTimer::singleShot(0, [&seen] {
-            auto* form = qobject_cast<DefaultPathForm*>(QApplication::activeModalWidget());
-            if (!form)
-                return;
-            seen = form->objectName();
-            form->Cmd_Close->click();
-        });
-        window.Menu_DefaultLoad_Click();
-        QCOMPARE(seen, QStringLiteral("DefaultPathFormLOAD"));
-        QVERIFY(!QFile::exists(settingsFile("defaultpathload.txt")));
     }
 };
 

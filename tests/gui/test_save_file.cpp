@@ -2,7 +2,6 @@
 #include <QtTest>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "core/file_io.h"
@@ -11,23 +10,9 @@
 #include "gui/kestrava_main.h"
 #include "gui/translations.h"
 #include "support/save_test_dialogs.h"
+#include "support/save_test_files.h"
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QByteArray decoded(const QByteArray& scrambled)
 {
@@ -51,20 +36,18 @@ class SaveFileTest : public QObject {
     SaveTestDialogs dialogs;
     std::unique_ptr<Kestrava_Main> window;
 
-    void makeWindow(const char* language)
+    // A window of the language with a decoded .pfd loaded (its working copy is the
+    // file the listing reads).
+    void makeWindow(const QString& language, const QByteArray& text = kRecords)
     {
-        installTranslations(kestrava::languageFromName(language));
+        installTranslations(kestrava::languageFromName(language.toStdString()));
         AppServices services;
         services.dialogs = &dialogs;
         services.workFolder = work;
-        window = std::make_unique<Kestrava_Main>(kestrava::BuildProfile{"sorvanta", language}, services);
-    }
-
-    // A decoded .pfd is loaded: its working copy is the file the listing reads.
-    void loadRecords(const QByteArray& text = kRecords)
-    {
+        window = std::make_unique<Kestrava_Main>(
+            kestrava::BuildProfile{"sorvanta", language.toStdString()}, services);
         const QString copy = QDir(work).filePath(QStringLiteral("view_only.tmp"));
-        writeFile(copy, text);
+        QVERIFY(writeTestFile(copy, text));
         window->state().LoadedFilePath = copy;
         window->state().FileLoaded = true;
         window->shared().LoadedFileTitle = QStringLiteral("WELD");
@@ -78,6 +61,8 @@ class SaveFileTest : public QObject {
         return target;
     }
 
+    QString workCopy() const { return QDir(work).filePath(QStringLiteral("temp_only.tmp")); }
+
 private slots:
     void init()
     {
@@ -85,8 +70,7 @@ private slots:
         work = root.filePath(QStringLiteral("work"));
         out = root.filePath(QStringLiteral("out"));
         QDir(root.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(work));
-        QVERIFY(QDir().mkpath(out));
+        QVERIFY(QDir().mkpath(work) && QDir().mkpath(out));
         dialogs = SaveTestDialogs();
     }
 
@@ -99,15 +83,14 @@ private slots:
 
     void nothingHappensWithoutALoadedFile()
     {
-        makeWindow("English");
-        dialogs.fileAnswers = {QDir(out).filePath(QStringLiteral("x.pfd"))};
-        window->Menu_SaveFile_Click();
+        makeWindow(QStringLiteral("English"));
+        window->state().LoadedFilePath.clear();
+        saveAs(QStringLiteral("x.pfd"));
         QVERIFY(dialogs.saveRequests.isEmpty());
-        QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(QDir(out).isEmpty());
     }
 
-    void dialogTextsFollowTheLanguage_data()
+    void dialogFollowsLanguageAndSettings_data()
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("title");
@@ -119,58 +102,41 @@ private slots:
         QTest::newRow("other") << "Deutsch" << QString() << QString();
     }
 
-    void dialogTextsFollowTheLanguage()
+    void dialogFollowsLanguageAndSettings()
     {
         QFETCH(QString, language);
         QFETCH(QString, title);
         QFETCH(QString, filter);
-        makeWindow(language.toLatin1().constData());
-        loadRecords();
-        window->Menu_SaveFile_Click();  // no answer queued: the user cancels
-        QCOMPARE(dialogs.saveRequests.size(), 1);
-        QCOMPARE(dialogs.saveRequests[0].title, title);
-        QCOMPARE(dialogs.saveRequests[0].filter, filter);
-        QCOMPARE(dialogs.saveRequests[0].proposedName, QStringLiteral("WELD"));
+        makeWindow(language);
+        const QString settings = QDir(work).filePath(QStringLiteral("defaultpathsave.txt"));
+        const QString comma = QDir(out).filePath(QStringLiteral("Welds, 2023"));
+        // Missing file, a folder with a comma, a quoted folder, an empty file.
+        const QList<std::pair<QByteArray, QString>> cases = {
+            {"<none>", fallbackStartFolder()},
+            {comma.toLocal8Bit() + "\r\n", comma},
+            {"  \"" + out.toLocal8Bit() + "\"\r\n", out},
+            {"", QString()}};
+        for (const auto& [contents, folder] : cases) {
+            if (contents != "<none>")
+                QVERIFY(writeTestFile(settings, contents));
+            window->Menu_SaveFile_Click();  // no answer queued: the user cancels
+            const auto& request = dialogs.saveRequests.last();
+            QCOMPARE(request.title, title);
+            QCOMPARE(request.filter, filter);
+            QCOMPARE(request.initialFolder, folder);
+            QCOMPARE(request.proposedName, QStringLiteral("WELD"));
+        }
         // Cancel writes nothing, not even the work file, and says nothing.
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(QDir(out).isEmpty());
-        QVERIFY(!QFile::exists(QDir(work).filePath(QStringLiteral("temp_only.tmp"))));
-    }
-
-    void initialFolderComesFromTheSettingsFile()
-    {
-        makeWindow("English");
-        loadRecords();
-        const QString settings = QDir(work).filePath(QStringLiteral("defaultpathsave.txt"));
-
-        // Missing file: the fallback folder.
-        window->Menu_SaveFile_Click();
-        QCOMPARE(dialogs.saveRequests.last().initialFolder, fallbackStartFolder());
-
-        // A folder with a comma in its name reads back whole; quotes are removed.
-        const QString comma = QDir(out).filePath(QStringLiteral("Welds, 2023"));
-        writeFile(settings, comma.toLocal8Bit() + "\r\n");
-        window->Menu_SaveFile_Click();
-        QCOMPARE(dialogs.saveRequests.last().initialFolder, comma);
-
-        writeFile(settings, "  \"" + out.toLocal8Bit() + "\"\r\n");
-        window->Menu_SaveFile_Click();
-        QCOMPARE(dialogs.saveRequests.last().initialFolder, out);
-
-        // An empty file: the dialog's own default folder.
-        writeFile(settings, "");
-        window->Menu_SaveFile_Click();
-        QCOMPARE(dialogs.saveRequests.last().initialFolder, QString());
+        QVERIFY(!QFile::exists(workCopy()));
     }
 
     void xlsNameGetsThePlainText()
     {
-        makeWindow("English");
-        loadRecords();
-        const QString target = saveAs(QStringLiteral("WELD.xls"));
-        QCOMPARE(readFile(target), kRecords);
+        makeWindow(QStringLiteral("English"));
+        QCOMPARE(readTestFile(saveAs(QStringLiteral("WELD.xls"))), kRecords);
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(readFile(window->state().LoadedFilePath), kRecords);
     }
 
     void otherNamesGetTheScrambledText_data()
@@ -187,106 +153,75 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, text);
-        makeWindow("English");
-        loadRecords(text);
-        const QString target = saveAs(name);
-        const QByteArray saved = readFile(target);
+        makeWindow(QStringLiteral("English"), text);
+        const QByteArray saved = readTestFile(saveAs(name));
         QCOMPARE(saved.size(), text.size());
         QVERIFY(saved != text);
         QCOMPARE(decoded(saved), text);
-        QCOMPARE(readFile(QDir(work).filePath(QStringLiteral("temp_only.tmp"))), saved);
-        QCOMPARE(readFile(window->state().LoadedFilePath), text);
+        QCOMPARE(readTestFile(workCopy()), saved);
+        QCOMPARE(readTestFile(window->state().LoadedFilePath), text);
         QVERIFY(dialogs.messages.isEmpty());
     }
 
-    void existingFileIsReportedAndKept_data()
+    void failuresAreReportedAndChangeNothing_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("exists");
         QTest::addColumn<QString>("title");
         QTest::newRow("English") << "English" << "This file name already exists!" << "Save Error";
         QTest::newRow("Polish") << "Polish" << "Plik o takiej nazwie juz istnieje" << "Blad zapisu";
+        QTest::newRow("other") << "Deutsch" << QString() << QString();
     }
 
-    void existingFileIsReportedAndKept()
+    void failuresAreReportedAndChangeNothing()
     {
         QFETCH(QString, language);
-        QFETCH(QString, text);
+        QFETCH(QString, exists);
         QFETCH(QString, title);
-        makeWindow(language.toLatin1().constData());
-        loadRecords();
+        makeWindow(language);
+        const bool shown = !title.isEmpty();
+        const auto expectMessage = [&](const QString& text, const QString& mentioned) {
+            QCOMPARE(dialogs.messages.size(), shown ? 1 : 0);
+            if (shown) {
+                QCOMPARE(dialogs.messages[0].title, title);
+                QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
+                if (!text.isEmpty())
+                    QCOMPARE(dialogs.messages[0].text, text);
+                QVERIFY2(dialogs.messages[0].text.contains(QDir::toNativeSeparators(mentioned)),
+                         qPrintable(dialogs.messages[0].text));
+            }
+            dialogs.messages.clear();
+        };
+
+        // An existing file is kept as it is.
         for (const QString& name : {QStringLiteral("old.pfd"), QStringLiteral("old.xls")}) {
-            dialogs.messages.clear();
-            writeFile(QDir(out).filePath(name), "the user's own file");
+            QVERIFY(writeTestFile(QDir(out).filePath(name), "the user's own file"));
             const QString target = saveAs(name);
-            QCOMPARE(dialogs.messages.size(), 1);
-            QCOMPARE(dialogs.messages[0].text, text);
-            QCOMPARE(dialogs.messages[0].title, title);
-            QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
-            QCOMPARE(readFile(target), QByteArray("the user's own file"));
+            expectMessage(exists, QString());
+            QCOMPARE(readTestFile(target), QByteArray("the user's own file"));
         }
-        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
-    }
+        QVERIFY(QDir(out).removeRecursively() && QDir().mkpath(out));
 
-    void failedWriteIsReportedAndLeavesNothing_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("English") << "English" << "Save Error";
-        QTest::newRow("Polish") << "Polish" << "Blad zapisu";
-    }
+        // A folder that refuses the finished file (simulated: tests may run with
+        // full rights): the plain copy fails at the target, the scrambled one already
+        // at the work file.
+        const auto refuseRename = [](kestrava::fileio::Operation operation) {
+            return operation == kestrava::fileio::Operation::Rename;
+        };
+        kestrava::fileio::setFaultHook(refuseRename);
+        const QString plain = saveAs(QStringLiteral("a.xls"));
+        expectMessage({}, plain);
+        kestrava::fileio::setFaultHook(refuseRename);
+        saveAs(QStringLiteral("a.pfd"));
+        expectMessage({}, workCopy());
+        kestrava::fileio::setFaultHook({});
 
-    void failedWriteIsReportedAndLeavesNothing()
-    {
-        QFETCH(QString, language);
-        QFETCH(QString, title);
-        makeWindow(language.toLatin1().constData());
-        loadRecords();
-
-        // A folder that refuses new files (simulated: tests may run with full rights).
-        for (const QString& name : {QStringLiteral("a.xls"), QStringLiteral("a.pfd")}) {
-            dialogs.messages.clear();
-            kestrava::fileio::setFaultHook([](kestrava::fileio::Operation operation) {
-                return operation == kestrava::fileio::Operation::Rename;
-            });
-            const QString target = saveAs(name);
-            kestrava::fileio::setFaultHook({});
-            QCOMPARE(dialogs.messages.size(), 1);
-            QCOMPARE(dialogs.messages[0].title, title);
-            QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
-            QVERIFY2(dialogs.messages[0].text.contains(QDir::toNativeSeparators(
-                         name.endsWith(QLatin1String("xls"))
-                             ? target
-                             : QDir(work).filePath(QStringLiteral("temp_only.tmp")))),
-                     qPrintable(dialogs.messages[0].text));
-            QVERIFY(QDir(out).isEmpty());
-        }
-
-        // A folder that does not exist.
-        dialogs.messages.clear();
-        const QString target = saveAs(QStringLiteral("missing/b.pfd"));
-        QCOMPARE(dialogs.messages.size(), 1);
-        QVERIFY(dialogs.messages[0].text.contains(QDir::toNativeSeparators(target)));
-
-        // The loaded file has gone.
-        dialogs.messages.clear();
+        // A folder that does not exist; then a loaded file that has gone.
+        expectMessage({}, saveAs(QStringLiteral("missing/b.pfd")));
         QFile::remove(window->state().LoadedFilePath);
         saveAs(QStringLiteral("c.xls"));
-        QCOMPARE(dialogs.messages.size(), 1);
-        QVERIFY(dialogs.messages[0].text.contains(
-            QDir::toNativeSeparators(window->state().LoadedFilePath)));
+        expectMessage({}, window->state().LoadedFilePath);
         QVERIFY(QDir(out).isEmpty());
-    }
-
-    void noMessageForAnotherLanguage()
-    {
-        makeWindow("Deutsch");
-        loadRecords();
-        writeFile(QDir(out).filePath(QStringLiteral("old.pfd")), "kept");
-        saveAs(QStringLiteral("old.pfd"));
-        saveAs(QStringLiteral("missing/b.pfd"));
-        QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(readFile(QDir(out).filePath(QStringLiteral("old.pfd"))), QByteArray("kept"));
     }
 };
 
