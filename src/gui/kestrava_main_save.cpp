@@ -73,7 +73,9 @@ void Kestrava_Main::Menu_SaveFile_Click()
     const kestrava::SaveCopyResult result =
         kestrava::saveCopy(nativePath(state_.LoadedFilePath), nativePath(target), form,
                            nativePath(workFile), progress);
-    progressWindow.close();
+    // reset() also stops the timer that would show the window after the delay.
+    progressWindow.reset();
+    progressWindow.hide();
     if (result.ok() || result.file.fault == kestrava::FileFault::Cancelled || !showTexts)
         return;
 
