@@ -1,0 +1,324 @@
+#include "core/print_layout.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+#include "core/regional.h"
+
+namespace kestrava {
+
+namespace {
+
+constexpr std::size_t readChunk = 64 * 1024;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::FILE* openFile(const std::filesystem::path& path, const char* mode)
+{
+#ifdef _WIN32
+    std::wstring wideMode(mode, mode + std::strlen(mode));
+    return _wfopen(path.c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+FileResult fault(FileFault kind, const std::filesystem::path& path, int error = 0)
+{
+    FileResult result;
+    result.fault = kind;
+    result.path = path.string();
+    if (error != 0)
+        result.detail = std::strerror(error);
+    return result;
+}
+
+// Reads a file line by line: a line ends at CR or CR LF (the terminator is not part of
+// the line, a lone LF is), and text after the last terminator is a last line.
+class LineReader {
+public:
+    explicit LineReader(std::FILE* file) : file_(file), buffer_(readChunk) {}
+
+    // false at the end of the file or on a read fault (see failed()).
+    bool next(std::string& line)
+    {
+        line.clear();
+        bool any = false;
+        for (;;) {
+            if (pos_ == end_ && !fill())
+                return any;
+            any = true;
+            const char* start = buffer_.data() + pos_;
+            const void* cr = std::memchr(start, '\r', end_ - pos_);
+            if (!cr) {
+                line.append(start, end_ - pos_);
+                pos_ = end_;
+                continue;
+            }
+            const std::size_t length = static_cast<const char*>(cr) - start;
+            line.append(start, length);
+            pos_ += length + 1;
+            if (pos_ == end_ && !fill())
+                return true;
+            if (buffer_[pos_] == '\n')
+                ++pos_;
+            return true;
+        }
+    }
+
+    bool failed() const { return failed_; }
+    std::uint64_t bytesRead() const { return consumed_ + pos_; }
+
+private:
+    bool fill()
+    {
+        consumed_ += end_;
+        pos_ = end_ = 0;
+        end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+        if (end_ == 0 && std::ferror(file_))
+            failed_ = true;
+        return end_ > 0;
+    }
+
+    std::FILE* file_;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    std::uint64_t consumed_ = 0;
+    bool failed_ = false;
+};
+
+// Start of 1-based field k of line (the character after the (k-1)-th tab), or npos
+// when the line has fewer fields.
+std::size_t fieldStart(std::string_view line, int k)
+{
+    std::size_t start = 0;
+    for (int tabs = 1; tabs < k; ++tabs) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string_view::npos)
+            return std::string_view::npos;
+        start = tab + 1;
+    }
+    return start;
+}
+
+bool writeAll(std::FILE* file, std::string_view bytes)
+{
+    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+}  // namespace
+
+void appendPrintCells(std::string& out, std::string_view line)
+{
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        const std::string_view field =
+            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        out.append(field);
+        if (field.size() < printCellWidth)
+            out.append(printCellWidth - field.size(), ' ');
+        out.append(": ");
+        if (tab == std::string_view::npos)
+            break;
+        start = tab + 1;
+    }
+}
+
+bool recordSelectedForPrint(std::string_view record, MachineFamily family,
+                            const ListingFilter& filter)
+{
+    if (filter.dateOn) {
+        const std::size_t start = fieldStart(record, dateFieldOf(family));
+        if (start == std::string_view::npos)
+            return false;
+        const std::optional<Day> day = parseDateText(record.substr(start, 10));
+        if (!day || *day < filter.from || *day > filter.to)
+            return false;
+    }
+    if (filter.errorOn) {
+        const std::size_t start = fieldStart(record, errorFieldOf(family));
+        if (start == std::string_view::npos)
+            return false;
+        const std::size_t end = record.find('\t', start);
+        // From the tab before the field to the field's end; the tab reads as a blank.
+        const std::size_t from = start == 0 ? 0 : start - 1;
+        const std::string_view text = record.substr(
+            from, end == std::string_view::npos ? std::string_view::npos : end - from);
+        const std::optional<std::int16_t> number = roundToInt16(leadingNumericValue(text));
+        if (!number || *number != filter.errorNumber)
+            return false;
+    }
+    return true;
+}
+
+FileResult writePrintCopy(const std::filesystem::path& source,
+                          const std::filesystem::path& copy, MachineFamily family,
+                          const ListingFilter& filter, const Progress& progress)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(source, error);
+    if (!std::filesystem::exists(status))
+        return fault(FileFault::SourceMissing, source);
+    if (!std::filesystem::is_regular_file(status))
+        return fault(FileFault::SourceNotRegular, source);
+    const std::uint64_t total = std::filesystem::file_size(source, error);
+
+    FilePtr in(openFile(source, "rb"));
+    if (!in)
+        return fault(FileFault::SourceOpen, source, errno);
+    FilePtr out(openFile(copy, "wb"));
+    if (!out)
+        return fault(FileFault::TargetCreate, copy, errno);
+
+    LineReader reader(in.get());
+    std::string line;
+    std::string cells;
+    bool header = true;
+    while (reader.next(line)) {
+        if (header || recordSelectedForPrint(line, family, filter)) {
+            cells.clear();
+            appendPrintCells(cells, line);
+            cells.append("\r\n");
+            if (!writeAll(out.get(), cells))
+                return fault(FileFault::TargetWrite, copy, errno);
+        }
+        header = false;
+        if (progress && !progress(reader.bytesRead(), total))
+            return fault(FileFault::Cancelled, source);
+    }
+    if (reader.failed())
+        return fault(FileFault::SourceRead, source, errno);
+    if (std::fclose(out.release()) != 0)
+        return fault(FileFault::TargetWrite, copy, errno);
+    return {};
+}
+
+std::string_view printHeadingText(Language language)
+{
+    switch (language) {
+    case Language::English: return "   KESTRAVA PRINTOUT";
+    case Language::Polish: return "   WYDRUK DANYCH";
+    case Language::Other: break;
+    }
+    return {};
+}
+
+std::string_view printNoteText(Language language, bool filtered)
+{
+    switch (language) {
+    case Language::English:
+        return filtered ? "    ! This is a filtered selection of the records !"
+                        : "    All records shown from download";
+    case Language::Polish:
+        return filtered ? "    ! Zaznaczone rekordy sa przefiltrowane !"
+                        : "    Pokazano wszystkie pobrane rekordy";
+    case Language::Other: break;
+    }
+    return {};
+}
+
+std::string printRuleRow()
+{
+    return std::string(4, ' ') + std::string(printRowLength, '-');
+}
+
+bool forEachPrintTextRow(std::string_view copyLine,
+                         const std::function<bool(std::string_view row)>& row)
+{
+    std::string text;
+    std::size_t start = 0;
+    for (;;) {
+        const std::string_view part = copyLine.substr(start, printRowLength);
+        text.assign(printTextRowPrefix);
+        text.append(part);
+        if (!row(text))
+            return false;
+        // A full row is followed by another one, which may hold only the prefix.
+        if (part.size() < printRowLength)
+            return true;
+        start += printRowLength;
+    }
+}
+
+PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
+                          bool filtered, PrintSurface& surface, const Progress& progress)
+{
+    PrintResult result;
+    FilePtr in(openFile(copy, "rb"));
+    if (!in) {
+        result.fault = PrintFault::CopyRead;
+        result.file = fault(FileFault::SourceOpen, copy, errno);
+        return result;
+    }
+    std::error_code error;
+    const std::uint64_t total = std::filesystem::file_size(copy, error);
+
+    const auto printerFailed = [&result] {
+        result.fault = PrintFault::Printer;
+        return result;
+    };
+
+    if (!surface.setFontName(printFontName) || !surface.setFontSize(printBodyPoints))
+        return printerFailed();
+
+    if (!surface.setFontSize(printHeadingPoints) || !surface.setBold(true)
+        || !surface.printLine(" ") || !surface.printLine(printHeadingText(language))
+        || !surface.setFontSize(printNotePoints) || !surface.setBold(false))
+        return printerFailed();
+    if (language != Language::Other && !surface.printLine(printNoteText(language, filtered)))
+        return printerFailed();
+    if (!surface.printLine("") || !surface.setFontSize(printBodyPoints))
+        return printerFailed();
+
+    const std::string rule = printRuleRow();
+    LineReader reader(in.get());
+    std::string line;
+    bool cancelled = false;
+    const auto afterRow = [&] {
+        if (progress && !progress(reader.bytesRead(), total)) {
+            cancelled = true;
+            return false;
+        }
+        return true;
+    };
+    while (reader.next(line)) {
+        const bool rowsDone = forEachPrintTextRow(line, [&](std::string_view row) {
+            if (!surface.printLine(row)) {
+                result.fault = PrintFault::Printer;
+                return false;
+            }
+            return afterRow();
+        });
+        if (!rowsDone)
+            break;
+        if (!surface.printLine(rule))
+            return printerFailed();
+        if (!afterRow())
+            break;
+    }
+    if (result.fault != PrintFault::None)
+        return result;
+    if (cancelled) {
+        result.fault = PrintFault::Cancelled;
+        return result;
+    }
+    if (reader.failed()) {
+        result.fault = PrintFault::CopyRead;
+        result.file = fault(FileFault::SourceRead, copy, errno);
+        return result;
+    }
+    if (!surface.endDocument())
+        return printerFailed();
+    return result;
+}
+
+}  // namespace kestrava

@@ -1,0 +1,106 @@
+// The record printout: the print copy of the loaded file and the rows it prints as.
+//
+// Print copy ("print_only.tmp"): one line per selected line of the plain download file
+// (the header line always, then the record lines the listing's filters keep), each
+// field laid out as a cell: the field's bytes, spaces up to 23 characters, then ": ".
+// A field of 23 characters or more gets no spaces. Every field of a line is laid out.
+// Lines end with CR LF. Source lines end at CR or CR LF, as in the listing run.
+//
+// Printed rows: a heading block, then for each copy line of L characters the text rows
+// "    :" followed by 125 characters each (L div 125 of them), one more text row with
+// the remaining L mod 125 characters (only "    :" when nothing remains), and a rule
+// row of four spaces and 125 "-". Bytes go to the surface as they stand in the file.
+//
+// Both steps stream: memory does not grow with the size of the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/build_profile.h"
+#include "core/file_result.h"
+#include "core/listing.h"
+#include "core/machine_family.h"
+
+namespace kestrava {
+
+inline constexpr std::string_view printCopyFileName = "print_only.tmp";
+inline constexpr std::size_t printCellWidth = 23;   // field plus padding, before ": "
+inline constexpr std::size_t printRowLength = 125;  // copy characters per text row
+inline constexpr std::string_view printTextRowPrefix = "    :";
+inline constexpr std::string_view printFontName = "Courier New";
+inline constexpr int printBodyPoints = 7;
+inline constexpr int printHeadingPoints = 12;
+inline constexpr int printNotePoints = 10;
+
+// Appends the cells of one line (split at tabs) to out.
+void appendPrintCells(std::string& out, std::string_view line);
+
+// Whether a record line is printed under the filters of the last listing run, by the
+// listing's own rules: the date is the 10 characters from the start of the family's
+// date field; the error number is the leading numeric value of the text from the tab
+// before the family's error field to the end of that field, rounded to 16 bits.
+// A record without a readable date is not printed under a date filter; a record that
+// lacks the error field (or whose number does not fit 16 bits) is not printed under an
+// error filter.
+bool recordSelectedForPrint(std::string_view record, MachineFamily family,
+                            const ListingFilter& filter);
+
+// Writes the print copy of source into copy (replaced). When the source cannot be
+// opened (fault SourceMissing, SourceNotRegular or SourceOpen) the copy is left as it
+// was. progress is called after every line (bytes read, source size).
+FileResult writePrintCopy(const std::filesystem::path& source,
+                          const std::filesystem::path& copy, MachineFamily family,
+                          const ListingFilter& filter, const Progress& progress = {});
+
+// A text printer as the printout drives it. Every operation returns false when the
+// printer failed; the printout then stops at once (the caller abandons the job).
+class PrintSurface {
+public:
+    virtual ~PrintSurface() = default;
+    virtual bool setFontName(std::string_view name) = 0;
+    virtual bool setFontSize(int points) = 0;
+    virtual bool setBold(bool on) = 0;
+    // Prints text and moves to the next line; a full page continues on a new one.
+    virtual bool printLine(std::string_view text) = 0;
+    // Sends the finished job to the printer.
+    virtual bool endDocument() = 0;
+};
+
+// The heading texts in a language. Another language has no heading text and no note.
+std::string_view printHeadingText(Language language);
+// The note under the heading: the filtered-selection note or the all-records note.
+std::string_view printNoteText(Language language, bool filtered);
+
+std::string printRuleRow();
+
+// Calls row for every text row of one copy line (see above); stops early and returns
+// false when row returns false.
+bool forEachPrintTextRow(std::string_view copyLine,
+                         const std::function<bool(std::string_view row)>& row);
+
+enum class PrintFault {
+    None,
+    CopyRead,   // the print copy could not be read back
+    Printer,    // an operation of the surface failed
+    Cancelled,  // progress asked to stop
+};
+
+struct PrintResult {
+    PrintFault fault = PrintFault::None;
+    FileResult file;  // for CopyRead
+    bool ok() const { return fault == PrintFault::None; }
+};
+
+// Prints the copy file on surface: font and size, the heading block, every copy line
+// as its text rows and rule row, then ends the document. The document is ended only
+// when everything before succeeded. progress is called after every printed row.
+PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
+                          bool filtered, PrintSurface& surface,
+                          const Progress& progress = {});
+
+}  // namespace kestrava
