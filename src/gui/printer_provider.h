@@ -1,0 +1,44 @@
+// Printers: the QPrinter the print dialogs set up, the text printer the record printout
+// writes its lines on, and the printing of a window's picture. Tests replace the
+// provider with a fake that records what would be printed.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QImage;
+class QPrinter;
+
+// A printer used as a text surface: a font, lines one under the other, new pages as
+// the lines fill them. Every operation returns false when the printer failed.
+class TextPrinter {
+public:
+    virtual ~TextPrinter() = default;
+    virtual bool setFontName(const QString& family) = 0;
+    virtual bool setFontSize(int points) = 0;
+    virtual bool setBold(bool on) = 0;
+    virtual bool printLine(const QString& text) = 0;
+    // Sends the job to the printer.
+    virtual bool endDocument() = 0;
+    // Abandons the job after a failure: nothing more reaches the printer.
+    virtual void abortDocument() = 0;
+};
+
+class PrinterProvider {
+public:
+    virtual ~PrinterProvider() = default;
+    // A printer for the print dialog to set up.
+    virtual std::unique_ptr<QPrinter> makePrinter() = 0;
+    // A text printer that prints on printer (which must outlive it).
+    virtual std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer) = 0;
+    // Prints picture as one page, scaled to fit the page. false when the printer failed.
+    virtual bool printPicture(QPrinter& printer, const QImage& picture) = 0;
+};
+
+// Qt's printing: QPainter on the QPrinter.
+class QtPrinterProvider final : public PrinterProvider {
+public:
+    std::unique_ptr<QPrinter> makePrinter() override;
+    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer) override;
+    bool printPicture(QPrinter& printer, const QImage& picture) override;
+};
