@@ -96,6 +96,157 @@
         </message>
     </context>
     <context>
+        <name>FormChart</name>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="33" />
+            <location filename="../src/gui/form_chart.cpp" line="46" />
+            <source>E00 Weld OK</source>
+            <translation>E00 Zgrzew prawidlowy</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="34" />
+            <source>E20 Low output voltage</source>
+            <translation>E20 Zbyt niskie napiecie wyjsciowe</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="35" />
+            <source>E21 High output voltage</source>
+            <translation>E21 Zbyt wysokie napiecie wyjsciowe</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="36" />
+            <source>E22 Excess output voltage</source>
+            <translation>E22 Przekroczone napiecie wyjsciowe</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="37" />
+            <source>E23 Low output current</source>
+            <translation>E23 Zbyt niski prad wyjsciowy</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="38" />
+            <source>E24 Shorted turn in fitting</source>
+            <translation>E24 Zwarte uzwojenia elektrozlaczki</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="39" />
+            <source>E25 Stop button pressed</source>
+            <translation>E25 Nacisnieto klawisz STOP</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="40" />
+            <source>E26 Relay unlatched</source>
+            <translation>E26 Przekaznik odblokowany</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="41" />
+            <source>E27 Fitting open circuit</source>
+            <translation>E27 Otwarty obwód elektrozlaczki</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="42" />
+            <source>E127 Power failure</source>
+            <translation>E127 Blad zasilania</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="47" />
+            <source>E05 Low output voltage</source>
+            <translation>E05 Zbyt niskie napiecie wyjsciowe</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="48" />
+            <source>E06 High output voltage</source>
+            <translation>E06 Zbyt wysokie napiecie wyjsciowe</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="49" />
+            <source>E07 Excess output voltage</source>
+            <translation>E07 Przekroczone napiecie wyjsciowe</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="50" />
+            <source>E08 Connection fault</source>
+            <translation>E08 Brak kontaktu z elektrozlaczka</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="51" />
+            <source>E09 Low output current</source>
+            <translation>E09 Zbyt niski prad wyjsciowy</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="52" />
+            <source>E11 Stop button pressed</source>
+            <translation>E11 Nacisnieto klawisz STOP</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="53" />
+            <source>E16 Internal relay fault</source>
+            <translation>E16 Awaria wewnetrznego przekaznika</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="54" />
+            <source>E17 Output current surge</source>
+            <translation>E17 Nagly wzrost pradu elektrozlaczki</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="55" />
+            <source>E127 Loss of supply</source>
+            <translation>E127 Zanik napiecia zasilania</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="173" />
+            <source>Graph of Error Codes</source>
+            <translation>Wykres kodów bledów</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="174" />
+            <source>Error Codes</source>
+            <translation>Kody bledów</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="175" />
+            <source>Qty</source>
+            <translation>Ile</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="176" />
+            <source>Error Description</source>
+            <translation>Opis Bledu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="177" />
+            <source>Error code information for</source>
+            <translation>Informacja odnosnie bledu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="178" />
+            <location filename="../src/gui/form_chart.cpp" line="223" />
+            <source>Print Graph</source>
+            <translation>Drukuj wykres</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="179" />
+            <source>Close Form</source>
+            <translation>Zamknij okno</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="180" />
+            <location filename="../src/gui/form_chart.cpp" line="243" />
+            <source>Save Chart as Image</source>
+            <translation>Zapisz wykres jako obraz</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="231" />
+            <source>The printer reported an error. Printing was stopped.</source>
+            <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/form_chart.cpp" line="274" />
+            <source>The picture %1 could not be saved.</source>
+            <translation>Nie mozna zapisac obrazu %1.</translation>
+        </message>
+    </context>
+    <context>
         <name>Kestrava_Main</name>
         <message>
             <location filename="../src/gui/kestrava_main_save.cpp" line="35" />
@@ -143,6 +294,26 @@
 %1</source>
             <translation>Nie mozna zapisac pliku:
 %1</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_print.cpp" line="78" />
+            <source>Print Records</source>
+            <translation>Drukuj dane</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_print.cpp" line="98" />
+            <source>The print copy %1 could not be written. Nothing was printed.</source>
+            <translation>Nie mozna zapisac kopii do wydruku %1. Nic nie wydrukowano.</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_print.cpp" line="118" />
+            <source>The print copy %1 could not be read. Printing was stopped.</source>
+            <translation>Nie mozna odczytac kopii do wydruku %1. Drukowanie przerwano.</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_print.cpp" line="123" />
+            <source>The printer reported an error. Printing was stopped.</source>
+            <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
         </message>
     </context>
     <context>

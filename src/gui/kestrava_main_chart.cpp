@@ -1,6 +1,9 @@
-// Menu commands that show the error-code chart.
+// Graph Data: the error-code chart of the last listing run, shown modally.
+#include "gui/form_chart.h"
 #include "gui/kestrava_main.h"
 
 void Kestrava_Main::Menu_GraphShow_Click()
 {
+    FormChart form(shared(), services(), this);
+    form.exec();
 }
