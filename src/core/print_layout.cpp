@@ -160,9 +160,10 @@ bool recordSelectedForPrint(std::string_view record, MachineFamily family,
     return true;
 }
 
-FileResult writePrintCopy(const std::filesystem::path& source,
-                          const std::filesystem::path& copy, MachineFamily family,
-                          const ListingFilter& filter, const Progress& progress)
+FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFamily family,
+                                const ListingFilter& filter,
+                                const std::function<bool(std::string_view copyLine)>& copyLine,
+                                const Progress& progress)
 {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(source, error);
@@ -175,9 +176,6 @@ FileResult writePrintCopy(const std::filesystem::path& source,
     FilePtr in(openFile(source, "rb"));
     if (!in)
         return fault(FileFault::SourceOpen, source, errno);
-    FilePtr out(openFile(copy, "wb"));
-    if (!out)
-        return fault(FileFault::TargetCreate, copy, errno);
 
     LineReader reader(in.get());
     std::string line;
@@ -187,9 +185,8 @@ FileResult writePrintCopy(const std::filesystem::path& source,
         if (header || recordSelectedForPrint(line, family, filter)) {
             cells.clear();
             appendPrintCells(cells, line);
-            cells.append("\r\n");
-            if (!writeAll(out.get(), cells))
-                return fault(FileFault::TargetWrite, copy, errno);
+            if (!copyLine(cells))
+                return fault(FileFault::TargetWrite, {});
         }
         header = false;
         if (progress && !progress(reader.bytesRead(), total))
@@ -197,6 +194,40 @@ FileResult writePrintCopy(const std::filesystem::path& source,
     }
     if (reader.failed())
         return fault(FileFault::SourceRead, source, errno);
+    return {};
+}
+
+FileResult writePrintCopy(const std::filesystem::path& source,
+                          const std::filesystem::path& copy, MachineFamily family,
+                          const ListingFilter& filter, const Progress& progress)
+{
+    // The copy is created only once the source is known to be readable.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(source, error);
+    if (!std::filesystem::exists(status))
+        return fault(FileFault::SourceMissing, source);
+    if (!std::filesystem::is_regular_file(status))
+        return fault(FileFault::SourceNotRegular, source);
+    if (FilePtr probe(openFile(source, "rb")); !probe)
+        return fault(FileFault::SourceOpen, source, errno);
+
+    FilePtr out(openFile(copy, "wb"));
+    if (!out)
+        return fault(FileFault::TargetCreate, copy, errno);
+    int writeError = 0;
+    FileResult result = forEachPrintCopyLine(
+        source, family, filter,
+        [&](std::string_view cells) {
+            if (writeAll(out.get(), cells) && writeAll(out.get(), "\r\n"))
+                return true;
+            writeError = errno;
+            return false;
+        },
+        progress);
+    if (result.fault == FileFault::TargetWrite)
+        return fault(FileFault::TargetWrite, copy, writeError);
+    if (!result.ok())
+        return result;
     if (std::fclose(out.release()) != 0)
         return fault(FileFault::TargetWrite, copy, errno);
     return {};
@@ -249,6 +280,39 @@ bool forEachPrintTextRow(std::string_view copyLine,
     }
 }
 
+bool printHeadingBlock(PrintSurface& surface, Language language, bool filtered)
+{
+    if (!surface.setFontName(printFontName) || !surface.setFontSize(printBodyPoints))
+        return false;
+    if (!surface.setFontSize(printHeadingPoints) || !surface.setBold(true)
+        || !surface.printLine(" ") || !surface.printLine(printHeadingText(language))
+        || !surface.setFontSize(printNotePoints) || !surface.setBold(false))
+        return false;
+    if (language != Language::Other && !surface.printLine(printNoteText(language, filtered)))
+        return false;
+    return surface.printLine("") && surface.setFontSize(printBodyPoints);
+}
+
+bool printCopyLineRows(PrintSurface& surface, std::string_view copyLine,
+                       const std::function<bool()>& afterRow)
+{
+    static const std::string rule = printRuleRow();
+    bool stopped = false;
+    const auto next = [&] {
+        if (afterRow && !afterRow()) {
+            stopped = true;
+            return false;
+        }
+        return true;
+    };
+    const bool rows = forEachPrintTextRow(copyLine, [&](std::string_view row) {
+        return surface.printLine(row) && next();
+    });
+    if (!rows)
+        return false;
+    return surface.printLine(rule) && next();
+}
+
 PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
                           bool filtered, PrintSurface& surface, const Progress& progress)
 {
@@ -262,54 +326,24 @@ PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
     std::error_code error;
     const std::uint64_t total = std::filesystem::file_size(copy, error);
 
-    const auto printerFailed = [&result] {
+    if (!printHeadingBlock(surface, language, filtered)) {
         result.fault = PrintFault::Printer;
         return result;
-    };
+    }
 
-    if (!surface.setFontName(printFontName) || !surface.setFontSize(printBodyPoints))
-        return printerFailed();
-
-    if (!surface.setFontSize(printHeadingPoints) || !surface.setBold(true)
-        || !surface.printLine(" ") || !surface.printLine(printHeadingText(language))
-        || !surface.setFontSize(printNotePoints) || !surface.setBold(false))
-        return printerFailed();
-    if (language != Language::Other && !surface.printLine(printNoteText(language, filtered)))
-        return printerFailed();
-    if (!surface.printLine("") || !surface.setFontSize(printBodyPoints))
-        return printerFailed();
-
-    const std::string rule = printRuleRow();
     LineReader reader(in.get());
     std::string line;
     bool cancelled = false;
     const auto afterRow = [&] {
-        if (progress && !progress(reader.bytesRead(), total)) {
+        if (progress && !progress(reader.bytesRead(), total))
             cancelled = true;
-            return false;
-        }
-        return true;
+        return !cancelled;
     };
     while (reader.next(line)) {
-        const bool rowsDone = forEachPrintTextRow(line, [&](std::string_view row) {
-            if (!surface.printLine(row)) {
-                result.fault = PrintFault::Printer;
-                return false;
-            }
-            return afterRow();
-        });
-        if (!rowsDone)
-            break;
-        if (!surface.printLine(rule))
-            return printerFailed();
-        if (!afterRow())
-            break;
-    }
-    if (result.fault != PrintFault::None)
-        return result;
-    if (cancelled) {
-        result.fault = PrintFault::Cancelled;
-        return result;
+        if (!printCopyLineRows(surface, line, afterRow)) {
+            result.fault = cancelled ? PrintFault::Cancelled : PrintFault::Printer;
+            return result;
+        }
     }
     if (reader.failed()) {
         result.fault = PrintFault::CopyRead;
@@ -317,7 +351,7 @@ PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
         return result;
     }
     if (!surface.endDocument())
-        return printerFailed();
+        result.fault = PrintFault::Printer;
     return result;
 }
 

@@ -50,6 +50,13 @@ void appendPrintCells(std::string& out, std::string_view line);
 bool recordSelectedForPrint(std::string_view record, MachineFamily family,
                             const ListingFilter& filter);
 
+// Calls copyLine with the print-copy line (without its line end) of every selected
+// line of source, in order; stops when it returns false (fault TargetWrite).
+FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFamily family,
+                                const ListingFilter& filter,
+                                const std::function<bool(std::string_view copyLine)>& copyLine,
+                                const Progress& progress = {});
+
 // Writes the print copy of source into copy (replaced). When the source cannot be
 // opened (fault SourceMissing, SourceNotRegular or SourceOpen) the copy is left as it
 // was. progress is called after every line (bytes read, source size).
@@ -82,6 +89,15 @@ std::string printRuleRow();
 // false when row returns false.
 bool forEachPrintTextRow(std::string_view copyLine,
                          const std::function<bool(std::string_view row)>& row);
+
+// The start of the job: font and size, then the heading block (a blank line and the
+// heading in 12 point bold, the note in 10 point, an empty line, back to 7 point).
+// false when an operation failed.
+bool printHeadingBlock(PrintSurface& surface, Language language, bool filtered);
+
+// The text rows and the rule row of one copy line.
+bool printCopyLineRows(PrintSurface& surface, std::string_view copyLine,
+                       const std::function<bool()>& afterRow = {});
 
 enum class PrintFault {
     None,
