@@ -399,3 +399,71 @@ TEST(PrintJob, AFailingPrinterOperationStopsTheJob)
               PrintFault::CopyRead);
     EXPECT_TRUE(none.ops.empty());
 }
+
+TEST(PrintSelection, PrintsExactlyTheRecordsTheListingKeeps)
+{
+    // Awkward records of both families: damaged dates, short lines, error numbers with
+    // blanks, leading zeros and fractions, and an empty line.
+    const std::string orv =
+        "Weld No\tSerial\tDate\tTime\tError\r\n"
+        "1\tS1\t01/02/2009\t10:00\t0\r\n"
+        "2\tS1\t15/02/2009\t10:00\t21\r\n"
+        "3\tS1\t1/3/2009\t10:00\t21\r\n"
+        "4\tS1\t28/02/2009\r\n"
+        "5\tS1\t28/02/2009\t10:00\t 21 \r\n"
+        "\r\n"
+        "6\tS1\t31/12/2008\t10:00\t021\r\n"
+        "7\tS1\t01/03/2009\t10:00\t20.5\r\n"
+        "8\tS1\t01/03/2009\t10:00\tx\r\n";
+    std::string tz = "Num\ta\tb\tDate";
+    for (int k = 5; k <= 19; ++k)
+        tz.append("\tc").append(std::to_string(k));
+    tz += "\r\n";
+    for (int r = 0; r < 12; ++r) {
+        tz.append(std::to_string(r)).append("\tx\tSER\t");
+        if (r % 5 == 4)
+            tz.append("bad date  ");
+        else
+            tz.append("0").append(std::to_string(r % 9 + 1)).append("/02/2009");
+        for (int k = 5; k <= (r == 7 ? 12 : 19); ++k)
+            tz.append("\t").append(k == 19 ? std::to_string(r % 3 == 0 ? 5 : 7) : "v");
+        tz += "\r\n";
+    }
+
+    std::vector<ListingFilter> filters(6);
+    filters[1].dateOn = true;
+    filters[1].from = day(2009, 2, 1);
+    filters[1].to = day(2009, 2, 28);
+    filters[2].errorOn = true;
+    filters[2].errorNumber = 21;
+    filters[3] = filters[1];
+    filters[3].errorOn = true;
+    filters[3].errorNumber = 5;
+    filters[4].errorOn = true;
+    filters[4].errorNumber = 0;
+    filters[5].dateOn = true;
+    filters[5].from = day(2009, 3, 1);
+    filters[5].to = day(2009, 2, 1);
+
+    TempFolder folder;
+    std::vector<std::uint64_t> kept;
+    for (const std::string& text : {orv, tz}) {
+        writeFile(folder / "source.xls", text);
+        for (std::size_t f = 0; f < filters.size(); ++f) {
+            std::string listing;
+            const ListingSummary summary = listText(text, filters[f], {}, listing);
+            ASSERT_EQ(summary.outcome, ListingOutcome::Listed);
+            std::uint64_t printed = 0;
+            ASSERT_TRUE(forEachPrintCopyLine(folder / "source.xls", summary.family, filters[f],
+                                             [&](std::string_view) {
+                                                 ++printed;
+                                                 return true;
+                                             })
+                            .ok());
+            EXPECT_EQ(printed, summary.records + 1) << "filter " << f;
+            kept.push_back(summary.records);
+        }
+    }
+    // The filters do select: the comparison is not between empty selections.
+    EXPECT_EQ(kept, (std::vector<std::uint64_t>{9, 4, 4, 0, 2, 0, 12, 10, 0, 3, 0, 0}));
+}
