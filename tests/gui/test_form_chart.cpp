@@ -201,6 +201,44 @@ private slots:
         QCOMPARE(polish.LabelSerial->text(), QString::fromUtf8("Piła-7"));
     }
 
+    void countsOfAFilteredListing()
+    {
+        const std::string orv = "Weld No\tSerial\tDate\tTime\tError\r\n"
+                                "1\tA-1\t01/02/2009\t10:00\t0\r\n"
+                                "2\tA-2\t02/02/2009\t10:00\t21\r\n"
+                                "3\tA-3\t03/02/2009\t10:00\t21\r\n"
+                                "4\tA-4\t04/03/2009\t10:00\t127\r\n";
+        const auto chartOf = [&](const kestrava::ListingFilter& filter, const std::string& serial) {
+            std::string listing;
+            const kestrava::ListingSummary summary = kestrava::listText(orv, filter, serial, listing);
+            SharedValues shared = values("English", summary.family, {}, summary.serial);
+            shared.ErrorCodeTable = summary.errorCodes;
+            return std::make_unique<FormChart>(shared, services());
+        };
+
+        // No filter: every record counted; the serial is the last record's.
+        auto all = chartOf({}, "");
+        QCOMPARE(texts(all->LabelCount), (QStringList{"1", "0", "2", "0", "0", "0", "0", "0", "0", "1"}));
+        QCOMPARE(all->LabelSerial->text(), QStringLiteral("A-4"));
+
+        // Error filter: one row at most has a count.
+        kestrava::ListingFilter error;
+        error.errorOn = true;
+        error.errorNumber = 21;
+        auto errors = chartOf(error, "A-4");
+        QCOMPARE(texts(errors->LabelCount), (QStringList{"0", "0", "2", "0", "0", "0", "0", "0", "0", "0"}));
+        QCOMPARE(errors->LabelSerial->text(), QStringLiteral("A-3"));
+
+        // A date filter that keeps nothing: zero bars, and the serial of the earlier run.
+        kestrava::ListingFilter none;
+        none.dateOn = true;
+        none.from = none.to = kestrava::Day(std::chrono::year(2010) / 1 / 1);
+        auto empty = chartOf(none, "A-3");
+        QCOMPARE(texts(empty->LabelCount), QStringList(10, QStringLiteral("0")));
+        QCOMPARE(bars(empty->chart), QList<qreal>(10, 0.0));
+        QCOMPARE(empty->LabelSerial->text(), QStringLiteral("A-3"));
+    }
+
     void printsTheWindowAsOnePicture()
     {
         FormChart form(values("Polish", kestrava::MachineFamily::ORV, {5, 1, 0, 0, 0, 0, 0, 0, 0, 0},
