@@ -1,0 +1,174 @@
+// The listing run on arbitrary bytes with a filter drawn from the input. Checks the
+// shape of every listing: lines end in CR LF, the header opens the listing and comes
+// again after every 40 records, the record count is the number of listed lines, and
+// feeding the source in small pieces gives the very same listing as feeding it whole.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/listing.h"
+#include "fuzz_check.h"
+
+namespace {
+
+using namespace kestrava;
+using namespace std::chrono;
+
+constexpr std::string_view kCrLf = "\r\n";
+const std::string kPreviousSerial = "previous-serial";
+
+struct Run {
+    std::string listing;
+    ListingSummary summary;
+};
+
+// Feeds text in pieces of the given sizes (cycled), each piece in its own exactly
+// sized heap buffer so that reading beyond a piece is caught.
+Run runInPieces(std::string_view text, const ListingFilter& filter,
+                const std::vector<std::size_t>& sizes)
+{
+    Run result;
+    ListingRun run(filter, kPreviousSerial, [&result](std::string_view bytes) {
+        result.listing.append(bytes);
+        return true;
+    });
+    std::size_t at = 0;
+    std::size_t turn = 0;
+    while (at < text.size()) {
+        const std::size_t size = std::min(sizes[turn++ % sizes.size()], text.size() - at);
+        std::unique_ptr<char[]> piece(new char[size]);
+        std::copy_n(text.data() + at, size, piece.get());
+        at += size;
+        if (!run.feed(std::string_view(piece.get(), size)))
+            break;
+    }
+    result.summary = run.finish();
+    return result;
+}
+
+// Lines of the source: each CR (or CR LF) ends one; text after the last end is one more.
+std::uint64_t sourceLines(std::string_view text)
+{
+    std::uint64_t lines = 0;
+    std::size_t tail = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            ++lines;
+            tail = i + 1;
+            if (tail < text.size() && text[tail] == '\n')
+                tail = ++i + 1;
+        }
+    }
+    return lines + (tail < text.size() ? 1 : 0);
+}
+
+void checkListingShape(std::string_view text, const ListingFilter& filter, const Run& run)
+{
+    const auto& summary = run.summary;
+    const std::string_view listing = run.listing;
+
+    if (text.empty()) {
+        FUZZ_CHECK(listing.empty());
+        FUZZ_CHECK(summary.outcome == ListingOutcome::HeaderNotRecognised);
+        return;
+    }
+    // Every CR is the start of a CR LF, and the listing ends with one.
+    FUZZ_CHECK(listing.size() >= 2 && listing.substr(listing.size() - 2) == kCrLf);
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        if (listing[i] == '\r')
+            FUZZ_CHECK(i + 1 < listing.size() && listing[i + 1] == '\n');
+
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start < listing.size();) {
+        const std::size_t end = listing.find(kCrLf, start);
+        lines.push_back(listing.substr(start, end - start));
+        start = end + 2;
+    }
+    FUZZ_CHECK(lines[0] == summary.headerLine);
+    FUZZ_CHECK(summary.headerLine.size() >= 6 &&
+               std::string_view(summary.headerLine).substr(summary.headerLine.size() - 6) == "    | ");
+
+    // Records in blocks of 40, each block followed by an empty line and the header.
+    std::uint64_t records = 0;
+    std::size_t i = 1;
+    while (i < lines.size()) {
+        FUZZ_CHECK(!lines[i].empty());
+        FUZZ_CHECK(lines[i].size() >= 2 && lines[i].substr(lines[i].size() - 2) == "| ");
+        ++records;
+        ++i;
+        if (records % 40 == 0) {
+            FUZZ_CHECK(i + 1 < lines.size());
+            FUZZ_CHECK(lines[i].empty());
+            FUZZ_CHECK(lines[i + 1] == summary.headerLine);
+            i += 2;
+        }
+    }
+    FUZZ_CHECK(records == summary.records);
+
+    std::int64_t counted = 0;
+    for (const auto& row : summary.errorCodes) {
+        FUZZ_CHECK(row.count >= 0);
+        counted += row.count;
+    }
+    FUZZ_CHECK(std::uint64_t(counted) <= summary.records);
+    if (summary.records == 0)
+        FUZZ_CHECK(summary.serial == kPreviousSerial);
+
+    if (summary.outcome == ListingOutcome::NoFamily) {
+        FUZZ_CHECK(summary.family == MachineFamily::Unknown);
+        FUZZ_CHECK(summary.records == 0);
+        FUZZ_CHECK(lines.size() == 1);
+    } else {
+        FUZZ_CHECK(summary.outcome == (isRecognisedHeader(summary.headerLine)
+                                           ? ListingOutcome::Listed
+                                           : ListingOutcome::HeaderNotRecognised));
+        // Without a filter every record line of the source is listed.
+        if (!filter.dateOn && !filter.errorOn)
+            FUZZ_CHECK(summary.records + 1 == sourceLines(text));
+        if (summary.records > 0)
+            FUZZ_CHECK(summary.family != MachineFamily::Unknown);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider provider(data, size);
+    // The filter and the piece sizes come from the end of the input, so that a plain
+    // download file used as a seed is still listed from its first byte.
+    ListingFilter filter;
+    const std::uint8_t control = provider.ConsumeIntegral<std::uint8_t>();
+    filter.dateOn = (control & 1) != 0;
+    filter.errorOn = (control & 2) != 0;
+    const Day base = Day{2009y / March / 1};
+    filter.from = base + days{provider.ConsumeIntegralInRange<int>(-3000, 3000)};
+    filter.to = filter.from + days{provider.ConsumeIntegralInRange<int>(-10, 4000)};
+    filter.errorNumber = provider.ConsumeIntegral<std::int16_t>();
+    std::vector<std::size_t> sizes;
+    for (int i = 0; i < 3; ++i)
+        sizes.push_back(provider.ConsumeIntegralInRange<std::size_t>(1, 64));
+    const std::string text = provider.ConsumeRemainingBytesAsString();
+
+    const Run whole = runInPieces(text, filter, {text.size() + 1});
+    checkListingShape(text, filter, whole);
+
+    const Run pieces = runInPieces(text, filter, sizes);
+    FUZZ_CHECK(pieces.listing == whole.listing);
+    FUZZ_CHECK(pieces.summary.records == whole.summary.records);
+    FUZZ_CHECK(pieces.summary.outcome == whole.summary.outcome);
+    FUZZ_CHECK(pieces.summary.family == whole.summary.family);
+    FUZZ_CHECK(pieces.summary.serial == whole.summary.serial);
+    FUZZ_CHECK(pieces.summary.headerLine == whole.summary.headerLine);
+    for (std::size_t row = 0; row < whole.summary.errorCodes.size(); ++row) {
+        FUZZ_CHECK(pieces.summary.errorCodes[row].label == whole.summary.errorCodes[row].label);
+        FUZZ_CHECK(pieces.summary.errorCodes[row].count == whole.summary.errorCodes[row].count);
+    }
+    return 0;
+}
