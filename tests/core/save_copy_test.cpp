@@ -51,9 +51,11 @@ class SaveCopyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Unique per run: several builds may run these tests at the same time.
         root = fs::temp_directory_path()
                / (std::string("kestrava-save-")
-                  + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                  + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-"
+                  + std::to_string(std::random_device{}()));
         fs::remove_all(root);
         fs::create_directories(root / "work");
         fs::create_directories(root / "out");
