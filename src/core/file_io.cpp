@@ -103,6 +103,7 @@ FileResult Reader::open(const std::filesystem::path& path)
     std::setvbuf(file_, nullptr, _IONBF, 0);
     const auto length = std::filesystem::file_size(path, ec);
     size_ = ec ? 0 : std::uint64_t(length);
+    consumed_ = 0;
     return {};
 }
 
@@ -118,6 +119,13 @@ std::size_t Reader::read(void* buffer, std::size_t size, FileResult& result)
     if (got < size && std::ferror(file_)) {
         result = fault(FileFault::SourceRead, path_, errno);
         return got;
+    }
+    consumed_ += got;
+    if (got == 0 && size > 0 && consumed_ < size_) {
+        // The file lost its end while it was read (cut short or rewritten by another
+        // program): what was read is not the whole file.
+        result = fault(FileFault::SourceRead, path_, 0);
+        result.detail = "the file became shorter while it was read";
     }
     return got;
 }

@@ -30,7 +30,8 @@ public:
     ~Reader();
 
     FileResult open(const std::filesystem::path& path);
-    // Reads up to size bytes; 0 at the end of the file. Sets fault on a failed read.
+    // Reads up to size bytes; 0 at the end of the file. Sets fault on a failed read,
+    // and at an end that comes before the size the file had when it was opened.
     std::size_t read(void* buffer, std::size_t size, FileResult& fault);
     std::uint64_t size() const { return size_; }
     void close();
@@ -39,6 +40,7 @@ private:
     std::FILE* file_ = nullptr;
     std::filesystem::path path_;
     std::uint64_t size_ = 0;
+    std::uint64_t consumed_ = 0;
 };
 
 // A target written through a temporary file beside it. commit() renames the finished
