@@ -1,12 +1,9 @@
 #include "core/print_layout.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <system_error>
 #include <vector>
 
+#include "core/file_io.h"
 #include "core/regional.h"
 
 namespace kestrava {
@@ -15,28 +12,11 @@ namespace {
 
 constexpr std::size_t readChunk = 64 * 1024;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-std::FILE* openFile(const std::filesystem::path& path, const char* mode)
-{
-#ifdef _WIN32
-    std::wstring wideMode(mode, mode + std::strlen(mode));
-    return _wfopen(path.c_str(), wideMode.c_str());
-#else
-    return std::fopen(path.c_str(), mode);
-#endif
-}
-
-FileResult fault(FileFault kind, const std::filesystem::path& path, int error = 0)
+FileResult fault(FileFault kind, const std::filesystem::path& path)
 {
     FileResult result;
     result.fault = kind;
     result.path = path.string();
-    if (error != 0)
-        result.detail = std::strerror(error);
     return result;
 }
 
@@ -44,7 +24,7 @@ FileResult fault(FileFault kind, const std::filesystem::path& path, int error = 
 // the line, a lone LF is), and text after the last terminator is a last line.
 class LineReader {
 public:
-    explicit LineReader(std::FILE* file) : file_(file), buffer_(readChunk) {}
+    explicit LineReader(fileio::Reader& file) : file_(file), buffer_(readChunk) {}
 
     // false at the end of the file or on a read fault (see failed()).
     bool next(std::string& line)
@@ -53,7 +33,7 @@ public:
         bool any = false;
         for (;;) {
             if (pos_ == end_ && !fill())
-                return any;
+                return any && !failed();
             any = true;
             const char* start = buffer_.data() + pos_;
             const void* cr = std::memchr(start, '\r', end_ - pos_);
@@ -66,14 +46,15 @@ public:
             line.append(start, length);
             pos_ += length + 1;
             if (pos_ == end_ && !fill())
-                return true;
+                return !failed();
             if (buffer_[pos_] == '\n')
                 ++pos_;
             return true;
         }
     }
 
-    bool failed() const { return failed_; }
+    bool failed() const { return !fault_.ok(); }
+    const FileResult& fault() const { return fault_; }
     std::uint64_t bytesRead() const { return consumed_ + pos_; }
 
 private:
@@ -81,18 +62,20 @@ private:
     {
         consumed_ += end_;
         pos_ = end_ = 0;
-        end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-        if (end_ == 0 && std::ferror(file_))
-            failed_ = true;
+        if (failed())
+            return false;
+        end_ = file_.read(buffer_.data(), buffer_.size(), fault_);
+        if (failed())
+            end_ = 0;
         return end_ > 0;
     }
 
-    std::FILE* file_;
+    fileio::Reader& file_;
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::uint64_t consumed_ = 0;
-    bool failed_ = false;
+    FileResult fault_;
 };
 
 // Start of 1-based field k of line (the character after the (k-1)-th tab), or npos
@@ -109,9 +92,29 @@ std::size_t fieldStart(std::string_view line, int k)
     return start;
 }
 
-bool writeAll(std::FILE* file, std::string_view bytes)
+// Calls copyLine with the print-copy line of every selected line of an opened source.
+FileResult copyLinesOf(fileio::Reader& in, const std::filesystem::path& source,
+                       MachineFamily family, const ListingFilter& filter,
+                       const std::function<bool(std::string_view copyLine)>& copyLine,
+                       const Progress& progress)
 {
-    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const std::uint64_t total = in.size();
+    LineReader reader(in);
+    std::string line;
+    std::string cells;
+    bool header = true;
+    while (reader.next(line)) {
+        if (header || recordSelectedForPrint(line, family, filter)) {
+            cells.clear();
+            appendPrintCells(cells, line);
+            if (!copyLine(cells))
+                return fault(FileFault::TargetWrite, {});
+        }
+        header = false;
+        if (progress && !progress(reader.bytesRead(), total))
+            return fault(FileFault::Cancelled, source);
+    }
+    return reader.fault();
 }
 
 }  // namespace
@@ -165,72 +168,48 @@ FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFami
                                 const std::function<bool(std::string_view copyLine)>& copyLine,
                                 const Progress& progress)
 {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(source, error);
-    if (!std::filesystem::exists(status))
-        return fault(FileFault::SourceMissing, source);
-    if (!std::filesystem::is_regular_file(status))
-        return fault(FileFault::SourceNotRegular, source);
-    const std::uint64_t total = std::filesystem::file_size(source, error);
-
-    FilePtr in(openFile(source, "rb"));
-    if (!in)
-        return fault(FileFault::SourceOpen, source, errno);
-
-    LineReader reader(in.get());
-    std::string line;
-    std::string cells;
-    bool header = true;
-    while (reader.next(line)) {
-        if (header || recordSelectedForPrint(line, family, filter)) {
-            cells.clear();
-            appendPrintCells(cells, line);
-            if (!copyLine(cells))
-                return fault(FileFault::TargetWrite, {});
-        }
-        header = false;
-        if (progress && !progress(reader.bytesRead(), total))
-            return fault(FileFault::Cancelled, source);
-    }
-    if (reader.failed())
-        return fault(FileFault::SourceRead, source, errno);
-    return {};
+    fileio::Reader in;
+    if (FileResult opened = in.open(source); !opened.ok())
+        return opened;
+    return copyLinesOf(in, source, family, filter, copyLine, progress);
 }
 
 FileResult writePrintCopy(const std::filesystem::path& source,
                           const std::filesystem::path& copy, MachineFamily family,
                           const ListingFilter& filter, const Progress& progress)
 {
-    // The copy is created only once the source is known to be readable.
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(source, error);
-    if (!std::filesystem::exists(status))
-        return fault(FileFault::SourceMissing, source);
-    if (!std::filesystem::is_regular_file(status))
-        return fault(FileFault::SourceNotRegular, source);
-    if (FilePtr probe(openFile(source, "rb")); !probe)
-        return fault(FileFault::SourceOpen, source, errno);
-
-    FilePtr out(openFile(copy, "wb"));
-    if (!out)
-        return fault(FileFault::TargetCreate, copy, errno);
-    int writeError = 0;
-    FileResult result = forEachPrintCopyLine(
-        source, family, filter,
+    // The copy is created only once the source is open, and replaces the earlier copy
+    // only when it is complete: a failure leaves the earlier copy as it was.
+    fileio::Reader in;
+    if (FileResult opened = in.open(source); !opened.ok())
+        return opened;
+    fileio::AtomicWriter out;
+    if (FileResult created = out.open(copy); !created.ok())
+        return created;
+    // Lines are gathered and written in large pieces.
+    std::string pending;
+    pending.reserve(readChunk + 4096);
+    FileResult writeFault;
+    const auto writePending = [&] {
+        writeFault = out.write(pending.data(), pending.size());
+        pending.clear();
+        return writeFault.ok();
+    };
+    FileResult result = copyLinesOf(
+        in, source, family, filter,
         [&](std::string_view cells) {
-            if (writeAll(out.get(), cells) && writeAll(out.get(), "\r\n"))
-                return true;
-            writeError = errno;
-            return false;
+            pending.append(cells);
+            pending.append("\r\n");
+            return pending.size() < readChunk || writePending();
         },
         progress);
+    if (result.ok() && !writePending())
+        return writeFault;
     if (result.fault == FileFault::TargetWrite)
-        return fault(FileFault::TargetWrite, copy, writeError);
+        return writeFault;
     if (!result.ok())
         return result;
-    if (std::fclose(out.release()) != 0)
-        return fault(FileFault::TargetWrite, copy, errno);
-    return {};
+    return out.commit();
 }
 
 std::string_view printHeadingText(Language language)
@@ -317,21 +296,20 @@ PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
                           bool filtered, PrintSurface& surface, const Progress& progress)
 {
     PrintResult result;
-    FilePtr in(openFile(copy, "rb"));
-    if (!in) {
+    fileio::Reader in;
+    if (FileResult opened = in.open(copy); !opened.ok()) {
         result.fault = PrintFault::CopyRead;
-        result.file = fault(FileFault::SourceOpen, copy, errno);
+        result.file = opened;
         return result;
     }
-    std::error_code error;
-    const std::uint64_t total = std::filesystem::file_size(copy, error);
+    const std::uint64_t total = in.size();
 
     if (!printHeadingBlock(surface, language, filtered)) {
         result.fault = PrintFault::Printer;
         return result;
     }
 
-    LineReader reader(in.get());
+    LineReader reader(in);
     std::string line;
     bool cancelled = false;
     const auto afterRow = [&] {
@@ -347,7 +325,7 @@ PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
     }
     if (reader.failed()) {
         result.fault = PrintFault::CopyRead;
-        result.file = fault(FileFault::SourceRead, copy, errno);
+        result.file = reader.fault();
         return result;
     }
     if (!surface.endDocument())
