@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace kestrava;
 namespace fs = std::filesystem;
 
@@ -41,7 +43,7 @@ public:
     TempFolder()
     {
         path_ = fs::temp_directory_path()
-                / ("kestrava_print_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())
+                / ("kestrava_print_" + std::to_string(::getpid())
                    + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(path_);
         fs::create_directories(path_);

@@ -1,0 +1,282 @@
+// Every file operation of the engine's file work, made to fail one at a time: each
+// failure must be reported as a fault naming the file, leave no half-written target
+// and no temporary file behind, and leave the source as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/file_io.h"
+#include "core/listing.h"
+#include "core/print_layout.h"
+#include "core/scrambling.h"
+#include "core/settings_file.h"
+#include "temp_folder.h"
+
+using namespace kestrava;
+using fileio::Operation;
+
+namespace {
+
+const char* operationName(Operation operation)
+{
+    switch (operation) {
+    case Operation::Status: return "status";
+    case Operation::OpenRead: return "open";
+    case Operation::Read: return "read";
+    case Operation::CreateTemp: return "create";
+    case Operation::Write: return "write";
+    case Operation::Close: return "close";
+    case Operation::Rename: return "rename";
+    case Operation::Remove: return "remove";
+    }
+    return "?";
+}
+
+std::set<std::string> namesIn(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A record text of both families' shape, several read chunks long, so that reads and
+// writes happen many times.
+std::string bigDownload(std::size_t records)
+{
+    std::string text = "Weld No\tSerial\tDate\tTime\tError\r\n";
+    for (std::size_t i = 0; i < records; ++i)
+        text += std::to_string(i) + "\tS-1\t14/03/2009\t10:00\t" + (i % 3 ? "0" : "20") + "\r\n";
+    return text;
+}
+
+std::string randomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes)
+        byte = char(generator());
+    return bytes;
+}
+
+struct FailurePoint {
+    int index = 0;
+    Operation operation{};
+    FileResult result;
+};
+
+// Runs work with the k-th file operation failing, for k = 1, 2, ... until a run in
+// which fewer than k operations happened; that last run must succeed. check is
+// called after every failing run. Returns the operations that were made to fail.
+std::vector<Operation> walkFailurePoints(const std::function<void()>& prepare,
+                                         const std::function<FileResult()>& work,
+                                         const std::function<void(const FailurePoint&)>& check)
+{
+    std::vector<Operation> failed;
+    for (int k = 1; k < 1000; ++k) {
+        prepare();
+        int count = 0;
+        FailurePoint point;
+        point.index = k;
+        fileio::setFaultHook([&](Operation operation) {
+            if (++count != k)
+                return false;
+            point.operation = operation;
+            return true;
+        });
+        point.result = work();
+        fileio::setFaultHook({});
+        if (count < k) {
+            EXPECT_TRUE(point.result.ok()) << "the run without a failure failed: " << describe(point.result);
+            return failed;
+        }
+        failed.push_back(point.operation);
+        SCOPED_TRACE(std::string("failing operation ") + std::to_string(k) + " (" +
+                     operationName(point.operation) + ")");
+        EXPECT_FALSE(point.result.ok()) << "a failed " << operationName(point.operation)
+                                        << " was reported as success";
+        EXPECT_FALSE(point.result.path.empty());
+        EXPECT_NE(describe(point.result).find(point.result.path), std::string::npos);
+        check(point);
+    }
+    ADD_FAILURE() << "the work never ran without a failure";
+    return failed;
+}
+
+bool contains(const std::vector<Operation>& operations, Operation operation)
+{
+    return std::find(operations.begin(), operations.end(), operation) != operations.end();
+}
+
+class FileFaults : public ::testing::Test {
+protected:
+    void TearDown() override { fileio::setFaultHook({}); }
+    TempFolder folder;
+};
+
+}  // namespace
+
+TEST_F(FileFaults, DecodingAndEncodingIntoAFileKeepTheEarlierTargetWhole)
+{
+    // Several read chunks, an odd length (the trailing byte takes the carry).
+    const std::string source = randomBytes((std::size_t(5) << 19) + 1, 7);
+    for (const auto direction : {ScrambleDirection::Decode, ScrambleDirection::Encode}) {
+        SCOPED_TRACE(direction == ScrambleDirection::Decode ? "decode" : "encode");
+        const auto sourcePath = folder.write("in.pfd", source);
+        const auto target = folder.path() / "view_only.tmp";
+        const auto operations = walkFailurePoints(
+            [&] { folder.write("view_only.tmp", "the earlier working copy"); },
+            [&] { return scrambleFile(direction, sourcePath, target); },
+            [&](const FailurePoint&) {
+                EXPECT_EQ(folder.read("view_only.tmp"), "the earlier working copy");
+                EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"in.pfd", "view_only.tmp"}));
+                EXPECT_EQ(folder.read("in.pfd"), source);
+            });
+        for (const auto operation : {Operation::Status, Operation::OpenRead, Operation::Read,
+                                     Operation::CreateTemp, Operation::Write, Operation::Close,
+                                     Operation::Rename})
+            EXPECT_TRUE(contains(operations, operation)) << operationName(operation);
+        const std::string done = folder.read("view_only.tmp");
+        EXPECT_EQ(done.size(), source.size());
+        const std::vector<std::uint8_t> bytes(source.begin(), source.end());
+        const auto expected = direction == ScrambleDirection::Decode ? decodeBytes(bytes) : encodeBytes(bytes);
+        EXPECT_TRUE(std::equal(done.begin(), done.end(), expected.begin(), expected.end(),
+                               [](char a, std::uint8_t b) { return std::uint8_t(a) == b; }));
+    }
+}
+
+TEST_F(FileFaults, AFailedListingLeavesNoListingThatCouldPassForCurrent)
+{
+    const std::string source = bigDownload(80'000);  // about 2.6 MB
+    const auto sourcePath = folder.write("in.xls", source);
+    const auto listing = folder.path() / "display_only.tmp";
+    std::uint64_t records = 0;
+    const auto operations = walkFailurePoints(
+        [&] { folder.write("display_only.tmp", "an earlier listing"); },
+        [&] {
+            const auto result = listFile(sourcePath, listing, {}, "");
+            records = result.summary.records;
+            return result.file;
+        },
+        [&](const FailurePoint&) {
+            EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"in.xls"});
+            EXPECT_EQ(folder.read("in.xls"), source);
+        });
+    EXPECT_TRUE(contains(operations, Operation::Read));
+    EXPECT_TRUE(contains(operations, Operation::Write));
+    EXPECT_TRUE(contains(operations, Operation::Rename));
+    EXPECT_EQ(records, 80'000u);
+    EXPECT_EQ(folder.read("display_only.tmp").substr(0, 7), "Weld No");
+}
+
+TEST_F(FileFaults, SettingsFileIsReplacedWholeOrNotAtAll)
+{
+    const auto file = folder.path() / kDefaultLoadFileName;
+    const auto operations = walkFailurePoints(
+        [&] { folder.write(kDefaultLoadFileName, "c:\\earlier\r\n"); },
+        [&] { return writeDefaultFolder(file, "d:\\welds\\2009"); },
+        [&](const FailurePoint&) {
+            EXPECT_EQ(folder.read(kDefaultLoadFileName), "c:\\earlier\r\n");
+            EXPECT_EQ(folder.entries(), 1u);
+        });
+    EXPECT_TRUE(contains(operations, Operation::Write));
+    EXPECT_TRUE(contains(operations, Operation::Rename));
+    EXPECT_EQ(folder.read(kDefaultLoadFileName), "d:\\welds\\2009\r\n");
+
+    // A settings file that cannot be read gives no value (the caller's default), never
+    // a value made of what was read before the failure.
+    walkFailurePoints([] {},
+                      [&] {
+                          FileResult result;
+                          if (!readDefaultFolder(file)) {
+                              result.fault = FileFault::SourceRead;
+                              result.path = file.string();
+                          }
+                          return result;
+                      },
+                      [](const FailurePoint&) {});
+    EXPECT_EQ(folder.read(kDefaultLoadFileName), "d:\\welds\\2009\r\n");
+}
+
+TEST_F(FileFaults, PrintCopyIsWrittenWholeOrNotAtAll)
+{
+    const std::string source = bigDownload(30'000);
+    const auto sourcePath = folder.write("in.xls", source);
+    const auto copy = folder.path() / "print_only.tmp";
+    const auto operations = walkFailurePoints(
+        [&] { folder.write("print_only.tmp", "an earlier copy"); },
+        [&] { return writePrintCopy(sourcePath, copy, MachineFamily::ORV, {}); },
+        [&](const FailurePoint&) {
+            EXPECT_EQ(folder.read("print_only.tmp"), "an earlier copy");
+            EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"in.xls", "print_only.tmp"}));
+            EXPECT_EQ(folder.read("in.xls"), source);
+        });
+    EXPECT_TRUE(contains(operations, Operation::Read));
+    EXPECT_TRUE(contains(operations, Operation::Write));
+    EXPECT_TRUE(contains(operations, Operation::Rename));
+    EXPECT_EQ(folder.read("print_only.tmp").substr(0, 7), "Weld No");
+
+    // Reading the copy back for printing: a failed read is a CopyRead fault.
+    struct NullSurface final : PrintSurface {
+        bool setFontName(std::string_view) override { return true; }
+        bool setFontSize(int) override { return true; }
+        bool setBold(bool) override { return true; }
+        bool printLine(std::string_view) override { return true; }
+        bool endDocument() override { return true; }
+    } surface;
+    const auto readOperations = walkFailurePoints(
+        [] {},
+        [&] {
+            const PrintResult printed = printCopyFile(copy, Language::English, false, surface);
+            if (printed.ok())
+                return FileResult{};
+            EXPECT_EQ(printed.fault, PrintFault::CopyRead);
+            return printed.file;
+        },
+        [](const FailurePoint&) {});
+    EXPECT_TRUE(contains(readOperations, Operation::Read));
+}
+
+TEST_F(FileFaults, ASourceThatShrinksWhileItIsReadIsReported)
+{
+    // The file loses its end between two reads, as when a download is cut short on a
+    // network drive or an other program rewrites it: the work must not pass the shorter
+    // text off as the whole file.
+    const std::string source = bigDownload(80'000);
+    const auto sourcePath = folder.write("in.xls", source);
+    const auto shrinkAtSecondRead = [&] {
+        int reads = 0;
+        fileio::setFaultHook([&, reads](Operation operation) mutable {
+            if (operation == Operation::Read && ++reads == 2)
+                std::filesystem::resize_file(sourcePath, 1000);
+            return false;
+        });
+    };
+
+    shrinkAtSecondRead();
+    const auto listed = listFile(sourcePath, folder.path() / "display_only.tmp", {}, "");
+    EXPECT_EQ(listed.file.fault, FileFault::SourceRead) << describe(listed.file);
+    EXPECT_FALSE(folder.exists("display_only.tmp"));
+
+    folder.write("in.xls", source);
+    shrinkAtSecondRead();
+    const auto decoded = scrambleFile(ScrambleDirection::Decode, sourcePath, folder.path() / "view_only.tmp");
+    EXPECT_EQ(decoded.fault, FileFault::SourceRead) << describe(decoded);
+    EXPECT_FALSE(folder.exists("view_only.tmp"));
+
+    // The print copy reads in smaller pieces: shrink it below the first one.
+    folder.write("in.xls", source);
+    shrinkAtSecondRead();
+    const auto copied = writePrintCopy(sourcePath, folder.path() / "print_only.tmp", MachineFamily::ORV, {});
+    EXPECT_EQ(copied.fault, FileFault::SourceRead) << describe(copied);
+    EXPECT_FALSE(folder.exists("print_only.tmp"));
+    fileio::setFaultHook({});
+    EXPECT_EQ(folder.entries(), 1u);
+}
