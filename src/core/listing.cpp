@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/file_io.h"
+#include "core/scrambling.h"
 
 namespace kestrava {
 
@@ -263,59 +264,87 @@ ListingSummary listText(std::string_view plain, const ListingFilter& filter,
     return run.finish();
 }
 
+ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
+                               ListingRun& run, const Progress& progress)
+{
+    ListingFileResult result;
+    fileio::Reader reader;
+    if (auto opened = reader.open(source); !opened) {
+        result.file = opened;
+        return result;
+    }
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    std::string decoded;
+    ScrambleStream decoder(ScrambleDirection::Decode);
+    const std::uint64_t total = reader.size();
+    std::uint64_t done = 0;
+    bool going = true;
+    for (;;) {
+        FileResult readFault;
+        const std::size_t got = reader.read(buffer.get(), kReadChunk, readFault);
+        if (!readFault.ok()) {
+            result.file = readFault;
+            return result;
+        }
+        if (got == 0)
+            break;
+        done += got;
+        if (scrambled) {
+            decoded.clear();
+            decoder.feed({reinterpret_cast<const std::uint8_t*>(buffer.get()), got}, decoded);
+            going = run.feed(decoded);
+        } else {
+            going = run.feed(std::string_view(buffer.get(), got));
+        }
+        if (!going)
+            break;
+        if (progress && !progress(done, total)) {
+            result.file.fault = FileFault::Cancelled;
+            result.file.path = source.string();
+            return result;
+        }
+    }
+    if (scrambled && going) {
+        decoded.clear();
+        decoder.finish(decoded);
+        run.feed(decoded);
+    }
+    result.summary = run.finish();
+    if (run.writeFailed())
+        result.file.fault = FileFault::TargetWrite;
+    return result;
+}
+
 ListingFileResult listFile(const std::filesystem::path& plainSource,
                            const std::filesystem::path& listingFile,
                            const ListingFilter& filter,
                            const std::string& previousSerial,
                            const Progress& progress)
 {
-    ListingFileResult result;
-    // A listing that could not be finished must not stay behind looking current.
-    const auto failed = [&](FileResult fault) {
-        fileio::removeFile(listingFile);
-        result.file = std::move(fault);
-        return result;
-    };
-
-    fileio::Reader reader;
-    if (auto opened = reader.open(plainSource); !opened)
-        return failed(opened);
     fileio::AtomicWriter writer;
-    if (auto created = writer.open(listingFile); !created)
-        return failed(created);
-
     FileResult writeFault;
     ListingRun run(filter, previousSerial, [&](std::string_view bytes) {
         writeFault = writer.write(bytes.data(), bytes.size());
         return writeFault.ok();
     });
 
-    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-    const std::uint64_t total = reader.size();
-    std::uint64_t done = 0;
-    for (;;) {
-        FileResult readFault;
-        const std::size_t got = reader.read(buffer.get(), kReadChunk, readFault);
-        if (!readFault.ok())
-            return failed(readFault);
-        if (got == 0)
-            break;
-        done += got;
-        if (!run.feed(std::string_view(buffer.get(), got)))
-            break;
-        if (progress && !progress(done, total)) {
-            writer.abandon();
-            FileResult cancelled;
-            cancelled.fault = FileFault::Cancelled;
-            cancelled.path = listingFile.string();
-            return failed(cancelled);
-        }
+    ListingFileResult result;
+    if (auto created = writer.open(listingFile); !created) {
+        result.file = created;
+    } else {
+        result = listDownload(plainSource, false, run, progress);
+        if (!writeFault.ok())
+            result.file = writeFault;
+        else if (result.file.ok())
+            result.file = writer.commit();
     }
-    result.summary = run.finish();
-    if (!writeFault.ok())
-        return failed(writeFault);
-    if (auto committed = writer.commit(); !committed)
-        return failed(committed);
+    if (!result.file.ok()) {
+        // A listing that could not be finished must not stay behind looking current.
+        writer.abandon();
+        fileio::removeFile(listingFile);
+        if (result.file.fault == FileFault::Cancelled)
+            result.file.path = listingFile.string();
+    }
     return result;
 }
 

@@ -77,6 +77,12 @@ public:
     // True when the write callback refused a piece.
     bool writeFailed() const { return writeFailed_; }
 
+    // The summary so far, and whether the header line has been read: a caller that
+    // must not show a partial listing can hold the output back until the header is
+    // known to be recognised and the family decided.
+    const ListingSummary& summarySoFar() const { return summary_; }
+    bool headerDone() const { return headerDone_; }
+
 private:
     void handleLine(std::string_view line);
     void handleHeader(std::string_view line);
@@ -100,6 +106,12 @@ private:
     bool writeFailed_ = false;
     bool finished_ = false;
 };
+
+// The run on a download file of either kind: a scrambled one is decoded on the way
+// (no working copy). A refused write ends the run with FileFault::TargetWrite (empty
+// path: the caller knows where it wrote). Reading stops early once the run has stopped.
+ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
+                               ListingRun& run, const Progress& progress = {});
 
 // The whole run on an in-memory text (tests, small files): the listing is returned in
 // listing.

@@ -74,6 +74,36 @@ std::vector<std::uint8_t> encodeBytes(std::span<const std::uint8_t> plain)
     return transform(plain, ScrambleDirection::Encode);
 }
 
+void ScrambleStream::feed(std::span<const std::uint8_t> piece, std::string& out)
+{
+    std::size_t i = 0;
+    const std::size_t start = out.size();
+    if (holding_ && !piece.empty()) {
+        out.push_back(char(held_));
+        out.push_back(char(piece[0]));
+        holding_ = false;
+        i = 1;
+    }
+    const std::size_t whole = (piece.size() - i) & ~std::size_t(1);
+    out.append(reinterpret_cast<const char*>(piece.data() + i), whole);
+    i += whole;
+    if (i < piece.size()) {
+        held_ = piece[i];
+        holding_ = true;
+    }
+    const std::size_t produced = out.size() - start;
+    shiftUnits(reinterpret_cast<std::uint8_t*>(out.data() + start), produced, direction_, wrapped_);
+    units_ += produced / 2;
+}
+
+void ScrambleStream::finish(std::string& out)
+{
+    if (!holding_)
+        return;
+    out.push_back(char(units_ > 0 ? trailingByte(held_, direction_, wrapped_) : held_));
+    holding_ = false;
+}
+
 FileResult scrambleFile(ScrambleDirection direction,
                         const std::filesystem::path& source,
                         const std::filesystem::path& target,

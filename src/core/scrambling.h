@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/file_result.h"
@@ -28,6 +29,25 @@ enum class ScrambleDirection { Decode, Encode };
 
 std::vector<std::uint8_t> decodeBytes(std::span<const std::uint8_t> scrambled);
 std::vector<std::uint8_t> encodeBytes(std::span<const std::uint8_t> plain);
+
+// The same transformation on a text that arrives in pieces: the concatenated output
+// equals decodeBytes/encodeBytes of the concatenated input, however it is split.
+class ScrambleStream {
+public:
+    explicit ScrambleStream(ScrambleDirection direction) : direction_(direction) {}
+
+    // Appends the finished bytes of piece to out; an unpaired last byte is held back.
+    void feed(std::span<const std::uint8_t> piece, std::string& out);
+    // Appends the held-back byte, if any, at the end of the text.
+    void finish(std::string& out);
+
+private:
+    ScrambleDirection direction_;
+    std::uint64_t units_ = 0;  // whole units done
+    bool wrapped_ = false;     // carry of the last whole unit
+    bool holding_ = false;
+    std::uint8_t held_ = 0;
+};
 
 // Streams source to target in chunks (constant memory). The target is written to a
 // temporary file beside it and renamed into place, so it is never left half-written;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/listing.h"
+#include "core/scrambling.h"
 #include "temp_folder.h"
 
 using namespace kestrava;
@@ -266,4 +267,32 @@ TEST(ListingFile, WritesTheListingAndReportsFaults)
     EXPECT_FALSE(folder.exists("display_only.tmp"));
     EXPECT_EQ(listFile(folder.path(), listing, {}, "").file.fault, FileFault::SourceNotRegular);
     EXPECT_EQ(folder.entries(), 1u);
+}
+
+TEST(ListingFile, ScrambledFileListsLikeItsPlainText)
+{
+    TempFolder folder;
+    std::string plain = kOrvHeader;
+    for (int i = 0; i < 50; ++i)
+        plain.append("\r\n").append(orvRecord(std::to_string(i), 'S' + std::to_string(i), "14/03/2009", "0"));
+    plain += "X";  // odd length, no final line end
+    const auto scrambled = encodeBytes({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
+    const auto source = folder.write("in.pfd", std::string(scrambled.begin(), scrambled.end()));
+
+    std::string expected;
+    const auto reference = listText(plain, {}, "", expected);
+    std::string listing;
+    ListingRun run({}, "", [&](std::string_view bytes) {
+        listing.append(bytes);
+        return true;
+    });
+    const auto result = listDownload(source, true, run);
+    ASSERT_TRUE(result.file.ok());
+    EXPECT_EQ(listing, expected);
+    EXPECT_EQ(result.summary.records, reference.records);
+    EXPECT_EQ(result.summary.serial, "S49");
+
+    // A refused write stops the run and is reported as a write fault.
+    ListingRun refusing({}, "", [](std::string_view) { return false; });
+    EXPECT_EQ(listDownload(source, true, refusing).file.fault, FileFault::TargetWrite);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -100,4 +101,27 @@ TEST(Scrambling, FileFaultsLeaveTargetAlone)
     EXPECT_EQ(folder.read("out.xls"), "old contents");
     EXPECT_EQ(folder.entries(), 2u);  // in.pfd and out.xls only
     EXPECT_EQ(folder.read("in.pfd"), "abcdef");
+}
+
+TEST(Scrambling, StreamGivesTheSameBytesHoweverTheTextIsSplit)
+{
+    std::mt19937 random(31337);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::uint8_t> data(random() % 50);
+        for (auto& b : data)
+            b = std::uint8_t(random());
+        for (const auto direction : {ScrambleDirection::Decode, ScrambleDirection::Encode}) {
+            const auto whole = direction == ScrambleDirection::Decode ? decodeBytes(data) : encodeBytes(data);
+            ScrambleStream stream(direction);
+            std::string out;
+            std::size_t at = 0;
+            while (at < data.size()) {
+                const std::size_t piece = std::min<std::size_t>(random() % 5, data.size() - at);
+                stream.feed({data.data() + at, piece}, out);
+                at += piece;
+            }
+            stream.finish(out);
+            ASSERT_EQ(out, std::string(whole.begin(), whole.end())) << "round " << round;
+        }
+    }
 }

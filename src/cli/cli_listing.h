@@ -1,0 +1,27 @@
+// The listing run as list and counts use it: FILE's kind by its name, the filters
+// from --from, --to and --error, and the listing held back until the file is known
+// to be a weld-record download.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/listing.h"
+
+namespace kestrava::cli {
+
+struct ListingRequest {
+    std::string file;
+    ListingFilter filter;
+};
+
+// Reads FILE [--from DATE] [--to DATE] [--error N]. Returns kExitDone or, after a
+// message, kExitUsage.
+int readListingRequest(const std::vector<std::string>& arguments, ListingRequest& request);
+
+// Runs the listing; with printListing the listing goes to standard output, but only
+// once the header is recognised and the family decided (nothing at all otherwise).
+// Returns the exit status, with a message for anything but kExitDone.
+int runListing(const ListingRequest& request, bool printListing, ListingSummary& summary);
+
+}  // namespace kestrava::cli

@@ -1,0 +1,20 @@
+// Standard output and error of kestrava-cli: results on standard output, English
+// messages on standard error.
+#pragma once
+
+#include <string_view>
+
+#include "core/file_result.h"
+
+namespace kestrava::cli {
+
+// Writes result bytes to standard output; false when the write failed.
+bool writeOut(std::string_view bytes);
+// Flushes standard output; false (with a message) when anything failed to reach it.
+bool finishOut();
+
+// "kestrava-cli: <message>" on standard error.
+void message(std::string_view text);
+void message(const FileResult& fault);
+
+}  // namespace kestrava::cli

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "core/listing.h"
+#include "core/scrambling.h"
+
+namespace {
+
+class Folder {
+public:
+    Folder()
+    {
+        std::random_device device;
+        path_ = std::filesystem::temp_directory_path() /
+                ("kestrava-cli-test-" + std::to_string(device()) + std::to_string(device()));
+        std::filesystem::create_directories(path_);
+    }
+    ~Folder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    std::string write(const std::string& name, const std::string& contents) const
+    {
+        std::ofstream(path_ / name, std::ios::binary) << contents;
+        return *this / name;
+    }
+    std::size_t entries() const
+    {
+        std::size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_))
+            ++n;
+        return n;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string quote(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs kestrava-cli with the arguments (each quoted for the shell).
+Outcome cli(std::initializer_list<std::string> arguments, const std::string& stdoutTarget = "")
+{
+    static Folder capture;
+    std::string command = quote(KESTRAVA_CLI_PATH);
+    for (const auto& argument : arguments)
+        command.append(" ").append(quote(argument));
+    const std::string outFile = stdoutTarget.empty() ? capture / "out" : stdoutTarget;
+    command.append(" >").append(quote(outFile));
+    command.append(" 2>").append(quote(capture / "err"));
+    const int raw = std::system(command.c_str());
+    Outcome outcome;
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (stdoutTarget.empty())
+        outcome.out = readFile(outFile);
+    outcome.err = readFile(capture / "err");
+    return outcome;
+}
+
+const std::string kOrv = "Weld\tSerial\tDate\tTime\tError\r\n"
+                         "1\tS1\t01/03/2009\t10:00\t0\r\n"
+                         "2\tS2\t02/03/2009\t10:00\t27\r\n"
+                         "3\tS3\t03/03/2009\t10:00\t 27\r\n"
+                         "4\tS4\t04/03/2009\t10:00\t20\r\n";
+
+}  // namespace
+
+TEST(Cli, CountsPrintsFamilySerialRecordsAndTenRows)
+{
+    Folder folder;
+    const auto file = folder.write("w.xls", kOrv);
+    const auto all = cli({"counts", file});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, "family\tORV\nserial\tS4\nrecords\t4\nE00\t1\nE20\t1\nE21\t0\nE22\t0\nE23\t0\n"
+                       "E24\t0\nE25\t0\nE26\t0\nE27\t1\nE127\t0\n");
+    // --from alone, --to alone, and both with --error.
+    EXPECT_NE(cli({"counts", file, "--from", "02/03/2009"}).out.find("records\t3\n"), std::string::npos);
+    EXPECT_NE(cli({"counts", file, "--to=2/3/2009"}).out.find("serial\tS2\nrecords\t2\n"), std::string::npos);
+    const auto both = cli({"counts", "--error", "27", file, "--from", "1/3/2009", "--to", "3/3/2009"});
+    EXPECT_EQ(both.status, 0);
+    EXPECT_NE(both.out.find("serial\tS3\nrecords\t2\n"), std::string::npos) << both.out;
+    EXPECT_NE(both.out.find("E27\t1\n"), std::string::npos);
+    // No record: family known, serial empty, every count 0.
+    const auto none = cli({"counts", file, "--error", "5"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out.substr(0, 31), "family\tORV\nserial\t\nrecords\t0\nE0");
+}
+
+TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
+{
+    Folder folder;
+    const auto good = folder.write("w.xls", kOrv);
+    const auto noFamily = folder.write("nofamily.xls", "Weld\tA\r\n1\t2\t3\r\n");
+    const auto notRecognised = folder.write("other.xls", "Name\tA\r\n1\t2\t01/01/2010\r\n");
+    const auto empty = folder.write("empty.pfd", "");
+    std::filesystem::create_directory(folder / "dir.xls");
+
+    struct Case {
+        std::initializer_list<std::string> arguments;
+        int status;
+    };
+    const Case cases[] = {
+        {{"list", folder / "w.XLS"}, 2},                // refused kind
+        {{"list", folder / "w.xlsx"}, 2},
+        {{"list", good, "--from", "31/02/2009"}, 2},    // no such date
+        {{"list", good, "--error", "E27"}, 2},          // not a number
+        {{"list", good, "--error", "40000"}, 2},        // beyond 16 bits
+        {{"list", good, "--error"}, 2},                 // missing value
+        {{"list", good, "--bogus"}, 2},
+        {{"list"}, 2},
+        {{"list", good, good}, 2},
+        {{"frobnicate"}, 2},
+        {{}, 2},
+        {{"list", folder / "missing.xls"}, 1},
+        {{"counts", folder / "dir.xls"}, 1},            // not a regular file
+        {{"list", noFamily}, 3},                        // no family on the first record
+        {{"counts", notRecognised}, 3},                 // header not recognised
+        {{"list", empty}, 3},                           // empty: header not recognised
+        {{"decode", good}, 2},
+        {{"encode", good, good, "--force"}, 2},         // IN and OUT the same file
+    };
+    for (const auto& c : cases) {
+        const auto outcome = cli(c.arguments);
+        std::string shown;
+        for (const auto& a : c.arguments)
+            shown += a + " ";
+        EXPECT_EQ(outcome.status, c.status) << shown << outcome.err;
+        EXPECT_EQ(outcome.out, "") << shown;
+        EXPECT_FALSE(outcome.err.empty()) << shown;
+    }
+    EXPECT_NE(cli({"list", noFamily}).err.find("no date"), std::string::npos);
+    EXPECT_NE(cli({"list", notRecognised}).err.find("header"), std::string::npos);
+    EXPECT_NE(cli({"list", folder / "w.XLS"}).err.find("Invalid file"), std::string::npos);
+    // A full disk on standard output is a write fault.
+    EXPECT_EQ(cli({"list", good}, "/dev/full").status, 1);
+    EXPECT_EQ(readFile(good), kOrv);
+}
+
+TEST(Cli, HelpForEveryCommand)
+{
+    const auto overview = cli({"--help"});
+    EXPECT_EQ(overview.status, 0);
+    for (const std::string command : {"list", "counts", "decode", "encode"}) {
+        EXPECT_NE(overview.out.find("kestrava-cli " + command), std::string::npos);
+        const auto help = cli({command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_EQ(help.out.rfind("usage: kestrava-cli " + command, 0), 0u) << help.out;
+    }
+}
+
+TEST(Cli, DecodeAndEncodeRoundTripWithoutLeavingPartialFiles)
+{
+    Folder folder;
+    std::mt19937 random(99);
+    std::string data(100001, '\0');
+    for (auto& c : data)
+        c = char(random());
+    const auto in = folder.write("in.bin", data);
+    const auto scrambled = folder / "out.pfd";
+    const auto back = folder / "back.xls";
+    EXPECT_EQ(cli({"encode", in, scrambled}).status, 0);
+    EXPECT_EQ(cli({"decode", scrambled, back}).status, 0);
+    EXPECT_EQ(readFile(back), data);
+    const auto expected = kestrava::encodeBytes({reinterpret_cast<const std::uint8_t*>(data.data()), data.size()});
+    EXPECT_EQ(readFile(scrambled), std::string(expected.begin(), expected.end()));
+
+    // OUT exists: refused without --force (left untouched), replaced with it.
+    folder.write("back.xls", "keep me");
+    const auto refused = cli({"decode", scrambled, back});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("--force"), std::string::npos);
+    EXPECT_EQ(readFile(back), "keep me");
+    EXPECT_EQ(cli({"decode", "--force", scrambled, back}).status, 0);
+    EXPECT_EQ(readFile(back), data);
+
+    // Faults: missing IN, OUT in a missing folder; no temporary file stays behind.
+    EXPECT_EQ(cli({"decode", folder / "missing.pfd", folder / "x.xls"}).status, 1);
+    EXPECT_EQ(cli({"encode", in, folder / "no/such/dir.pfd"}).status, 1);
+    EXPECT_EQ(folder.entries(), 3u);
+}
