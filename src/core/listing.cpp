@@ -45,12 +45,6 @@ std::string_view fieldOf(std::string_view line, const std::vector<std::int64_t>&
     return line.substr(start, stop - start);
 }
 
-void appendSpaces(std::string& out, std::int64_t count)
-{
-    if (count > 0)
-        out.append(std::size_t(count), ' ');
-}
-
 }  // namespace
 
 bool isRecognisedHeader(std::string_view listingStart)
@@ -142,6 +136,10 @@ void ListingRun::handleHeader(std::string_view line)
         formatted.append(kHeaderTail);
     }
     summary_.headerLine = std::move(formatted);
+    // A record field within the header's count is filled to at most its header text
+    // + 4, the first one beyond to at most 2 and each later one to at most 3 (counted
+    // per field); a repeated header adds an empty line and the header.
+    recordBound_ = line.size() + 4 * header_.size() + summary_.headerLine.size() + 16;
     append(summary_.headerLine);
     append(kLineEnd);
     recordsSinceHeader_ = 0;
@@ -207,29 +205,40 @@ void ListingRun::handleRecord(std::string_view line)
     const auto headerEntry = [this](std::size_t k) -> std::int64_t {
         return k - 1 < header_.size() ? header_[k - 1] : 0;
     };
+    char* p = out_.reserve(line.size() + recordBound_ + 5 * std::size_t(fieldCount));
     for (int k = 1; k <= fieldCount; ++k) {
-        const std::string_view field = fieldOf(line, fields_, k);
         const std::size_t uk = std::size_t(k);
-        const std::int64_t fill = (headerEntry(uk + 1) - headerEntry(uk) + 4) -
-                                  (fields_[uk] - fields_[uk - 1]);
-        out_.append(field);
-        appendSpaces(out_, fill);
-        out_.append(kFieldTail);
+        const std::size_t start = std::size_t(fields_[uk - 1]);
+        const std::size_t length = std::size_t(fields_[uk]) - start - 1;
+        const std::int64_t fill = (headerEntry(uk + 1) - headerEntry(uk) + 4) - std::int64_t(length + 1);
+        std::memcpy(p, line.data() + start, length);
+        p += length;
+        if (fill > 0) {
+            std::memset(p, ' ', std::size_t(fill));
+            p += fill;
+        }
+        *p++ = '|';
+        *p++ = ' ';
         if (k == serialField)
-            summary_.serial.assign(field);
+            summary_.serial.assign(line.data() + start, length);
         if (k == errorField) {
-            if (const auto row = errorCodeRow(family, field))
+            if (const auto row = errorCodeRow(family, line.substr(start, length)))
                 ++summary_.errorCodes[std::size_t(*row)].count;
         }
     }
-    out_.append(kLineEnd);
+    *p++ = '\r';
+    *p++ = '\n';
     ++summary_.records;
     if (++recordsSinceHeader_ == kRecordsPerHeader) {
         recordsSinceHeader_ = 0;
-        out_.append(kLineEnd);
-        out_.append(summary_.headerLine);
-        out_.append(kLineEnd);
+        *p++ = '\r';
+        *p++ = '\n';
+        std::memcpy(p, summary_.headerLine.data(), summary_.headerLine.size());
+        p += summary_.headerLine.size();
+        *p++ = '\r';
+        *p++ = '\n';
     }
+    out_.commit(p);
     if (out_.size() >= kFlushAt)
         flush();
 }
@@ -245,7 +254,7 @@ void ListingRun::flush()
 {
     if (out_.empty() || writeFailed_)
         return;
-    if (write_ && !write_(out_)) {
+    if (write_ && !write_(out_.view())) {
         writeFailed_ = true;
         stopped_ = true;
     }

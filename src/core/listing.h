@@ -17,6 +17,7 @@
 
 #include "core/file_result.h"
 #include "core/machine_family.h"
+#include "core/output_buffer.h"
 #include "core/regional.h"
 
 namespace kestrava {
@@ -98,7 +99,8 @@ private:
     std::vector<std::int64_t> header_;  // header positions: H(k) = header_[k - 1], 0 beyond
     std::vector<std::int64_t> fields_;  // record positions of the current line
     std::string carry_;                 // start of a line continued in the next piece
-    std::string out_;                   // listing bytes not yet written
+    OutputBuffer out_;                  // listing bytes not yet written
+    std::size_t recordBound_ = 0;       // most bytes a record adds beyond its own and 5 per field
     int recordsSinceHeader_ = 0;
     bool headerDone_ = false;
     bool pendingCR_ = false;
