@@ -151,6 +151,14 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
     std::error_code ec;
     if (!replaceExisting && std::filesystem::exists(std::filesystem::symlink_status(target, ec)))
         return fault(FileFault::TargetExists, target, 0);
+    // Only a regular file is replaced: renaming over a device, a FIFO or a link to one
+    // would put a plain file in the place of, say, /dev/null.
+    if (const auto existing = std::filesystem::status(target, ec);
+        !ec && std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing)) {
+        auto refused = fault(FileFault::TargetCreate, target, 0);
+        refused.detail = "not a regular file";
+        return refused;
+    }
     const auto folder = target.parent_path();
     const auto name = target.filename().string();
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -237,6 +245,14 @@ FileResult removeFile(const std::filesystem::path& path)
     if (injected(Operation::Remove))
         return fault(FileFault::TargetWrite, path, errno);
     std::error_code ec;
+    // A folder, device or FIFO of that name (or a link to one) is not a file of the
+    // program's: left alone.
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        auto refused = fault(FileFault::TargetWrite, path, 0);
+        refused.detail = "not a regular file";
+        return refused;
+    }
     std::filesystem::remove(path, ec);
     if (ec)
         return fault(FileFault::TargetWrite, path, ec);

@@ -53,6 +53,8 @@ public:
     ~AtomicWriter();
 
     // replaceExisting false: refuses (TargetExists) when the target is already there.
+    // A target that exists but is no regular file (a folder, device or FIFO) is never
+    // replaced (TargetCreate).
     FileResult open(const std::filesystem::path& target, bool replaceExisting = true);
     FileResult write(const void* data, std::size_t size);
     FileResult commit();
@@ -65,7 +67,8 @@ private:
     bool replaceExisting_ = true;
 };
 
-// Removes a file; a missing file is no fault.
+// Removes a file; a missing file is no fault. A folder, device or FIFO is not removed
+// (TargetWrite).
 FileResult removeFile(const std::filesystem::path& path);
 
 // Reads a whole small file (settings): nullopt-like result through the fault.

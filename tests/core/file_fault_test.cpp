@@ -19,6 +19,8 @@
 #include "core/settings_file.h"
 #include "temp_folder.h"
 
+#include <sys/stat.h>
+
 using namespace kestrava;
 using fileio::Operation;
 
@@ -279,4 +281,28 @@ TEST_F(FileFaults, ASourceThatShrinksWhileItIsReadIsReported)
     EXPECT_FALSE(folder.exists("print_only.tmp"));
     fileio::setFaultHook({});
     EXPECT_EQ(folder.entries(), 1u);
+}
+
+TEST_F(FileFaults, TargetsThatAreNoRegularFilesAreNeverReplacedOrRemoved)
+{
+    const auto source = folder.write("in.xls", bigDownload(3));
+    const auto fifo = folder.path() / "fifo.xls";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto link = folder.path() / "link.xls";
+    std::filesystem::create_symlink(fifo, link);
+    const auto dir = folder.path() / "display_only.tmp";
+    std::filesystem::create_directory(dir);
+
+    for (const auto& target : {fifo, link, dir}) {
+        SCOPED_TRACE(target.filename().string());
+        const auto decoded = scrambleFile(ScrambleDirection::Decode, source, target);
+        EXPECT_EQ(decoded.fault, FileFault::TargetCreate) << describe(decoded);
+        EXPECT_FALSE(listFile(source, target, {}, "").file.ok());
+        EXPECT_FALSE(writeDefaultFolder(target, "c:\\").ok());
+        EXPECT_FALSE(writePrintCopy(source, target, MachineFamily::ORV, {}).ok());
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
+    EXPECT_EQ(folder.entries(), 4u);  // nothing added beside them
 }
