@@ -27,5 +27,6 @@ Command listCommand();
 Command countsCommand();
 Command decodeCommand();
 Command encodeCommand();
+Command printCommand();
 
 }  // namespace kestrava::cli

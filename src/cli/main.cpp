@@ -1,4 +1,4 @@
-// kestrava-cli: list, count, decode and encode weld-record download files.
+// kestrava-cli: list, count, decode, encode and print weld-record download files.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,7 +13,7 @@ namespace {
 // The command table: one entry per command file.
 std::vector<Command> commands()
 {
-    return {listCommand(), countsCommand(), decodeCommand(), encodeCommand()};
+    return {listCommand(), countsCommand(), decodeCommand(), encodeCommand(), printCommand()};
 }
 
 void printOverview(std::FILE* stream)

@@ -1,0 +1,182 @@
+// kestrava-cli print, run as a program.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/build_profile.h"
+#include "core/scrambling.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PrintFolder {
+public:
+    PrintFolder()
+    {
+        std::random_device device;
+        path_ = fs::temp_directory_path()
+                / ("kestrava-print-test-" + std::to_string(device()) + std::to_string(device()));
+        fs::create_directories(path_);
+    }
+    ~PrintFolder()
+    {
+        std::error_code error;
+        fs::remove_all(path_, error);
+    }
+    std::string write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+        return (path_ / name).string();
+    }
+    std::string path(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct PrintRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+PrintRun print(const std::vector<std::string>& arguments)
+{
+    static PrintFolder capture;
+    std::string command = "'" KESTRAVA_CLI_PATH "' print";
+    for (const std::string& argument : arguments) {
+        command += " '";
+        for (char c : argument)
+            command += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        command += "'";
+    }
+    command += " >'" + capture.path("out") + "' 2>'" + capture.path("err") + "'";
+    const int raw = std::system(command.c_str());
+    PrintRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = slurp(capture.path("out"));
+    run.err = slurp(capture.path("err"));
+    return run;
+}
+
+std::string cellsOf(const std::vector<std::string>& fields)
+{
+    std::string out;
+    for (const std::string& field : fields)
+        out += field + std::string(field.size() < 23 ? 23 - field.size() : 0, ' ') + ": ";
+    return out;
+}
+
+const std::string rule = "    " + std::string(125, '-') + "\n";
+
+const std::string sample =
+    "Weld\tSerial\tDate\tTime\tError\tUser\r\n"
+    "1\tS7\t01/02/2009\t10:00\t0\tAnna\r\n"
+    "2\tS7\t15/02/2009\t10:05\t21\tPaw\xB3\r\n"
+    "3\tS7\t02/03/2009\t11:00\t0\tOla\r\n";
+
+// The rows of a six-field line: five cells, then the sixth.
+std::string rowsOf(const std::vector<std::string>& fields)
+{
+    const std::string cells = cellsOf(fields);
+    return "    :" + cells.substr(0, 125) + "\n    :" + cells.substr(125) + "\n" + rule;
+}
+
+}  // namespace
+
+TEST(CliPrint, PrintsTheHeadingAndEveryLineByteForByte)
+{
+    PrintFolder folder;
+    const std::string file = folder.write("site.xls", sample);
+    const PrintRun english = print({file, "--language", "English"});
+    ASSERT_EQ(english.status, 0) << english.err;
+    EXPECT_EQ(english.out,
+              " \n   KESTRAVA PRINTOUT\n    All records shown from download\n\n"
+                  + rowsOf({"Weld", "Serial", "Date", "Time", "Error", "User"})
+                  + rowsOf({"1", "S7", "01/02/2009", "10:00", "0", "Anna"})
+                  + rowsOf({"2", "S7", "15/02/2009", "10:05", "21", "Paw\xB3"})
+                  + rowsOf({"3", "S7", "02/03/2009", "11:00", "0", "Ola"}));
+    EXPECT_TRUE(english.err.empty());
+
+    // The same file scrambled prints the same lines.
+    const std::vector<std::uint8_t> scrambled =
+        kestrava::encodeBytes(std::vector<std::uint8_t>(sample.begin(), sample.end()));
+    const std::string pfd = folder.write("site.pfd", std::string(scrambled.begin(), scrambled.end()));
+    EXPECT_EQ(print({pfd, "--language=English"}).out, english.out);
+
+    // Without --language the program's own language is used.
+    const PrintRun standard = print({file});
+    ASSERT_EQ(standard.status, 0);
+    const bool polish = kestrava::buildProfile().language() == kestrava::Language::Polish;
+    EXPECT_TRUE(standard.out.starts_with(polish ? " \n   WYDRUK DANYCH\n    Pokazano wszystkie pobrane rekordy\n\n"
+                                                : " \n   KESTRAVA PRINTOUT\n    All records shown from download\n\n"));
+}
+
+TEST(CliPrint, FiltersSelectTheListingsRecordsAndSayHow)
+{
+    PrintFolder folder;
+    const std::string file = folder.write("site.xls", sample);
+    const std::string heading = rowsOf({"Weld", "Serial", "Date", "Time", "Error", "User"});
+
+    const PrintRun dated = print({file, "--from", "01/02/2009", "--to", "15/02/2009", "--language", "Polish"});
+    ASSERT_EQ(dated.status, 0) << dated.err;
+    EXPECT_EQ(dated.out, " \n   WYDRUK DANYCH\n    ! Zaznaczone rekordy sa przefiltrowane !\n\n" + heading
+                             + rowsOf({"1", "S7", "01/02/2009", "10:00", "0", "Anna"})
+                             + rowsOf({"2", "S7", "15/02/2009", "10:05", "21", "Paw\xB3"}));
+
+    const PrintRun erred = print({"--error", "0", file, "--language", "English"});
+    ASSERT_EQ(erred.status, 0) << erred.err;
+    EXPECT_EQ(erred.out, " \n   KESTRAVA PRINTOUT\n    ! This is a filtered selection of the records !\n\n"
+                             + heading + rowsOf({"1", "S7", "01/02/2009", "10:00", "0", "Anna"})
+                             + rowsOf({"3", "S7", "02/03/2009", "11:00", "0", "Ola"}));
+
+    // Nothing in range: the heading block and the header line only.
+    const PrintRun none = print({file, "--from", "01/01/2010", "--language", "English"});
+    ASSERT_EQ(none.status, 0);
+    EXPECT_TRUE(none.out.ends_with("\n\n" + heading));
+}
+
+TEST(CliPrint, RefusesBadArgumentsAndReportsFiles)
+{
+    PrintFolder folder;
+    const std::string file = folder.write("site.xls", sample);
+    EXPECT_EQ(print({file, "--language", "German"}).status, 2);
+    EXPECT_EQ(print({file, "--language"}).status, 2);
+    EXPECT_EQ(print({file, "--language", "English", "--language", "Polish"}).status, 2);
+    EXPECT_EQ(print({file, "--from", "31/02/2009"}).status, 2);
+    EXPECT_EQ(print({folder.write("site.txt", sample)}).status, 2);
+    EXPECT_EQ(print({}).status, 2);
+
+    const PrintRun missing = print({folder.path("gone.xls")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_FALSE(missing.err.empty());
+
+    // Not a weld-record download: nothing printed.
+    const PrintRun other = print({folder.write("notes.xls", "Hello\tworld\r\nno\tdate\there\r\n")});
+    EXPECT_EQ(other.status, 3);
+    EXPECT_TRUE(other.out.empty());
+
+    // A file named like an option is reachable after "--".
+    const std::string dashed = folder.write("--language.xls", sample);
+    const fs::path previous = fs::current_path();
+    fs::current_path(fs::path(dashed).parent_path());
+    EXPECT_EQ(print({"--language", "English", "--", "--language.xls"}).status, 0);
+    fs::current_path(previous);
+}
