@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "gui/app_services.h"
 #include "gui/shared_values.h"
@@ -69,11 +70,26 @@ private:
     void ApplyBuildProfile();
     void ShowBrandLogo();
     void ApplyCaptions();
+    void buildControls();
+    void buildMenus();
+
+    // The Open command's pieces (kestrava_main_open.cpp).
+    void freshOpen(const std::optional<QString>& chosenPath);
+    void relistLoadedFile();
+    void resetFilterPanel();
+    void runListing();
+    void showNoFileLoaded();
+    QString noFileText() const;
+    // A message of the Open command and the filter panel, in the build language.
+    void showPanelMessage(const QString& text, const QString& detail = {});
 
     MainFormState state_;
     SharedValues shared_;
     AppServices services_;
     std::unique_ptr<class UserDialogs> ownedDialogs_;
+    std::unique_ptr<class SpreadsheetLauncher> ownedSpreadsheet_;
+    class LongRun* currentRun_ = nullptr;  // the decode or listing in progress
+    bool closeAfterRun_ = false;
 
 public:
     // Controls, named as in the design (objectName is the same).

@@ -1,0 +1,21 @@
+// A SpreadsheetLauncher for tests: records the files handed over, starts nothing.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "gui/spreadsheet_launcher.h"
+
+class FakeSpreadsheet final : public SpreadsheetLauncher {
+public:
+    bool startSucceeds = true;  // what openInSpreadsheet reports
+    QList<QString> files;       // every file handed over, in order
+    QList<QString> folders;     // the working folder of each hand-over
+
+    bool openInSpreadsheet(QWidget*, const QString& file, const QString& workingFolder) override
+    {
+        files.append(file);
+        folders.append(workingFolder);
+        return startSucceeds;
+    }
+};
