@@ -315,6 +315,203 @@
             <source>The printer reported an error. Printing was stopped.</source>
             <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
         </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="320" />
+            <source>Kestrava Analyser</source>
+            <translation>Analizator danych o zgrzewach</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="321" />
+            <location filename="../src/gui/kestrava_main_open.cpp" line="286" />
+            <source>No file loaded</source>
+            <translation>Nie otwarto zadnego pliku</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="322" />
+            <source>Filter Data!</source>
+            <translation>Filtrowanie danych</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="323" />
+            <source>Show ALL Records</source>
+            <translation>Pokaz wszystkie zgrzewy</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="324" />
+            <source>Selected Dates Only</source>
+            <translation>Pokaz zgrzewy z wybranego okresu czasu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="325" />
+            <source>Selected Error Only</source>
+            <translation>Pokaz zgrzewy zakonczone bledem</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="326" />
+            <source>From: (dd/mm/yyyy)</source>
+            <translation>Od (dd/mm/rrrr)</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="327" />
+            <source>To: (dd/mm/yyyy)</source>
+            <translation>Do (dd/mm/rrrr)</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="328" />
+            <source>Error Number:</source>
+            <translation>Numer Bledu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="329" />
+            <source>Filter by error</source>
+            <translation>Filtruj w/g bledu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="330" />
+            <source>Filter by date</source>
+            <translation>Filtruj w/g daty</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="331" />
+            <source>Close Program</source>
+            <translation>Zakoncz</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="332" />
+            <source>Copyright Information</source>
+            <translation>Prawa autorskie</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="333" />
+            <source>Set Default OPEN directory</source>
+            <translation>Ustaw domyslny katalog odczytu danych</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="334" />
+            <source>Set Default SAVE directory</source>
+            <translation>Ustaw domyslny katalog zapisu danych</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="335" />
+            <source>File</source>
+            <translation>Plik</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="336" />
+            <source>Graph</source>
+            <translation>Wykres</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="337" />
+            <source>Graph Data</source>
+            <translation>Wykres danych</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="338" />
+            <source>Help</source>
+            <translation>Pomoc</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="339" />
+            <source>Open File</source>
+            <translation>Otwórz Plik</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="340" />
+            <source>Print</source>
+            <translation>Drukuj</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="342" />
+            <source>Save File</source>
+            <translation>Zapisz Plik</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="343" />
+            <source>Technical Support</source>
+            <translation>Pomoc techniczna</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main.cpp" line="344" />
+            <source>Version Information</source>
+            <translation>Wersja oprogramowania</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_filter.cpp" line="85" />
+            <source>Invalid From Date</source>
+            <translation>Bledna data Od</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_filter.cpp" line="91" />
+            <source>Invalid To Date</source>
+            <translation>Bledna data Do</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_filter.cpp" line="111" />
+            <source>Invalid error code</source>
+            <translation>Niewlasciwy kod bledu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="122" />
+            <location filename="../src/gui/kestrava_main_open.cpp" line="181" />
+            <location filename="../src/gui/kestrava_main_open.cpp" line="199" />
+            <source>Listing the records...</source>
+            <translation>Tworzenie wykazu zgrzewow...</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="158" />
+            <source>Open Kestrava File</source>
+            <translation>Otwórz plik danych</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="176" />
+            <source>Invalid file</source>
+            <translation>Niewlasciwy plik</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="180" />
+            <source>Decoding the file...</source>
+            <translation>Odszyfrowywanie pliku...</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="192" />
+            <location filename="../src/gui/kestrava_main_open.cpp" line="220" />
+            <source>Cannot read the file</source>
+            <translation>Nie mozna odczytac pliku</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="193" />
+            <source>Cannot write the working copy</source>
+            <translation>Nie mozna zapisac kopii roboczej</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="221" />
+            <source>Cannot write the listing</source>
+            <translation>Nie mozna zapisac wykazu zgrzewow</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="237" />
+            <source>No spreadsheet program could be started for this file.</source>
+            <translation>Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="251" />
+            <source>Cannot read the listing</source>
+            <translation>Nie mozna odczytac wykazu zgrzewow</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="263" />
+            <source>File has opened in Excel.</source>
+            <translation>Plik otworzyl sie w Excelu</translation>
+        </message>
+    </context>
+    <context>
+        <name>QProgressDialog</name>
+        <message>
+            <location filename="../src/gui/long_run.cpp" line="44" />
+            <source>Cancel</source>
+            <translation>Anuluj</translation>
+        </message>
     </context>
     <context>
         <name>frmAbout</name>

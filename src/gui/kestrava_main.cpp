@@ -94,6 +94,13 @@ QString droppedFile(const QMimeData* mime)
 
 }  // namespace
 
+// The images are compiled into the window's static library; registering them here
+// keeps the linker from dropping them.
+static void registerImages()
+{
+    Q_INIT_RESOURCE(kestrava);
+}
+
 Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services,
                              QWidget* parent)
     : QMainWindow(parent), services_(std::move(services))
@@ -108,6 +115,7 @@ Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices 
         services_.spreadsheet = ownedSpreadsheet_.get();
     }
     setObjectName(QStringLiteral("Kestrava_Main"));
+    registerImages();
     buildControls();
     buildMenus();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());

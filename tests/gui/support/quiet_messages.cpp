@@ -1,5 +1,6 @@
 #include "support/quiet_messages.h"
 
+#include <QString>
 #include <QtGlobal>
 
 namespace {

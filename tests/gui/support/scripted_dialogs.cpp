@@ -1,5 +1,22 @@
 #include "support/scripted_dialogs.h"
 
+namespace {
+
+// The front answer of a queue; an empty queue cancels.
+std::optional<QString> takeAnswer(std::deque<std::optional<QString>>& answers)
+{
+    if (answers.empty())
+        return std::nullopt;
+    const bool chosen = answers.front().has_value();
+    const QString path = chosen ? *answers.front() : QString();
+    answers.pop_front();
+    if (!chosen)
+        return std::nullopt;
+    return path;
+}
+
+}  // namespace
+
 int ScriptedDialogs::message(QWidget*, const QString& text, const QString& title,
                              MessageIcon icon)
 {
@@ -12,11 +29,7 @@ std::optional<QString> ScriptedDialogs::openFileName(QWidget*, const QString& ti
                                                      const QString& initialFolder)
 {
     openRequests.append({title, filter, initialFolder, {}});
-    if (openAnswers.empty())
-        return std::nullopt;
-    std::optional<QString> answer = openAnswers.front();
-    openAnswers.pop_front();
-    return answer;
+    return takeAnswer(openAnswers);
 }
 
 std::optional<QString> ScriptedDialogs::saveFileName(QWidget*, const QString& title,
@@ -25,11 +38,7 @@ std::optional<QString> ScriptedDialogs::saveFileName(QWidget*, const QString& ti
                                                      const QString& proposedName)
 {
     saveRequests.append({title, filter, initialFolder, proposedName});
-    if (saveAnswers.empty())
-        return std::nullopt;
-    std::optional<QString> answer = saveAnswers.front();
-    saveAnswers.pop_front();
-    return answer;
+    return takeAnswer(saveAnswers);
 }
 
 bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter*, const QString& title)

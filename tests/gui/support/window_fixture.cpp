@@ -1,0 +1,44 @@
+#include "support/window_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+
+#include "gui/translations.h"
+
+WindowFixture::WindowFixture(const kestrava::BuildProfile& profile)
+{
+    installTranslations(profile.language());
+    AppServices services;
+    services.dialogs = &dialogs;
+    services.spreadsheet = &spreadsheet;
+    services.workFolder = QDir::toNativeSeparators(work.path());
+    window = std::make_unique<Kestrava_Main>(profile, services);
+}
+
+WindowFixture::~WindowFixture() = default;
+
+QString WindowFixture::writeFile(const QString& name, const QByteArray& bytes) const
+{
+    const QString path = QDir(files.path()).filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return QDir::toNativeSeparators(path);
+}
+
+QString WindowFixture::workFile(const QString& name) const
+{
+    return QDir::toNativeSeparators(QDir(work.path()).filePath(name));
+}
+
+void WindowFixture::openThroughMenu(const QString& path)
+{
+    dialogs.openAnswers.push_back(path);
+    window->Menu_OpenFile->trigger();
+}
+
+QString WindowFixture::text() const
+{
+    return window->Text1->toPlainText();
+}

@@ -1,0 +1,40 @@
+// One main window for a test: a fresh work folder, a folder for download files,
+// scripted dialogs and a fake spreadsheet program.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "core/build_profile.h"
+#include "gui/kestrava_main.h"
+#include "support/fake_spreadsheet.h"
+#include "support/scripted_dialogs.h"
+
+struct WindowFixture {
+    // Installs the translations of the profile's language, then builds the window.
+    explicit WindowFixture(const kestrava::BuildProfile& profile);
+    ~WindowFixture();
+
+    // Writes a download file into the files folder and returns its native path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const;
+
+    // A path in the work folder.
+    QString workFile(const QString& name) const;
+
+    // Chooses path in the Open dialog of the menu's Open File.
+    void openThroughMenu(const QString& path);
+
+    QString text() const;  // Text1
+
+    QTemporaryDir work;
+    QTemporaryDir files;
+    ScriptedDialogs dialogs;
+    FakeSpreadsheet spreadsheet;
+    std::unique_ptr<Kestrava_Main> window;
+};
+
+inline const kestrava::BuildProfile kPolish{"sorvanta", "Polish"};
+inline const kestrava::BuildProfile kEnglish{"brenvik", "English"};
+inline const kestrava::BuildProfile kOtherLanguage{"sorvanta", "German"};
