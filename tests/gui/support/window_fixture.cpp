@@ -6,13 +6,13 @@
 
 #include "gui/translations.h"
 
-WindowFixture::WindowFixture(const kestrava::BuildProfile& profile)
+WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder)
 {
     installTranslations(profile.language());
     AppServices services;
     services.dialogs = &dialogs;
     services.spreadsheet = &spreadsheet;
-    services.workFolder = QDir::toNativeSeparators(work.path());
+    services.workFolder = QDir::toNativeSeparators(workFolder.isEmpty() ? work.path() : workFolder);
     window = std::make_unique<Kestrava_Main>(profile, services);
 }
 

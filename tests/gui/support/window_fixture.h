@@ -14,7 +14,8 @@
 
 struct WindowFixture {
     // Installs the translations of the profile's language, then builds the window.
-    explicit WindowFixture(const kestrava::BuildProfile& profile);
+    // workFolder: where work files go (default: a fresh temporary folder).
+    explicit WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder = {});
     ~WindowFixture();
 
     // Writes a download file into the files folder and returns its native path.
