@@ -1,6 +1,9 @@
 // kestrava: the window program.
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTimer>
 
 #include "core/build_profile.h"
 #include "gui/kestrava_main.h"
@@ -22,9 +25,13 @@ int main(int argc, char* argv[])
     Kestrava_Main window(profile, services);
     window.show();
 
+    // "kestrava FILE" opens FILE as if it had been chosen in the Open dialog, once the
+    // window is on screen.
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1)
-        window.openPath(arguments.at(1));
+    if (arguments.size() > 1) {
+        const QString file = QDir::toNativeSeparators(QFileInfo(arguments.at(1)).absoluteFilePath());
+        QTimer::singleShot(0, &window, [&window, file] { window.openPath(file); });
+    }
 
     return app.exec();
 }
