@@ -70,7 +70,9 @@ kestrava::Progress LongRun::progress()
 
 bool LongRun::report(std::uint64_t done, std::uint64_t total)
 {
-    if (!cancelled_ && sinceEvents_.elapsed() >= kEventIntervalMs) {
+    // The first report always lets events run, later ones after an interval.
+    if (!cancelled_ && (!reported_ || sinceEvents_.elapsed() >= kEventIntervalMs)) {
+        reported_ = true;
         const int value = total == 0 ? 0
                                      : static_cast<int>(std::min<std::uint64_t>(done, total) *
                                                         kSteps / total);

@@ -48,4 +48,5 @@ private:
     QProgressDialog* dialog_ = nullptr;
     QElapsedTimer sinceEvents_;
     bool cancelled_ = false;
+    bool reported_ = false;
 };
