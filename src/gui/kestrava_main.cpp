@@ -60,6 +60,7 @@ void paintBackground(QWidget* widget, const QColor& colour)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
+    widget->setBackgroundRole(QPalette::Window);  // buttons otherwise fill with the button colour
     widget->setAutoFillBackground(true);
 }
 

@@ -147,7 +147,10 @@ private slots:
         QCOMPARE(w.Text_Error->geometry(), QRect(496, 24, 57, 25));
         QCOMPARE(w.Command_Dates->geometry(), w.Command_Error->geometry());
         QCOMPARE(w.centralWidget()->size(), QSize(920, 665));
-        QCOMPARE(w.centralWidget()->palette().color(QPalette::Window), QColor(255, 255, 192));
+        // The window and the options are painted light yellow.
+        const QColor lightYellow(255, 255, 192);
+        QCOMPARE(QColor(w.centralWidget()->grab().toImage().pixel(4, 600)), lightYellow);
+        QCOMPARE(QColor(w.Option1[1]->grab().toImage().pixel(300, 8)), lightYellow);
 
         const struct { QLabel* box; QSize image; QRect geometry; } logos[] = {
             {w.Picture_brenviksmall, {120, 47}, {776, 24, 121, 49}},

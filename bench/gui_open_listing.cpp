@@ -1,0 +1,128 @@
+// Time from choosing a download file to its listing shown in the main window, and the
+// program's peak memory, for files of 10 000, 100 000 and 1 000 000 records.
+//
+//   gui_open_listing [RECORDS...]
+//
+// Each size runs in a fresh process (so that its peak memory is its own) on the
+// offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "core/build_profile.h"
+#include "gui/kestrava_main.h"
+#include "gui/translations.h"
+#include "sample_text.h"
+
+namespace {
+
+// A value of /proc/self/status in MB ("VmRSS", "VmHWM"); 0 where there is none.
+double statusMegabytes(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// One size, in this process: prints "records seconds listingMB baseMB peakMB".
+int measureOne(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QString file = QString::fromLocal8Bit(argv[2]);
+    const QString workFolder = QString::fromLocal8Bit(argv[3]);
+    const kestrava::BuildProfile profile = kestrava::buildProfile();
+    installTranslations(profile.language());
+
+    AppServices services;
+    services.workFolder = workFolder;
+    Kestrava_Main window(profile, services);
+    window.show();
+    QCoreApplication::processEvents();
+    const double baseMB = statusMegabytes("VmRSS");
+
+    QElapsedTimer timer;
+    timer.start();
+    window.openPath(QDir::toNativeSeparators(file));
+    window.Text1->viewport()->repaint();
+    QCoreApplication::processEvents();
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+
+    const double peakMB = statusMegabytes("VmHWM");
+    const double listingMB =
+        double(QFileInfo(QDir(workFolder).filePath(QStringLiteral("display_only.tmp"))).size()) /
+        (1024.0 * 1024.0);
+    std::printf("%s %.3f %.1f %.1f %.1f\n", argv[4], seconds, listingMB, baseMB, peakMB);
+    return window.state().FileLoaded ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc == 5 && QByteArray(argv[1]) == "--one")
+        return measureOne(argc, argv);
+
+    QCoreApplication app(argc, argv);
+    QList<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes << QByteArray(argv[i]).toInt();
+    if (sizes.isEmpty())
+        sizes = {10000, 100000, 1000000};
+
+    QTextStream out(stdout);
+    out << "records   file MB  listing MB  shown after s  base MB  peak MB  (peak-base)/listing\n";
+    for (int records : sizes) {
+        QTemporaryDir folder;
+        const QString file = QDir(folder.path()).filePath(QStringLiteral("bench.xls"));
+        {
+            const std::string text = sampleDownloadText(std::size_t(records));
+            QFile plain(file);
+            if (!plain.open(QIODevice::WriteOnly) ||
+                plain.write(text.data(), qint64(text.size())) != qint64(text.size()))
+                return 1;
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--one"), file, folder.path(), QString::number(records)});
+        if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+            out << records << ": the window did not show the listing\n";
+            continue;
+        }
+        const QStringList v = QString::fromLatin1(child.readAllStandardOutput()).split(QLatin1Char(' '));
+        if (v.size() < 5)
+            continue;
+        const double listing = v[2].toDouble();
+        const double base = v[3].toDouble();
+        const double peak = v[4].toDouble();
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
+                   .arg(records, 7)
+                   .arg(double(QFileInfo(file).size()) / (1024.0 * 1024.0), 9, 'f', 1)
+                   .arg(listing, 11, 'f', 1)
+                   .arg(v[1].toDouble(), 14, 'f', 3)
+                   .arg(base, 8, 'f', 1)
+                   .arg(peak, 8, 'f', 1)
+                   .arg(listing > 0 ? (peak - base) / listing : 0.0, 20, 'f', 2);
+        out.flush();
+    }
+    return 0;
+}
