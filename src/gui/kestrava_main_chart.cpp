@@ -4,6 +4,9 @@
 
 void Kestrava_Main::Menu_GraphShow_Click()
 {
+    // Not while a listing is being made: its counts are not settled yet.
+    if (currentRun_)
+        return;
     FormChart form(shared(), services(), this);
     form.exec();
 }

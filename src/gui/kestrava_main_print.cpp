@@ -69,7 +69,8 @@ bool printoutRunning = false;
 
 void Kestrava_Main::Menu_PrintRecords_Click()
 {
-    if (printoutRunning || state().LoadedFilePath.isEmpty())
+    // Not while a listing is being made: its filters and counts are not settled yet.
+    if (printoutRunning || currentRun_ || state().LoadedFilePath.isEmpty())
         return;
     const QScopedValueRollback<bool> running(printoutRunning, true);
 

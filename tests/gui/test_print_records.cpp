@@ -1,6 +1,10 @@
 // Print Records through a recording printer and answering dialogs, and one real print
 // to a PDF file read back with pdftotext.
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -10,6 +14,8 @@
 #include "support/answering_dialogs.h"
 #include "core/print_layout.h"
 #include "support/fake_printer_provider.h"
+#include "support/sample_records.h"
+#include "gui/form_chart.h"
 #include "gui/kestrava_main.h"
 #include "gui/translations.h"
 
@@ -271,6 +277,81 @@ private slots:
         QVERIFY(english.printers.printedLines().at(6).contains(QStringLiteral("Paw\u00B3 ")));
         // The copy keeps the bytes as they stand.
         QVERIFY(readAll(polish.copyPath()).contains("Paw\xB3 "));
+    }
+
+    void followsTheWindowsListingAndFilters()
+    {
+        // Fifty ORV records, one a day from 01/01/2009, errors 0, 27, 20, 127, 27 in turn.
+        Fixture f("English", orvSample(50));
+        f.window->openPath(f.sourcePath());
+        // Records printed: the first cell of the first row after each rule, the header
+        // line's block left out.
+        const auto printedRecords = [&] {
+            f.printers.operations.clear();
+            f.window->Menu_PrintRecords_Click();
+            const QStringList lines = f.printers.printedLines();
+            QStringList records;
+            for (qsizetype i = 5; i + 1 < lines.size(); ++i)
+                if (lines[i] == rule)
+                    records << lines[i + 1].mid(5, 23).trimmed();
+            return qMakePair(lines.value(2), records);
+        };
+        // Records listed: the record lines of Text1 (the header lines start with a letter).
+        const auto listedRecords = [&] {
+            QStringList records;
+            for (const QString& line : f.window->Text1->toPlainText().split(QLatin1Char('\n')))
+                if (!line.isEmpty() && line.at(0).isDigit())
+                    records << line.section(QLatin1Char(' '), 0, 0);
+            return records;
+        };
+        const QString all = QStringLiteral("    All records shown from download");
+        const QString filtered = QStringLiteral("    ! This is a filtered selection of the records !");
+
+        auto printed = printedRecords();
+        QCOMPARE(printed.first, all);
+        QCOMPARE(printed.second.size(), 50);
+        QCOMPARE(printed.second, listedRecords());
+
+        // Choosing the date option alone lists nothing new: the printout stays whole.
+        f.window->Option1_Click(1);
+        printed = printedRecords();
+        QCOMPARE(printed.first, all);
+        QCOMPARE(printed.second.size(), 50);
+
+        f.window->Text_From->setText(QStringLiteral("05/01/2009"));
+        f.window->Text_To->setText(QStringLiteral("10/01/2009"));
+        f.window->Command_Dates_Click();
+        printed = printedRecords();
+        QCOMPARE(printed.first, filtered);
+        QCOMPARE(printed.second, (QStringList{"5", "6", "7", "8", "9", "10"}));
+        QCOMPARE(printed.second, listedRecords());
+
+        // Error filter: the matching records of the listing, never zero dates.
+        f.window->Option1_Click(2);
+        f.window->Text_Error->setText(QStringLiteral("27"));
+        f.window->Command_Error_Click();
+        printed = printedRecords();
+        QCOMPARE(printed.first, filtered);
+        QCOMPARE(printed.second.size(), 20);
+        QCOMPARE(printed.second, listedRecords());
+
+        // The chart shows the same selection.
+        QStringList counts;
+        QTimer::singleShot(0, [&] {
+            if (auto* form = qobject_cast<FormChart*>(QApplication::activeModalWidget())) {
+                for (QLabel* label : form->LabelCount)
+                    counts << label->text();
+                form->Cmd_Close->click();
+            }
+        });
+        f.window->Menu_GraphShow_Click();
+        QCOMPARE(counts, (QStringList{"0", "0", "0", "0", "0", "0", "0", "0", "20", "0"}));
+
+        // Back to every record.
+        f.window->Option1_Click(0);
+        printed = printedRecords();
+        QCOMPARE(printed.first, all);
+        QCOMPARE(printed.second.size(), 50);
     }
 
     void printsToAPdfFile()
