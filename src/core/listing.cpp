@@ -14,7 +14,6 @@ constexpr std::size_t kFlushAt = std::size_t(1) << 20;
 constexpr std::size_t kReadChunk = std::size_t(1) << 20;
 constexpr int kRecordsPerHeader = 40;
 constexpr std::string_view kHeaderTail = "    | ";
-constexpr std::string_view kFieldTail = "| ";
 constexpr std::string_view kLineEnd = "\r\n";
 
 // Positions of a line (1-based): entry 0 is 0, entry j the position of the j-th tab,
@@ -62,7 +61,7 @@ ListingRun::ListingRun(const ListingFilter& filter, std::string previousSerial, 
     : filter_(filter), write_(std::move(write))
 {
     summary_.serial = std::move(previousSerial);
-    out_.reserve(kFlushAt + 4096);
+    // The output buffer grows as the listing needs it: a short file costs no megabyte.
 }
 
 bool ListingRun::feed(std::string_view piece)
