@@ -68,6 +68,61 @@ std::uint64_t sourceLines(std::string_view text)
     return lines + (tail < text.size() ? 1 : 0);
 }
 
+// Positions of a line: 0, the 1-based position of every tab, the length + 1.
+std::vector<std::int64_t> positionsOf(std::string_view line)
+{
+    std::vector<std::int64_t> positions{0};
+    for (std::size_t i = 0; i < line.size(); ++i)
+        if (line[i] == '\t')
+            positions.push_back(std::int64_t(i) + 1);
+    positions.push_back(std::int64_t(line.size()) + 1);
+    return positions;
+}
+
+// The listing of an unfiltered run, written out plainly from the column rule: field k,
+// then (H(k+1) - H(k) + 4) - (T(k+1) - T(k)) spaces when that is positive, then "| ",
+// with header positions of 0 beyond the header's end mark.
+void checkLayout(std::string_view text, std::string_view headerLine,
+                 const std::vector<std::string_view>& listed)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    FUZZ_CHECK(lines.size() == listed.size() + 1);
+
+    const auto header = positionsOf(lines[0]);
+    std::string expectedHeader;
+    for (std::size_t k = 1; k < header.size(); ++k) {
+        expectedHeader.append(lines[0].substr(std::size_t(header[k - 1]),
+                                              std::size_t(header[k] - header[k - 1] - 1)));
+        expectedHeader.append("    | ");
+    }
+    FUZZ_CHECK(headerLine == expectedHeader);
+    const auto H = [&](std::size_t k) { return k - 1 < header.size() ? header[k - 1] : 0; };
+    for (std::size_t r = 1; r < lines.size(); ++r) {
+        const std::string_view line = lines[r];
+        const auto T = positionsOf(line);
+        std::string expected;
+        for (std::size_t k = 1; k < T.size(); ++k) {
+            expected.append(line.substr(std::size_t(T[k - 1]), std::size_t(T[k] - T[k - 1] - 1)));
+            const std::int64_t fill = (H(k + 1) - H(k) + 4) - (T[k] - T[k - 1]);
+            if (fill > 0)
+                expected.append(std::size_t(fill), ' ');
+            expected.append("| ");
+        }
+        FUZZ_CHECK(listed[r - 1] == expected);
+    }
+}
+
 void checkListingShape(std::string_view text, const ListingFilter& filter, const Run& run)
 {
     const auto& summary = run.summary;
@@ -96,10 +151,12 @@ void checkListingShape(std::string_view text, const ListingFilter& filter, const
 
     // Records in blocks of 40, each block followed by an empty line and the header.
     std::uint64_t records = 0;
+    std::vector<std::string_view> recordLines;
     std::size_t i = 1;
     while (i < lines.size()) {
         FUZZ_CHECK(!lines[i].empty());
         FUZZ_CHECK(lines[i].size() >= 2 && lines[i].substr(lines[i].size() - 2) == "| ");
+        recordLines.push_back(lines[i]);
         ++records;
         ++i;
         if (records % 40 == 0) {
@@ -128,9 +185,12 @@ void checkListingShape(std::string_view text, const ListingFilter& filter, const
         FUZZ_CHECK(summary.outcome == (isRecognisedHeader(summary.headerLine)
                                            ? ListingOutcome::Listed
                                            : ListingOutcome::HeaderNotRecognised));
-        // Without a filter every record line of the source is listed.
-        if (!filter.dateOn && !filter.errorOn)
+        // Without a filter every record line of the source is listed, laid out by the
+        // column rule.
+        if (!filter.dateOn && !filter.errorOn) {
             FUZZ_CHECK(summary.records + 1 == sourceLines(text));
+            checkLayout(text, summary.headerLine, recordLines);
+        }
         if (summary.records > 0)
             FUZZ_CHECK(summary.family != MachineFamily::Unknown);
     }

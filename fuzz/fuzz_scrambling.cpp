@@ -1,8 +1,10 @@
 // Scrambling of arbitrary bytes: decoding and encoding keep the length and undo each
 // other exactly, whatever the bytes and whatever the length (odd tails included).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/scrambling.h"
@@ -32,6 +34,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size % 2 == 1) {
         const int change = (int(input[size - 1]) - int(decoded[size - 1]) + 256) % 256;
         FUZZ_CHECK(change == 0 || (change == 1 && size >= 3));
+    }
+
+    // The stream gives the same bytes however the text is cut into pieces; the piece
+    // sizes (0 included) come from the input itself.
+    for (const auto direction : {kestrava::ScrambleDirection::Decode, kestrava::ScrambleDirection::Encode}) {
+        kestrava::ScrambleStream stream(direction);
+        std::string out;
+        std::size_t at = 0;
+        for (std::size_t turn = 0; at < size; ++turn) {
+            std::size_t piece = input[turn % size] % 8;
+            if (piece == 0) {
+                stream.feed({}, out);
+                piece = 1;
+            }
+            piece = std::min(piece, size - at);
+            const std::vector<std::uint8_t> copy(input.begin() + std::ptrdiff_t(at),
+                                                 input.begin() + std::ptrdiff_t(at + piece));
+            stream.feed(copy, out);
+            at += piece;
+        }
+        stream.finish(out);
+        const auto& whole = direction == kestrava::ScrambleDirection::Decode ? decoded : encoded;
+        FUZZ_CHECK(out.size() == whole.size());
+        FUZZ_CHECK(std::equal(out.begin(), out.end(), whole.begin(),
+                              [](char a, std::uint8_t b) { return std::uint8_t(a) == b; }));
     }
     return 0;
 }
