@@ -7,12 +7,18 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <unistd.h>
+
 #include "core/listing.h"
+#include "core/scrambling.h"
 #include "fuzz_check.h"
 
 namespace {
@@ -30,6 +36,60 @@ struct Run {
 
 // Feeds text in pieces of the given sizes (cycled), each piece in its own exactly
 // sized heap buffer so that reading beyond a piece is caught.
+const std::filesystem::path& scratchFolder()
+{
+    static const std::filesystem::path folder = [] {
+        auto path = std::filesystem::temp_directory_path() /
+                    ("kestrava-fuzz-listing-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(scratchFolder(), ec);
+        });
+        return path;
+    }();
+    return folder;
+}
+
+// The run on a download file: the text written plain or scrambled, read back through
+// the engine's file reading (and decoded on the way).
+Run runOnFile(std::string_view text, const ListingFilter& filter, bool scrambled)
+{
+    const auto file = scratchFolder() / (scrambled ? "download.pfd" : "download.xls");
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        if (scrambled) {
+            const auto bytes = encodeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+            out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        } else {
+            out.write(text.data(), std::streamsize(text.size()));
+        }
+    }
+    Run result;
+    ListingRun run(filter, kPreviousSerial, [&result](std::string_view bytes) {
+        result.listing.append(bytes);
+        return true;
+    });
+    const auto listed = listDownload(file, scrambled, run);
+    FUZZ_CHECK(listed.file.ok());
+    result.summary = listed.summary;
+    return result;
+}
+
+void checkSameRun(const Run& a, const Run& b)
+{
+    FUZZ_CHECK(a.listing == b.listing);
+    FUZZ_CHECK(a.summary.records == b.summary.records);
+    FUZZ_CHECK(a.summary.outcome == b.summary.outcome);
+    FUZZ_CHECK(a.summary.family == b.summary.family);
+    FUZZ_CHECK(a.summary.serial == b.summary.serial);
+    FUZZ_CHECK(a.summary.headerLine == b.summary.headerLine);
+    for (std::size_t row = 0; row < a.summary.errorCodes.size(); ++row) {
+        FUZZ_CHECK(a.summary.errorCodes[row].label == b.summary.errorCodes[row].label);
+        FUZZ_CHECK(a.summary.errorCodes[row].count == b.summary.errorCodes[row].count);
+    }
+}
+
 Run runInPieces(std::string_view text, const ListingFilter& filter,
                 const std::vector<std::size_t>& sizes)
 {
@@ -219,16 +279,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Run whole = runInPieces(text, filter, {text.size() + 1});
     checkListingShape(text, filter, whole);
 
-    const Run pieces = runInPieces(text, filter, sizes);
-    FUZZ_CHECK(pieces.listing == whole.listing);
-    FUZZ_CHECK(pieces.summary.records == whole.summary.records);
-    FUZZ_CHECK(pieces.summary.outcome == whole.summary.outcome);
-    FUZZ_CHECK(pieces.summary.family == whole.summary.family);
-    FUZZ_CHECK(pieces.summary.serial == whole.summary.serial);
-    FUZZ_CHECK(pieces.summary.headerLine == whole.summary.headerLine);
-    for (std::size_t row = 0; row < whole.summary.errorCodes.size(); ++row) {
-        FUZZ_CHECK(pieces.summary.errorCodes[row].label == whole.summary.errorCodes[row].label);
-        FUZZ_CHECK(pieces.summary.errorCodes[row].count == whole.summary.errorCodes[row].count);
+    checkSameRun(runInPieces(text, filter, sizes), whole);
+    // Through a file, plain and scrambled, now and then (it costs file work).
+    if (control % 32 == 4) {
+        checkSameRun(runOnFile(text, filter, false), whole);
+        checkSameRun(runOnFile(text, filter, true), whole);
     }
     return 0;
 }
