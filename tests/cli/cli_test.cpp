@@ -85,6 +85,7 @@ Outcome cli(std::initializer_list<std::string> arguments, const std::string& std
     return outcome;
 }
 
+const std::string kExamples = KESTRAVA_EXAMPLES_DIR;
 const std::string kOrv = "Weld\tSerial\tDate\tTime\tError\r\n"
                          "1\tS1\t01/03/2009\t10:00\t0\r\n"
                          "2\tS2\t02/03/2009\t10:00\t27\r\n"
@@ -92,6 +93,23 @@ const std::string kOrv = "Weld\tSerial\tDate\tTime\tError\r\n"
                          "4\tS4\t04/03/2009\t10:00\t20\r\n";
 
 }  // namespace
+
+TEST(Cli, ListsExamplesOfBothKindsByteForByte)
+{
+    for (const std::string name : {"orv_sample", "5tz_sample"}) {
+        const auto plain = readFile(kExamples + "/" + name + ".xls");
+        ASSERT_FALSE(plain.empty()) << name;
+        std::string expected;
+        kestrava::listText(plain, {}, "", expected);
+        const auto xls = cli({"list", kExamples + "/" + name + ".xls"});
+        EXPECT_EQ(xls.status, 0) << xls.err;
+        EXPECT_EQ(xls.out, expected);
+        EXPECT_EQ(xls.err, "");
+        const auto pfd = cli({"list", kExamples + "/" + name + ".pfd"});
+        EXPECT_EQ(pfd.status, 0) << pfd.err;
+        EXPECT_EQ(pfd.out, expected);
+    }
+}
 
 TEST(Cli, CountsPrintsFamilySerialRecordsAndTenRows)
 {
