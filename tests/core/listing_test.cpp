@@ -296,3 +296,25 @@ TEST(ListingFile, ScrambledFileListsLikeItsPlainText)
     ListingRun refusing({}, "", [](std::string_view) { return false; });
     EXPECT_EQ(listDownload(source, true, refusing).file.fault, FileFault::TargetWrite);
 }
+
+TEST(Listing, LinesBeyondTheOldLimitsUseTheSameFormulas)
+{
+    // 300 header fields and a record of 40000 characters: no limit of 199 fields or
+    // 32766 characters, every column still laid out by header length + 4.
+    std::string header = "Weld";
+    std::string expectedHeader = "Weld    | ";
+    for (int k = 2; k <= 300; ++k) {
+        const std::string name = std::string(1, 'H').append(std::to_string(k));
+        header.append(1, '\t').append(name);
+        expectedHeader.append(name).append("    | ");
+    }
+    std::string record = "1\tS\t01/01/2010";
+    std::string expectedRecord = cell("1", 7) + cell("S", 5) + cell("01/01/2010", 0);
+    for (int k = 4; k <= 300; ++k) {
+        const std::string value = k == 150 ? std::string(40000, 'x') : "v";
+        record.append(1, '\t').append(value);
+        expectedRecord += cell(value, int(1 + std::to_string(k).size()) + 4 - int(value.size()));
+    }
+    const auto run = list(header + "\r\n" + record + "\r\n");
+    EXPECT_EQ(run.listing, expectedHeader + "\r\n" + expectedRecord + "\r\n");
+}
