@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "gui/form_decode.h"
+#include "gui/program_images.h"
 #include "gui/support_contacts.h"
 
 namespace {
@@ -16,7 +17,7 @@ const QString kIntroduction = QStringLiteral("For help and support please contac
 const QString kTitle = QStringLiteral("Technical Support");
 
 // A brand's logo box: white background, the logo image, placed in the logo area.
-QLabel* logoBox(QWidget* area, const QString& name, const QString& text, const QRect& place)
+QLabel* logoBox(QWidget* area, const QString& name, const QString& image, const QPoint& place)
 {
     auto* box = new QLabel(area);
     box->setObjectName(name);
@@ -25,13 +26,9 @@ QLabel* logoBox(QWidget* area, const QString& name, const QString& text, const Q
     palette.setColor(QPalette::Window, Qt::white);
     box->setPalette(palette);
     box->setAlignment(Qt::AlignCenter);
-    box->setFrameShape(QFrame::Box);
-    box->setText(text);
-    QFont font = box->font();
-    font.setBold(true);
-    font.setPointSize(14);
-    box->setFont(font);
-    box->setGeometry(place);
+    const QPixmap logo(image);
+    box->setPixmap(logo);
+    box->setGeometry(QRect(place, logo.size() + QSize(4, 4)));
     return box;
 }
 
@@ -57,22 +54,23 @@ Dialog::Dialog(const kestrava::BuildProfile& profile, QWidget* parent)
     // The four logo boxes share the top left corner; the brand's own is left visible.
     auto* logoArea = new QWidget(this);
     logoArea->setObjectName(QStringLiteral("logoArea"));
-    logoArea->setFixedSize(200, 84);
-    Picture_brenvik = logoBox(logoArea, QStringLiteral("Picture_brenvik"), QStringLiteral("BRENVIK"),
-                              QRect(0, 0, 180, 72));
-    Picture_teldrum = logoBox(logoArea, QStringLiteral("Picture_teldrum"), QStringLiteral("TELDRUM"),
-                              QRect(0, 0, 180, 72));
-    Picture_ombrek = logoBox(logoArea, QStringLiteral("Picture_ombrek"), QStringLiteral("OMBREK"),
-                             QRect(0, 0, 140, 72));
+    logoArea->setFixedSize(136, 68);
+    registerProgramImages();
+    Picture_brenvik = logoBox(logoArea, QStringLiteral("Picture_brenvik"),
+                              QStringLiteral(":/images/brenvik_small.bmp"), QPoint(0, 0));
+    Picture_teldrum = logoBox(logoArea, QStringLiteral("Picture_teldrum"),
+                              QStringLiteral(":/images/teldrum_small.bmp"), QPoint(0, 0));
+    Picture_ombrek = logoBox(logoArea, QStringLiteral("Picture_ombrek"),
+                             QStringLiteral(":/images/ombrek_small.bmp"), QPoint(0, 0));
     Picture_sorvanta = logoBox(logoArea, QStringLiteral("Picture_sorvanta"),
-                               QStringLiteral("Sorvanta"), QRect(0, 10, 190, 60));
+                               QStringLiteral(":/images/sorvanta_small.jpg"), QPoint(0, 8));
     // A thin strip along the lower edge of the maker's logo box.
     Picture1 = new QFrame(Picture_brenvik);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(1, 66, 178, 5);
+    Picture1->setGeometry(0, Picture_brenvik->height() - 3, Picture_brenvik->width(), 3);
     Picture1->setAutoFillBackground(true);
     QPalette stripPalette = Picture1->palette();
-    stripPalette.setColor(QPalette::Window, QColor(0, 70, 140));
+    stripPalette.setColor(QPalette::Window, QColor(0x1d, 0x3b, 0x6e));
     Picture1->setPalette(stripPalette);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);

@@ -3,12 +3,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIcon>
+#include <QPixmap>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/build_profile.h"
+#include "gui/program_images.h"
 #include "gui/system_info.h"
 #include "gui/user_dialogs.h"
 
@@ -57,7 +58,8 @@ frmAbout::frmAbout(SharedValues& shared, const AppServices& services, QWidget* p
 
     picIcon = namedLabel(this, QStringLiteral("picIcon"), {});
     picIcon->setFixedSize(32, 32);
-    picIcon->setPixmap(QIcon(QStringLiteral(":/images/kestrava.svg")).pixmap(32, 32));
+    registerProgramImages();
+    picIcon->setPixmap(QPixmap(QStringLiteral(":/images/kestrava_icon.png")));
 
     lblTitle = namedLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Application Title"));
     QFont titleFont = lblTitle->font();

@@ -13,15 +13,9 @@
 #include "gui/kestrava_main.h"
 #include "gui/system_info.h"
 #include "gui/translations.h"
+#include "support/quiet_messages.h"
 
 namespace {
-
-void dropOffscreenNoise(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    fprintf(stderr, "%d: %s\n", int(type), qPrintable(message));
-}
 
 const char* const kBrands[] = {"brenvik", "teldrum", "ombrek", "sorvanta", "Brenvik", "acme"};
 const char* const kLanguages[] = {"English", "Polish", "Klingon"};
@@ -50,7 +44,7 @@ public:
 class HelpFormsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qInstallMessageHandler(dropOffscreenNoise); }
+    void initTestCase() { installQuietMessageHandler(); }
     void cleanup() { installTranslations(kestrava::Language::English); }
 
     // Every brand key in every language: the brand block by key, the captions by
@@ -70,6 +64,7 @@ private slots:
                 for (const QString& logoBrand : known) {
                     auto* logo = d.findChild<QLabel*>(QStringLiteral("Picture_") + logoBrand);
                     QVERIFY(logo);
+                    QVERIFY(!logo->pixmap().isNull());
                     QCOMPARE(!logo->isHidden(), !known.contains(key) || key == logoBrand);
                 }
                 const QStringList lines = contactLines(d);
@@ -188,6 +183,7 @@ private slots:
             QCOMPARE(about.cmdOK->text(), QStringLiteral("OK"));
             QVERIFY(about.cmdOK->isDefault());
             QCOMPARE(about.findChild<QLabel*>(QStringLiteral("picIcon")), about.picIcon);
+            QCOMPARE(about.picIcon->pixmap().size(), QSize(32, 32));
             switch (shared.language()) {
             case kestrava::Language::English:
                 QCOMPARE(about.windowTitle(), QStringLiteral("About Kestrava"));

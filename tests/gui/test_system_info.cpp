@@ -10,16 +10,10 @@
 #include "gui/frm_about.h"
 #include "gui/system_info.h"
 #include "gui/translations.h"
-#include "gui/user_dialogs.h"
+#include "support/quiet_messages.h"
+#include "support/scripted_dialogs.h"
 
 namespace {
-
-void dropOffscreenNoise(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (message.contains(QLatin1String("propagateSizeHints")))
-        return;
-    fprintf(stderr, "%d: %s\n", int(type), qPrintable(message));
-}
 
 // A registry held in memory. Like the real one, a value whose data do not fit the
 // caller's buffer cannot be read.
@@ -84,38 +78,12 @@ public:
     }
 };
 
-class RecordingDialogs final : public UserDialogs {
-public:
-    struct Message {
-        QString text, title;
-        MessageIcon icon;
-    };
-    std::vector<Message> messages;
-    int answer = 1;
-
-    int message(QWidget*, const QString& text, const QString& title, MessageIcon icon) override
-    {
-        messages.push_back({text, title, icon});
-        return answer;
-    }
-    std::optional<QString> openFileName(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QString&, const QString&,
-                                        const QString&) override
-    {
-        return std::nullopt;
-    }
-    bool choosePrinter(QWidget*, QPrinter*, const QString&) override { return false; }
-};
-
 }  // namespace
 
 class SystemInfoTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qInstallMessageHandler(dropOffscreenNoise); }
+    void initTestCase() { installQuietMessageHandler(); }
 
     void registryTextNulAndTypes()
     {
@@ -295,8 +263,8 @@ private slots:
             shared.LastMsgBoxAnswer = QStringLiteral("before");
             installTranslations(shared.language());
             FakeLauncher launcher;
-            RecordingDialogs dialogs;
-            dialogs.answer = 7;
+            ScriptedDialogs dialogs;
+            dialogs.messageAnswer = 7;
             AppServices services;
             services.dialogs = &dialogs;
             services.systemInfo = &launcher;
@@ -306,7 +274,7 @@ private slots:
             launcher.result = true;
             about.cmdSysInfo->click();
             QCOMPARE(launcher.starts, 1);
-            QVERIFY(dialogs.messages.empty());
+            QVERIFY(dialogs.messages.isEmpty());
             QVERIFY(about.isVisible());
 
             launcher.result = false;
@@ -315,10 +283,10 @@ private slots:
             QVERIFY2(about.isVisible(), c.language);  // the box stays open
             QCOMPARE(shared.LastMsgBoxAnswer, c.answerAfter);
             if (!c.expectMessage) {
-                QVERIFY(dialogs.messages.empty());
+                QVERIFY(dialogs.messages.isEmpty());
                 continue;
             }
-            QCOMPARE(dialogs.messages.size(), std::size_t(1));
+            QCOMPARE(dialogs.messages.size(), 1);
             QCOMPARE(dialogs.messages[0].text, c.text);
             QCOMPARE(dialogs.messages[0].title, c.title);
             QVERIFY(dialogs.messages[0].icon == c.icon);
