@@ -155,3 +155,28 @@ TEST_F(SaveCopyTest, ScrambledSaveOfTheWorkFileItselfKeepsIt)
     EXPECT_EQ(readAll(workFile), content);
     EXPECT_EQ(kestrava::decodeBytes(readAll(root / "out" / "w.pfd")), content);
 }
+
+TEST_F(SaveCopyTest, ExampleFilesSaveBackToThemselves)
+{
+    // Open a .pfd (decode into the working copy), save it as .pfd and as .xls: the
+    // first is the original file again, the second its plain text (odd lengths too).
+    int examples = 0;
+    for (const auto& entry : fs::directory_iterator(KESTRAVA_EXAMPLES_DIR)) {
+        if (entry.path().extension() != ".pfd")
+            continue;
+        ++examples;
+        const fs::path name = entry.path().stem();
+        ASSERT_TRUE(kestrava::scrambleFile(kestrava::ScrambleDirection::Decode, entry.path(), source));
+        ASSERT_TRUE(kestrava::saveCopy(source, root / "out" / (name.string() + ".pfd"),
+                                       SaveForm::Scrambled, workFile).ok());
+        ASSERT_TRUE(kestrava::saveCopy(source, root / "out" / (name.string() + ".xls"),
+                                       SaveForm::Plain, workFile).ok());
+        EXPECT_EQ(readAll(root / "out" / (name.string() + ".pfd")), readAll(entry.path()));
+        fs::path plain = entry.path();
+        plain.replace_extension(".xls");
+        if (fs::exists(plain)) {
+            EXPECT_EQ(readAll(root / "out" / (name.string() + ".xls")), readAll(plain));
+        }
+    }
+    EXPECT_GT(examples, 0);
+}
