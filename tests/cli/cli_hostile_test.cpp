@@ -185,6 +185,7 @@ TEST(CliHostile, SourcesThatAreNoRegularFilesAreRefusedWithoutReading)
     for (const std::string name : {"folder.xls", "pipe.xls", "pipe.pfd", "zero.xls", "zero.pfd", "random.pfd"}) {
         expectRefused({"list", folder / name}, "not a regular file");
         expectRefused({"counts", folder / name}, "not a regular file");
+        expectRefused({"print", folder / name}, "not a regular file");
         expectRefused({"decode", folder / name, folder / "out.xls"}, "not a regular file");
         expectRefused({"encode", folder / name, folder / "out.pfd"}, "not a regular file");
     }
@@ -245,8 +246,8 @@ TEST(CliHostile, AFullDiskOnStandardOutputIsAFault)
     const auto scrambled = folder / "in.pfd";
     ASSERT_EQ(runCli({"encode", source, scrambled}).status, 0);
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"list", source}, {"list", scrambled}, {"counts", source}, {"--help"},
-          {"list", "--help"}}) {
+         {std::vector<std::string>{"list", source}, {"list", scrambled}, {"counts", source},
+          {"print", source}, {"print", scrambled}, {"--help"}, {"list", "--help"}}) {
         SCOPED_TRACE(shown(arguments));
         const Outcome outcome = runCli(arguments, "/dev/full");
         EXPECT_FALSE(outcome.timedOut);

@@ -128,7 +128,7 @@ protected:
 TEST_F(FileFaults, DecodingAndEncodingIntoAFileKeepTheEarlierTargetWhole)
 {
     // Several read chunks, an odd length (the trailing byte takes the carry).
-    const std::string source = randomBytes((std::size_t(5) << 19) + 1, 7);
+    const std::string source = randomBytes((std::size_t(3) << 19) + 1, 7);
     for (const auto direction : {ScrambleDirection::Decode, ScrambleDirection::Encode}) {
         SCOPED_TRACE(direction == ScrambleDirection::Decode ? "decode" : "encode");
         const auto sourcePath = folder.write("in.pfd", source);
@@ -209,7 +209,7 @@ TEST_F(FileFaults, SettingsFileIsReplacedWholeOrNotAtAll)
 
 TEST_F(FileFaults, PrintCopyIsWrittenWholeOrNotAtAll)
 {
-    const std::string source = bigDownload(30'000);
+    const std::string source = bigDownload(8'000);
     const auto sourcePath = folder.write("in.xls", source);
     const auto copy = folder.path() / "print_only.tmp";
     const auto operations = walkFailurePoints(
