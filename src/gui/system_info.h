@@ -7,10 +7,9 @@
 
 #include <QString>
 #include <QStringList>
-#include <cstdint>
 #include <functional>
-#include <optional>
-#include <string>
+
+#include "gui/registry_access.h"
 
 class SystemInfoLauncher {
 public:
@@ -29,36 +28,6 @@ public:
 // Starts program, without arguments, in a normal window of its own. false for an empty
 // path or a program that cannot be started.
 bool startProgramDetached(const QString& program);
-
-// ---- Registry reading ---------------------------------------------------------------
-
-enum class RegistryRoot { LocalMachine };
-
-// The three registry calls GetKeyValue makes, on text in the ANSI code page.
-class RegistryAccess {
-public:
-    using Key = std::uintptr_t;
-    virtual ~RegistryAccess() = default;
-    // Opens keyPath with read access only; nullopt when it cannot be opened.
-    virtual std::optional<Key> openForReading(RegistryRoot root, const std::string& keyPath) = 0;
-    // Reads the value into buffer, whose capacity is size on entry. On success size holds
-    // the data size and type the value type. false when the value is missing or its
-    // data do not fit.
-    virtual bool queryValue(Key key, const std::string& valueName, std::uint32_t& type,
-                            unsigned char* buffer, std::uint32_t& size) = 0;
-    virtual void close(Key key) = 0;
-};
-
-inline constexpr std::uint32_t kRegistryText = 1;     // REG_SZ
-inline constexpr std::uint32_t kRegistryNumber = 4;   // REG_DWORD
-inline constexpr std::uint32_t kRegistryBufferSize = 1024;
-
-// Reads one registry value as text. Text values lose one terminating NUL; a 32-bit
-// number gives its decimal value; a value of any other type leaves result as passed
-// and still counts as read. A key or value that cannot be read empties result and
-// gives false.
-bool GetKeyValue(RegistryAccess& registry, RegistryRoot root, const std::string& keyPath,
-                 const std::string& valueName, std::string& result);
 
 // The registry's way: the program path of entry 1 when it exists (even when it names
 // nothing that can start), else the folder of entry 2 followed by "\MSINFO32.EXE" when
