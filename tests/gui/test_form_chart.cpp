@@ -11,19 +11,12 @@
 #include <QtTest>
 
 #include "gui/form_chart.h"
-#include "gui/kestrava_main.h"
 #include "gui/translations.h"
 #include "support/answering_dialogs.h"
 #include "support/fake_printer_provider.h"
+#include "support/quiet_messages.h"
 
 namespace {
-
-void dropOffscreenNoise(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (text.contains(QLatin1String("This plugin does not support propagateSizeHints()")))
-        return;
-    qt_message_output(type, context, text);
-}
 
 SharedValues values(const char* language, kestrava::MachineFamily family,
                     std::array<std::int64_t, 10> counts, std::string serial)
@@ -88,7 +81,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { qInstallMessageHandler(dropOffscreenNoise); }
+    void initTestCase() { installQuietMessageHandler(); }
 
     void init()
     {
@@ -126,11 +119,7 @@ private slots:
         QCOMPARE(form.LabelCount[3]->geometry(), QRect(8, 496, 25, 17));
         QCOMPARE(form.findChild<QLabel*>(QStringLiteral("Label10"))->geometry(), QRect(40, 592, 217, 17));
         QCOMPARE(form.MSChart1->geometry(), QRect(8, 8, 657, 417));
-        QCOMPARE(form.LabelSerial->geometry(), QRect(328, 520, 113, 25));
-        QCOMPARE(form.Cmd_Close->geometry(), QRect(560, 528, 105, 57));
         QCOMPARE(form.size(), QSize(681, 611));
-        QVERIFY(form.Label11->font().bold());
-        QCOMPARE(form.Label11->font().pointSizeF(), 12.0);
     }
 
     void fiveTzInPolishAndUnknownFamily()
@@ -201,44 +190,6 @@ private slots:
         QCOMPARE(polish.LabelSerial->text(), QString::fromUtf8("Piła-7"));
     }
 
-    void countsOfAFilteredListing()
-    {
-        const std::string orv = "Weld No\tSerial\tDate\tTime\tError\r\n"
-                                "1\tA-1\t01/02/2009\t10:00\t0\r\n"
-                                "2\tA-2\t02/02/2009\t10:00\t21\r\n"
-                                "3\tA-3\t03/02/2009\t10:00\t21\r\n"
-                                "4\tA-4\t04/03/2009\t10:00\t127\r\n";
-        const auto chartOf = [&](const kestrava::ListingFilter& filter, const std::string& serial) {
-            std::string listing;
-            const kestrava::ListingSummary summary = kestrava::listText(orv, filter, serial, listing);
-            SharedValues shared = values("English", summary.family, {}, summary.serial);
-            shared.ErrorCodeTable = summary.errorCodes;
-            return std::make_unique<FormChart>(shared, services());
-        };
-
-        // No filter: every record counted; the serial is the last record's.
-        auto all = chartOf({}, "");
-        QCOMPARE(texts(all->LabelCount), (QStringList{"1", "0", "2", "0", "0", "0", "0", "0", "0", "1"}));
-        QCOMPARE(all->LabelSerial->text(), QStringLiteral("A-4"));
-
-        // Error filter: one row at most has a count.
-        kestrava::ListingFilter error;
-        error.errorOn = true;
-        error.errorNumber = 21;
-        auto errors = chartOf(error, "A-4");
-        QCOMPARE(texts(errors->LabelCount), (QStringList{"0", "0", "2", "0", "0", "0", "0", "0", "0", "0"}));
-        QCOMPARE(errors->LabelSerial->text(), QStringLiteral("A-3"));
-
-        // A date filter that keeps nothing: zero bars, and the serial of the earlier run.
-        kestrava::ListingFilter none;
-        none.dateOn = true;
-        none.from = none.to = kestrava::Day(std::chrono::year(2010) / 1 / 1);
-        auto empty = chartOf(none, "A-3");
-        QCOMPARE(texts(empty->LabelCount), QStringList(10, QStringLiteral("0")));
-        QCOMPARE(bars(empty->chart), QList<qreal>(10, 0.0));
-        QCOMPARE(empty->LabelSerial->text(), QStringLiteral("A-3"));
-    }
-
     void printsTheWindowAsOnePicture()
     {
         FormChart form(values("Polish", kestrava::MachineFamily::ORV, {5, 1, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -302,33 +253,6 @@ private slots:
         dialogs.saveAnswer.clear();
         form.Cmd_SaveImage->click();
         QCOMPARE(dialogs.messages.size(), 1);
-    }
-
-    void graphMenuShowsTheChartModally()
-    {
-        installTranslations(kestrava::Language::English);
-        Kestrava_Main window(kestrava::BuildProfile{"sorvanta", "English"}, services());
-        window.shared().MachineFamily = kestrava::MachineFamily::T5Z;
-        kestrava::ErrorCodeTable table = kestrava::freshErrorCodeTable();
-        kestrava::setErrorCodeLabels(table, kestrava::MachineFamily::T5Z);
-        table[6].count = 3;
-        window.shared().ErrorCodeTable = table;
-
-        QString seenCount;
-        bool seenModal = false;
-        QTimer::singleShot(0, [&] {
-            auto* form = qobject_cast<FormChart*>(QApplication::activeModalWidget());
-            if (!form)
-                return;
-            seenModal = form->isModal();
-            seenCount = form->LabelCount[6]->text();
-            form->Cmd_Close->click();
-        });
-        window.Menu_GraphShow_Click();
-        QVERIFY(seenModal);
-        QCOMPARE(seenCount, QStringLiteral("3"));
-        // The form is gone after it closes.
-        QVERIFY(window.findChildren<FormChart*>().isEmpty());
     }
 
     void pictureOfTheWindow()

@@ -12,17 +12,14 @@ int AnsweringDialogs::message(QWidget*, const QString& text, const QString& titl
 std::optional<QString> AnsweringDialogs::openFileName(QWidget*, const QString&, const QString&,
                                                       const QString&)
 {
-    if (openAnswer.isEmpty())
-        return std::nullopt;
-    return openAnswer;
+    return std::nullopt;
 }
 
 std::optional<QString> AnsweringDialogs::saveFileName(QWidget*, const QString& title,
-                                                      const QString& filter, const QString&,
+                                                      const QString&, const QString&,
                                                       const QString& proposedName)
 {
     saveTitles << title;
-    saveFilters << filter;
     saveProposedNames << proposedName;
     if (saveAnswer.isEmpty())
         return std::nullopt;

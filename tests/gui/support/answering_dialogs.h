@@ -23,11 +23,10 @@ public:
     bool acceptPrinter = true;
     QString pdfPath;
 
-    // Open and Save dialogs: the answer (empty = cancel) and what they were shown with.
-    QString openAnswer;
+    // Save dialog: the answer (empty = cancel) and what it was shown with. The Open
+    // dialog is always cancelled.
     QString saveAnswer;
     QStringList saveTitles;
-    QStringList saveFilters;
     QStringList saveProposedNames;
 
     int message(QWidget* parent, const QString& text, const QString& title,
