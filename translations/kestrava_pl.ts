@@ -259,9 +259,9 @@
             <translation>Dane zaszyfrowane (*.pfd)|*.pfd|Dane niezaszyfrowane (*.xls)|*.xls</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="61" />
-            <source>Cancel</source>
-            <translation>Anuluj</translation>
+            <location filename="../src/gui/kestrava_main_save.cpp" line="49" />
+            <source>Saving %1...</source>
+            <translation>Zapisywanie pliku %1...</translation>
         </message>
         <message>
             <location filename="../src/gui/kestrava_main_save.cpp" line="82" />

@@ -12,7 +12,7 @@
 #include "gui/default_folder.h"
 #include "gui/directory_list.h"
 #include "gui/drive_provider.h"
-#include "gui/native_path.h"
+#include "gui/fs_path.h"
 #include "gui/user_dialogs.h"
 #include "gui/work_folder.h"
 
@@ -195,7 +195,7 @@ void DefaultPathForm::CmdSelect_Click()
         result.fault = kestrava::FileFault::TargetWrite;
         result.path = settingsFile().toStdString();
     } else {
-        result = kestrava::writeDefaultFolder(nativePath(settingsFile()),
+        result = kestrava::writeDefaultFolder(toFsPath(settingsFile()),
                                               std::string_view(bytes.constData(),
                                                                static_cast<std::size_t>(bytes.size())));
     }

@@ -4,12 +4,16 @@
 
 void Kestrava_Main::Menu_DefaultLoad_Click()
 {
+    if (currentRun_)
+        return;
     DefaultPathForm form(DefaultPathKind::Load, shared_, services_, this);
     form.exec();
 }
 
 void Kestrava_Main::Menu_DefaultSave_Click()
 {
+    if (currentRun_)
+        return;
     DefaultPathForm form(DefaultPathKind::Save, shared_, services_, this);
     form.exec();
 }

@@ -1,31 +1,27 @@
 // Save File: a copy of the loaded file under a name the user chooses, plain under a
 // name ending in "xls", scrambled under any other.
-#include <QApplication>
 #include <QDir>
-#include <QProgressDialog>
+#include <QTimer>
 
 #include "core/download_file.h"
 #include "core/save_copy.h"
 #include "core/settings_file.h"
 #include "gui/default_folder.h"
+#include "gui/fs_path.h"
 #include "gui/kestrava_main.h"
-#include "gui/native_path.h"
+#include "gui/long_run.h"
 #include "gui/user_dialogs.h"
 #include "gui/work_folder.h"
 
 namespace {
-
 constexpr const char* kScrambledWorkFile = "temp_only.tmp";
-constexpr std::uint64_t kProgressSteps = 1000;
-
 }  // namespace
 
 void Kestrava_Main::Menu_SaveFile_Click()
 {
-    if (state_.LoadedFilePath.isEmpty())
+    if (currentRun_ || state_.LoadedFilePath.isEmpty())
         return;
-    const kestrava::Language language = shared_.language();
-    const bool showTexts = language != kestrava::Language::Other;
+    const bool showTexts = shared_.language() != kestrava::Language::Other;
 
     const QString initialFolder = startFolderFromSettings(
         services_.workFolder, QString::fromLatin1(kestrava::kDefaultSaveFileName));
@@ -47,35 +43,22 @@ void Kestrava_Main::Menu_SaveFile_Click()
     const QString workFile =
         workFilePath(services_.workFolder, QString::fromLatin1(kScrambledWorkFile));
 
-    // Big files show a progress window after a moment; until then the user's input
-    // waits, so that no other command works on the files meanwhile.
-    QProgressDialog progressWindow(this);
-    progressWindow.setWindowModality(Qt::WindowModal);
-    progressWindow.setMinimumDuration(800);
-    progressWindow.setRange(0, static_cast<int>(kProgressSteps));
-    progressWindow.setAutoReset(false);
-    progressWindow.setAutoClose(false);
-    if (showTexts) {
-        progressWindow.setWindowTitle(title);
-        progressWindow.setLabelText(QDir::toNativeSeparators(target));
-        progressWindow.setCancelButtonText(tr("Cancel"));
+    kestrava::SaveCopyResult result;
+    {
+        // Big files show a progress window; the window's other commands wait meanwhile.
+        LongRun run(this, showTexts ? tr("Saving %1...").arg(QDir::toNativeSeparators(target))
+                                    : QString());
+        currentRun_ = &run;
+        result = kestrava::saveCopy(toFsPath(state_.LoadedFilePath), toFsPath(target), form,
+                                    toFsPath(workFile), run.progress());
+        currentRun_ = nullptr;
     }
-    const kestrava::Progress progress = [&progressWindow](std::uint64_t done,
-                                                          std::uint64_t total) {
-        const std::uint64_t step = total == 0 ? 0 : done * kProgressSteps / total;
-        progressWindow.setValue(static_cast<int>(std::min(step, kProgressSteps)));
-        QCoreApplication::processEvents(progressWindow.isVisible()
-                                            ? QEventLoop::AllEvents
-                                            : QEventLoop::ExcludeUserInputEvents);
-        return !progressWindow.wasCanceled();
-    };
-
-    const kestrava::SaveCopyResult result =
-        kestrava::saveCopy(nativePath(state_.LoadedFilePath), nativePath(target), form,
-                           nativePath(workFile), progress);
-    // reset() also stops the timer that would show the window after the delay.
-    progressWindow.reset();
-    progressWindow.hide();
+    if (closeAfterRun_) {
+        // The window was closed during the save, which stopped it.
+        closeAfterRun_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     if (result.ok() || result.file.fault == kestrava::FileFault::Cancelled || !showTexts)
         return;
 
