@@ -14,7 +14,7 @@
 #include "gui/drive_provider.h"
 #include "gui/translations.h"
 #include "support/fake_drive_provider.h"
-#include "support/save_test_dialogs.h"
+#include "support/scripted_dialogs.h"
 #include "support/save_test_files.h"
 
 namespace {
@@ -41,7 +41,7 @@ class DefaultPathFormTest : public QObject {
     QString work;
     QString driveA;  // folders standing for two extra drives
     QString driveB;
-    SaveTestDialogs dialogs;
+    ScriptedDialogs dialogs;
     FakeDriveProvider drives;
     SharedValues shared;
 
@@ -73,7 +73,7 @@ private slots:
              {work, driveA + QStringLiteral("/Welds, 2023/May"), driveA + QStringLiteral("/Other"),
               driveB + QStringLiteral("/Sub")})
             QVERIFY(QDir().mkpath(folder));
-        dialogs = SaveTestDialogs();
+        dialogs = ScriptedDialogs();
         drives = FakeDriveProvider();
         drives.driveList = {QDir::rootPath(), driveA, driveB};
         shared = SharedValues();

@@ -2,92 +2,91 @@
 #include <QtTest>
 
 #include <QDir>
-#include <QTemporaryDir>
+#include <QPlainTextEdit>
 
 #include "core/file_io.h"
-#include "core/scrambling.h"
 #include "gui/default_folder.h"
-#include "gui/kestrava_main.h"
-#include "gui/translations.h"
-#include "support/save_test_dialogs.h"
+#include "support/quiet_messages.h"
+#include "support/sample_records.h"
 #include "support/save_test_files.h"
+#include "support/window_fixture.h"
 
 namespace {
 
-QByteArray decoded(const QByteArray& scrambled)
+kestrava::BuildProfile profileOf(const QString& language)
 {
-    const auto* data = reinterpret_cast<const std::uint8_t*>(scrambled.constData());
-    const auto plain = kestrava::decodeBytes({data, static_cast<std::size_t>(scrambled.size())});
-    return QByteArray(reinterpret_cast<const char*>(plain.data()), static_cast<qsizetype>(plain.size()));
+    return {"sorvanta", language.toStdString()};
 }
-
-const QByteArray kRecords = "Weld No\tMachine\tDate\tError\r\n"
-                            "1\tORV-1\t01/02/2023\t0\r\n"
-                            "2\tORV-1\t02/02/2023\t3\r\n";
 
 }  // namespace
 
 class SaveFileTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir root;
-    QString work;
-    QString out;
-    SaveTestDialogs dialogs;
-    std::unique_ptr<Kestrava_Main> window;
-
-    // A window of the language with a decoded .pfd loaded (its working copy is the
-    // file the listing reads).
-    void makeWindow(const QString& language, const QByteArray& text = kRecords)
+    // A window of the language with a plain text loaded as if a .pfd had been opened
+    // (the decoded working copy is the file the listing reads).
+    static std::unique_ptr<WindowFixture> loaded(const QString& language, const QByteArray& text)
     {
-        installTranslations(kestrava::languageFromName(language.toStdString()));
-        AppServices services;
-        services.dialogs = &dialogs;
-        services.workFolder = work;
-        window = std::make_unique<Kestrava_Main>(
-            kestrava::BuildProfile{"sorvanta", language.toStdString()}, services);
-        const QString copy = QDir(work).filePath(QStringLiteral("view_only.tmp"));
-        QVERIFY(writeTestFile(copy, text));
-        window->state().LoadedFilePath = copy;
-        window->state().FileLoaded = true;
-        window->shared().LoadedFileTitle = QStringLiteral("WELD");
+        auto fixture = std::make_unique<WindowFixture>(profileOf(language));
+        const QString copy = fixture->workFile(QStringLiteral("view_only.tmp"));
+        writeTestFile(copy, text);
+        fixture->window->state().LoadedFilePath = copy;
+        fixture->window->state().FileLoaded = true;
+        fixture->window->shared().LoadedFileTitle = QStringLiteral("WELD");
+        QDir().mkpath(fixture->files.filePath(QStringLiteral("out")));
+        return fixture;
     }
 
-    QString saveAs(const QString& name)
+    static QString saveAs(WindowFixture& fixture, const QString& name)
     {
-        const QString target = QDir(out).filePath(name);
-        dialogs.fileAnswers = {target};
-        window->Menu_SaveFile_Click();
+        const QString target =
+            QDir::toNativeSeparators(fixture.files.filePath(QStringLiteral("out/") + name));
+        fixture.dialogs.saveAnswers.push_back(target);
+        fixture.window->Menu_SaveFile_Click();
         return target;
     }
 
-    QString workCopy() const { return QDir(work).filePath(QStringLiteral("temp_only.tmp")); }
-
-private slots:
-    void init()
+    static bool outIsEmpty(const WindowFixture& fixture)
     {
-        QVERIFY(root.isValid());
-        work = root.filePath(QStringLiteral("work"));
-        out = root.filePath(QStringLiteral("out"));
-        QDir(root.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(work) && QDir().mkpath(out));
-        dialogs = SaveTestDialogs();
+        return QDir(fixture.files.filePath(QStringLiteral("out"))).isEmpty();
     }
 
-    void cleanup()
+private slots:
+    void initTestCase() { installQuietMessageHandler(); }
+    void cleanup() { kestrava::fileio::setFaultHook({}); }
+
+    void savedCopiesOpenBackToTheSameListing()
     {
-        window.reset();
-        kestrava::fileio::setFaultHook({});
-        installTranslations(kestrava::Language::English);
+        WindowFixture fixture(kEnglish);
+        const QByteArray plain = orvSample(45) + "X";  // odd length, header repeated
+        fixture.openThroughMenu(fixture.writeFile(QStringLiteral("WELD.pfd"), scrambled(plain)));
+        const QString listing = fixture.text();
+        QVERIFY(listing.contains(QLatin1String("S-45")));
+
+        const QString plainCopy = QDir::toNativeSeparators(fixture.files.filePath(QStringLiteral("copy.xls")));
+        const QString scrambledCopy = QDir::toNativeSeparators(fixture.files.filePath(QStringLiteral("copy.pfd")));
+        fixture.dialogs.saveAnswers = {plainCopy, scrambledCopy};
+        fixture.window->Menu_SaveFile->trigger();
+        fixture.window->Menu_SaveFile->trigger();
+        QCOMPARE(fixture.dialogs.saveRequests.size(), 2);
+        QCOMPARE(fixture.dialogs.saveRequests[0].proposedName, QStringLiteral("WELD"));
+        QCOMPARE(readTestFile(plainCopy), plain);
+        QCOMPARE(readTestFile(scrambledCopy), scrambled(plain));
+        for (const QString& copy : {plainCopy, scrambledCopy}) {
+            fixture.window->Text1->clear();
+            fixture.openThroughMenu(copy);
+            QCOMPARE(fixture.text(), listing);
+        }
+        QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
     void nothingHappensWithoutALoadedFile()
     {
-        makeWindow(QStringLiteral("English"));
-        window->state().LoadedFilePath.clear();
-        saveAs(QStringLiteral("x.pfd"));
-        QVERIFY(dialogs.saveRequests.isEmpty());
-        QVERIFY(QDir(out).isEmpty());
+        WindowFixture fixture(kEnglish);
+        fixture.dialogs.saveAnswers.push_back(fixture.files.filePath(QStringLiteral("x.pfd")));
+        fixture.window->Menu_SaveFile_Click();
+        QVERIFY(fixture.dialogs.saveRequests.isEmpty());
+        QVERIFY(!QFile::exists(fixture.files.filePath(QStringLiteral("x.pfd"))));
     }
 
     void dialogFollowsLanguageAndSettings_data()
@@ -107,9 +106,10 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, title);
         QFETCH(QString, filter);
-        makeWindow(language);
-        const QString settings = QDir(work).filePath(QStringLiteral("defaultpathsave.txt"));
-        const QString comma = QDir(out).filePath(QStringLiteral("Welds, 2023"));
+        auto fixture = loaded(language, orvSample(2));
+        const QString settings = fixture->workFile(QStringLiteral("defaultpathsave.txt"));
+        const QString out = QDir::toNativeSeparators(fixture->files.path());
+        const QString comma = QDir::toNativeSeparators(fixture->files.filePath(QStringLiteral("Welds, 2023")));
         // Missing file, a folder with a comma, a quoted folder, an empty file.
         const QList<std::pair<QByteArray, QString>> cases = {
             {"<none>", fallbackStartFolder()},
@@ -119,48 +119,40 @@ private slots:
         for (const auto& [contents, folder] : cases) {
             if (contents != "<none>")
                 QVERIFY(writeTestFile(settings, contents));
-            window->Menu_SaveFile_Click();  // no answer queued: the user cancels
-            const auto& request = dialogs.saveRequests.last();
+            fixture->window->Menu_SaveFile_Click();  // no answer queued: the user cancels
+            const auto& request = fixture->dialogs.saveRequests.last();
             QCOMPARE(request.title, title);
             QCOMPARE(request.filter, filter);
             QCOMPARE(request.initialFolder, folder);
             QCOMPARE(request.proposedName, QStringLiteral("WELD"));
         }
         // Cancel writes nothing, not even the work file, and says nothing.
-        QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(QDir(out).isEmpty());
-        QVERIFY(!QFile::exists(workCopy()));
+        QVERIFY(fixture->dialogs.messages.isEmpty());
+        QVERIFY(outIsEmpty(*fixture));
+        QVERIFY(!QFile::exists(fixture->workFile(QStringLiteral("temp_only.tmp"))));
     }
 
-    void xlsNameGetsThePlainText()
-    {
-        makeWindow(QStringLiteral("English"));
-        QCOMPARE(readTestFile(saveAs(QStringLiteral("WELD.xls"))), kRecords);
-        QVERIFY(dialogs.messages.isEmpty());
-    }
-
-    void otherNamesGetTheScrambledText_data()
+    void namesDecideTheKind_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("text");
-        QTest::newRow("pfd, even length") << "WELD.pfd" << kRecords;
-        QTest::newRow("pfd, odd length") << "ODD.pfd" << QByteArray(kRecords + "X");
-        QTest::newRow("no extension") << "WELD" << kRecords;
-        QTest::newRow("upper-case XLS") << "WELD.XLS" << QByteArray(kRecords + "X");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("xls") << "WELD.xls" << true;
+        QTest::newRow("xls without a dot") << "WELDxls" << true;
+        QTest::newRow("pfd") << "WELD.pfd" << false;
+        QTest::newRow("no extension") << "WELD" << false;
+        QTest::newRow("upper-case XLS") << "WELD.XLS" << false;
     }
 
-    void otherNamesGetTheScrambledText()
+    void namesDecideTheKind()
     {
         QFETCH(QString, name);
-        QFETCH(QByteArray, text);
-        makeWindow(QStringLiteral("English"), text);
-        const QByteArray saved = readTestFile(saveAs(name));
-        QCOMPARE(saved.size(), text.size());
-        QVERIFY(saved != text);
-        QCOMPARE(decoded(saved), text);
-        QCOMPARE(readTestFile(workCopy()), saved);
-        QCOMPARE(readTestFile(window->state().LoadedFilePath), text);
-        QVERIFY(dialogs.messages.isEmpty());
+        QFETCH(bool, plain);
+        const QByteArray text = orvSample(3);
+        auto fixture = loaded(QStringLiteral("English"), text);
+        const QByteArray saved = readTestFile(saveAs(*fixture, name));
+        QCOMPARE(saved, plain ? text : scrambled(text));
+        QCOMPARE(QFile::exists(fixture->workFile(QStringLiteral("temp_only.tmp"))), !plain);
+        QVERIFY(fixture->dialogs.messages.isEmpty());
     }
 
     void failuresAreReportedAndChangeNothing_data()
@@ -178,29 +170,31 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, exists);
         QFETCH(QString, title);
-        makeWindow(language);
+        const QByteArray text = orvSample(3);
+        auto fixture = loaded(language, text);
+        auto& messages = fixture->dialogs.messages;
         const bool shown = !title.isEmpty();
-        const auto expectMessage = [&](const QString& text, const QString& mentioned) {
-            QCOMPARE(dialogs.messages.size(), shown ? 1 : 0);
+        const auto expectMessage = [&](const QString& exactText, const QString& mentioned) {
+            QCOMPARE(messages.size(), shown ? 1 : 0);
             if (shown) {
-                QCOMPARE(dialogs.messages[0].title, title);
-                QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
-                if (!text.isEmpty())
-                    QCOMPARE(dialogs.messages[0].text, text);
-                QVERIFY2(dialogs.messages[0].text.contains(QDir::toNativeSeparators(mentioned)),
-                         qPrintable(dialogs.messages[0].text));
+                QCOMPARE(messages[0].title, title);
+                QCOMPARE(messages[0].icon, MessageIcon::Critical);
+                if (!exactText.isEmpty())
+                    QCOMPARE(messages[0].text, exactText);
+                QVERIFY2(messages[0].text.contains(mentioned), qPrintable(messages[0].text));
             }
-            dialogs.messages.clear();
+            messages.clear();
         };
 
         // An existing file is kept as it is.
         for (const QString& name : {QStringLiteral("old.pfd"), QStringLiteral("old.xls")}) {
-            QVERIFY(writeTestFile(QDir(out).filePath(name), "the user's own file"));
-            const QString target = saveAs(name);
+            QVERIFY(writeTestFile(fixture->files.filePath(QStringLiteral("out/") + name), "own file"));
+            const QString target = saveAs(*fixture, name);
             expectMessage(exists, QString());
-            QCOMPARE(readTestFile(target), QByteArray("the user's own file"));
+            QCOMPARE(readTestFile(target), QByteArray("own file"));
         }
-        QVERIFY(QDir(out).removeRecursively() && QDir().mkpath(out));
+        QVERIFY(QDir(fixture->files.filePath(QStringLiteral("out"))).removeRecursively());
+        QVERIFY(QDir().mkpath(fixture->files.filePath(QStringLiteral("out"))));
 
         // A folder that refuses the finished file (simulated: tests may run with
         // full rights): the plain copy fails at the target, the scrambled one already
@@ -209,19 +203,20 @@ private slots:
             return operation == kestrava::fileio::Operation::Rename;
         };
         kestrava::fileio::setFaultHook(refuseRename);
-        const QString plain = saveAs(QStringLiteral("a.xls"));
-        expectMessage({}, plain);
+        const QString plainTarget = saveAs(*fixture, QStringLiteral("a.xls"));
+        expectMessage({}, plainTarget);
         kestrava::fileio::setFaultHook(refuseRename);
-        saveAs(QStringLiteral("a.pfd"));
-        expectMessage({}, workCopy());
+        saveAs(*fixture, QStringLiteral("a.pfd"));
+        expectMessage({}, fixture->workFile(QStringLiteral("temp_only.tmp")));
         kestrava::fileio::setFaultHook({});
 
         // A folder that does not exist; then a loaded file that has gone.
-        expectMessage({}, saveAs(QStringLiteral("missing/b.pfd")));
-        QFile::remove(window->state().LoadedFilePath);
-        saveAs(QStringLiteral("c.xls"));
-        expectMessage({}, window->state().LoadedFilePath);
-        QVERIFY(QDir(out).isEmpty());
+        expectMessage({}, saveAs(*fixture, QStringLiteral("missing/b.pfd")));
+        const QString loadedPath = fixture->window->state().LoadedFilePath;
+        QFile::remove(loadedPath);
+        saveAs(*fixture, QStringLiteral("c.xls"));
+        expectMessage({}, loadedPath);
+        QVERIFY(outIsEmpty(*fixture));
     }
 };
 
