@@ -112,23 +112,6 @@ TEST_F(SaveCopyTest, EveryFailingOperationIsReportedAndLeavesNoTarget)
     EXPECT_TRUE(isEmptyFolder(root / "out"));
 }
 
-TEST_F(SaveCopyTest, ExistingTargetIsNeverReplaced)
-{
-    writeAll(source, {'n', 'e', 'w'});
-    const Bytes old = {'o', 'l', 'd'};
-    for (SaveForm form : {SaveForm::Plain, SaveForm::Scrambled}) {
-        const fs::path target = root / "out" / "kept.pfd";
-        writeAll(target, old);
-        const auto result = kestrava::saveCopy(source, target, form, workFile);
-        EXPECT_EQ(result.file.fault, FileFault::TargetExists);
-        EXPECT_EQ(readAll(target), old);
-    }
-    // Not even when the target is the loaded file itself.
-    EXPECT_EQ(kestrava::saveCopy(source, source, SaveForm::Scrambled, workFile).file.fault,
-              FileFault::TargetExists);
-    EXPECT_EQ(readAll(source), (Bytes{'n', 'e', 'w'}));
-}
-
 TEST_F(SaveCopyTest, CancelledSaveLeavesNothing)
 {
     writeAll(source, randomBytes(300'000, 5));

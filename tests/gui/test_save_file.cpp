@@ -186,13 +186,17 @@ private slots:
             messages.clear();
         };
 
-        // An existing file is kept as it is.
+        // An existing file is kept as it is, the loaded file itself included.
         for (const QString& name : {QStringLiteral("old.pfd"), QStringLiteral("old.xls")}) {
             QVERIFY(writeTestFile(fixture->files.filePath(QStringLiteral("out/") + name), "own file"));
             const QString target = saveAs(*fixture, name);
             expectMessage(exists, QString());
             QCOMPARE(readTestFile(target), QByteArray("own file"));
         }
+        fixture->dialogs.saveAnswers.push_back(fixture->window->state().LoadedFilePath);
+        fixture->window->Menu_SaveFile_Click();
+        expectMessage(exists, QString());
+        QCOMPARE(readTestFile(fixture->window->state().LoadedFilePath), text);
         QVERIFY(QDir(fixture->files.filePath(QStringLiteral("out"))).removeRecursively());
         QVERIFY(QDir().mkpath(fixture->files.filePath(QStringLiteral("out"))));
 
