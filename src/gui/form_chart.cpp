@@ -104,14 +104,15 @@ FormChart::FormChart(const SharedValues& shared, const AppServices& services, QW
 
 void FormChart::buildControls()
 {
-    MSChart1 = new QChartView(this);
-    MSChart1->setObjectName(QStringLiteral("MSChart1"));
-    MSChart1->setGeometry(fromTwips(120, 120, 9855, 6255));
-    MSChart1->setRenderHint(QPainter::Antialiasing);
     chart = new QChart();
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->hide();
-    MSChart1->setChart(chart);  // the view owns the chart
+    // Given at construction, the view owns the chart (setChart would leave a default
+    // chart of the view's own behind).
+    MSChart1 = new QChartView(chart, this);
+    MSChart1->setObjectName(QStringLiteral("MSChart1"));
+    MSChart1->setGeometry(fromTwips(120, 120, 9855, 6255));
+    MSChart1->setRenderHint(QPainter::Antialiasing);
 
     Label12 = makeLabel(this, "Label12", fromTwips(120, 6480, 375, 255));
     Label13 = makeLabel(this, "Label13", fromTwips(600, 6480, 1695, 255));
