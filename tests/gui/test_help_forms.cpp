@@ -212,22 +212,6 @@ private slots:
         }
     }
 
-    void aboutBoxClosesOnEnterAndEscape()
-    {
-        NoSystemInfo noInfo;
-        AppServices services;
-        services.systemInfo = &noInfo;
-        SharedValues shared;
-        shared.profile = {"brenvik", "English"};
-        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-            frmAbout about(shared, services);
-            about.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&about));
-            QTest::keyClick(&about, key);
-            QVERIFY(!about.isVisible());
-        }
-    }
-
     // The Help menu shows each form modally and returns when it closes.
     void helpMenuShowsModalForms()
     {
