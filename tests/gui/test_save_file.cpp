@@ -147,12 +147,14 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, plain);
-        const QByteArray text = orvSample(3);
-        auto fixture = loaded(QStringLiteral("English"), text);
-        const QByteArray saved = readTestFile(saveAs(*fixture, name));
-        QCOMPARE(saved, plain ? text : scrambled(text));
-        QCOMPARE(QFile::exists(fixture->workFile(QStringLiteral("temp_only.tmp"))), !plain);
-        QVERIFY(fixture->dialogs.messages.isEmpty());
+        // One text of even and one of odd length.
+        for (const QByteArray& text : {orvSample(3), QByteArray(orvSample(3) + "X")}) {
+            auto fixture = loaded(QStringLiteral("English"), text);
+            const QByteArray saved = readTestFile(saveAs(*fixture, name));
+            QCOMPARE(saved, plain ? text : scrambled(text));
+            QCOMPARE(QFile::exists(fixture->workFile(QStringLiteral("temp_only.tmp"))), !plain);
+            QVERIFY(fixture->dialogs.messages.isEmpty());
+        }
     }
 
     void failuresAreReportedAndChangeNothing_data()
