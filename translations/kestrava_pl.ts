@@ -504,6 +504,24 @@
             <source>File has opened in Excel.</source>
             <translation>Plik otworzyl sie w Excelu</translation>
         </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_save.cpp" line="61" />
+            <source>Cancel</source>
+            <translation>Anuluj</translation>
+        </message>
+    </context>
+    <context>
+        <name>ListingView</name>
+        <message>
+            <location filename="../src/gui/listing_view.cpp" line="134" />
+            <source>Copy</source>
+            <translation>Kopiuj</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/listing_view.cpp" line="139" />
+            <source>Select All</source>
+            <translation>Zaznacz wszystko</translation>
+        </message>
     </context>
     <context>
         <name>QProgressDialog</name>

@@ -1,0 +1,345 @@
+// The listing view: line ends, selection and copy by program, mouse and keyboard,
+// scroll ranges, code page text painted and copied, the context menu.
+#include <QtTest>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QScrollBar>
+
+#include "gui/line_index.h"
+#include "gui/listing_view.h"
+#include "gui/translations.h"
+#include "support/quiet_messages.h"
+
+namespace {
+
+using Position = ListingView::Position;
+constexpr int kMargin = 4;  // the view's space between frame and text
+
+// A shown view of a fixed size, with the listing font of the main window.
+struct ShownView {
+    ShownView()
+    {
+        QFont font(QStringLiteral("Courier New"), 10);
+        font.setStyleHint(QFont::TypeWriter);
+        view.setFont(font);
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+    // The middle of the left edge of a character cell, in the viewport.
+    QPoint cell(qsizetype line, qsizetype column) const
+    {
+        const double x = kMargin + double(column) * view.characterWidth() -
+                         view.horizontalScrollBar()->value();
+        const int y = kMargin + int(line - view.firstVisibleLine()) * view.lineHeight() +
+                      view.lineHeight() / 2;
+        return {int(std::lround(x)) + 1, y};
+    }
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QMouseEvent event(type, at, view.viewport()->mapToGlobal(at), button, held, modifiers);
+        QApplication::sendEvent(view.viewport(), &event);
+    }
+    QImage picture() { return view.viewport()->grab().toImage(); }
+
+    ListingView view;
+};
+
+QByteArray lines(int count, const QByteArray& prefix = "line ")
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += prefix + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
+int pixelsOf(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += QColor(image.pixel(x, y)) == colour;
+    return count;
+}
+
+}  // namespace
+
+class ListingViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { installQuietMessageHandler(); }
+
+    void lineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("empty") << QByteArray() << QStringList{""};
+        QTest::newRow("CR LF") << QByteArray("ab\r\ncd\r\n") << QStringList{"ab", "cd", ""};
+        QTest::newRow("no last end") << QByteArray("ab\r\ncd") << QStringList{"ab", "cd"};
+        QTest::newRow("lone LF and CR") << QByteArray("a\nb\rc") << QStringList{"a", "b", "c"};
+        QTest::newRow("CR CR LF") << QByteArray("x\r\r\ny") << QStringList{"x", "", "y"};
+        QTest::newRow("LF CR") << QByteArray("x\n\ry") << QStringList{"x", "", "y"};
+        QTest::newRow("CR at the end") << QByteArray("x\r") << QStringList{"x", ""};
+        QTest::newRow("only ends") << QByteArray("\r\n\n\r") << QStringList{"", "", "", ""};
+    }
+    void lineEnds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        ListingView view;
+        view.setListing(bytes, kestrava::Language::English);
+        QStringList shown;
+        for (qsizetype i = 0; i < view.lineCount(); ++i)
+            shown << view.lineText(i);
+        QCOMPARE(shown, expected);
+        QCOMPARE(view.toPlainText(), expected.join(QLatin1Char('\n')));
+
+        // Given as text, the same lines.
+        view.setPlainText(QString::fromLatin1(bytes));
+        QCOMPARE(view.lineCount(), qsizetype(expected.size()));
+        QCOMPARE(view.toPlainText(), expected.join(QLatin1Char('\n')));
+
+        const LineIndex index = LineIndex::ofBytes(bytes.constData(), std::size_t(bytes.size()));
+        std::size_t longest = 0;
+        for (const QString& line : expected)
+            longest = std::max(longest, std::size_t(line.size()));
+        QCOMPARE(index.longest(), longest);
+    }
+
+    void selectionAndCopyAcrossLines()
+    {
+        ShownView shown;
+        ListingView& view = shown.view;
+        view.setListing("Weld No | Error\r\n1001    | 0\r\n1002    | 27\r\n",
+                        kestrava::Language::English);
+        view.setSelection({0, 5}, {2, 4});
+        const QString expected = QStringLiteral("No | Error\n1001    | 0\n1002");
+        QCOMPARE(view.selectedText(), expected);
+        view.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+        // Backwards gives the same text; positions outside the text are held inside it.
+        view.setSelection({2, 4}, {0, 5});
+        QCOMPARE(view.selectedText(), expected);
+        view.setSelection({1, 99}, {7, 99});
+        QCOMPARE(view.selectedText(), QStringLiteral("\n1002    | 27\n"));
+
+        // Mouse: press, drag, release select character cells; shift-click extends.
+        shown.mouse(QEvent::MouseButtonPress, shown.cell(0, 5), Qt::LeftButton, Qt::LeftButton);
+        shown.mouse(QEvent::MouseMove, shown.cell(1, 4), Qt::NoButton, Qt::LeftButton);
+        shown.mouse(QEvent::MouseButtonRelease, shown.cell(1, 4), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(view.selectedText(), QStringLiteral("No | Error\n1001"));
+        shown.mouse(QEvent::MouseButtonPress, shown.cell(2, 2), Qt::LeftButton, Qt::LeftButton,
+                    Qt::ShiftModifier);
+        shown.mouse(QEvent::MouseButtonRelease, shown.cell(2, 2), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(view.selectedText(), QStringLiteral("No | Error\n1001    | 0\n10"));
+        // A plain click drops the selection; a move without the button selects nothing.
+        shown.mouse(QEvent::MouseButtonPress, shown.cell(1, 2), Qt::LeftButton, Qt::LeftButton);
+        shown.mouse(QEvent::MouseButtonRelease, shown.cell(1, 2), Qt::LeftButton, Qt::NoButton);
+        shown.mouse(QEvent::MouseMove, shown.cell(2, 3), Qt::NoButton, Qt::NoButton);
+        QVERIFY(!view.hasSelection());
+        QCOMPARE(view.cursorPosition(), (Position{1, 2}));
+        // Double-click takes the word.
+        shown.mouse(QEvent::MouseButtonDblClick, shown.cell(0, 11), Qt::LeftButton,
+                    Qt::LeftButton);
+        QCOMPARE(view.selectedText(), QStringLiteral("Error"));
+
+        // The selection is painted in the highlight colour, and only the selection.
+        const QColor highlight = view.palette().color(QPalette::Highlight);
+        view.setSelection({0, 0}, {0, 0});
+        QCOMPARE(pixelsOf(shown.picture(), highlight), 0);
+        view.setSelection({0, 0}, {0, 4});
+        const int fourCells = pixelsOf(shown.picture(), highlight);
+        QVERIFY(fourCells > 0);
+        view.setSelection({0, 0}, {0, 8});
+        QVERIFY(pixelsOf(shown.picture(), highlight) > fourCells);
+    }
+
+    void keyboard()
+    {
+        ShownView shown;
+        ListingView& view = shown.view;
+        view.setListing(lines(100), kestrava::Language::English);
+        view.setFocus();
+        QCOMPARE(view.toPlainText().size(), lines(100).size() - 100);  // CR LF as "\n"
+
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(view.selectedText(), QStringLiteral("line 0\nli"));
+        QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
+        QCOMPARE(view.selectedText(), QStringLiteral("line 0\nline 1"));
+        // Right at a line's end goes on to the next line; Left without shift leaves the
+        // selection at its start.
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(view.cursorPosition(), (Position{2, 0}));
+        QTest::keyClick(&view, Qt::Key_Left);
+        QVERIFY(!view.hasSelection());
+        QCOMPARE(view.cursorPosition(), (Position{0, 0}));
+
+        // Up and down keep the column over a shorter line ("line 10" -> "line 9").
+        view.setSelection({10, 7}, {10, 7});
+        QTest::keyClick(&view, Qt::Key_Up);
+        QCOMPARE(view.cursorPosition(), (Position{9, 6}));
+        QTest::keyClick(&view, Qt::Key_Down);
+        QCOMPARE(view.cursorPosition(), (Position{10, 7}));
+
+        // Pages scroll the view with the cursor; the document's end shows the last line.
+        QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(view.firstVisibleLine(), 0);
+        QTest::keyClick(&view, Qt::Key_PageDown);
+        QVERIFY(view.cursorPosition().line > 5);
+        QVERIFY(view.firstVisibleLine() > 0);
+        QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(view.cursorPosition(), (Position{100, 0}));
+        QCOMPARE(view.firstVisibleLine(), view.verticalScrollBar()->maximum());
+        QTest::keyClick(&view, Qt::Key_PageUp);
+        QVERIFY(view.firstVisibleLine() < view.verticalScrollBar()->maximum());
+
+        // Ctrl+A and Ctrl+C: the whole text to the clipboard.
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), view.toPlainText());
+
+        // Read-only: typing, deleting and pasting change nothing.
+        const QString before = view.toPlainText();
+        QTest::keyClicks(&view, QStringLiteral("xyz"));
+        QTest::keyClick(&view, Qt::Key_Delete);
+        QTest::keyClick(&view, Qt::Key_Backspace);
+        QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(view.toPlainText(), before);
+    }
+
+    void scrollRanges()
+    {
+        ShownView shown;
+        ListingView& view = shown.view;
+        view.setPlainText(QStringLiteral("No file loaded"));
+        QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+        QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
+
+        // The horizontal range comes from the longest line, whichever line it is.
+        QByteArray bytes = lines(3);
+        bytes += QByteArray(300, ' ') + "#\r\n" + lines(3);
+        view.setListing(bytes, kestrava::Language::English);
+        const double cell = view.characterWidth();
+        const int contentWidth = view.horizontalScrollBar()->maximum() + view.viewport()->width();
+        QVERIFY(contentWidth >= 301 * cell);
+        QVERIFY(contentWidth <= 303 * cell + 2 * kMargin);
+        QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+
+        // Scrolled to the right end, the long line's last character is painted there
+        // and nothing else is in sight.
+        view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+        const QImage end = shown.picture();
+        const QColor base = view.palette().color(QPalette::Base);
+        int leftmostInk = end.width();
+        for (int y = 0; y < end.height(); ++y)
+            for (int x = 0; x < end.width(); ++x)
+                if (QColor(end.pixel(x, y)) != base)
+                    leftmostInk = std::min(leftmostInk, x);
+        QVERIFY(leftmostInk < end.width());
+        QVERIFY2(leftmostInk > end.width() - 3 * cell, qPrintable(QString::number(leftmostInk)));
+
+        // Vertically: lines less those that fit; the wheel scrolls.
+        view.setListing(lines(1000), kestrava::Language::English);
+        QCOMPARE(view.horizontalScrollBar()->value(), 0);
+        const int fit = (view.viewport()->height() - 2 * kMargin) / view.lineHeight();
+        QCOMPARE(view.verticalScrollBar()->maximum(), 1001 - fit);
+        QCOMPARE(view.verticalScrollBar()->pageStep(), fit);
+        QWheelEvent wheel(QPointF(50, 50), view.viewport()->mapToGlobal(QPointF(50, 50)), {},
+                          {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.viewport(), &wheel);
+        QVERIFY(view.firstVisibleLine() > 0);
+        // A new text starts again at the top.
+        view.setPlainText(QStringLiteral("No file loaded"));
+        QCOMPARE(view.firstVisibleLine(), 0);
+        QCOMPARE(view.toPlainText(), QStringLiteral("No file loaded"));
+        QVERIFY(!view.hasSelection());
+    }
+
+    void polishLettersFromCodePage()
+    {
+        const QString letters = QString::fromUtf8("Łódź Żółć ąęśń");
+        const QByteArray windows1250 = "\xA3\xF3\x64\x9F \xAF\xF3\xB3\xE6 \xB9\xEA\x9C\xF1";
+
+        // Without focus neither view paints a cursor, so the pictures can be compared.
+        ShownView bytesShown;
+        bytesShown.view.setFocusPolicy(Qt::NoFocus);
+        bytesShown.view.clearFocus();
+        bytesShown.view.setListing(windows1250 + "\r\n", kestrava::Language::Polish);
+        QCOMPARE(bytesShown.view.lineText(0), letters);
+        bytesShown.view.setSelection({0, 0}, {1, 0});
+        bytesShown.view.copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), letters + QLatin1Char('\n'));
+        bytesShown.view.setSelection({0, 0}, {0, 0});
+
+        // Painted as the same text given as text, and not as the other code page.
+        ShownView textShown;
+        textShown.view.setFocusPolicy(Qt::NoFocus);
+        textShown.view.clearFocus();
+        textShown.view.setPlainText(letters + QStringLiteral("\n"));
+        QCOMPARE(bytesShown.picture(), textShown.picture());
+        bytesShown.view.setListing(windows1250 + "\r\n", kestrava::Language::English);
+        QVERIFY(bytesShown.view.lineText(0) != letters);
+        QVERIFY(bytesShown.picture() != textShown.picture());
+    }
+
+    void emptyListing()
+    {
+        ShownView shown;
+        ListingView& view = shown.view;
+        view.setListing(lines(50), kestrava::Language::English);
+        view.selectAll();
+        view.setListing(QByteArray(), kestrava::Language::Polish);
+        QCOMPARE(view.lineCount(), 1);
+        QCOMPARE(view.toPlainText(), QString());
+        QVERIFY(!view.hasSelection());
+        QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+        QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        view.setFocus();
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_PageDown, Qt::Key_End})
+            QTest::keyClick(&view, key, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        shown.mouse(QEvent::MouseButtonPress, QPoint(200, 150), Qt::LeftButton, Qt::LeftButton);
+        shown.mouse(QEvent::MouseButtonRelease, QPoint(200, 150), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(view.cursorPosition(), (Position{0, 0}));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+        shown.picture();  // paints an empty text
+    }
+
+    void contextMenu()
+    {
+        for (const auto& [language, copy, all] :
+             {std::tuple{kestrava::Language::English, "Copy", "Select All"},
+              std::tuple{kestrava::Language::Polish, "Kopiuj", "Zaznacz wszystko"}}) {
+            installTranslations(language);
+            ListingView view;
+            view.setListing(lines(3), language);
+            std::unique_ptr<QMenu> menu(view.createContextMenu());
+            auto* copyAction = menu->findChild<QAction*>(QStringLiteral("copy"));
+            auto* allAction = menu->findChild<QAction*>(QStringLiteral("selectAll"));
+            QVERIFY(copyAction && allAction);
+            QCOMPARE(copyAction->text(), QString::fromLatin1(copy));
+            QCOMPARE(allAction->text(), QString::fromLatin1(all));
+            QVERIFY(!copyAction->isEnabled());  // nothing selected yet
+            allAction->trigger();
+            QCOMPARE(view.selectedText(), view.toPlainText());
+            menu.reset(view.createContextMenu());
+            copyAction = menu->findChild<QAction*>(QStringLiteral("copy"));
+            QVERIFY(copyAction->isEnabled());
+            copyAction->trigger();
+            QCOMPARE(QGuiApplication::clipboard()->text(),
+                     QStringLiteral("line 0\nline 1\nline 2\n"));
+        }
+        installTranslations(kestrava::Language::English);
+    }
+};
+
+QTEST_MAIN(ListingViewTest)
+#include "test_listing_view.moc"
