@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -20,6 +19,7 @@
 
 #include "core/build_profile.h"
 #include "gui/kestrava_main.h"
+#include "gui/listing_view.h"
 #include "gui/translations.h"
 #include "sample_text.h"
 

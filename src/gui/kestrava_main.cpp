@@ -17,13 +17,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
 
+#include "gui/listing_view.h"
 #include "gui/long_run.h"
 #include "gui/spreadsheet_launcher.h"
 #include "gui/user_dialogs.h"
@@ -141,16 +141,10 @@ void Kestrava_Main::buildControls()
     Line1->setGeometry(0, 0, kClientWidth, 1);
     paintBackground(Line1, kLineGrey);
 
-    Text1 = named(new QPlainTextEdit(client), "Text1");
+    // A read-only view that never wraps: the listing's columns stay in line.
+    Text1 = named(new ListingView(client), "Text1");
     Text1->setGeometry(8, 8, 905, 545);
     Text1->setFont(listingFont());
-    Text1->setReadOnly(true);
-    Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text1->setWordWrapMode(QTextOption::NoWrap);
-    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Text1->setUndoRedoEnabled(false);
     // Drops are the window's (open the dropped file), not the text box's.
     Text1->setAcceptDrops(false);
     Text1->setPlainText(QStringLiteral("No file loaded"));
@@ -347,8 +341,9 @@ void Kestrava_Main::ApplyCaptions()
 
 void Kestrava_Main::Form_Activate()
 {
-    // The listing is a fixed-column layout: its lines are never wrapped.
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The listing is a fixed-column layout: Text1 never wraps its lines, and keeps
+    // the fixed-pitch font in which the columns line up.
+    Text1->setFont(listingFont());
 }
 
 bool Kestrava_Main::event(QEvent* event)

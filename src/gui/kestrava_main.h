@@ -24,7 +24,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
+class ListingView;
 class QPushButton;
 class QRadioButton;
 
@@ -94,7 +94,7 @@ private:
 public:
     // Controls, named as in the design (objectName is the same).
     QFrame* Line1 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
+    ListingView* Text1 = nullptr;
     QGroupBox* Frame1 = nullptr;
     std::array<QRadioButton*, 3> Option1{};
     QLineEdit* Text_From = nullptr;

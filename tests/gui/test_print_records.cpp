@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -13,6 +12,7 @@
 #include "core/print_layout.h"
 #include "gui/form_chart.h"
 #include "gui/kestrava_main.h"
+#include "gui/listing_view.h"
 #include "gui/translations.h"
 #include "support/answering_dialogs.h"
 #include "support/fake_printer_provider.h"

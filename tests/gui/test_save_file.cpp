@@ -2,10 +2,10 @@
 #include <QtTest>
 
 #include <QDir>
-#include <QPlainTextEdit>
 
 #include "core/file_io.h"
 #include "gui/default_folder.h"
+#include "gui/listing_view.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
 #include "support/save_test_files.h"

@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
+#include "gui/listing_view.h"
 
 #include "gui/translations.h"
 
