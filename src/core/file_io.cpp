@@ -68,6 +68,26 @@ std::string randomSuffix()
     return text;
 }
 
+// "." and the start of the target's name: at most 40 characters of it, so that the
+// temporary name is never longer than the longest name the system allows the target.
+std::filesystem::path temporaryNameStart(const std::filesystem::path& target)
+{
+    auto name = target.filename().native();
+    constexpr std::size_t kKept = 40;
+    if (name.size() > kKept) {
+        std::size_t cut = kKept;
+#ifndef _WIN32
+        // Not inside a UTF-8 sequence: back to the start of the character.
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+#endif
+        name.resize(cut);
+    }
+    std::filesystem::path start(".");
+    start += name;
+    return start;
+}
+
 }  // namespace
 
 void setFaultHook(FaultHook newHook)
@@ -160,9 +180,10 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
         return refused;
     }
     const auto folder = target.parent_path();
-    const auto name = target.filename().string();
+    const auto name = temporaryNameStart(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto temp = folder / ("." + name + ".tmp-" + randomSuffix());
+        auto temp = folder / name;
+        temp += ".tmp-" + randomSuffix();
         if (injected(Operation::CreateTemp))
             return fault(FileFault::TargetCreate, target, errno);
         errno = 0;

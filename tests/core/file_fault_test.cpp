@@ -306,3 +306,14 @@ TEST_F(FileFaults, TargetsThatAreNoRegularFilesAreNeverReplacedOrRemoved)
     EXPECT_TRUE(std::filesystem::is_directory(dir));
     EXPECT_EQ(folder.entries(), 4u);  // nothing added beside them
 }
+
+TEST_F(FileFaults, ATargetWithTheLongestNameTheSystemAllowsIsWritten)
+{
+    // The temporary file beside the target must not need a longer name than the target.
+    const auto source = folder.write("in.xls", bigDownload(3));
+    const std::string name = std::string(251, 'n') + ".pfd";
+    const auto written = scrambleFile(ScrambleDirection::Encode, source, folder.path() / name);
+    EXPECT_TRUE(written.ok()) << describe(written);
+    EXPECT_TRUE(writeDefaultFolder(folder.path() / name, "c:\\").ok());
+    EXPECT_EQ(folder.entries(), 2u);
+}
