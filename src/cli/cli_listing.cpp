@@ -88,7 +88,10 @@ int runListing(const ListingRequest& request, bool printListing, ListingSummary&
     // Stop reading as soon as the header is known not to be recognised.
     bool notRecognised = false;
     const auto progress = [&](std::uint64_t, std::uint64_t) {
-        notRecognised = run.headerDone() && !isRecognisedHeader(run.summarySoFar().headerLine);
+        // Three bytes of the first line decide it: a long first line (a file with no
+        // line end at all) is not read to its end only to be refused.
+        const std::string_view start = run.headerStartSoFar();
+        notRecognised = (run.headerDone() || start.size() >= 3) && !isRecognisedHeader(start);
         return !notRecognised;
     };
     const bool scrambled = downloadKindOf(request.file) == DownloadKind::Encrypted;

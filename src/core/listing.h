@@ -83,6 +83,14 @@ public:
     // known to be recognised and the family decided.
     const ListingSummary& summarySoFar() const { return summary_; }
     bool headerDone() const { return headerDone_; }
+    // The first bytes (at most 3) of the header line while it is still being read, so
+    // that a caller can give up on a file whose header can never be recognised
+    // without holding a long first line.
+    std::string_view headerStartSoFar() const
+    {
+        return headerDone_ ? std::string_view(summary_.headerLine).substr(0, 3)
+                           : std::string_view(carry_).substr(0, 3);
+    }
 
 private:
     void handleLine(std::string_view line);
