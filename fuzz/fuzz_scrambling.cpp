@@ -49,9 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 piece = 1;
             }
             piece = std::min(piece, size - at);
-            const std::vector<std::uint8_t> copy(input.begin() + std::ptrdiff_t(at),
-                                                 input.begin() + std::ptrdiff_t(at + piece));
-            stream.feed(copy, out);
+            stream.feed(bytes.subspan(at, piece), out);
             at += piece;
         }
         stream.finish(out);
