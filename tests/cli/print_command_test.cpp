@@ -1,17 +1,12 @@
 // kestrava-cli print, run as a program.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
 #include "core/build_profile.h"
 #include "core/scrambling.h"
 
@@ -19,60 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PrintFolder {
-public:
-    PrintFolder()
-    {
-        std::random_device device;
-        path_ = fs::temp_directory_path()
-                / ("kestrava-print-test-" + std::to_string(device()) + std::to_string(device()));
-        fs::create_directories(path_);
-    }
-    ~PrintFolder()
-    {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    std::string write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-        return (path_ / name).string();
-    }
-    std::string path(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-std::string slurp(const std::string& path)
+CliOutcome print(std::vector<std::string> arguments)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct PrintRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-PrintRun print(const std::vector<std::string>& arguments)
-{
-    static PrintFolder capture;
-    std::string command = "'" KESTRAVA_CLI_PATH "' print";
-    for (const std::string& argument : arguments) {
-        command += " '";
-        for (char c : argument)
-            command += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        command += "'";
-    }
-    command += " >'" + capture.path("out") + "' 2>'" + capture.path("err") + "'";
-    const int raw = std::system(command.c_str());
-    PrintRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = slurp(capture.path("out"));
-    run.err = slurp(capture.path("err"));
-    return run;
+    arguments.insert(arguments.begin(), "print");
+    return cli(arguments);
 }
 
 std::string cellsOf(const std::vector<std::string>& fields)
@@ -102,10 +47,10 @@ std::string rowsOf(const std::vector<std::string>& fields)
 
 TEST(CliPrint, PrintsTheSelectedLinesByteForByte)
 {
-    PrintFolder folder;
+    CliFolder folder;
     const std::string file = folder.write("site.xls", sample);
     const std::string heading = rowsOf({"Weld", "Serial", "Date", "Time", "Error", "User"});
-    const PrintRun english = print({file, "--language", "English"});
+    const CliOutcome english = print({file, "--language", "English"});
     ASSERT_EQ(english.status, 0) << english.err;
     EXPECT_EQ(english.out, " \n   KESTRAVA PRINTOUT\n    All records shown from download\n\n" + heading
                                + rowsOf({"1", "S7", "01/02/2009", "10:00", "0", "Anna"})
@@ -123,18 +68,18 @@ TEST(CliPrint, PrintsTheSelectedLinesByteForByte)
     EXPECT_TRUE(print({file}).out.starts_with(polish ? " \n   WYDRUK DANYCH\n    Pokazano" : " \n   KESTRAVA PRINTOUT\n    All"));
 
     // Filters as for list, and the filtered note.
-    const PrintRun dated = print({file, "--from", "01/02/2009", "--to", "15/02/2009", "--language", "Polish"});
+    const CliOutcome dated = print({file, "--from", "01/02/2009", "--to", "15/02/2009", "--language", "Polish"});
     EXPECT_EQ(dated.out, " \n   WYDRUK DANYCH\n    ! Zaznaczone rekordy sa przefiltrowane !\n\n" + heading
                              + rowsOf({"1", "S7", "01/02/2009", "10:00", "0", "Anna"})
                              + rowsOf({"2", "S7", "15/02/2009", "10:05", "21", "Paw\xB3"}));
-    const PrintRun erred = print({"--error", "0", file, "--language", "English"});
+    const CliOutcome erred = print({"--error", "0", file, "--language", "English"});
     EXPECT_TRUE(erred.out.ends_with("\n\n" + heading + rowsOf({"1", "S7", "01/02/2009", "10:00", "0", "Anna"})
                                     + rowsOf({"3", "S7", "02/03/2009", "11:00", "0", "Ola"})));
 }
 
 TEST(CliPrint, RefusesBadArgumentsAndReportsFiles)
 {
-    PrintFolder folder;
+    CliFolder folder;
     const std::string file = folder.write("site.xls", sample);
     EXPECT_EQ(print({file, "--language", "German"}).status, 2);
     EXPECT_EQ(print({file, "--language"}).status, 2);
@@ -142,13 +87,13 @@ TEST(CliPrint, RefusesBadArgumentsAndReportsFiles)
     EXPECT_EQ(print({file, "--from", "31/02/2009"}).status, 2);
     EXPECT_EQ(print({folder.write("site.txt", sample)}).status, 2);
 
-    const PrintRun missing = print({folder.path("gone.xls")});
+    const CliOutcome missing = print({folder / "gone.xls"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.out.empty());
     EXPECT_FALSE(missing.err.empty());
 
     // Not a weld-record download: nothing printed.
-    const PrintRun other = print({folder.write("notes.xls", "Hello\tworld\r\nno\tdate\there\r\n")});
+    const CliOutcome other = print({folder.write("notes.xls", "Hello\tworld\r\nno\tdate\there\r\n")});
     EXPECT_EQ(other.status, 3);
     EXPECT_TRUE(other.out.empty());
 
