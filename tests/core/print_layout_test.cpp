@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "temp_folder.h"
 
 using namespace kestrava;
 namespace fs = std::filesystem;
@@ -37,23 +37,6 @@ Day day(int y, unsigned m, unsigned d)
 {
     return Day(std::chrono::year(y) / std::chrono::month(m) / std::chrono::day(d));
 }
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        path_ = fs::temp_directory_path()
-                / ("kestrava_print_" + std::to_string(::getpid()) + "_"
-                   + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
 
 void writeFile(const fs::path& path, const std::string& bytes)
 {
@@ -135,8 +118,8 @@ TEST(PrintLayout, RowsAreCutEvery125Characters)
 TEST(PrintCopy, LinesEndAtCrOrCrLfAndTheHeaderIsNeverFiltered)
 {
     TempFolder folder;
-    const fs::path source = folder / "records.xls";
-    const fs::path copy = folder / "print_only.tmp";
+    const fs::path source = folder.path() / "records.xls";
+    const fs::path copy = folder.path() / "print_only.tmp";
 
     // A header without a date; CR LF, lone CR, a lone LF inside a field, no final end;
     // lines longer than the reader's chunk.
@@ -162,7 +145,7 @@ TEST(PrintCopy, LinesEndAtCrOrCrLfAndTheHeaderIsNeverFiltered)
     ASSERT_TRUE(writePrintCopy(source, copy, MachineFamily::ORV, {}).ok());
     EXPECT_EQ(readFile(copy), "");
     writeFile(copy, "earlier");
-    EXPECT_EQ(writePrintCopy(folder / "none.xls", copy, MachineFamily::ORV, {}).fault, FileFault::SourceMissing);
+    EXPECT_EQ(writePrintCopy(folder.path() / "none.xls", copy, MachineFamily::ORV, {}).fault, FileFault::SourceMissing);
     EXPECT_EQ(readFile(copy), "earlier");
 }
 
@@ -214,13 +197,13 @@ TEST(PrintCopy, PrintsExactlyTheRecordsTheListingKeeps)
     TempFolder folder;
     std::vector<std::uint64_t> kept;
     for (const std::string& text : {orv, tz}) {
-        writeFile(folder / "source.xls", text);
+        writeFile(folder.path() / "source.xls", text);
         for (std::size_t f = 0; f < filters.size(); ++f) {
             std::string listing;
             const ListingSummary summary = listText(text, filters[f], {}, listing);
             ASSERT_EQ(summary.outcome, ListingOutcome::Listed);
             std::uint64_t printed = 0;
-            ASSERT_TRUE(forEachPrintCopyLine(folder / "source.xls", summary.family, filters[f],
+            ASSERT_TRUE(forEachPrintCopyLine(folder.path() / "source.xls", summary.family, filters[f],
                                              [&](std::string_view) { return ++printed > 0; })
                             .ok());
             EXPECT_EQ(printed, summary.records + 1) << "filter " << f;
@@ -234,7 +217,7 @@ TEST(PrintCopy, PrintsExactlyTheRecordsTheListingKeeps)
 TEST(PrintJob, HeadingNotesRowsAndFailures)
 {
     TempFolder folder;
-    const fs::path copy = folder / "print_only.tmp";
+    const fs::path copy = folder.path() / "print_only.tmp";
     const std::string line = cells("12\tABC\t01/02/2009");
     writeFile(copy, line + "\r\n" + std::string(125, 'r') + "\r\n");
 
@@ -272,6 +255,6 @@ TEST(PrintJob, HeadingNotesRowsAndFailures)
     }
     // A copy that cannot be read prints nothing at all.
     RecordingSurface none;
-    EXPECT_EQ(printCopyFile(folder / "gone.tmp", Language::English, false, none).fault, PrintFault::CopyRead);
+    EXPECT_EQ(printCopyFile(folder.path() / "gone.tmp", Language::English, false, none).fault, PrintFault::CopyRead);
     EXPECT_TRUE(none.ops.empty());
 }

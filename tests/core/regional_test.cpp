@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "core/regional.h"
 
@@ -19,17 +21,13 @@ Day ymd(int y, unsigned m, unsigned d)
 
 TEST(DateText, AcceptsDayMonthYearAndIsoForms)
 {
-    EXPECT_EQ(parseDateText("15/03/2009"), ymd(2009, 3, 15));
-    EXPECT_EQ(parseDateText("15.03.2009"), ymd(2009, 3, 15));
-    EXPECT_EQ(parseDateText("15-03-2009"), ymd(2009, 3, 15));
-    EXPECT_EQ(parseDateText("5/3/2009"), ymd(2009, 3, 5));
-    EXPECT_EQ(parseDateText("  05/03/09 "), ymd(2009, 3, 5));
-    EXPECT_EQ(parseDateText("1/1/29"), ymd(2029, 1, 1));
-    EXPECT_EQ(parseDateText("1/1/30"), ymd(1930, 1, 1));
-    EXPECT_EQ(parseDateText("31/12/99"), ymd(1999, 12, 31));
-    EXPECT_EQ(parseDateText("2009-03-15"), ymd(2009, 3, 15));
-    EXPECT_EQ(parseDateText("2009/3/5"), ymd(2009, 3, 5));
-    EXPECT_EQ(parseDateText("29/02/2008"), ymd(2008, 2, 29));
+    const std::pair<const char*, Day> cases[] = {
+        {"15/03/2009", ymd(2009, 3, 15)}, {"15.03.2009", ymd(2009, 3, 15)}, {"15-03-2009", ymd(2009, 3, 15)},
+        {"5/3/2009", ymd(2009, 3, 5)},    {"  05/03/09 ", ymd(2009, 3, 5)}, {"1/1/29", ymd(2029, 1, 1)},
+        {"1/1/30", ymd(1930, 1, 1)},      {"31/12/99", ymd(1999, 12, 31)},  {"2009-03-15", ymd(2009, 3, 15)},
+        {"2009/3/5", ymd(2009, 3, 5)},    {"29/02/2008", ymd(2008, 2, 29)}};
+    for (const auto& [text, date] : cases)
+        EXPECT_EQ(parseDateText(text), date) << text;
 }
 
 TEST(DateText, RefusesEverythingElse)
@@ -43,16 +41,14 @@ TEST(DateText, RefusesEverythingElse)
 
 TEST(NumberText, FollowsTheLanguageSeparators)
 {
-    EXPECT_EQ(parseNumberText(" 27 ", Language::English), 27.0);
-    EXPECT_EQ(parseNumberText("-5", Language::English), -5.0);
-    EXPECT_EQ(parseNumberText("+26.5", Language::English), 26.5);
-    EXPECT_EQ(parseNumberText("1,234", Language::English), 1234.0);
-    EXPECT_EQ(parseNumberText("1e2", Language::English), 100.0);
-    EXPECT_EQ(parseNumberText(".5", Language::English), 0.5);
-    EXPECT_EQ(parseNumberText("5.", Language::English), 5.0);
-    EXPECT_EQ(parseNumberText("26,5", Language::Polish), 26.5);
-    EXPECT_EQ(parseNumberText("26.5", Language::Polish), 26.5);
-    EXPECT_EQ(parseNumberText("1 234,5", Language::Polish), 1234.5);
+    const std::tuple<const char*, Language, double> cases[] = {
+        {" 27 ", Language::English, 27.0},   {"-5", Language::English, -5.0},
+        {"+26.5", Language::English, 26.5},  {"1,234", Language::English, 1234.0},
+        {"1e2", Language::English, 100.0},   {".5", Language::English, 0.5},
+        {"5.", Language::English, 5.0},      {"26,5", Language::Polish, 26.5},
+        {"26.5", Language::Polish, 26.5},    {"1 234,5", Language::Polish, 1234.5}};
+    for (const auto& [text, language, value] : cases)
+        EXPECT_EQ(parseNumberText(text, language), value) << text;
     for (const char* text : {"", "E27", "27a", "1,2,3", "12,34", "--5", "5e", ".", "1.2.3", "1 2"})
         EXPECT_FALSE(parseNumberText(text, Language::English)) << '"' << text << '"';
     EXPECT_FALSE(parseNumberText("26,5,1", Language::Polish));
@@ -60,39 +56,25 @@ TEST(NumberText, FollowsTheLanguageSeparators)
 
 TEST(NumberText, ErrorNumberRoundsHalfEvenAndStaysIn16Bits)
 {
-    EXPECT_EQ(errorNumberFromText("26.5", Language::English), 26);
-    EXPECT_EQ(errorNumberFromText("27.5", Language::English), 28);
-    EXPECT_EQ(errorNumberFromText("-0.5", Language::English), 0);
-    EXPECT_EQ(errorNumberFromText("-1.5", Language::English), -2);
-    EXPECT_EQ(errorNumberFromText("32767", Language::English), 32767);
-    EXPECT_EQ(errorNumberFromText("-32768", Language::English), -32768);
-    EXPECT_EQ(errorNumberFromText("-32768.5", Language::English), -32768);
-    EXPECT_FALSE(errorNumberFromText("32767.5", Language::English));
-    EXPECT_FALSE(errorNumberFromText("32768", Language::English));
-    EXPECT_FALSE(errorNumberFromText("1e400", Language::English));
+    const std::pair<const char*, int> cases[] = {{"26.5", 26},     {"27.5", 28},      {"-0.5", 0},
+                                                 {"-1.5", -2},     {"32767", 32767},  {"-32768", -32768},
+                                                 {"-32768.5", -32768}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(errorNumberFromText(text, Language::English), value) << text;
+    for (const char* text : {"32767.5", "32768", "1e400"})
+        EXPECT_FALSE(errorNumberFromText(text, Language::English)) << text;
     EXPECT_FALSE(errorNumberFromText("E27", Language::Polish));
 }
 
 TEST(LeadingNumericValue, IgnoresBlanksAndStopsAtTheFirstNonNumber)
 {
-    EXPECT_EQ(leadingNumericValue("5"), 5.0);
-    EXPECT_EQ(leadingNumericValue(" 5 "), 5.0);
-    EXPECT_EQ(leadingNumericValue("0 5"), 5.0);
-    EXPECT_EQ(leadingNumericValue("\t05"), 5.0);
-    EXPECT_EQ(leadingNumericValue("1\n2"), 12.0);
-    EXPECT_EQ(leadingNumericValue("5."), 5.0);
-    EXPECT_EQ(leadingNumericValue(".5"), 0.5);
-    EXPECT_EQ(leadingNumericValue("-2.5x"), -2.5);
-    EXPECT_EQ(leadingNumericValue("2e3"), 2000.0);
-    EXPECT_EQ(leadingNumericValue("2e"), 2.0);
-    EXPECT_EQ(leadingNumericValue("27,5"), 27.0);
-    EXPECT_EQ(leadingNumericValue("E27"), 0.0);
-    EXPECT_EQ(leadingNumericValue(""), 0.0);
-    EXPECT_EQ(leadingNumericValue("-"), 0.0);
-    EXPECT_EQ(leadingNumericValue("."), 0.0);
-    EXPECT_EQ(leadingNumericValue("1e99999999999999999999"), HUGE_VAL);
-    EXPECT_EQ(leadingNumericValue("1e-99999999999999999999"), 0.0);
-    EXPECT_EQ(leadingNumericValue(std::string(400, '9')), HUGE_VAL);
+    const std::pair<std::string, double> cases[] = {
+        {"5", 5.0},       {" 5 ", 5.0},  {"0 5", 5.0}, {"\t05", 5.0}, {"1\n2", 12.0},      {"5.", 5.0},
+        {".5", 0.5},      {"-2.5x", -2.5}, {"2e3", 2000.0}, {"2e", 2.0}, {"27,5", 27.0}, {"E27", 0.0},
+        {"", 0.0},        {"-", 0.0},    {".", 0.0},   {"1e99999999999999999999", HUGE_VAL},
+        {"1e-99999999999999999999", 0.0}, {std::string(400, '9'), HUGE_VAL}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(leadingNumericValue(text), value) << '"' << text << '"';
     EXPECT_FALSE(roundToInt16(leadingNumericValue("99999")));
     EXPECT_EQ(roundToInt16(leadingNumericValue("4.5")), 4);
 }

@@ -11,6 +11,7 @@
 #include "core/file_io.h"
 #include "core/save_copy.h"
 #include "core/scrambling.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 using kestrava::FileFault;
@@ -42,33 +43,19 @@ Bytes randomBytes(std::size_t size, unsigned seed)
     return bytes;
 }
 
-bool isEmptyFolder(const fs::path& folder)
-{
-    return fs::is_empty(folder);
-}
-
 class SaveCopyTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    SaveCopyTest()
     {
-        // Unique per run: several builds may run these tests at the same time.
-        root = fs::temp_directory_path()
-               / (std::string("kestrava-save-")
-                  + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-"
-                  + std::to_string(std::random_device{}()));
-        fs::remove_all(root);
         fs::create_directories(root / "work");
         fs::create_directories(root / "out");
-        source = root / "work" / "view_only.tmp";
-        workFile = root / "work" / "temp_only.tmp";
     }
-    void TearDown() override
-    {
-        kestrava::fileio::setFaultHook({});
-        fs::remove_all(root);
-    }
+    void TearDown() override { kestrava::fileio::setFaultHook({}); }
 
-    fs::path root, source, workFile;
+    TempFolder folder;
+    const fs::path root = folder.path();
+    const fs::path source = root / "work" / "view_only.tmp";
+    const fs::path workFile = root / "work" / "temp_only.tmp";
 };
 
 }  // namespace
@@ -98,7 +85,7 @@ TEST_F(SaveCopyTest, EveryFailingOperationIsReportedAndLeavesNoTarget)
             }
             ++failures;
             EXPECT_NE(result.stage, SaveStage::None);
-            EXPECT_TRUE(isEmptyFolder(root / "out")) << "failing operation " << failAt;
+            EXPECT_TRUE(fs::is_empty(root / "out")) << "failing operation " << failAt;
         }
     }
     EXPECT_GT(failures, 0) << "the hook never made an operation fail";
@@ -109,7 +96,7 @@ TEST_F(SaveCopyTest, EveryFailingOperationIsReportedAndLeavesNoTarget)
                                             SaveForm::Scrambled, workFile);
     EXPECT_EQ(missing.file.fault, FileFault::SourceMissing);
     EXPECT_EQ(missing.stage, SaveStage::WorkFile);
-    EXPECT_TRUE(isEmptyFolder(root / "out"));
+    EXPECT_TRUE(fs::is_empty(root / "out"));
 }
 
 TEST_F(SaveCopyTest, CancelledSaveLeavesNothing)
@@ -123,7 +110,7 @@ TEST_F(SaveCopyTest, CancelledSaveLeavesNothing)
                                                    return ++calls < 3;
                                                });
         EXPECT_EQ(result.file.fault, FileFault::Cancelled);
-        EXPECT_TRUE(isEmptyFolder(root / "out"));
+        EXPECT_TRUE(fs::is_empty(root / "out"));
     }
 }
 
