@@ -18,16 +18,11 @@
 #include "support/fake_printer_provider.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
+#include "support/save_test_files.h"
 
 namespace {
 
 const QString rule = QStringLiteral("    ") + QString(125, QLatin1Char('-'));
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A window with a loaded ORV file, as the Open command leaves it.
 struct Fixture {
@@ -46,9 +41,7 @@ struct Fixture {
         services.workFolder = folder.path();
         window = std::make_unique<Kestrava_Main>(kestrava::BuildProfile{"sorvanta", language},
                                                  services);
-        QFile file(sourcePath());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(contents);
+        writeTestFile(sourcePath(), contents);
         window->state().LoadedFilePath = sourcePath();
         window->state().FileLoaded = true;
         window->shared().MachineFamily = kestrava::MachineFamily::ORV;
@@ -72,13 +65,10 @@ private slots:
         f.window->Menu_PrintRecords_Click();
         QCOMPARE(f.dialogs.printerTitles, QStringList{QStringLiteral("Drukuj dane")});
         QVERIFY(f.dialogs.messages.isEmpty());
+        // The page layout itself is checked on the print copy; here the heading's language.
         const QStringList lines = f.printers.printedLines();
-        QCOMPARE(lines.mid(0, 5),
-                 (QStringList{QStringLiteral(" "), QStringLiteral("   WYDRUK DANYCH"),
-                              QStringLiteral("    Pokazano wszystkie pobrane rekordy"), QString(),
-                              QStringLiteral("    :Weld No                : Serial No              : "
-                                             "Date                   : Time                   : "
-                                             "Error                  : ")}));
+        QCOMPARE(lines.at(1), QStringLiteral("   WYDRUK DANYCH"));
+        QVERIFY(lines.at(4).startsWith(QLatin1String("    :Weld No                : Serial No")));
         // Six fields: a second row with the sixth cell, then the rule; the header and
         // three records.
         QCOMPARE(lines.at(5), QStringLiteral("    :Diameter               : "));
@@ -87,7 +77,7 @@ private slots:
         QCOMPARE(f.printers.operations.first(), QStringLiteral("font Courier New"));
         QCOMPARE(f.printers.operations.last(), QStringLiteral("end"));
         // The copy stays in the work folder, lines ending CR LF.
-        QCOMPARE(readAll(f.copyPath()).count("\r\n"), 4);
+        QCOMPARE(readTestFile(f.copyPath()).count("\r\n"), 4);
 
         // The file's bytes print in the build language's code page (0xB3: "ł" in 1250).
         Fixture bytes("Polish", "Weld\tOperator\r\n1\tPaw\xB3\r\n");
@@ -105,15 +95,11 @@ private slots:
         QCOMPARE(cancelled.dialogs.printerTitles, QStringList{QStringLiteral("Print Records")});
         QVERIFY(cancelled.printers.operations.isEmpty());
         QVERIFY(cancelled.dialogs.messages.isEmpty());
-        QVERIFY(readAll(cancelled.copyPath()).startsWith("Weld No"));
+        QVERIFY(readTestFile(cancelled.copyPath()).startsWith("Weld No"));
 
         // No file loaded, or a loaded file gone: no dialog, the earlier copy left alone.
         Fixture none("English");
-        {
-            QFile earlier(none.copyPath());
-            QVERIFY(earlier.open(QIODevice::WriteOnly));
-            earlier.write("earlier");
-        }
+        QVERIFY(writeTestFile(none.copyPath(), "earlier"));
         none.window->state().LoadedFilePath.clear();
         none.window->Menu_PrintRecords_Click();
         QFile::remove(none.sourcePath());
@@ -121,7 +107,7 @@ private slots:
         none.window->Menu_PrintRecords_Click();
         QVERIFY(none.dialogs.printerTitles.isEmpty());
         QVERIFY(none.dialogs.messages.isEmpty());
-        QCOMPARE(readAll(none.copyPath()), QByteArray("earlier"));
+        QCOMPARE(readTestFile(none.copyPath()), QByteArray("earlier"));
 
         // A failing printer operation ends the job and says so in the build language.
         Fixture english("English");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QList>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 
@@ -29,13 +30,29 @@ public:
     QStringList saveTitles;
     QStringList saveProposedNames;
 
-    int message(QWidget* parent, const QString& text, const QString& title,
-                MessageIcon icon) override;
-    std::optional<QString> openFileName(QWidget* parent, const QString& title,
-                                        const QString& filter,
-                                        const QString& initialFolder) override;
-    std::optional<QString> saveFileName(QWidget* parent, const QString& title,
-                                        const QString& filter, const QString& initialFolder,
-                                        const QString& proposedName) override;
-    bool choosePrinter(QWidget* parent, QPrinter* printer, const QString& title) override;
+    int message(QWidget*, const QString& text, const QString& title, MessageIcon icon) override
+    {
+        messages << Message{text, title, icon};
+        return 1;
+    }
+    std::optional<QString> openFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString& title, const QString&, const QString&,
+                                        const QString& proposedName) override
+    {
+        saveTitles << title;
+        saveProposedNames << proposedName;
+        return saveAnswer.isEmpty() ? std::nullopt : std::optional<QString>(saveAnswer);
+    }
+    bool choosePrinter(QWidget*, QPrinter* printer, const QString& title) override
+    {
+        printerTitles << title;
+        if (acceptPrinter && !pdfPath.isEmpty()) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdfPath);
+        }
+        return acceptPrinter;
+    }
 };

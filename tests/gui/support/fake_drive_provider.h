@@ -13,5 +13,8 @@ public:
     QSet<QString> unreadable;
 
     QStringList drives() const override { return driveList; }
-    bool isReadable(const QString& drive) const override;
+    bool isReadable(const QString& drive) const override
+    {
+        return driveList.contains(drive) && !unreadable.contains(drive);
+    }
 };

@@ -30,7 +30,6 @@ private:
 
 std::unique_ptr<QPrinter> FakePrinterProvider::makePrinter()
 {
-    ++printersMade;
     // Nothing reaches a real printer even if something paints on it.
     auto printer = std::make_unique<QPrinter>();
     printer->setOutputFormat(QPrinter::PdfFormat);

@@ -17,7 +17,6 @@ public:
     int failOperation = 0;       // 1-based operation that fails; 0 = none
     bool failPicture = false;
     QList<QImage> pictures;      // printed by printPicture
-    int printersMade = 0;
 
     std::unique_ptr<QPrinter> makePrinter() override;
     std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer) override;
