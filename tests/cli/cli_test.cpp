@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
 #include <string>
 
@@ -64,7 +63,6 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
     const auto noFamily = folder.write("nofamily.xls", "Weld\tA\r\n1\t2\t3\r\n");
     const auto notRecognised = folder.write("other.xls", "Name\tA\r\n1\t2\t01/01/2010\r\n");
     const auto empty = folder.write("empty.pfd", "");
-    std::filesystem::create_directory(folder / "dir.xls");
 
     struct Case {
         std::initializer_list<std::string> arguments;
@@ -83,7 +81,6 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
         {{"frobnicate"}, 2},
         {{}, 2},
         {{"list", folder / "missing.xls"}, 1},
-        {{"counts", folder / "dir.xls"}, 1},            // not a regular file
         {{"list", noFamily}, 3},                        // no family on the first record
         {{"counts", notRecognised}, 3},                 // header not recognised
         {{"list", empty}, 3},                           // empty: header not recognised
@@ -140,9 +137,5 @@ TEST(Cli, DecodeAndEncodeRoundTripWithoutLeavingPartialFiles)
     EXPECT_EQ(readFile(back), "keep me");
     EXPECT_EQ(cli({"decode", "--force", scrambled, back}).status, 0);
     EXPECT_EQ(readFile(back), data);
-
-    // Faults: missing IN, OUT in a missing folder; no temporary file stays behind.
-    EXPECT_EQ(cli({"decode", folder / "missing.pfd", folder / "x.xls"}).status, 1);
-    EXPECT_EQ(cli({"encode", in, folder / "no/such/dir.pfd"}).status, 1);
-    EXPECT_EQ(folder.entries(), 3u);
+    EXPECT_EQ(folder.entries(), 3u);  // no temporary file stays behind
 }
