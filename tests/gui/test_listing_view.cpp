@@ -229,6 +229,8 @@ private slots:
         QVERIFY(contentWidth >= 301 * cell);
         QVERIFY(contentWidth <= 303 * cell + 2 * kMargin);
         QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+        QTRY_VERIFY(view.horizontalScrollBar()->isVisible());
+        QVERIFY(!view.verticalScrollBar()->isVisible());
 
         // Scrolled to the right end, the long line's last character is painted there
         // and nothing else is in sight.
@@ -246,6 +248,7 @@ private slots:
         // Vertically: lines less those that fit; the wheel scrolls.
         view.setListing(lines(1000), kestrava::Language::English);
         QCOMPARE(view.horizontalScrollBar()->value(), 0);
+        QTRY_VERIFY(!view.horizontalScrollBar()->isVisible());  // the viewport grows
         const int fit = (view.viewport()->height() - 2 * kMargin) / view.lineHeight();
         QCOMPARE(view.verticalScrollBar()->maximum(), 1001 - fit);
         QCOMPARE(view.verticalScrollBar()->pageStep(), fit);
@@ -253,11 +256,28 @@ private slots:
                           {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(view.viewport(), &wheel);
         QVERIFY(view.firstVisibleLine() > 0);
+
+        // A drag held below the view scrolls it on and selects as it goes.
+        view.verticalScrollBar()->setValue(0);
+        shown.mouse(QEvent::MouseButtonPress, shown.cell(0, 0), Qt::LeftButton, Qt::LeftButton);
+        const QPoint below(20, view.viewport()->height() + 10);
+        shown.mouse(QEvent::MouseMove, below, Qt::NoButton, Qt::LeftButton);
+        const qsizetype firstStep = view.cursorPosition().line;
+        QVERIFY(firstStep >= fit);
+        QVERIFY(view.firstVisibleLine() > 0);
+        QTRY_VERIFY(view.cursorPosition().line > firstStep + 2);
+        shown.mouse(QEvent::MouseButtonRelease, below, Qt::LeftButton, Qt::NoButton);
+        const qsizetype released = view.cursorPosition().line;
+        QTest::qWait(150);
+        QCOMPARE(view.cursorPosition().line, released);  // the release stops the scrolling
+        QCOMPARE(view.anchorPosition(), (Position{0, 0}));
         // A new text starts again at the top.
         view.setPlainText(QStringLiteral("No file loaded"));
         QCOMPARE(view.firstVisibleLine(), 0);
         QCOMPARE(view.toPlainText(), QStringLiteral("No file loaded"));
         QVERIFY(!view.hasSelection());
+        QTRY_VERIFY(!view.verticalScrollBar()->isVisible());
+        QVERIFY(!view.horizontalScrollBar()->isVisible());
     }
 
     void polishLettersFromCodePage()
