@@ -207,12 +207,7 @@ void Kestrava_Main::buildControls()
     Command_Error->setGeometry(648, 32, 113, 25);
     Command_Error->setFont(windowDefaultFont());
 
-    for (QWidget* input : {static_cast<QWidget*>(Label_From), static_cast<QWidget*>(Label_To),
-                           static_cast<QWidget*>(Label_Error), static_cast<QWidget*>(Text_From),
-                           static_cast<QWidget*>(Text_To), static_cast<QWidget*>(Text_Error),
-                           static_cast<QWidget*>(Command_Dates),
-                           static_cast<QWidget*>(Command_Error)})
-        input->hide();
+    hideFilterInputs();
 
     connect(Command_Dates, &QPushButton::clicked, this, &Kestrava_Main::Command_Dates_Click);
     connect(Command_Error, &QPushButton::clicked, this, &Kestrava_Main::Command_Error_Click);

@@ -70,6 +70,7 @@ private:
     void ApplyBuildProfile();
     void ShowBrandLogo();
     void ApplyCaptions();
+    void hideFilterInputs();
     void buildControls();
     void buildMenus();
 

@@ -22,18 +22,24 @@ void boldOption(const std::array<QRadioButton*, 3>& options, std::size_t chosen)
 
 }  // namespace
 
+// Hides the panel's eight inputs, in the order the panel lists them.
+void Kestrava_Main::hideFilterInputs()
+{
+    for (QWidget* input : {static_cast<QWidget*>(Label_From), static_cast<QWidget*>(Label_To),
+                           static_cast<QWidget*>(Label_Error), static_cast<QWidget*>(Text_From),
+                           static_cast<QWidget*>(Text_To), static_cast<QWidget*>(Text_Error),
+                           static_cast<QWidget*>(Command_Dates),
+                           static_cast<QWidget*>(Command_Error)})
+        input->hide();
+}
+
 void Kestrava_Main::Option1_Click(int index)
 {
     if (currentRun_)
         return;
     switch (index) {
     case 0:
-        for (QWidget* input : {static_cast<QWidget*>(Label_From), static_cast<QWidget*>(Label_To),
-                               static_cast<QWidget*>(Label_Error), static_cast<QWidget*>(Text_From),
-                               static_cast<QWidget*>(Text_To), static_cast<QWidget*>(Text_Error),
-                               static_cast<QWidget*>(Command_Dates),
-                               static_cast<QWidget*>(Command_Error)})
-            input->hide();
+        hideFilterInputs();
         boldOption(Option1, 0);
         state_.ShowAllRequest = true;
         state_.DateFilterOn = false;
