@@ -31,7 +31,7 @@ int readListingRequest(const std::vector<std::string>& arguments, ListingRequest
     request.filter.from = Day::min();
     request.filter.to = Day::max();
     if (from) {
-        const auto day = parseDateText(*from);
+        const auto day = parseTypedDate(*from, currentLocalYear());
         if (!day) {
             message("invalid date for --from: " + *from + " (day/month/year)");
             return kExitUsage;
@@ -39,7 +39,7 @@ int readListingRequest(const std::vector<std::string>& arguments, ListingRequest
         request.filter.from = *day;
     }
     if (to) {
-        const auto day = parseDateText(*to);
+        const auto day = parseTypedDate(*to, currentLocalYear());
         if (!day) {
             message("invalid date for --to: " + *to + " (day/month/year)");
             return kExitUsage;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -124,7 +125,11 @@ void takeExponent(std::string_view text, std::size_t& i, std::string& out)
 
 }  // namespace
 
-std::optional<Day> parseDateText(std::string_view text)
+namespace {
+
+// The date rule; with yearForDayMonth set, a day and a month alone ("5/3") are also a
+// date, in that year.
+std::optional<Day> parseDate(std::string_view text, std::optional<std::chrono::year> yearForDayMonth)
 {
     text = trimSpaces(text);
     if (text.empty() || !isDigit(text[0]))
@@ -138,15 +143,21 @@ std::optional<Day> parseDateText(std::string_view text)
     const char separator = rest[0];
     rest.remove_prefix(1);
     const auto second = takeNumber(rest, 1, 2);
-    if (!second || rest.empty() || rest[0] != separator)
+    if (!second)
         return std::nullopt;
-    rest.remove_prefix(1);
 
     int year = 0;
     int month = 0;
     int day = 0;
-    if (firstDigits == 4) {
+    if (rest.empty() && yearForDayMonth && firstDigits <= 2) {
+        day = *first;
+        month = *second;
+        year = int(*yearForDayMonth);
+    } else if (rest.empty() || rest[0] != separator) {
+        return std::nullopt;
+    } else if (firstDigits == 4) {
         // year-month-day
+        rest.remove_prefix(1);
         const auto third = takeNumber(rest, 1, 2);
         if (!third || !rest.empty())
             return std::nullopt;
@@ -155,6 +166,7 @@ std::optional<Day> parseDateText(std::string_view text)
         day = *third;
     } else if (firstDigits <= 2) {
         // day-month-year, year of two or four digits
+        rest.remove_prefix(1);
         std::size_t yearDigits = 0;
         const auto third = takeNumber(rest, 2, 4, &yearDigits);
         if (!third || !rest.empty() || yearDigits == 3)
@@ -175,6 +187,30 @@ std::optional<Day> parseDateText(std::string_view text)
     if (!date.ok())
         return std::nullopt;
     return Day{date};
+}
+
+}  // namespace
+
+std::optional<Day> parseDateText(std::string_view text)
+{
+    return parseDate(text, std::nullopt);
+}
+
+std::optional<Day> parseTypedDate(std::string_view text, std::chrono::year currentYear)
+{
+    return parseDate(text, currentYear);
+}
+
+std::chrono::year currentLocalYear()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return std::chrono::year{local.tm_year + 1900};
 }
 
 std::optional<double> parseNumberText(std::string_view text, Language language)

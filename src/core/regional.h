@@ -33,6 +33,14 @@ using Day = std::chrono::sys_days;
 
 std::optional<Day> parseDateText(std::string_view text);
 
+// A date the user types (the filter panel, the command line's bounds): every form of
+// parseDateText, and also a day and a month alone ("5/3", "05.03"), which mean that
+// day of currentYear.
+std::optional<Day> parseTypedDate(std::string_view text, std::chrono::year currentYear);
+
+// This year by the local clock.
+std::chrono::year currentLocalYear();
+
 std::optional<double> parseNumberText(std::string_view text, Language language);
 
 double leadingNumericValue(std::string_view text);

@@ -86,13 +86,13 @@ void Kestrava_Main::Command_Dates_Click()
 {
     if (currentRun_)
         return;
-    const auto from = kestrava::parseDateText(Text_From->text().toStdString());
+    const auto from = kestrava::parseTypedDate(Text_From->text().toStdString(), kestrava::currentLocalYear());
     if (!from) {
         showPanelMessage(tr("Invalid From Date"));
         Text_From->setFocus();
         return;
     }
-    const auto to = kestrava::parseDateText(Text_To->text().toStdString());
+    const auto to = kestrava::parseTypedDate(Text_To->text().toStdString(), kestrava::currentLocalYear());
     if (!to) {
         showPanelMessage(tr("Invalid To Date"));
         Text_To->setFocus();

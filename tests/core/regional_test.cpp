@@ -39,6 +39,20 @@ TEST(DateText, RefusesEverythingElse)
         EXPECT_FALSE(parseDateText(text)) << '"' << text << '"';
 }
 
+TEST(DateText, TypedDayAndMonthMeanTheCurrentYear)
+{
+    const year now{2026};
+    const std::pair<const char*, Day> cases[] = {
+        {"5/3", ymd(2026, 3, 5)}, {" 05.03 ", ymd(2026, 3, 5)}, {"31-12", ymd(2026, 12, 31)},
+        {"5/3/2009", ymd(2009, 3, 5)}, {"2009-03-05", ymd(2009, 3, 5)}};
+    for (const auto& [text, date] : cases)
+        EXPECT_EQ(parseTypedDate(text, now), date) << text;
+    for (const char* text : {"29/02", "5/3/", "5/13", "2009-03", "5", "5.3-", "5/3.2009"})
+        EXPECT_FALSE(parseTypedDate(text, now)) << text;
+    EXPECT_EQ(parseTypedDate("29/02", year{2028}), ymd(2028, 2, 29));
+    EXPECT_FALSE(parseDateText("5/3"));  // a record's date keeps its year
+}
+
 TEST(NumberText, FollowsTheLanguageSeparators)
 {
     const std::tuple<const char*, Language, double> cases[] = {
