@@ -13,11 +13,14 @@ enum class FileFault {
     SourceNotRegular,  // a directory, a FIFO, a device...
     SourceOpen,        // exists but cannot be opened (permission)
     SourceRead,        // a read failed part-way
+    SourceChanged,     // the file changed (size, time or identity) while it was read
     TargetExists,      // the target exists and replacing it was not allowed
+    TargetNotRegular,  // the target is a folder, FIFO or device: never replaced
     TargetCreate,      // the target (or its temporary file) cannot be created
     TargetWrite,       // a write or flush failed (disk full, device gone)
     TargetRename,      // the finished temporary file could not be moved into place
     Cancelled,         // the progress callback asked to stop
+    OutOfMemory,       // the work needed more memory than the system would give
 };
 
 struct FileResult {

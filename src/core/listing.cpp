@@ -352,7 +352,7 @@ ListingFileResult listFile(const std::filesystem::path& plainSource,
     });
 
     ListingFileResult result;
-    if (auto created = writer.open(listingFile); !created) {
+    if (auto created = writer.open(listingFile, true, /*durable=*/false); !created) {
         result.file = created;
     } else {
         result = listDownload(plainSource, false, run, progress);

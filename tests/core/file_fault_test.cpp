@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -15,6 +17,7 @@
 #include "core/file_io.h"
 #include "core/listing.h"
 #include "core/print_layout.h"
+#include "core/save_copy.h"
 #include "core/scrambling.h"
 #include "core/settings_file.h"
 #include "temp_folder.h"
@@ -37,6 +40,7 @@ const char* operationName(Operation operation)
     case Operation::Close: return "close";
     case Operation::Rename: return "rename";
     case Operation::Remove: return "remove";
+    case Operation::Sync: return "sync";
     }
     return "?";
 }
@@ -142,8 +146,8 @@ TEST_F(FileFaults, DecodingAndEncodingIntoAFileKeepTheEarlierTargetWhole)
                 EXPECT_EQ(folder.read("in.pfd"), source);
             });
         for (const auto operation : {Operation::Status, Operation::OpenRead, Operation::Read,
-                                     Operation::CreateTemp, Operation::Write, Operation::Close,
-                                     Operation::Rename})
+                                     Operation::CreateTemp, Operation::Write, Operation::Sync,
+                                     Operation::Close, Operation::Rename})
             EXPECT_TRUE(contains(operations, operation)) << operationName(operation);
         const std::string done = folder.read("view_only.tmp");
         EXPECT_EQ(done.size(), source.size());
@@ -246,41 +250,108 @@ TEST_F(FileFaults, PrintCopyIsWrittenWholeOrNotAtAll)
     EXPECT_TRUE(contains(readOperations, Operation::Read));
 }
 
-TEST_F(FileFaults, ASourceThatShrinksWhileItIsReadIsReported)
+TEST_F(FileFaults, ASourceThatChangesWhileItIsReadIsReported)
 {
-    // The file loses its end between two reads, as when a download is cut short on a
-    // network drive or an other program rewrites it: the work must not pass the shorter
-    // text off as the whole file.
+    // Between two reads another program cuts the file short, appends to it, rewrites
+    // it in place or puts a new file under its name: the work must not pass what it
+    // read off as the whole file.
     const std::string source = bigDownload(80'000);
-    const auto sourcePath = folder.write("in.xls", source);
-    const auto shrinkAtSecondRead = [&] {
-        int reads = 0;
-        fileio::setFaultHook([&, reads](Operation operation) mutable {
-            if (operation == Operation::Read && ++reads == 2)
-                std::filesystem::resize_file(sourcePath, 1000);
+    const auto sourcePath = folder.path() / "in.xls";
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"shrunk", [&] { std::filesystem::resize_file(sourcePath, 1000); }},
+        {"grown", [&] { std::ofstream(sourcePath, std::ios::app) << "1\tS-1\t14/03/2009\r\n"; }},
+        {"rewritten", [&] {
+             std::fstream(sourcePath, std::ios::in | std::ios::out | std::ios::binary) << "Log";
+             std::filesystem::last_write_time(sourcePath, std::filesystem::last_write_time(sourcePath) +
+                                                              std::chrono::seconds(2));
+         }},
+        {"replaced", [&] {
+             folder.write("new.xls", source);
+             std::filesystem::rename(folder.path() / "new.xls", sourcePath);
+         }},
+    };
+    const std::vector<std::pair<const char*, std::function<FileResult()>>> works = {
+        {"listing", [&] { return listFile(sourcePath, folder.path() / "display_only.tmp", {}, "").file; }},
+        {"decode", [&] { return scrambleFile(ScrambleDirection::Decode, sourcePath, folder.path() / "view_only.tmp"); }},
+        {"print copy", [&] { return writePrintCopy(sourcePath, folder.path() / "print_only.tmp", MachineFamily::ORV, {}); }},
+    };
+    for (const auto& [change, makeChange] : changes) {
+        for (const auto& [work, run] : works) {
+            SCOPED_TRACE(std::string(change) + ", " + work);
+            folder.write("in.xls", source);
+            int reads = 0;
+            fileio::setFaultHook([&](Operation operation) {
+                if (operation == Operation::Read && ++reads == 2)
+                    makeChange();
+                return false;
+            });
+            const FileResult result = run();
+            fileio::setFaultHook({});
+            EXPECT_EQ(result.fault, FileFault::SourceChanged) << describe(result);
+            EXPECT_NE(describe(result).find("the file changed while it was read"), std::string::npos);
+            EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"in.xls"});
+        }
+    }
+}
+
+TEST_F(FileFaults, AFileThatAppearsAtTheTargetMeanwhileIsKept)
+{
+    // Another program creates the target after the writer has checked the name and
+    // before it puts its file in place: that file is kept and the writer reports the
+    // name as taken.
+    const auto sourcePath = folder.write("in.xls", bigDownload(100));
+    const auto target = folder.path() / "out.pfd";
+    const auto workFile = folder.path() / "temp_only.tmp";
+    const std::vector<std::pair<const char*, std::function<FileResult()>>> works = {
+        {"decode", [&] { return scrambleFile(ScrambleDirection::Decode, sourcePath, target, false); }},
+        {"encode", [&] { return scrambleFile(ScrambleDirection::Encode, sourcePath, target, false); }},
+        {"save plain", [&] { return saveCopy(sourcePath, target, SaveForm::Plain, workFile).file; }},
+        {"save scrambled", [&] { return saveCopy(sourcePath, target, SaveForm::Scrambled, workFile).file; }},
+    };
+    for (const auto& [work, run] : works) {
+        SCOPED_TRACE(work);
+        fileio::setFaultHook([&](Operation operation) {
+            if (operation == Operation::Rename && !folder.exists("out.pfd"))
+                folder.write("out.pfd", "written meanwhile");
             return false;
         });
-    };
+        const FileResult result = run();
+        fileio::setFaultHook({});
+        EXPECT_EQ(result.fault, FileFault::TargetExists) << describe(result);
+        EXPECT_EQ(folder.read("out.pfd"), "written meanwhile");
+        std::filesystem::remove(target);
+        std::filesystem::remove(workFile);
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"in.xls"});
+    }
+}
 
-    shrinkAtSecondRead();
-    const auto listed = listFile(sourcePath, folder.path() / "display_only.tmp", {}, "");
-    EXPECT_EQ(listed.file.fault, FileFault::SourceRead) << describe(listed.file);
-    EXPECT_FALSE(folder.exists("display_only.tmp"));
-
-    folder.write("in.xls", source);
-    shrinkAtSecondRead();
-    const auto decoded = scrambleFile(ScrambleDirection::Decode, sourcePath, folder.path() / "view_only.tmp");
-    EXPECT_EQ(decoded.fault, FileFault::SourceRead) << describe(decoded);
-    EXPECT_FALSE(folder.exists("view_only.tmp"));
-
-    // The print copy reads in smaller pieces: shrink it below the first one.
-    folder.write("in.xls", source);
-    shrinkAtSecondRead();
-    const auto copied = writePrintCopy(sourcePath, folder.path() / "print_only.tmp", MachineFamily::ORV, {});
-    EXPECT_EQ(copied.fault, FileFault::SourceRead) << describe(copied);
-    EXPECT_FALSE(folder.exists("print_only.tmp"));
+TEST_F(FileFaults, ASourceSwappedForAFifoIsRefusedWithoutWaiting)
+{
+    // The name leads to a FIFO by the time it is opened: refused at once, never read
+    // (a read would wait for a writer that never comes).
+    const auto sourcePath = folder.write("in.xls", bigDownload(3));
+    fileio::setFaultHook([&](Operation operation) {
+        if (operation == Operation::OpenRead) {
+            std::filesystem::remove(sourcePath);
+            ::mkfifo(sourcePath.c_str(), 0600);
+        }
+        return false;
+    });
+    const auto result = listFile(sourcePath, folder.path() / "display_only.tmp", {}, "");
     fileio::setFaultHook({});
-    EXPECT_EQ(folder.entries(), 1u);
+    EXPECT_EQ(result.file.fault, FileFault::SourceNotRegular) << describe(result.file);
+}
+
+TEST_F(FileFaults, AReplacedFileKeepsItsPermissions)
+{
+    const auto sourcePath = folder.write("in.xls", bigDownload(3));
+    const auto target = folder.write("out.pfd", "old");
+    ::chmod(target.c_str(), 0600);
+    ASSERT_TRUE(scrambleFile(ScrambleDirection::Encode, sourcePath, target, true).ok());
+    struct stat status {};
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_NE(folder.read("out.pfd"), "old");
 }
 
 TEST_F(FileFaults, TargetsThatAreNoRegularFilesAreNeverReplacedOrRemoved)
@@ -296,7 +367,7 @@ TEST_F(FileFaults, TargetsThatAreNoRegularFilesAreNeverReplacedOrRemoved)
     for (const auto& target : {fifo, link, dir}) {
         SCOPED_TRACE(target.filename().string());
         const auto decoded = scrambleFile(ScrambleDirection::Decode, source, target);
-        EXPECT_EQ(decoded.fault, FileFault::TargetCreate) << describe(decoded);
+        EXPECT_EQ(decoded.fault, FileFault::TargetNotRegular) << describe(decoded);
         EXPECT_FALSE(listFile(source, target, {}, "").file.ok());
         EXPECT_FALSE(writeDefaultFolder(target, "c:\\").ok());
         EXPECT_FALSE(writePrintCopy(source, target, MachineFamily::ORV, {}).ok());
