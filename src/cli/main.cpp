@@ -1,10 +1,13 @@
 // kestrava-cli: list, count, decode, encode and print weld-record download files.
+#include <csignal>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/cli_command.h"
 #include "cli/cli_output.h"
+#include "core/file_io.h"
 
 using namespace kestrava::cli;
 
@@ -38,6 +41,31 @@ bool asksForHelp(const std::vector<std::string>& arguments)
     return false;
 }
 
+// A run ended by a signal removes its half-written temporary files first, then ends
+// as the signal would have ended it.
+extern "C" void endOnSignal(int signalNumber)
+{
+    kestrava::fileio::removeOpenTemporaries();
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+void removeTemporariesOnSignals()
+{
+#ifndef _WIN32
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGPIPE, SIGHUP}) {
+        struct sigaction action {};
+        action.sa_handler = endOnSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        sigaction(signalNumber, &action, nullptr);
+    }
+#else
+    std::signal(SIGINT, endOnSignal);
+    std::signal(SIGTERM, endOnSignal);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -61,7 +89,15 @@ int main(int argc, char** argv)
                         command.synopsis.data(), int(command.help.size()), command.help.data());
             return finishOut() ? kExitDone : kExitFileFault;
         }
-        return command.run(arguments);
+        removeTemporariesOnSignals();
+        try {
+            return command.run(arguments);
+        } catch (const std::bad_alloc&) {
+            // Whatever was being written is abandoned (its temporary removed) on the way
+            // out of the command.
+            message("not enough memory to finish the " + name + " command");
+            return kExitFileFault;
+        }
     }
     message("unknown command: " + name);
     printOverview(stderr);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "core/file_io.h"
 #include "core/scrambling.h"
@@ -287,8 +288,10 @@ ListingSummary listText(std::string_view plain, const ListingFilter& filter,
     return run.finish();
 }
 
-ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
-                               ListingRun& run, const Progress& progress)
+namespace {
+
+ListingFileResult listDownloadPieces(const std::filesystem::path& source, bool scrambled,
+                                     ListingRun& run, const Progress& progress)
 {
     ListingFileResult result;
     fileio::Reader reader;
@@ -336,6 +339,23 @@ ListingFileResult listDownload(const std::filesystem::path& source, bool scrambl
     if (run.writeFailed())
         result.file.fault = FileFault::TargetWrite;
     return result;
+}
+
+}  // namespace
+
+ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
+                               ListingRun& run, const Progress& progress)
+{
+    try {
+        return listDownloadPieces(source, scrambled, run, progress);
+    } catch (const std::bad_alloc&) {
+        // A line or header too large for the memory there is: the run ends with a
+        // fault instead of taking the program down.
+        ListingFileResult result;
+        result.file.fault = FileFault::OutOfMemory;
+        result.file.path = source.string();
+        return result;
+    }
 }
 
 ListingFileResult listFile(const std::filesystem::path& plainSource,

@@ -120,6 +120,7 @@ private:
 // The run on a download file of either kind: a scrambled one is decoded on the way
 // (no working copy). A refused write ends the run with FileFault::TargetWrite (empty
 // path: the caller knows where it wrote). Reading stops early once the run has stopped.
+// A run that cannot get the memory it needs ends with FileFault::OutOfMemory.
 ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
                                ListingRun& run, const Progress& progress = {});
 

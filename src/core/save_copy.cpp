@@ -1,6 +1,7 @@
 #include "core/save_copy.h"
 
 #include <memory>
+#include <new>
 #include <system_error>
 
 #include "core/file_io.h"
@@ -56,7 +57,13 @@ FileResult copyFile(const std::filesystem::path& source, const std::filesystem::
         return created;
 
     const std::uint64_t total = reader.size();
-    std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyChunk]);
+    if (!buffer) {
+        FileResult noMemory;
+        noMemory.fault = FileFault::OutOfMemory;
+        noMemory.path = source.string();
+        return noMemory;
+    }
     std::uint64_t done = 0;
     for (;;) {
         FileResult readFault;

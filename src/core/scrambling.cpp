@@ -1,6 +1,7 @@
 #include "core/scrambling.h"
 
 #include <memory>
+#include <new>
 
 #include "core/file_io.h"
 
@@ -118,7 +119,13 @@ FileResult scrambleFile(ScrambleDirection direction,
         return created;
 
     const std::uint64_t total = reader.size();
-    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kChunk]);
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kChunk]);
+    if (!buffer) {
+        FileResult noMemory;
+        noMemory.fault = FileFault::OutOfMemory;
+        noMemory.path = source.string();
+        return noMemory;
+    }
     std::size_t held = 0;        // bytes in buffer not yet written (0 or 1 carried over)
     std::uint64_t done = 0;
     std::uint64_t units = 0;     // whole units written so far
