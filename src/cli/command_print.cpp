@@ -1,9 +1,6 @@
 // kestrava-cli print: the lines of the record printout on standard output.
-#include <filesystem>
 #include <optional>
-#include <random>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/cli_command.h"
@@ -12,7 +9,6 @@
 #include "core/build_profile.h"
 #include "core/download_file.h"
 #include "core/print_layout.h"
-#include "core/scrambling.h"
 
 namespace kestrava::cli {
 
@@ -27,29 +23,6 @@ public:
     bool setBold(bool) override { return true; }
     bool printLine(std::string_view text) override { return writeOut(text) && writeOut("\n"); }
     bool endDocument() override { return true; }
-};
-
-// The decoded text of a scrambled file, in the temporary folder while the command runs.
-class DecodedCopy {
-public:
-    DecodedCopy(const DecodedCopy&) = delete;
-    DecodedCopy& operator=(const DecodedCopy&) = delete;
-    DecodedCopy()
-    {
-        std::random_device device;
-        std::error_code error;
-        path_ = std::filesystem::temp_directory_path(error)
-                / ("kestrava-print-" + std::to_string(device()) + std::to_string(device()) + ".tmp");
-    }
-    ~DecodedCopy()
-    {
-        std::error_code error;
-        std::filesystem::remove(path_, error);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
 };
 
 // Takes --language out of the arguments; the rest are those of the listing.
@@ -108,17 +81,8 @@ int runPrint(const std::vector<std::string>& arguments)
     if (const int status = runListing(request, false, summary); status != kExitDone)
         return status;
 
-    std::filesystem::path plain = request.file;
-    DecodedCopy decoded;
-    if (downloadKindOf(request.file) == DownloadKind::Encrypted) {
-        const FileResult result =
-            scrambleFile(ScrambleDirection::Decode, request.file, decoded.path(), true);
-        if (!result.ok()) {
-            message(result);
-            return kExitFileFault;
-        }
-        plain = decoded.path();
-    }
+    // A scrambled file is decoded on the way: its plain text is never written to disk.
+    const bool scrambled = downloadKindOf(request.file) == DownloadKind::Encrypted;
 
     StandardOutputSurface out;
     const bool filtered = request.filter.dateOn || request.filter.errorOn;
@@ -127,8 +91,9 @@ int runPrint(const std::vector<std::string>& arguments)
         return kExitFileFault;
     }
     const FileResult result = forEachPrintCopyLine(
-        plain, summary.family, request.filter,
-        [&out](std::string_view copyLine) { return printCopyLineRows(out, copyLine); });
+        request.file, summary.family, request.filter,
+        [&out](std::string_view copyLine) { return printCopyLineRows(out, copyLine); }, {},
+        scrambled);
     if (result.fault == FileFault::TargetWrite) {
         finishOut();
         return kExitFileFault;

@@ -1,10 +1,12 @@
 #include "core/print_layout.h"
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "core/file_io.h"
 #include "core/regional.h"
+#include "core/scrambling.h"
 
 namespace kestrava {
 
@@ -21,10 +23,18 @@ FileResult fault(FileFault kind, const std::filesystem::path& path)
 }
 
 // Reads a file line by line: a line ends at CR or CR LF (the terminator is not part of
-// the line, a lone LF is), and text after the last terminator is a last line.
+// the line, a lone LF is), and text after the last terminator is a last line. A
+// scrambled file is decoded on the way, so that its plain text is never written out.
 class LineReader {
 public:
-    explicit LineReader(fileio::Reader& file) : file_(file), buffer_(readChunk) {}
+    explicit LineReader(fileio::Reader& file, bool scrambled = false)
+        : file_(file), buffer_(readChunk, '\0')
+    {
+        if (scrambled) {
+            decoder_.emplace(ScrambleDirection::Decode);
+            raw_.resize(readChunk);
+        }
+    }
 
     // false at the end of the file or on a read fault (see failed()).
     bool next(std::string& line)
@@ -64,14 +74,35 @@ private:
         pos_ = end_ = 0;
         if (failed())
             return false;
-        end_ = file_.read(buffer_.data(), buffer_.size(), fault_);
-        if (failed())
-            end_ = 0;
+        if (!decoder_) {
+            end_ = file_.read(buffer_.data(), buffer_.size(), fault_);
+            if (failed())
+                end_ = 0;
+            return end_ > 0;
+        }
+        // Decoded pieces can be one byte short of the piece read (a unit split
+        // between two reads); a piece that decodes to nothing is followed by the next.
+        buffer_.clear();
+        while (buffer_.empty() && !decoderDone_) {
+            const std::size_t got = file_.read(raw_.data(), raw_.size(), fault_);
+            if (failed())
+                return false;
+            if (got == 0) {
+                decoder_->finish(buffer_);
+                decoderDone_ = true;
+            } else {
+                decoder_->feed({reinterpret_cast<const std::uint8_t*>(raw_.data()), got}, buffer_);
+            }
+        }
+        end_ = buffer_.size();
         return end_ > 0;
     }
 
     fileio::Reader& file_;
-    std::vector<char> buffer_;
+    std::string buffer_;
+    std::optional<ScrambleStream> decoder_;
+    std::string raw_;
+    bool decoderDone_ = false;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::uint64_t consumed_ = 0;
@@ -96,10 +127,10 @@ std::size_t fieldStart(std::string_view line, int k)
 FileResult copyLinesOf(fileio::Reader& in, const std::filesystem::path& source,
                        MachineFamily family, const ListingFilter& filter,
                        const std::function<bool(std::string_view copyLine)>& copyLine,
-                       const Progress& progress)
+                       const Progress& progress, bool scrambled = false)
 {
     const std::uint64_t total = in.size();
-    LineReader reader(in);
+    LineReader reader(in, scrambled);
     std::string line;
     std::string cells;
     bool header = true;
@@ -166,12 +197,12 @@ bool recordSelectedForPrint(std::string_view record, MachineFamily family,
 FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFamily family,
                                 const ListingFilter& filter,
                                 const std::function<bool(std::string_view copyLine)>& copyLine,
-                                const Progress& progress)
+                                const Progress& progress, bool scrambled)
 {
     fileio::Reader in;
     if (FileResult opened = in.open(source); !opened.ok())
         return opened;
-    return copyLinesOf(in, source, family, filter, copyLine, progress);
+    return copyLinesOf(in, source, family, filter, copyLine, progress, scrambled);
 }
 
 FileResult writePrintCopy(const std::filesystem::path& source,

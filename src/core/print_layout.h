@@ -51,11 +51,12 @@ bool recordSelectedForPrint(std::string_view record, MachineFamily family,
                             const ListingFilter& filter);
 
 // Calls copyLine with the print-copy line (without its line end) of every selected
-// line of source, in order; stops when it returns false (fault TargetWrite).
+// line of source, in order; stops when it returns false (fault TargetWrite). A
+// scrambled source is decoded on the way (nothing decoded is written anywhere).
 FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFamily family,
                                 const ListingFilter& filter,
                                 const std::function<bool(std::string_view copyLine)>& copyLine,
-                                const Progress& progress = {});
+                                const Progress& progress = {}, bool scrambled = false);
 
 // Writes the print copy of source into copy (replaced). When the source cannot be
 // opened (fault SourceMissing, SourceNotRegular or SourceOpen) the copy is left as it
