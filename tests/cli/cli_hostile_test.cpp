@@ -351,3 +351,72 @@ TEST(CliSlow, AGigabyteOfRandomBytesIsListedToTheEnd)
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     std::printf("counts of 1 GB scrambled: %.1f s, peak %ld MiB\n", outcome.seconds, outcome.peakKib / 1024);
 }
+
+namespace {
+
+// Starts kestrava-cli with standard output to outFd (standard error to /dev/null) and
+// TMPDIR set to tmpFolder; returns its process id.
+pid_t startCli(const std::vector<std::string>& arguments, int outFd, const std::string& tmpFolder)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(outFd < 0 ? null : outFd, 1);
+        ::dup2(null, 2);
+        ::setenv("TMPDIR", tmpFolder.c_str(), 1);
+        std::vector<std::string> copies(arguments);
+        std::string program = KESTRAVA_CLI_PATH;
+        std::vector<char*> argv{program.data()};
+        for (auto& argument : copies)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(126);
+    }
+    return child;
+}
+
+}  // namespace
+
+TEST(CliHostile, ARunEndedByASignalLeavesNothingBehind)
+{
+    Scratch folder;
+    fs::create_directory(folder.path() / "tmp");
+    const std::string tmp = folder / "tmp";
+    // A sparse source large enough that decoding it is still running when the signal
+    // comes: the half-written temporary beside the target must go.
+    const std::string big = folder / "big.pfd";
+    std::ofstream(big, std::ios::binary) << "Weld";
+    fs::resize_file(big, std::uintmax_t(2) << 30);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signalNumber);
+        const pid_t child = startCli({"decode", big, folder / "out.xls"}, -1, tmp);
+        bool started = false;
+        for (int wait = 0; wait < 5000 && !started; ++wait) {
+            started = folder.names().size() > 2;
+            if (!started)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_TRUE(started) << "no temporary file appeared";
+        ::kill(child, signalNumber);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_EQ(folder.names(), (std::vector<std::string>{"big.pfd", "tmp"}));
+    }
+
+    // print into a pipe that nobody reads (as under "| head"): ended by SIGPIPE, and no
+    // decoded text in the temporary folder, then or ever.
+    const std::string plain = folder.write("in.xls", kHeader + kRecord + kRecord);
+    ASSERT_EQ(runCli({"encode", plain, folder / "in.pfd"}).status, 0);
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    const pid_t child = startCli({"print", folder / "in.pfd"}, ends[1], tmp);
+    ::close(ends[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
+    EXPECT_TRUE(fs::is_empty(folder.path() / "tmp"));
+}
