@@ -119,6 +119,10 @@ int runListing(const ListingRequest& request, bool printListing, ListingSummary&
         finishOut();
         return kExitFileFault;
     }
+    if (summary.lineFeedsOnly)
+        message("warning: " + request.file +
+                " has line feeds but no carriage returns; lines end only at CR or CR LF, so "
+                "the whole file was read as its header line and no record was listed");
     return kExitDone;
 }
 

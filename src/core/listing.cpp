@@ -146,6 +146,7 @@ void ListingRun::handleLine(std::string_view line)
 
 void ListingRun::handleHeader(std::string_view line)
 {
+    summary_.lineFeedsOnly = std::memchr(line.data(), '\n', line.size()) != nullptr;
     buildPositions(line, header_);
     std::string formatted;
     formatted.reserve(line.size() + header_.size() * kHeaderTail.size());
@@ -189,6 +190,7 @@ bool ListingRun::decideFamily(std::string_view line)
 
 void ListingRun::handleRecord(std::string_view line)
 {
+    summary_.lineFeedsOnly = false;  // a line end came after the header
     buildPositions(line, fields_);
     const int fieldCount = int(fields_.size()) - 1;
 

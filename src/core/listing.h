@@ -43,6 +43,9 @@ struct ListingSummary {
     std::string serial;        // serial field of the last listed record, else the previous serial
     std::string headerLine;    // the formatted header line (without CR LF)
     std::uint64_t records = 0; // record lines written to the listing
+    // The file's only line holds line feeds: its lines end in LF alone, which ends no
+    // line here, so the whole file was read as the header and no record was listed.
+    bool lineFeedsOnly = false;
 };
 
 struct ListingFileResult {

@@ -99,6 +99,13 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
     EXPECT_NE(cli({"list", noFamily}).err.find("no date"), std::string::npos);
     EXPECT_NE(cli({"list", notRecognised}).err.find("header"), std::string::npos);
     EXPECT_NE(cli({"list", folder / "w.XLS"}).err.find("Invalid file"), std::string::npos);
+
+    // Lines ended by LF alone: listed as one header line, with a warning saying why.
+    const auto lineFeeds = folder.write("lf.xls", "Weld\tSerial\tDate\n1\tS-7\t14/03/2009\n");
+    const auto listed = cli({"counts", lineFeeds});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.err.find("line feeds but no carriage returns"), std::string::npos) << listed.err;
+    EXPECT_EQ(cli({"counts", folder.write("crlf.xls", "Weld\tSerial\tDate\r\n")}).err, "");
 }
 
 TEST(Cli, HelpForEveryCommand)
