@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -20,6 +22,7 @@
 #include "core/listing.h"
 #include "core/scrambling.h"
 #include "fuzz_check.h"
+#include "listing_shapes.h"
 
 namespace {
 
@@ -258,6 +261,24 @@ void checkListingShape(std::string_view text, const ListingFilter& filter, const
 
 }  // namespace
 
+extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
+
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
+                                               std::size_t maxSize, unsigned int seed)
+{
+    std::minstd_rand random(seed);
+    if (random() % 4 != 0 || maxSize <= fuzz::kControlBytes)
+        return LLVMFuzzerMutate(data, size, maxSize);
+    std::uint8_t control[fuzz::kControlBytes];
+    for (std::size_t i = 0; i < fuzz::kControlBytes; ++i)
+        control[i] = size >= fuzz::kControlBytes ? data[size - fuzz::kControlBytes + i]
+                                                 : std::uint8_t(random());
+    const std::string text = fuzz::shapedText(random, maxSize - fuzz::kControlBytes);
+    std::memcpy(data, text.data(), text.size());
+    std::memcpy(data + text.size(), control, fuzz::kControlBytes);
+    return text.size() + fuzz::kControlBytes;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider provider(data, size);
@@ -275,6 +296,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < 3; ++i)
         sizes.push_back(provider.ConsumeIntegralInRange<std::size_t>(1, 64));
     const std::string text = provider.ConsumeRemainingBytesAsString();
+    // Large inputs are fed in larger pieces: a megabyte byte by byte says nothing new.
+    for (auto& size : sizes)
+        size *= 1 + text.size() / 16384;
 
     const Run whole = runInPieces(text, filter, {text.size() + 1});
     checkListingShape(text, filter, whole);

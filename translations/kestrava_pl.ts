@@ -565,4 +565,12 @@
             <translation>Informacja systemowa</translation>
         </message>
     </context>
+    <context>
+        <name>WorkFolder</name>
+        <message>
+            <location filename="../src/gui/work_folder.cpp" line="66" />
+            <source>Neither the program's folder (%1) nor the per-user folder (%2) can be written. The program keeps its work files there: no file can be opened or saved until one of them can be written.</source>
+            <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopóki jeden z nich nie bedzie zapisywalny.</translation>
+        </message>
+    </context>
 </TS>

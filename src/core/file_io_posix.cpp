@@ -200,6 +200,13 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
                 ::fchmod(fd_, mode_t(keptMode));
             return {};
         }
+        if (errno == ENOENT || errno == ENOTDIR) {
+            // Said plainly: "No such file or directory" reads as if the target were meant.
+            auto missing = fault(FileFault::TargetCreate, target, 0);
+            missing.detail = "the folder " + (target.has_parent_path() ? target.parent_path().string() : std::string(".")) +
+                             " does not exist";
+            return missing;
+        }
         if (errno != EEXIST)
             return fault(FileFault::TargetCreate, target, errno);
     }

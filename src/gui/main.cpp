@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 
@@ -24,6 +25,14 @@ int main(int argc, char* argv[])
 
     Kestrava_Main window(profile, services);
     window.show();
+
+    const QString folderProblem =
+        workFolderProblem(QCoreApplication::applicationDirPath(), services.workFolder);
+    if (!folderProblem.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, folderProblem] {
+            QMessageBox::warning(&window, QStringLiteral("Kestrava"), folderProblem);
+        });
+    }
 
     // "kestrava FILE" opens FILE as if it had been chosen in the Open dialog, once the
     // window is on screen.

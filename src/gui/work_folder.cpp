@@ -1,5 +1,6 @@
 #include "gui/work_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -51,4 +52,16 @@ QString chooseWorkFolder(const QString& programFolder, const QString& perUserFol
 QString workFilePath(const QString& workFolder, const QString& name)
 {
     return QDir::toNativeSeparators(QDir(workFolder).filePath(name));
+}
+
+QString workFolderProblem(const QString& programFolder, const QString& workFolder)
+{
+    if (canWriteIn(workFolder))
+        return {};
+    return QCoreApplication::translate(
+               "WorkFolder",
+               "Neither the program's folder (%1) nor the per-user folder (%2) can be written. "
+               "The program keeps its work files there: no file can be opened or saved until "
+               "one of them can be written.")
+        .arg(QDir::toNativeSeparators(programFolder), workFolder);
 }

@@ -13,3 +13,8 @@ QString chooseWorkFolder(const QString& programFolder, const QString& perUserFol
 
 // A file in the work folder, joined with the platform's separator.
 QString workFilePath(const QString& workFolder, const QString& name);
+
+// Empty while workFolder can be written; otherwise a message in the build language
+// saying that neither the program's folder nor the per-user folder (workFolder) can be
+// written, so no file can be opened or saved.
+QString workFolderProblem(const QString& programFolder, const QString& workFolder);

@@ -27,6 +27,15 @@ private slots:
         QCOMPARE(chooseWorkFolder(QStringLiteral("/usr/bin"), perUser), perUser);
         QCOMPARE(chooseWorkFolder(QStringLiteral("/opt/kestrava/bin"), perUser), perUser);
 #endif
+        // Neither folder can be written: said so, naming both.
+        QVERIFY(workFolderProblem(program.path(), perUser).isEmpty());
+#ifndef Q_OS_WIN
+        const QString unwritable = chooseWorkFolder(QStringLiteral("/proc/kestrava"),
+                                                    QStringLiteral("/proc/kestrava-user"));
+        const QString problem = workFolderProblem(QStringLiteral("/proc/kestrava"), unwritable);
+        QVERIFY(problem.contains(QStringLiteral("/proc/kestrava-user")));
+        QVERIFY(problem.contains(QStringLiteral("(/proc/kestrava)")));
+#endif
         QCOMPARE(workFilePath(program.path(), QStringLiteral("view_only.tmp")),
                  QDir::toNativeSeparators(program.filePath(QStringLiteral("view_only.tmp"))));
     }
