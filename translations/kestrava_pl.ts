@@ -249,6 +249,16 @@
     <context>
         <name>Kestrava_Main</name>
         <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="77" />
+            <source>The file changed while it was read</source>
+            <translation>Plik zmienil sie podczas odczytu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="79" />
+            <source>Not enough memory for this file</source>
+            <translation>Za malo pamieci dla tego pliku</translation>
+        </message>
+        <message>
             <location filename="../src/gui/kestrava_main_save.cpp" line="35" />
             <source>Save Kestrava File</source>
             <translation>Zapisz plik danych</translation>

@@ -69,6 +69,17 @@ bool isReadFault(kestrava::FileFault fault)
            fault == FileFault::SourceOpen || fault == FileFault::SourceRead;
 }
 
+// The headline of a failed decode or listing run; writeText for a work file that
+// could not be written.
+QString runFaultText(kestrava::FileFault fault, const QString& writeText)
+{
+    if (fault == kestrava::FileFault::SourceChanged)
+        return Kestrava_Main::tr("The file changed while it was read");
+    if (fault == kestrava::FileFault::OutOfMemory)
+        return Kestrava_Main::tr("Not enough memory for this file");
+    return isReadFault(fault) ? Kestrava_Main::tr("Cannot read the file") : writeText;
+}
+
 QString faultDetail(const kestrava::FileResult& result)
 {
     QString detail = QString::fromLocal8Bit(result.path.c_str());
@@ -186,8 +197,7 @@ void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
                                    toFsPath(workingCopy), true, run.progress());
         if (!decoded.ok()) {
             if (decoded.fault != kestrava::FileFault::Cancelled)
-                showPanelMessage(isReadFault(decoded.fault) ? tr("Cannot read the file")
-                                                            : tr("Cannot write the working copy"),
+                showPanelMessage(runFaultText(decoded.fault, tr("Cannot write the working copy")),
                                  faultDetail(decoded));
             showNoFileLoaded();
             return;
@@ -214,8 +224,7 @@ void Kestrava_Main::runListing()
                            shared_.MachineSerial, progress);
     if (!result.file.ok()) {
         if (result.file.fault != kestrava::FileFault::Cancelled)
-            showPanelMessage(isReadFault(result.file.fault) ? tr("Cannot read the file")
-                                                            : tr("Cannot write the listing"),
+            showPanelMessage(runFaultText(result.file.fault, tr("Cannot write the listing")),
                              faultDetail(result.file));
         showNoFileLoaded();
         return;

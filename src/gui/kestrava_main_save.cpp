@@ -75,6 +75,7 @@ void Kestrava_Main::Menu_SaveFile_Click()
     case kestrava::FileFault::SourceNotRegular:
     case kestrava::FileFault::SourceOpen:
     case kestrava::FileFault::SourceRead:
+    case kestrava::FileFault::SourceChanged:
         text = tr("The loaded file could not be read:\n%1")
                    .arg(QDir::toNativeSeparators(state_.LoadedFilePath));
         break;
