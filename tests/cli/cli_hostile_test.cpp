@@ -220,6 +220,12 @@ TEST(CliHostile, TargetsThatCannotBeWrittenAreReportedAndNothingIsLeft)
     ASSERT_EQ(::mkfifo((folder / "pipe.pfd").c_str(), 0600), 0);
     expectRefused({"encode", "--force", source, folder / "dir.pfd"}, "not a regular file");
     expectRefused({"encode", "--force", source, folder / "pipe.pfd"}, "not a regular file");
+    // Without --force the message must not suggest it: it could not help.
+    for (const std::string target : {"dir.pfd", "pipe.pfd"}) {
+        const Outcome refused = runCli({"encode", source, folder / target});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err.find("--force"), std::string::npos) << refused.err;
+    }
     EXPECT_TRUE(fs::is_directory(folder.path() / "dir.pfd"));
     EXPECT_TRUE(fs::is_fifo(folder.path() / "pipe.pfd"));
 
