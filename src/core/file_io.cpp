@@ -77,8 +77,10 @@ FileResult fault(FileFault kind, const std::filesystem::path& path, int error)
     FileResult result;
     result.fault = kind;
     result.path = path.string();
-    if (error != 0)
+    if (error != 0) {
         result.detail = std::strerror(error);
+        result.error = std::error_code(error, std::generic_category());
+    }
     return result;
 }
 
@@ -87,8 +89,10 @@ FileResult fault(FileFault kind, const std::filesystem::path& path, const std::e
     FileResult result;
     result.fault = kind;
     result.path = path.string();
-    if (ec)
+    if (ec) {
         result.detail = ec.message();
+        result.error = ec;
+    }
     return result;
 }
 

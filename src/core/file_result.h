@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <system_error>
 
 namespace kestrava {
 
@@ -27,6 +28,7 @@ struct FileResult {
     FileFault fault = FileFault::None;
     std::string path;    // the file the fault concerns
     std::string detail;  // the system's own words (strerror), may be empty
+    std::error_code error;  // the system's error behind detail, when there is one
 
     bool ok() const { return fault == FileFault::None; }
     explicit operator bool() const { return ok(); }

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/settings_file.h"
+#include "core/system_error_text.h"
 #include "gui/default_folder.h"
 #include "gui/directory_list.h"
 #include "gui/drive_provider.h"
@@ -202,8 +203,9 @@ void DefaultPathForm::CmdSelect_Click()
     if (!result && shared_.language() != kestrava::Language::Other) {
         QString text = tr("The default directory could not be stored in %1.")
                            .arg(QDir::toNativeSeparators(settingsFile()));
-        if (!result.detail.empty())
-            text += QLatin1Char('\n') + QString::fromLocal8Bit(result.detail.c_str());
+        const std::string reason = kestrava::faultReasonText(result, shared_.language());
+        if (!reason.empty())
+            text += QLatin1Char('\n') + QString::fromLocal8Bit(reason.c_str());
         services_.dialogs->message(this, text, tr("Settings Error"), MessageIcon::Critical);
     }
     accept();

@@ -14,6 +14,7 @@
 #include "core/listing.h"
 #include "core/scrambling.h"
 #include "core/settings_file.h"
+#include "core/system_error_text.h"
 #include "gui/default_folder.h"
 #include "gui/fs_path.h"
 #include "gui/listing_view.h"
@@ -80,11 +81,12 @@ QString runFaultText(kestrava::FileFault fault, const QString& writeText)
     return isReadFault(fault) ? Kestrava_Main::tr("Cannot read the file") : writeText;
 }
 
-QString faultDetail(const kestrava::FileResult& result)
+QString faultDetail(const kestrava::FileResult& result, kestrava::Language language)
 {
     QString detail = QString::fromLocal8Bit(result.path.c_str());
-    if (!result.detail.empty())
-        detail += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(result.detail.c_str()));
+    const std::string reason = kestrava::faultReasonText(result, language);
+    if (!reason.empty())
+        detail += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(reason.c_str()));
     return detail;
 }
 
@@ -198,7 +200,7 @@ void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
         if (!decoded.ok()) {
             if (decoded.fault != kestrava::FileFault::Cancelled)
                 showPanelMessage(runFaultText(decoded.fault, tr("Cannot write the working copy")),
-                                 faultDetail(decoded));
+                                 faultDetail(decoded, shared_.language()));
             showNoFileLoaded();
             return;
         }
@@ -225,7 +227,7 @@ void Kestrava_Main::runListing()
     if (!result.file.ok()) {
         if (result.file.fault != kestrava::FileFault::Cancelled)
             showPanelMessage(runFaultText(result.file.fault, tr("Cannot write the listing")),
-                             faultDetail(result.file));
+                             faultDetail(result.file, shared_.language()));
         showNoFileLoaded();
         return;
     }
