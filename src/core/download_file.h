@@ -1,6 +1,7 @@
 // Download-file kinds and the names derived from a chosen path.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,13 @@ DownloadKind downloadKindOf(std::string_view path);
 // True when the last three characters are exactly "xls" (no dot required): the Save
 // command writes such a name plain and every other name scrambled.
 bool isStandardDataName(std::string_view path);
+
+// The name the Save command writes under, from the name chosen in its dialog and the
+// file type selected there (standardTypeChosen: "*.xls", else "*.pfd"). A name the
+// Open command reads is kept as it is; a name without an extension gets ".xls" or
+// ".pfd" by the type; any other name ("weld.XLS", "weld.txt") is refused (nullopt),
+// since what is saved under it could not be opened again.
+std::optional<std::string> saveTargetName(std::string_view chosen, bool standardTypeChosen);
 
 // The chosen file's name without its folder and without its last four characters
 // (the dot and the extension). Both "/" and "\" count as folder separators.

@@ -1,11 +1,12 @@
 // Save File: a copy of the loaded file under a name the user chooses, plain under a
-// name ending in "xls", scrambled under any other.
+// name ending in "xls", scrambled under one ending in "pfd".
 #include <QDir>
 #include <QTimer>
 
 #include "core/download_file.h"
 #include "core/save_copy.h"
 #include "core/settings_file.h"
+#include "core/system_error_text.h"
 #include "gui/default_folder.h"
 #include "gui/fs_path.h"
 #include "gui/kestrava_main.h"
@@ -31,11 +32,26 @@ void Kestrava_Main::Menu_SaveFile_Click()
         title = tr("Save Kestrava File");
         filter = tr("Encrypted Data (*.pfd)|*.pfd|Standard Data (*.xls)|*.xls");
     }
+    int chosenType = 0;  // 0: Encrypted Data, 1: Standard Data
     const std::optional<QString> chosen = services_.dialogs->saveFileName(
-        this, title, filter, initialFolder, shared_.LoadedFileTitle);
+        this, title, filter, initialFolder, shared_.LoadedFileTitle, &chosenType);
     if (!chosen || chosen->isEmpty())
         return;
-    const QString target = *chosen;
+    // Only names the Open command reads back: no extension gets the chosen type's.
+    const std::optional<std::string> named =
+        kestrava::saveTargetName(chosen->toStdString(), chosenType == 1);
+    if (!named) {
+        if (showTexts)
+            services_.dialogs->message(
+                this,
+                tr("%1 cannot be opened again as a download file. Save accepts names ending "
+                   "in .pfd (Encrypted Data) or .xls (Standard Data), or a name without an "
+                   "extension, which gets the one of the chosen file type.")
+                    .arg(QDir::toNativeSeparators(*chosen)),
+                tr("Save Error"), MessageIcon::Critical);
+        return;
+    }
+    const QString target = QString::fromStdString(*named);
 
     const kestrava::SaveForm form = kestrava::isStandardDataName(target.toStdString())
                                         ? kestrava::SaveForm::Plain
@@ -86,7 +102,8 @@ void Kestrava_Main::Menu_SaveFile_Click()
                    : tr("The file could not be saved:\n%1").arg(QDir::toNativeSeparators(target));
         break;
     }
-    if (!result.file.detail.empty())
-        text += QStringLiteral("\n(%1)").arg(QString::fromLocal8Bit(result.file.detail.c_str()));
+    const std::string reason = kestrava::faultReasonText(result.file, shared_.language());
+    if (!reason.empty())
+        text += QStringLiteral("\n(%1)").arg(QString::fromLocal8Bit(reason.c_str()));
     services_.dialogs->message(this, text, tr("Save Error"), MessageIcon::Critical);
 }

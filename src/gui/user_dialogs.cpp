@@ -6,6 +6,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
+#include <algorithm>
 
 QString qtFilterFromPairs(const QString& pairs)
 {
@@ -37,6 +38,13 @@ int QtUserDialogs::message(QWidget* parent, const QString& text, const QString& 
     return 1;  // OK is the only answer
 }
 
+bool QtUserDialogs::ask(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const QString& title,
                                                    const QString& filter,
                                                    const QString& initialFolder)
@@ -51,18 +59,22 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const QStrin
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const QString& title,
                                                    const QString& filter,
                                                    const QString& initialFolder,
-                                                   const QString& proposedName)
+                                                   const QString& proposedName,
+                                                   int* chosenType)
 {
     const QString start = initialFolder.isEmpty()
                               ? proposedName
                               : QDir(initialFolder).filePath(proposedName);
     // The name is used exactly as chosen: no default suffix, no overwrite prompt
     // (the Save command itself refuses to replace an existing file).
-    const QString chosen = QFileDialog::getSaveFileName(parent, title, start,
-                                                        qtFilterFromPairs(filter), nullptr,
+    const QString qtFilter = qtFilterFromPairs(filter);
+    QString selected;
+    const QString chosen = QFileDialog::getSaveFileName(parent, title, start, qtFilter, &selected,
                                                         QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty())
         return std::nullopt;
+    if (chosenType)
+        *chosenType = std::max<int>(0, int(qtFilter.split(QStringLiteral(";;")).indexOf(selected)));
     return QDir::toNativeSeparators(chosen);
 }
 

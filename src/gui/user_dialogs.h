@@ -18,15 +18,20 @@ public:
     virtual int message(QWidget* parent, const QString& text, const QString& title,
                         MessageIcon icon) = 0;
 
+    // A question with Yes and No buttons, No preselected. true for Yes.
+    virtual bool ask(QWidget* parent, const QString& text, const QString& title) = 0;
+
     // File choosers. filter uses the "Description|*.ext|Description|*.ext" form;
-    // the first pair is preselected. nullopt when the user cancels.
+    // the first pair is preselected. nullopt when the user cancels. chosenType, when
+    // given, receives the index of the pair selected when the Save dialog closed.
     virtual std::optional<QString> openFileName(QWidget* parent, const QString& title,
                                                 const QString& filter,
                                                 const QString& initialFolder) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title,
                                                 const QString& filter,
                                                 const QString& initialFolder,
-                                                const QString& proposedName) = 0;
+                                                const QString& proposedName,
+                                                int* chosenType = nullptr) = 0;
 
     // The print dialog; the printer chosen in it is set on printer. false on cancel.
     virtual bool choosePrinter(QWidget* parent, QPrinter* printer, const QString& title) = 0;
@@ -37,12 +42,14 @@ class QtUserDialogs final : public UserDialogs {
 public:
     int message(QWidget* parent, const QString& text, const QString& title,
                 MessageIcon icon) override;
+    bool ask(QWidget* parent, const QString& text, const QString& title) override;
     std::optional<QString> openFileName(QWidget* parent, const QString& title,
                                         const QString& filter,
                                         const QString& initialFolder) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title,
                                         const QString& filter, const QString& initialFolder,
-                                        const QString& proposedName) override;
+                                        const QString& proposedName,
+                                        int* chosenType = nullptr) override;
     bool choosePrinter(QWidget* parent, QPrinter* printer, const QString& title) override;
 };
 

@@ -135,22 +135,39 @@ private slots:
     void namesDecideTheKind_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("type");  // the file type chosen: 0 *.pfd, 1 *.xls
+        QTest::addColumn<QString>("savedAs");  // empty: refused
         QTest::addColumn<bool>("plain");
-        QTest::newRow("xls") << "WELD.xls" << true;
-        QTest::newRow("xls without a dot") << "WELDxls" << true;
-        QTest::newRow("pfd") << "WELD.pfd" << false;
-        QTest::newRow("no extension") << "WELD" << false;
-        QTest::newRow("upper-case XLS") << "WELD.XLS" << false;
+        QTest::newRow("xls") << "WELD.xls" << 0 << "WELD.xls" << true;
+        QTest::newRow("xls without a dot") << "WELDxls" << 0 << "WELDxls" << true;
+        QTest::newRow("pfd, xls type") << "WELD.pfd" << 1 << "WELD.pfd" << false;
+        QTest::newRow("no extension") << "WELD" << 0 << "WELD.pfd" << false;
+        QTest::newRow("no extension, xls type") << "WELD" << 1 << "WELD.xls" << true;
+        QTest::newRow("upper-case XLS") << "WELD.XLS" << 1 << "" << false;
+        QTest::newRow("other extension") << "WELD.txt" << 0 << "" << false;
     }
 
     void namesDecideTheKind()
     {
         QFETCH(QString, name);
+        QFETCH(int, type);
+        QFETCH(QString, savedAs);
         QFETCH(bool, plain);
         // One text of even and one of odd length.
         for (const QByteArray& text : {orvSample(3), QByteArray(orvSample(3) + "X")}) {
-            auto fixture = loaded(QStringLiteral("English"), text);
-            const QByteArray saved = readTestFile(saveAs(*fixture, name));
+            auto fixture = loaded(QStringLiteral("Polish"), text);
+            fixture->dialogs.saveTypeAnswer = type;
+            saveAs(*fixture, name);
+            if (savedAs.isEmpty()) {
+                // Refused, saying which names Save accepts.
+                QVERIFY(outIsEmpty(*fixture));
+                QCOMPARE(fixture->dialogs.messages.size(), 1);
+                QVERIFY(fixture->dialogs.messages[0].text.contains(QStringLiteral(".pfd")));
+                QVERIFY(fixture->dialogs.messages[0].text.contains(QStringLiteral(".xls")));
+                continue;
+            }
+            const QByteArray saved =
+                readTestFile(fixture->files.filePath(QStringLiteral("out/") + savedAs));
             QCOMPARE(saved, plain ? text : scrambled(text));
             QCOMPARE(QFile::exists(fixture->workFile(QStringLiteral("temp_only.tmp"))), !plain);
             QVERIFY(fixture->dialogs.messages.isEmpty());
@@ -195,9 +212,10 @@ private slots:
             expectMessage(exists, QString());
             QCOMPARE(readTestFile(target), QByteArray("own file"));
         }
+        // (The working copy's name is no download name: refused before it is looked at.)
         fixture->dialogs.saveAnswers.push_back(fixture->window->state().LoadedFilePath);
         fixture->window->Menu_SaveFile_Click();
-        expectMessage(exists, QString());
+        expectMessage({}, QStringLiteral(".pfd"));
         QCOMPARE(readTestFile(fixture->window->state().LoadedFilePath), text);
         QVERIFY(QDir(fixture->files.filePath(QStringLiteral("out"))).removeRecursively());
         QVERIFY(QDir().mkpath(fixture->files.filePath(QStringLiteral("out"))));

@@ -30,17 +30,26 @@ public:
     QStringList saveTitles;
     QStringList saveProposedNames;
 
+    // Yes/No questions: the texts asked and the answer given to all of them.
+    QStringList questions;
+    bool askAnswer = false;
+
     int message(QWidget*, const QString& text, const QString& title, MessageIcon icon) override
     {
         messages << Message{text, title, icon};
         return 1;
+    }
+    bool ask(QWidget*, const QString& text, const QString&) override
+    {
+        questions << text;
+        return askAnswer;
     }
     std::optional<QString> openFileName(QWidget*, const QString&, const QString&, const QString&) override
     {
         return std::nullopt;
     }
     std::optional<QString> saveFileName(QWidget*, const QString& title, const QString&, const QString&,
-                                        const QString& proposedName) override
+                                        const QString& proposedName, int* = nullptr) override
     {
         saveTitles << title;
         saveProposedNames << proposedName;

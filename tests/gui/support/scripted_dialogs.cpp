@@ -24,6 +24,16 @@ int ScriptedDialogs::message(QWidget*, const QString& text, const QString& title
     return messageAnswer;
 }
 
+bool ScriptedDialogs::ask(QWidget*, const QString& text, const QString& title)
+{
+    questions.append({text, title, MessageIcon::None});
+    if (askAnswers.empty())
+        return false;
+    const bool answer = askAnswers.front();
+    askAnswers.pop_front();
+    return answer;
+}
+
 std::optional<QString> ScriptedDialogs::openFileName(QWidget*, const QString& title,
                                                      const QString& filter,
                                                      const QString& initialFolder)
@@ -35,9 +45,12 @@ std::optional<QString> ScriptedDialogs::openFileName(QWidget*, const QString& ti
 std::optional<QString> ScriptedDialogs::saveFileName(QWidget*, const QString& title,
                                                      const QString& filter,
                                                      const QString& initialFolder,
-                                                     const QString& proposedName)
+                                                     const QString& proposedName,
+                                                     int* chosenType)
 {
     saveRequests.append({title, filter, initialFolder, proposedName});
+    if (chosenType)
+        *chosenType = saveTypeAnswer;
     return takeAnswer(saveAnswers);
 }
 
@@ -54,6 +67,7 @@ bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter*, const QString& title)
 void ScriptedDialogs::clearRecords()
 {
     messages.clear();
+    questions.clear();
     openRequests.clear();
     saveRequests.clear();
     printRequests.clear();
