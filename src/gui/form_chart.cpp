@@ -1,6 +1,7 @@
 #include "gui/form_chart.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
@@ -162,6 +163,7 @@ void FormChart::Form_Load(const SharedValues& shared)
     // Before any listing run the table is empty: the counts stay blank.
     for (int i = 0; i < 10; ++i)
         LabelCount[i]->setText(table ? QString::number((*table)[i].count) : QString());
+    fitCountColumn();
 
     if (language_ == kestrava::Language::Other)
         return;  // the design captions stay
@@ -180,6 +182,23 @@ void FormChart::Form_Load(const SharedValues& shared)
     Cmd_Print->setText(tr("Print Graph"));
     Cmd_Close->setText(tr("Close Form"));
     Cmd_SaveImage->setText(tr("Save Chart as Image"));
+}
+
+void FormChart::fitCountColumn()
+{
+    // The design column holds about four digits; a wider count widens it and moves the
+    // descriptions right by as much, their right edge staying where it was.
+    int widest = 0;
+    for (QLabel* label : LabelCount)
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(label->text()) + 2);
+    const int extra = widest - LabelCount[0]->width();
+    if (extra <= 0)
+        return;
+    for (QLabel* label : LabelCount)
+        label->resize(widest, label->height());
+    for (QLabel* label : descriptionLabels())
+        label->setGeometry(label->geometry().adjusted(extra, 0, 0, 0));
+    Label13->setGeometry(Label13->geometry().adjusted(extra, 0, extra, 0));
 }
 
 void FormChart::fillChart(const kestrava::ErrorCodeTable* table)
@@ -244,7 +263,7 @@ void FormChart::Cmd_SaveImage_Click()
     const bool texts = language_ != kestrava::Language::Other;
     const QString title = texts ? tr("Save Chart as Image") : QString();
     const std::optional<QString> chosen = services_.dialogs->saveFileName(
-        this, title, QStringLiteral("PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg"),
+        this, title, texts ? tr("PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg") : QString(),
         startFolderFromSettings(services_.workFolder, QStringLiteral("defaultpathsave.txt")),
         proposedImageName_);
     if (!chosen)
@@ -252,28 +271,36 @@ void FormChart::Cmd_SaveImage_Click()
 
     QString path = *chosen;
     const QString suffix = QFileInfo(path).suffix().toLower();
-    bool saved = false;
-    if (suffix == QLatin1String("svg")) {
-        {
-            QSvgGenerator svg;
-            svg.setFileName(path);
-            svg.setSize(MSChart1->size());
-            svg.setViewBox(QRect(QPoint(0, 0), MSChart1->size()));
-            svg.setTitle(chart->title());
-            QPainter painter;
-            if (painter.begin(&svg)) {
-                // The scene itself, so that bars and texts stay vector shapes.
-                MSChart1->QGraphicsView::render(&painter);
-                saved = painter.end();
-            }
-        }  // the generator closes its file here
-        saved = saved && QFileInfo(path).size() > 0;
-    } else {
-        if (suffix != QLatin1String("png"))
-            path += QStringLiteral(".png");
-        saved = MSChart1->grab().save(path, "PNG");
-    }
+    const bool svg = suffix == QLatin1String("svg");
+    if (!svg && suffix != QLatin1String("png"))
+        path += QStringLiteral(".png");
+    // Like Save File, an existing file is kept unless the user says to replace it.
+    if (QFileInfo::exists(path) &&
+        (!texts || !services_.dialogs->ask(this, tr("The file %1 already exists. Replace it?")
+                                                     .arg(QDir::toNativeSeparators(path)),
+                                           title)))
+        return;
+    const bool saved = svg ? writeSvg(path) : MSChart1->grab().save(path, "PNG");
     if (!saved && texts)
         services_.dialogs->message(this, tr("The picture %1 could not be saved.").arg(path),
                                    title, MessageIcon::Critical);
+}
+
+bool FormChart::writeSvg(const QString& path)
+{
+    bool saved = false;
+    {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(MSChart1->size());
+        svg.setViewBox(QRect(QPoint(0, 0), MSChart1->size()));
+        svg.setTitle(chart->title());
+        QPainter painter;
+        if (painter.begin(&svg)) {
+            // The scene itself, so that bars and texts stay vector shapes.
+            MSChart1->QGraphicsView::render(&painter);
+            saved = painter.end();
+        }
+    }  // the generator closes its file here
+    return saved && QFileInfo(path).size() > 0;
 }

@@ -35,6 +35,8 @@ private:
     void Form_Load(const SharedValues& shared);
     void buildControls();
     void fillChart(const kestrava::ErrorCodeTable* table);
+    void fitCountColumn();
+    bool writeSvg(const QString& path);
 
     AppServices services_;
     kestrava::Language language_;

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <tuple>
+
 #include "core/download_file.h"
+#include "core/file_io.h"
 #include "core/machine_family.h"
+#include "core/recent_files.h"
 #include "core/settings_file.h"
+#include "core/system_error_text.h"
 #include "temp_folder.h"
 
 using namespace kestrava;
@@ -21,6 +28,74 @@ TEST(DownloadFile, KindByTheLastThreeCharactersExactly)
     EXPECT_EQ(fileTitleOf("/home/u/a.b/site.xls"), "site");
     EXPECT_EQ(fileTitleOf("plain.xls"), "plain");
     EXPECT_EQ(fileTitleOf("/x/.xls"), "");
+}
+
+TEST(DownloadFile, SaveNamesAreOnesTheOpenCommandReads)
+{
+    const std::tuple<const char*, bool, std::optional<std::string>> cases[] = {
+        {"/d/weld", false, "/d/weld.pfd"},     {"/d/weld", true, "/d/weld.xls"},
+        {"C:\\d\\weld", true, "C:\\d\\weld.xls"}, {"/d/weld.pfd", true, "/d/weld.pfd"},
+        {"/d/weld.xls", false, "/d/weld.xls"}, {"/d/weldxls", false, "/d/weldxls"},
+        {"/d.x/.weld", false, "/d.x/.weld.pfd"}, {"/d/weld.XLS", true, std::nullopt},
+        {"/d/weld.xlsx", false, std::nullopt}, {"/d/weld.txt", true, std::nullopt},
+        {"/d/", false, std::nullopt}};
+    for (const auto& [chosen, standard, expected] : cases)
+        EXPECT_EQ(saveTargetName(chosen, standard), expected) << chosen;
+}
+
+TEST(SystemErrorText, CommonCausesInTheBuildLanguage)
+{
+    const std::tuple<std::errc, const char*, const char*> cases[] = {
+        {std::errc::no_such_file_or_directory, "no such file", "nie ma takiego pliku"},
+        {std::errc::permission_denied, "access denied", "brak dostepu"},
+        {std::errc::operation_not_permitted, "access denied", "brak dostepu"},
+        {std::errc::no_space_on_device, "disk full", "dysk jest pelny"},
+        {std::errc::text_file_busy, "file in use by another program",
+         "plik jest uzywany przez inny program"}};
+    for (const auto& [code, english, polish] : cases) {
+        const auto error = std::make_error_code(code);
+        EXPECT_EQ(systemErrorText(error, Language::English), english);
+        EXPECT_EQ(systemErrorText(error, Language::Polish), polish);
+    }
+    const auto io = std::make_error_code(std::errc::io_error);
+    EXPECT_EQ(systemErrorText(io, Language::Polish), "blad systemu: " + io.message());
+    EXPECT_EQ(systemErrorText({}, Language::Polish), "");
+
+    // The file layer keeps the system's error with the fault.
+    fileio::Reader reader;
+    EXPECT_EQ(faultReasonText(reader.open("/no-such-folder/weld.xls"), Language::Polish),
+              "nie ma takiego pliku");
+
+    FileResult missing;
+    missing.fault = FileFault::SourceNotRegular;
+    missing.detail = "not a regular file";
+    EXPECT_EQ(faultReasonText(missing, Language::Polish), "to nie jest plik (folder lub urzadzenie)");
+    missing.fault = FileFault::SourceRead;
+    EXPECT_EQ(faultReasonText(missing, Language::Polish), "");
+    EXPECT_EQ(faultReasonText(missing, Language::English), "not a regular file");
+}
+
+TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndAtMostEight)
+{
+    RecentFiles list = recentFilesFromText("  /a.pfd\r\n\r\n\"/b, c.xls\"\n/a.pfd\r\n");
+    EXPECT_EQ(list, (RecentFiles{"/a.pfd", "/b, c.xls"}));
+    list = withRecentFile(list, "/b, c.xls");
+    EXPECT_EQ(list, (RecentFiles{"/b, c.xls", "/a.pfd"}));
+    for (int i = 0; i < 9; ++i)
+        list = withRecentFile(list, "/" + std::to_string(i) + ".xls");
+    EXPECT_EQ(list.size(), kRecentFilesKept);
+    EXPECT_EQ(list.front(), "/8.xls");
+    EXPECT_EQ(list.back(), "/1.xls");
+    list = withoutRecentFile(list, "/5.xls");
+    EXPECT_EQ(list.size(), kRecentFilesKept - 1);
+
+    // Written and read back, also a name starting with a blank.
+    TempFolder folder;
+    const auto file = folder.path() / kRecentFilesName;
+    EXPECT_TRUE(readRecentFiles(file).empty());
+    list = withRecentFile(list, " lead.pfd");
+    ASSERT_TRUE(writeRecentFiles(file, list));
+    EXPECT_EQ(readRecentFiles(file), list);
 }
 
 TEST(MachineFamilyTables, RowsMatchExactTextOnly)

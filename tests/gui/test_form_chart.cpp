@@ -57,6 +57,12 @@ QStringList categories(QChart* chart)
     return static_cast<QBarCategoryAxis*>(axes.first())->categories();
 }
 
+bool writeTestBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QList<qreal> bars(QChart* chart)
 {
     QList<qreal> out;
@@ -182,6 +188,19 @@ private slots:
         QCOMPARE(polish.LabelSerial->text(), QString::fromUtf8("Piła-7"));
     }
 
+    void wideCountsShowWhole()
+    {
+        FormChart form(values("Polish", kestrava::MachineFamily::ORV,
+                              {521416, 43585, 0, 0, 0, 0, 0, 0, 0, 9999999999}, "ORV-1"),
+                       services());
+        for (int i : {0, 1, 9}) {
+            QLabel* count = form.LabelCount[i];
+            QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <= count->width());
+            QVERIFY(form.descriptionLabels()[i]->x() >= count->geometry().right());
+        }
+        QCOMPARE(form.Label10->geometry().right(), 40 + 217 - 1);  // the right edge stays
+    }
+
     void printsTheWindowAsOnePicture()
     {
         FormChart form(values("Polish", kestrava::MachineFamily::ORV, {5, 1, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -235,6 +254,17 @@ private slots:
         const QByteArray text = svg.readAll();
         QVERIFY(text.contains("<svg"));
         QVERIFY(text.contains("E127"));
+
+        // An existing picture is kept unless the user says to replace it.
+        QVERIFY(writeTestBytes(folder.filePath(QStringLiteral("chart.png")), "mine"));
+        dialogs.saveAnswer = folder.filePath(QStringLiteral("chart.png"));
+        form.Cmd_SaveImage->click();
+        QCOMPARE(dialogs.questions.size(), 1);
+        QVERIFY(dialogs.questions[0].contains(QStringLiteral("chart.png")));
+        QVERIFY(QImage(dialogs.saveAnswer).isNull());
+        dialogs.askAnswer = true;
+        form.Cmd_SaveImage->click();
+        QVERIFY(!QImage(dialogs.saveAnswer).isNull());
 
         // A place that cannot be written is reported.
         dialogs.saveAnswer = folder.filePath(QStringLiteral("missing/chart.png"));
