@@ -70,9 +70,13 @@ TEST(SystemErrorText, CommonCausesInTheBuildLanguage)
     missing.fault = FileFault::SourceNotRegular;
     missing.detail = "not a regular file";
     EXPECT_EQ(faultReasonText(missing, Language::Polish), "to nie jest plik (folder lub urzadzenie)");
+    EXPECT_EQ(faultReasonText(missing, Language::English), "not a regular file");
     missing.fault = FileFault::SourceRead;
     EXPECT_EQ(faultReasonText(missing, Language::Polish), "");
-    EXPECT_EQ(faultReasonText(missing, Language::English), "not a regular file");
+    TempFolder folder;
+    fileio::AtomicWriter writer;
+    EXPECT_EQ(faultReasonText(writer.open(folder.path() / "gone" / "a.pfd"), Language::Polish),
+              "nie ma takiego folderu");
 }
 
 TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndAtMostEight)
