@@ -245,6 +245,14 @@
             <source>The picture %1 could not be saved.</source>
             <translation>Nie mozna zapisac obrazu %1.</translation>
         </message>
+        <message>
+            <source>PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg</source>
+            <translation>Obraz PNG (*.png)|*.png|Obraz SVG (*.svg)|*.svg</translation>
+        </message>
+        <message>
+            <source>The file %1 already exists. Replace it?</source>
+            <translation>Plik %1 juz istnieje. Zastapic go?</translation>
+        </message>
     </context>
     <context>
         <name>Kestrava_Main</name>
@@ -518,6 +526,10 @@
             <location filename="../src/gui/kestrava_main_save.cpp" line="61" />
             <source>Cancel</source>
             <translation>Anuluj</translation>
+        </message>
+        <message>
+            <source>%1 cannot be opened again as a download file. Save accepts names ending in .pfd (Encrypted Data) or .xls (Standard Data), or a name without an extension, which gets the one of the chosen file type.</source>
+            <translation>Pliku %1 nie mozna by otworzyc ponownie jako pliku danych. Zapisac mozna plik o nazwie zakonczonej na .pfd (dane zaszyfrowane) lub .xls (dane niezaszyfrowane) albo o nazwie bez rozszerzenia, ktora otrzyma rozszerzenie wybranego typu pliku.</translation>
         </message>
     </context>
     <context>
