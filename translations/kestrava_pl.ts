@@ -531,6 +531,10 @@
             <source>%1 cannot be opened again as a download file. Save accepts names ending in .pfd (Encrypted Data) or .xls (Standard Data), or a name without an extension, which gets the one of the chosen file type.</source>
             <translation>Pliku %1 nie mozna by otworzyc ponownie jako pliku danych. Zapisac mozna plik o nazwie zakonczonej na .pfd (dane zaszyfrowane) lub .xls (dane niezaszyfrowane) albo o nazwie bez rozszerzenia, ktora otrzyma rozszerzenie wybranego typu pliku.</translation>
         </message>
+        <message>
+            <source>This printout takes %1 pages. Print it?</source>
+            <translation>Liczba stron wydruku: %1. Drukowac?</translation>
+        </message>
     </context>
     <context>
         <name>ListingView</name>

@@ -61,6 +61,9 @@ bool letEventsRun(std::uint64_t, std::uint64_t)
     return true;
 }
 
+// Jobs longer than this are said before they start.
+constexpr int kPagesToAskAbout = 100;
+
 // One printout at a time: a second one started while events run would rewrite the
 // print copy that the first one is still reading.
 bool printoutRunning = false;
@@ -106,9 +109,28 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     if (!printer || !services().dialogs->choosePrinter(this, printer.get(), title))
         return;
 
+    const bool filtered = filter.dateOn || filter.errorOn;
+    // A long job is said before it starts: the pages it takes on the chosen printer.
+    {
+        const std::unique_ptr<TextPrinter> counter = printers.textPrinter(*printer, true);
+        TextPrinterSurface counting(*counter, language);
+        int lines = 0;
+        const kestrava::PrintResult counted = kestrava::printCopyFile(
+            localPath(copyPath), language, filtered, counting, [&lines](std::uint64_t, std::uint64_t) {
+                if (++lines % 4096 == 0)
+                    QCoreApplication::processEvents();
+                return true;
+            });
+        if (counted.fault == kestrava::PrintFault::None && counter->pageCount() > kPagesToAskAbout &&
+            texts &&
+            !services().dialogs->ask(
+                this, tr("This printout takes %1 pages. Print it?").arg(counter->pageCount()),
+                title))
+            return;
+    }
+
     const std::unique_ptr<TextPrinter> textPrinter = printers.textPrinter(*printer);
     TextPrinterSurface surface(*textPrinter, language);
-    const bool filtered = filter.dateOn || filter.errorOn;
     const kestrava::PrintResult printed = kestrava::printCopyFile(
         localPath(copyPath), language, filtered, surface, letEventsRun);
     switch (printed.fault) {

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -15,11 +18,16 @@ bool printerFine(const QPrinter& printer)
 }
 
 // Paints lines top-down on the printer's printable area; the painter starts with the
-// first operation, so a printer that cannot start fails that operation.
+// first operation, so a printer that cannot start fails that operation. Lines on pages
+// outside the chosen page range are laid out but not painted.
 class PainterTextPrinter final : public TextPrinter {
 public:
-    explicit PainterTextPrinter(QPrinter& printer) : printer_(printer)
+    PainterTextPrinter(QPrinter& printer, bool countOnly) : printer_(printer), countOnly_(countOnly)
     {
+        if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+            firstPage_ = printer.fromPage();
+            lastPage_ = std::max(printer.fromPage(), printer.toPage());
+        }
         // Where the named font is missing, the system's fixed-pitch font stands in.
         font_.setStyleHint(QFont::TypeWriter);
         font_.setFixedPitch(true);
@@ -53,21 +61,39 @@ public:
     {
         if (!start())
             return false;
-        painter_.setFont(font_);
-        const QFontMetricsF metrics(font_, &printer_);
-        const qreal height = metrics.lineSpacing();
-        if (top_ > 0 && top_ + height > printer_.height()) {
-            if (!printer_.newPage())
-                return false;
-            top_ = 0;
+        if (!metrics_ || metricsFont_ != font_) {
+            metrics_.emplace(font_, &printer_);
+            metricsFont_ = font_;
         }
-        painter_.drawText(QPointF(0, top_ + metrics.ascent()), text);
+        const qreal height = metrics_->lineSpacing();
+        if (page_ == 0) {
+            page_ = 1;
+        } else if (top_ + height > printer_.height()) {
+            ++page_;
+            top_ = 0;
+            // A new sheet only between two pages that are both printed.
+            if (!countOnly_ && inRange(page_) && inRange(page_ - 1) && !printer_.newPage())
+                return false;
+        }
+        if (!countOnly_ && inRange(page_)) {
+            painter_.setFont(font_);
+            painter_.drawText(QPointF(0, top_ + metrics_->ascent()), text);
+        }
         top_ += height;
-        return printerFine(printer_);
+        return countOnly_ || printerFine(printer_);
+    }
+
+    int pageCount() const override
+    {
+        if (page_ == 0 || page_ < firstPage_)
+            return 0;
+        return std::min(page_, lastPage_) - firstPage_ + 1;
     }
 
     bool endDocument() override
     {
+        if (countOnly_)
+            return true;
         if (!start())
             return false;
         return painter_.end() && printerFine(printer_);
@@ -82,8 +108,12 @@ public:
     }
 
 private:
+    bool inRange(int page) const { return page >= firstPage_ && page <= lastPage_; }
+
     bool start()
     {
+        if (countOnly_)
+            return true;
         if (painter_.isActive())
             return printerFine(printer_);
         if (started_)
@@ -93,9 +123,15 @@ private:
     }
 
     QPrinter& printer_;
+    const bool countOnly_;
     QPainter painter_;
     QFont font_;
+    std::optional<QFontMetricsF> metrics_;  // of metricsFont_ on this printer
+    QFont metricsFont_;
     qreal top_ = 0;
+    int page_ = 0;  // the page the last line went on
+    int firstPage_ = 1;
+    int lastPage_ = std::numeric_limits<int>::max();
     bool started_ = false;
 };
 
@@ -106,9 +142,9 @@ std::unique_ptr<QPrinter> QtPrinterProvider::makePrinter()
     return std::make_unique<QPrinter>(QPrinter::HighResolution);
 }
 
-std::unique_ptr<TextPrinter> QtPrinterProvider::textPrinter(QPrinter& printer)
+std::unique_ptr<TextPrinter> QtPrinterProvider::textPrinter(QPrinter& printer, bool countOnly)
 {
-    return std::make_unique<PainterTextPrinter>(printer);
+    return std::make_unique<PainterTextPrinter>(printer, countOnly);
 }
 
 bool QtPrinterProvider::printPicture(QPrinter& printer, const QImage& picture)

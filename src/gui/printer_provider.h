@@ -22,6 +22,9 @@ public:
     virtual bool endDocument() = 0;
     // Abandons the job after a failure: nothing more reaches the printer.
     virtual void abortDocument() = 0;
+    // The pages of the chosen page range that the lines so far have reached (all
+    // pages when no range was chosen); 0 before the first line.
+    virtual int pageCount() const = 0;
 };
 
 class PrinterProvider {
@@ -29,8 +32,10 @@ public:
     virtual ~PrinterProvider() = default;
     // A printer for the print dialog to set up.
     virtual std::unique_ptr<QPrinter> makePrinter() = 0;
-    // A text printer that prints on printer (which must outlive it).
-    virtual std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer) = 0;
+    // A text printer that prints on printer (which must outlive it), only the pages of
+    // the page range chosen in the print dialog. With countOnly nothing reaches the
+    // printer: the lines are only laid out, for pageCount().
+    virtual std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, bool countOnly = false) = 0;
     // Prints picture as one page, scaled to fit the page. false when the printer failed.
     virtual bool printPicture(QPrinter& printer, const QImage& picture) = 0;
 };
@@ -39,6 +44,6 @@ public:
 class QtPrinterProvider final : public PrinterProvider {
 public:
     std::unique_ptr<QPrinter> makePrinter() override;
-    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer) override;
+    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, bool countOnly = false) override;
     bool printPicture(QPrinter& printer, const QImage& picture) override;
 };

@@ -79,6 +79,20 @@ private slots:
         // The copy stays in the work folder, lines ending CR LF.
         QCOMPARE(readTestFile(f.copyPath()).count("\r\n"), 4);
 
+        // A job of more than 100 pages is asked about first (157 lines, one a page).
+        Fixture longJob("Polish", orvSample(50));
+        longJob.printers.linesPerPage = 1;
+        longJob.window->Menu_PrintRecords_Click();
+        QCOMPARE(longJob.dialogs.questions,
+                 QStringList{QStringLiteral("Liczba stron wydruku: 157. Drukowac?")});
+        QVERIFY(longJob.printers.operations.isEmpty());
+        longJob.dialogs.askAnswer = true;
+        longJob.window->Menu_PrintRecords_Click();
+        QCOMPARE(longJob.printers.printedLines().size(), 157);
+        longJob.printers.linesPerPage = 2;
+        longJob.window->Menu_PrintRecords_Click();
+        QCOMPARE(longJob.dialogs.questions.size(), 2);  // 79 pages: not asked
+
         // The file's bytes print in the build language's code page (0xB3: "ł" in 1250).
         Fixture bytes("Polish", "Weld\tOperator\r\n1\tPaw\xB3\r\n");
         bytes.window->Menu_PrintRecords_Click();
@@ -242,6 +256,16 @@ private slots:
         QVERIFY(text.contains(QString(125, QLatin1Char('-'))));
         // Page breaks come by themselves: more than one page.
         QVERIFY(text.count(QLatin1Char('\f')) >= 2);
+
+        // The chosen page range only: the second page alone.
+        f.dialogs.fromPage = f.dialogs.toPage = 2;
+        f.window->Menu_PrintRecords_Click();
+        process.start(pdftotext, {QStringLiteral("-layout"), f.dialogs.pdfPath, QStringLiteral("-")});
+        QVERIFY(process.waitForFinished(60000));
+        const QString second = QString::fromUtf8(process.readAllStandardOutput());
+        QCOMPARE(second.count(QLatin1Char('\f')), 1);
+        QVERIFY(!second.contains(QStringLiteral("KESTRAVA PRINTOUT")));
+        QVERIFY(text.contains(second.section(QLatin1Char('\n'), 2, 2)));
     }
 };
 

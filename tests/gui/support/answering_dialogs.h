@@ -23,6 +23,8 @@ public:
     QStringList printerTitles;
     bool acceptPrinter = true;
     QString pdfPath;
+    int fromPage = 0;  // a page range chosen in the dialog when not 0
+    int toPage = 0;
 
     // Save dialog: the answer (empty = cancel) and what it was shown with. The Open
     // dialog is always cancelled.
@@ -61,6 +63,10 @@ public:
         if (acceptPrinter && !pdfPath.isEmpty()) {
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(pdfPath);
+        }
+        if (fromPage > 0) {
+            printer->setPrintRange(QPrinter::PageRange);
+            printer->setFromTo(fromPage, toPage);
         }
         return acceptPrinter;
     }

@@ -7,23 +7,36 @@ namespace {
 
 class RecordingTextPrinter final : public TextPrinter {
 public:
-    explicit RecordingTextPrinter(FakePrinterProvider& owner) : owner_(owner) {}
-
-    bool setFontName(const QString& family) override { return owner_.record("font " + family); }
-    bool setFontSize(int points) override
+    RecordingTextPrinter(FakePrinterProvider& owner, bool countOnly)
+        : owner_(owner), countOnly_(countOnly)
     {
-        return owner_.record(QStringLiteral("size %1").arg(points));
     }
+
+    bool setFontName(const QString& family) override { return record("font " + family); }
+    bool setFontSize(int points) override { return record(QStringLiteral("size %1").arg(points)); }
     bool setBold(bool on) override
     {
-        return owner_.record(on ? QStringLiteral("bold on") : QStringLiteral("bold off"));
+        return record(on ? QStringLiteral("bold on") : QStringLiteral("bold off"));
     }
-    bool printLine(const QString& text) override { return owner_.record("|" + text); }
-    bool endDocument() override { return owner_.record(QStringLiteral("end")); }
-    void abortDocument() override { owner_.operations << QStringLiteral("abort"); }
+    bool printLine(const QString& text) override
+    {
+        ++lines_;
+        return record("|" + text);
+    }
+    bool endDocument() override { return record(QStringLiteral("end")); }
+    void abortDocument() override
+    {
+        if (!countOnly_)
+            owner_.operations << QStringLiteral("abort");
+    }
+    int pageCount() const override { return (lines_ + owner_.linesPerPage - 1) / owner_.linesPerPage; }
 
 private:
+    bool record(const QString& op) { return countOnly_ || owner_.record(op); }
+
     FakePrinterProvider& owner_;
+    const bool countOnly_;
+    int lines_ = 0;
 };
 
 }  // namespace
@@ -37,9 +50,9 @@ std::unique_ptr<QPrinter> FakePrinterProvider::makePrinter()
     return printer;
 }
 
-std::unique_ptr<TextPrinter> FakePrinterProvider::textPrinter(QPrinter&)
+std::unique_ptr<TextPrinter> FakePrinterProvider::textPrinter(QPrinter&, bool countOnly)
 {
-    return std::make_unique<RecordingTextPrinter>(*this);
+    return std::make_unique<RecordingTextPrinter>(*this, countOnly);
 }
 
 bool FakePrinterProvider::printPicture(QPrinter&, const QImage& picture)

@@ -11,15 +11,16 @@
 
 class FakePrinterProvider final : public PrinterProvider {
 public:
-    // Every text-printer operation in order: "font NAME", "size N", "bold on|off",
+    // Every text-printer operation in order (a counting printer records none): "font NAME", "size N", "bold on|off",
     // "|TEXT" for a printed line, "end", "abort".
     QStringList operations;
     int failOperation = 0;       // 1-based operation that fails; 0 = none
     bool failPicture = false;
     QList<QImage> pictures;      // printed by printPicture
+    int linesPerPage = 60;       // the page length the text printer counts with
 
     std::unique_ptr<QPrinter> makePrinter() override;
-    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer) override;
+    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, bool countOnly = false) override;
     bool printPicture(QPrinter& printer, const QImage& picture) override;
 
     // The printed lines only (the "|" entries without the marker).
