@@ -81,15 +81,8 @@ std::optional<std::size_t> findText(std::string_view text, std::string_view need
     const std::size_t lastStart = text.size() - needle.size();
     const auto first = static_cast<unsigned char>(folded[0]);
 
-    if (direction == SearchDirection::Backward) {
-        for (std::size_t i = std::min(from, lastStart + 1); i-- > 0;)
-            if (lower[data[i]] == first && matchesAt(data + i, folded, lower))
-                return i;
-        return std::nullopt;
-    }
-
-    // Forward: memchr finds the candidates, for every byte that folds to the first
-    // letter (at most a handful), and the earliest one is tried.
+    // memchr finds the candidates, for every byte that folds to the first letter (at
+    // most a handful), and the nearest one is tried.
     unsigned char variants[4];
     std::size_t variantCount = 0;
     for (int c = 0; c < 256 && variantCount < 4; ++c)
@@ -102,19 +95,39 @@ std::optional<std::size_t> findText(std::string_view text, std::string_view need
         const void* hit = std::memchr(data + at, c, lastStart + 1 - at);
         return hit ? std::size_t(static_cast<const unsigned char*>(hit) - data) : text.size();
     };
+    // Backward: the last candidate before a place, by memrchr where the C library has
+    // it. text.size() stands for none in both directions.
+    const auto findBefore = [&](unsigned char c, std::size_t before) {
+        before = std::min(before, lastStart + 1);
+#ifdef __GLIBC__
+        const void* hit = before ? ::memrchr(data, c, before) : nullptr;
+        return hit ? std::size_t(static_cast<const unsigned char*>(hit) - data) : text.size();
+#else
+        for (std::size_t i = before; i-- > 0;)
+            if (data[i] == c)
+                return i;
+        return text.size();
+#endif
+    };
+    const bool forward = direction == SearchDirection::Forward;
     for (std::size_t v = 0; v < variantCount; ++v)
-        next[v] = findFrom(variants[v], from);
+        next[v] = forward ? findFrom(variants[v], from) : findBefore(variants[v], from);
     for (;;) {
+        // The nearest candidate: the lowest place forward, the highest backward.
         std::size_t best = 0;
-        for (std::size_t v = 1; v < variantCount; ++v)
-            if (next[v] < next[best])
+        for (std::size_t v = 1; v < variantCount; ++v) {
+            const bool nearer = forward ? next[v] < next[best]
+                                        : (next[best] == text.size() ||
+                                           (next[v] != text.size() && next[v] > next[best]));
+            if (nearer)
                 best = v;
+        }
         const std::size_t at = next[best];
         if (at > lastStart)
             return std::nullopt;
         if (matchesAt(data + at, folded, lower))
             return at;
-        next[best] = findFrom(variants[best], at + 1);
+        next[best] = forward ? findFrom(variants[best], at + 1) : findBefore(variants[best], at);
     }
 }
 
