@@ -1,55 +1,34 @@
-// Print Records through a recording printer and answering dialogs, after the window's
-// own listing and filters, and one real print to a PDF file read back with pdftotext.
+// Print Records through a recording printer, after the window's own listing and
+// filters, and one real print to a PDF file read back with pdftotext.
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include "core/print_layout.h"
 #include "gui/form_chart.h"
-#include "gui/kestrava_main.h"
-#include "gui/listing_view.h"
-#include "gui/translations.h"
-#include "support/answering_dialogs.h"
-#include "support/fake_printer_provider.h"
+#include "gui/printer_provider.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
 #include "support/save_test_files.h"
+#include "support/window_fixture.h"
 
 namespace {
 
 const QString rule = QStringLiteral("    ") + QString(125, QLatin1Char('-'));
+const QString kRecords = QStringLiteral("records.xls");
 
-// A window with a loaded ORV file, as the Open command leaves it.
-struct Fixture {
-    QTemporaryDir folder;
-    AnsweringDialogs dialogs;
-    FakePrinterProvider printers;
-    std::unique_ptr<Kestrava_Main> window;
-
-    explicit Fixture(const char* language, const QByteArray& contents = orvSample(3),
-                     bool fakePrinters = true)
-    {
-        installTranslations(kestrava::languageFromName(language));
-        AppServices services;
-        services.dialogs = &dialogs;
-        services.printers = fakePrinters ? &printers : nullptr;
-        services.workFolder = folder.path();
-        window = std::make_unique<Kestrava_Main>(kestrava::BuildProfile{"sorvanta", language},
-                                                 services);
-        writeTestFile(sourcePath(), contents);
-        window->state().LoadedFilePath = sourcePath();
-        window->state().FileLoaded = true;
-        window->shared().MachineFamily = kestrava::MachineFamily::ORV;
-    }
-
-    QString sourcePath() const { return folder.filePath(QStringLiteral("records.xls")); }
-    QString copyPath() const { return folder.filePath(QStringLiteral("print_only.tmp")); }
-};
+// A window with bytes loaded as records.xls and the print dialog accepted.
+std::unique_ptr<WindowFixture> loaded(const kestrava::BuildProfile& profile,
+                                      const QByteArray& bytes = orvSample(3))
+{
+    auto f = std::make_unique<WindowFixture>(profile);
+    f->loadWithoutListing(kRecords, bytes);
+    f->dialogs.acceptPrinter = true;
+    return f;
+}
 
 }  // namespace
 
@@ -61,12 +40,12 @@ private slots:
 
     void printsThroughTheChosenPrinter()
     {
-        Fixture f("Polish");
-        f.window->Menu_PrintRecords_Click();
-        QCOMPARE(f.dialogs.printerTitles, QStringList{QStringLiteral("Drukuj dane")});
-        QVERIFY(f.dialogs.messages.isEmpty());
+        auto f = loaded(kPolish);
+        f->window->Menu_PrintRecords_Click();
+        QCOMPARE(f->dialogs.printRequests, QStringList{QStringLiteral("Drukuj dane")});
+        QVERIFY(f->dialogs.messages.isEmpty());
         // The page layout itself is checked on the print copy; here the heading's language.
-        const QStringList lines = f.printers.printedLines();
+        const QStringList lines = f->printers.printedLines();
         QCOMPARE(lines.at(1), QStringLiteral("   WYDRUK DANYCH"));
         QVERIFY(lines.at(4).startsWith(QLatin1String("    :Weld No                : Serial No")));
         // Six fields: a second row with the sixth cell, then the rule; the header and
@@ -75,77 +54,76 @@ private slots:
         QCOMPARE(lines.at(6), rule);
         QCOMPARE(lines.size(), 4 + 4 * 3);
         // The copy stays in the work folder, lines ending CR LF.
-        QCOMPARE(readTestFile(f.copyPath()).count("\r\n"), 4);
+        QCOMPARE(readTestFile(f->workFile(QStringLiteral("print_only.tmp"))).count("\r\n"), 4);
 
         // A job of more than 100 pages is asked about first (157 lines, one a page).
-        Fixture longJob("Polish", orvSample(50));
-        longJob.printers.linesPerPage = 1;
-        longJob.window->Menu_PrintRecords_Click();
-        QCOMPARE(longJob.dialogs.questions,
-                 QStringList{QStringLiteral("Liczba stron wydruku: 157. Drukowac?")});
-        QVERIFY(longJob.printers.operations.isEmpty());
-        longJob.dialogs.askAnswer = true;
-        longJob.window->Menu_PrintRecords_Click();
-        QCOMPARE(longJob.printers.printedLines().size(), 157);
-        longJob.printers.linesPerPage = 2;
-        longJob.window->Menu_PrintRecords_Click();
-        QCOMPARE(longJob.dialogs.questions.size(), 2);  // 79 pages: not asked
+        auto longJob = loaded(kPolish, orvSample(50));
+        longJob->printers.linesPerPage = 1;
+        longJob->window->Menu_PrintRecords_Click();
+        QCOMPARE(longJob->dialogs.questions.size(), 1);
+        QCOMPARE(longJob->dialogs.questions[0].text, QStringLiteral("Liczba stron wydruku: 157. Drukowac?"));
+        QVERIFY(longJob->printers.operations.isEmpty());
+        longJob->dialogs.askAnswer = true;
+        longJob->window->Menu_PrintRecords_Click();
+        QCOMPARE(longJob->printers.printedLines().size(), 157);
+        longJob->printers.linesPerPage = 2;
+        longJob->window->Menu_PrintRecords_Click();
+        QCOMPARE(longJob->dialogs.questions.size(), 2);  // 79 pages: not asked
 
         // The file's bytes print in the build language's code page (0xB3: "ł" in 1250).
-        Fixture bytes("Polish", "Weld\tOperator\r\n1\tPaw\xB3\r\n");
-        bytes.window->Menu_PrintRecords_Click();
-        QVERIFY(bytes.printers.printedLines().at(6).endsWith(
+        auto bytes = loaded(kPolish, "Weld\tOperator\r\n1\tPaw\xB3\r\n");
+        bytes->window->Menu_PrintRecords_Click();
+        QVERIFY(bytes->printers.printedLines().at(6).endsWith(
             QString::fromUtf8(": Paw\u0142") + QString(19, QLatin1Char(' ')) + QStringLiteral(": ")));
     }
 
     void cancelFailuresAndNothingLoaded()
     {
         // Cancel: the copy is written, nothing is printed and nothing said.
-        Fixture cancelled("English");
-        cancelled.dialogs.acceptPrinter = false;
-        cancelled.window->Menu_PrintRecords_Click();
-        QCOMPARE(cancelled.dialogs.printerTitles, QStringList{QStringLiteral("Print Records")});
-        QVERIFY(cancelled.printers.operations.isEmpty());
-        QVERIFY(cancelled.dialogs.messages.isEmpty());
-        QVERIFY(readTestFile(cancelled.copyPath()).startsWith("Weld No"));
+        auto cancelled = loaded(kEnglish);
+        cancelled->dialogs.acceptPrinter = false;
+        cancelled->window->Menu_PrintRecords_Click();
+        QCOMPARE(cancelled->dialogs.printRequests.size(), 1);
+        QVERIFY(cancelled->printers.operations.isEmpty());
+        QVERIFY(cancelled->dialogs.messages.isEmpty());
+        QVERIFY(readTestFile(cancelled->workFile(QStringLiteral("print_only.tmp"))).startsWith("Weld No"));
 
         // No file loaded, or a loaded file gone: no dialog, the earlier copy left alone.
-        Fixture none("English");
-        QVERIFY(writeTestFile(none.copyPath(), "earlier"));
-        none.window->state().LoadedFilePath.clear();
+        WindowFixture none(kEnglish);
+        QVERIFY(writeTestFile(none.workFile(QStringLiteral("print_only.tmp")), "earlier"));
         none.window->Menu_PrintRecords_Click();
-        QFile::remove(none.sourcePath());
-        none.window->state().LoadedFilePath = none.sourcePath();
+        QFile::remove(none.loadWithoutListing(kRecords, orvSample(3)));
         none.window->Menu_PrintRecords_Click();
-        QVERIFY(none.dialogs.printerTitles.isEmpty());
+        QVERIFY(none.dialogs.printRequests.isEmpty());
         QVERIFY(none.dialogs.messages.isEmpty());
-        QCOMPARE(readTestFile(none.copyPath()), QByteArray("earlier"));
+        QCOMPARE(readTestFile(none.workFile(QStringLiteral("print_only.tmp"))), QByteArray("earlier"));
 
         // A failing printer operation (the font, a body row, ending the document) aborts
         // the job and says so.
         for (const int failAt : {1, 15, 24}) {
-            Fixture f("English");
-            f.printers.failOperation = failAt;
-            f.window->Menu_PrintRecords_Click();
-            QCOMPARE(f.printers.operations.size(), failAt + 1);
-            QCOMPARE(f.printers.operations.last(), QStringLiteral("abort"));
-            QCOMPARE(f.dialogs.messages.size(), 1);
+            auto f = loaded(kEnglish);
+            f->printers.failOperation = failAt;
+            f->window->Menu_PrintRecords_Click();
+            QCOMPARE(f->printers.operations.size(), failAt + 1);
+            QCOMPARE(f->printers.operations.last(), QStringLiteral("abort"));
+            QCOMPARE(f->dialogs.messages.size(), 1);
         }
 
         // A copy that cannot be written is reported, and nothing is printed.
-        Fixture blocked("English");
-        QVERIFY(QDir(blocked.folder.path()).mkdir(QStringLiteral("print_only.tmp")));
-        blocked.window->Menu_PrintRecords_Click();
-        QVERIFY(blocked.dialogs.printerTitles.isEmpty());
-        QCOMPARE(blocked.dialogs.messages.size(), 1);
-        QVERIFY(blocked.dialogs.messages[0].text.startsWith(QStringLiteral("The print copy")));
+        auto blocked = loaded(kEnglish);
+        QVERIFY(QDir(blocked->work.path()).mkdir(QStringLiteral("print_only.tmp")));
+        blocked->window->Menu_PrintRecords_Click();
+        QVERIFY(blocked->dialogs.printRequests.isEmpty());
+        QCOMPARE(blocked->dialogs.messages.size(), 1);
+        QVERIFY(blocked->dialogs.messages[0].text.startsWith(QStringLiteral("The print copy")));
     }
 
     void followsTheWindowsListingAndFilters()
     {
         // Fifty ORV records, one a day from 01/01/2009, errors 0, 27, 20, 127, 27 in turn.
-        Fixture f("English", orvSample(50));
-        f.window->openPath(f.sourcePath());
+        WindowFixture f(kEnglish);
+        f.dialogs.acceptPrinter = true;
+        f.window->openPath(f.writeFile(kRecords, orvSample(50)));
         // Records printed: the first cell of the first row after each rule.
         const auto printedRecords = [&] {
             f.printers.operations.clear();
@@ -160,7 +138,7 @@ private slots:
         // Records listed: the record lines of Text1 (the header lines start with a letter).
         const auto listedRecords = [&] {
             QStringList records;
-            for (const QString& line : f.window->Text1->toPlainText().split(QLatin1Char('\n')))
+            for (const QString& line : f.text().split(QLatin1Char('\n')))
                 if (!line.isEmpty() && line.at(0).isDigit())
                     records << line.section(QLatin1Char(' '), 0, 0);
             return records;
@@ -217,29 +195,29 @@ private slots:
         if (pdftotext.isEmpty())
             QSKIP("pdftotext is not installed");
 
-        // Enough records for a second page.
-        Fixture f("English", orvSample(150), false);
-        f.dialogs.pdfPath = f.folder.filePath(QStringLiteral("printout.pdf"));
-        f.window->Menu_PrintRecords_Click();
+        QtPrinterProvider realPrinters;
+        WindowFixture f(kEnglish, {}, &realPrinters);
+        f.loadWithoutListing(kRecords, orvSample(150));  // enough records for a second page
+        f.dialogs.acceptPrinter = true;
+        f.dialogs.pdfPath = f.workFile(QStringLiteral("printout.pdf"));
+        const auto printedText = [&] {
+            f.window->Menu_PrintRecords_Click();
+            QProcess process;
+            process.start(pdftotext, {QStringLiteral("-layout"), f.dialogs.pdfPath, QStringLiteral("-")});
+            return process.waitForFinished(60000) && process.exitCode() == 0
+                       ? QString::fromUtf8(process.readAllStandardOutput())
+                       : QString();
+        };
+        const QString text = printedText();
         QVERIFY(f.dialogs.messages.isEmpty());
-
-        QProcess process;
-        process.start(pdftotext, {QStringLiteral("-layout"), f.dialogs.pdfPath, QStringLiteral("-")});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 0);
-        const QString text = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY(text.contains(QStringLiteral("KESTRAVA PRINTOUT")));
         QVERIFY(text.contains(QStringLiteral("All records shown from download")));
         QVERIFY(text.contains(QStringLiteral("150                    : S-150")));
-        // Page breaks come by themselves: more than one page.
-        QVERIFY(text.count(QLatin1Char('\f')) >= 2);
+        QVERIFY(text.count(QLatin1Char('\f')) >= 2);  // page breaks come by themselves
 
         // The chosen page range only: the second page alone.
         f.dialogs.fromPage = f.dialogs.toPage = 2;
-        f.window->Menu_PrintRecords_Click();
-        process.start(pdftotext, {QStringLiteral("-layout"), f.dialogs.pdfPath, QStringLiteral("-")});
-        QVERIFY(process.waitForFinished(60000));
-        const QString second = QString::fromUtf8(process.readAllStandardOutput());
+        const QString second = printedText();
         QCOMPARE(second.count(QLatin1Char('\f')), 1);
         QVERIFY(!second.contains(QStringLiteral("KESTRAVA PRINTOUT")));
         QVERIFY(text.contains(second.section(QLatin1Char('\n'), 2, 2)));

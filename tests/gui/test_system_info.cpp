@@ -9,7 +9,6 @@
 
 #include "gui/frm_about.h"
 #include "gui/system_info.h"
-#include "gui/translations.h"
 #include "support/quiet_messages.h"
 #include "support/scripted_dialogs.h"
 
@@ -237,57 +236,24 @@ private slots:
     }
 #endif
 
-    void aboutBoxMessagePerLanguage()
+    void aboutBoxStartsTheProgramAndStaysOpen()
     {
-        struct Case {
-            const char* language;
-            bool expectMessage;
-            QString text, title;
-            MessageIcon icon;
-            QString answerAfter;
-        };
-        const Case cases[] = {
-            {"English", true, QStringLiteral("System Information Is Unavailable At This Time"),
-             QStringLiteral("Kestrava"), MessageIcon::None, QStringLiteral("before")},
-            {"Polish", true, QStringLiteral("Informacja systemowa jest w tym momencie niedostepna"),
-             QStringLiteral("Informacja systemowa"), MessageIcon::Exclamation, QStringLiteral("7")},
-            {"German", false, {}, {}, MessageIcon::None, QStringLiteral("before")},
-        };
-        for (const Case& c : cases) {
-            SharedValues shared;
-            shared.profile = {"sorvanta", c.language};
-            shared.LastMsgBoxAnswer = QStringLiteral("before");
-            installTranslations(shared.language());
-            FakeLauncher launcher;
-            ScriptedDialogs dialogs;
-            dialogs.messageAnswer = 7;
-            AppServices services;
-            services.dialogs = &dialogs;
-            services.systemInfo = &launcher;
-            frmAbout about(shared, services);
-            about.show();
-
-            launcher.result = true;
+        SharedValues shared;
+        shared.profile = {"sorvanta", "English"};
+        FakeLauncher launcher;
+        ScriptedDialogs dialogs;
+        AppServices services;
+        services.dialogs = &dialogs;
+        services.systemInfo = &launcher;
+        frmAbout about(shared, services);
+        about.show();
+        for (const bool started : {true, false}) {
+            launcher.result = started;
             about.cmdSysInfo->click();
-            QCOMPARE(launcher.starts, 1);
-            QVERIFY(dialogs.messages.isEmpty());
+            QCOMPARE(dialogs.messages.size(), started ? 0 : 1);
             QVERIFY(about.isVisible());
-
-            launcher.result = false;
-            about.cmdSysInfo->click();
-            QCOMPARE(launcher.starts, 2);
-            QVERIFY2(about.isVisible(), c.language);  // the box stays open
-            QCOMPARE(shared.LastMsgBoxAnswer, c.answerAfter);
-            if (!c.expectMessage) {
-                QVERIFY(dialogs.messages.isEmpty());
-                continue;
-            }
-            QCOMPARE(dialogs.messages.size(), 1);
-            QCOMPARE(dialogs.messages[0].text, c.text);
-            QCOMPARE(dialogs.messages[0].title, c.title);
-            QVERIFY(dialogs.messages[0].icon == c.icon);
         }
-        installTranslations(kestrava::Language::English);
+        QCOMPARE(launcher.starts, 2);
     }
 };
 

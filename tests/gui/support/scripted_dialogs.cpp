@@ -1,17 +1,15 @@
 #include "support/scripted_dialogs.h"
 
+#include <QPrinter>
+
 namespace {
 
-// The front answer of a queue; an empty queue cancels.
-std::optional<QString> takeAnswer(std::deque<std::optional<QString>>& answers)
+std::optional<QString> takeAnswer(std::deque<QString>& answers, const QString& otherwise)
 {
     if (answers.empty())
-        return std::nullopt;
-    const bool chosen = answers.front().has_value();
-    const QString path = chosen ? *answers.front() : QString();
+        return otherwise.isEmpty() ? std::nullopt : std::optional<QString>(otherwise);
+    const QString path = answers.front();
     answers.pop_front();
-    if (!chosen)
-        return std::nullopt;
     return path;
 }
 
@@ -21,17 +19,13 @@ int ScriptedDialogs::message(QWidget*, const QString& text, const QString& title
                              MessageIcon icon)
 {
     messages.append({text, title, icon});
-    return messageAnswer;
+    return 1;
 }
 
 bool ScriptedDialogs::ask(QWidget*, const QString& text, const QString& title)
 {
     questions.append({text, title, MessageIcon::None});
-    if (askAnswers.empty())
-        return false;
-    const bool answer = askAnswers.front();
-    askAnswers.pop_front();
-    return answer;
+    return askAnswer;
 }
 
 std::optional<QString> ScriptedDialogs::openFileName(QWidget*, const QString& title,
@@ -39,7 +33,7 @@ std::optional<QString> ScriptedDialogs::openFileName(QWidget*, const QString& ti
                                                      const QString& initialFolder)
 {
     openRequests.append({title, filter, initialFolder, {}});
-    return takeAnswer(openAnswers);
+    return takeAnswer(openAnswers, {});
 }
 
 std::optional<QString> ScriptedDialogs::saveFileName(QWidget*, const QString& title,
@@ -51,17 +45,21 @@ std::optional<QString> ScriptedDialogs::saveFileName(QWidget*, const QString& ti
     saveRequests.append({title, filter, initialFolder, proposedName});
     if (chosenType)
         *chosenType = saveTypeAnswer;
-    return takeAnswer(saveAnswers);
+    return takeAnswer(saveAnswers, saveAnswer);
 }
 
-bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter*, const QString& title)
+bool ScriptedDialogs::choosePrinter(QWidget*, QPrinter* printer, const QString& title)
 {
     printRequests.append(title);
-    if (printAnswers.empty())
-        return false;
-    const bool answer = printAnswers.front();
-    printAnswers.pop_front();
-    return answer;
+    if (acceptPrinter && !pdfPath.isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdfPath);
+    }
+    if (acceptPrinter && fromPage > 0) {
+        printer->setPrintRange(QPrinter::PageRange);
+        printer->setFromTo(fromPage, toPage);
+    }
+    return acceptPrinter;
 }
 
 void ScriptedDialogs::clearRecords()

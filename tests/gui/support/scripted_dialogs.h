@@ -1,9 +1,10 @@
-// A UserDialogs for tests: answers come from queues the test fills beforehand, and
-// every dialog and message shown is recorded.
+// A UserDialogs for tests: answers come from what the test sets beforehand, and every
+// dialog and message shown is recorded.
 #pragma once
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <optional>
 
@@ -24,21 +25,26 @@ struct FileDialogRequest {
 
 class ScriptedDialogs final : public UserDialogs {
 public:
-    // Answers, taken front first. A file dialog with no queued answer is cancelled;
-    // a print dialog with no queued answer is cancelled too.
-    std::deque<std::optional<QString>> openAnswers;
-    std::deque<std::optional<QString>> saveAnswers;
-    std::deque<bool> printAnswers;
-    std::deque<bool> askAnswers;  // an empty queue answers No
-    int saveTypeAnswer = 0;       // the file type selected in every Save dialog
-    int messageAnswer = 1;  // what every message box returns
+    // File dialogs take their answers front first. With none queued the Open dialog is
+    // cancelled and the Save dialog answers saveAnswer (empty: cancelled).
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    QString saveAnswer;
+    int saveTypeAnswer = 0;  // the file type chosen in every Save dialog: 0 *.pfd, 1 *.xls
+    bool askAnswer = false;  // the answer to every Yes/No question
+    // The print dialog: accepted or cancelled; when accepted with pdfPath set, the chosen
+    // printer writes a PDF file there; fromPage not 0 chooses a page range.
+    bool acceptPrinter = false;
+    QString pdfPath;
+    int fromPage = 0;
+    int toPage = 0;
 
     // What was shown, in order.
     QList<ShownMessage> messages;
     QList<ShownMessage> questions;
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
-    QList<QString> printRequests;
+    QStringList printRequests;
 
     int message(QWidget* parent, const QString& text, const QString& title,
                 MessageIcon icon) override;
@@ -52,6 +58,6 @@ public:
                                         int* chosenType = nullptr) override;
     bool choosePrinter(QWidget* parent, QPrinter* printer, const QString& title) override;
 
-    // Forgets everything recorded (the queues stay).
+    // Forgets everything recorded (the answers stay).
     void clearRecords();
 };

@@ -2,16 +2,18 @@
 
 #include <QDir>
 #include <QFile>
-#include "gui/listing_view.h"
 
+#include "gui/listing_view.h"
 #include "gui/translations.h"
 
-WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder)
+WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder,
+                             PrinterProvider* printerProvider)
 {
     installTranslations(profile.language());
     AppServices services;
     services.dialogs = &dialogs;
     services.spreadsheet = &spreadsheet;
+    services.printers = printerProvider ? printerProvider : &printers;
     services.workFolder = QDir::toNativeSeparators(workFolder.isEmpty() ? work.path() : workFolder);
     window = std::make_unique<Kestrava_Main>(profile, services);
 }
@@ -30,6 +32,15 @@ QString WindowFixture::writeFile(const QString& name, const QByteArray& bytes) c
 QString WindowFixture::workFile(const QString& name) const
 {
     return QDir::toNativeSeparators(QDir(work.path()).filePath(name));
+}
+
+QString WindowFixture::loadWithoutListing(const QString& name, const QByteArray& bytes)
+{
+    const QString path = writeFile(name, bytes);
+    window->state().LoadedFilePath = path;
+    window->state().FileLoaded = true;
+    window->shared().MachineFamily = kestrava::MachineFamily::ORV;
+    return path;
 }
 
 void WindowFixture::openThroughMenu(const QString& path)

@@ -1,5 +1,5 @@
 // One main window for a test: a fresh work folder, a folder for download files,
-// scripted dialogs and a fake spreadsheet program.
+// scripted dialogs, a recording printer and a fake spreadsheet program.
 #pragma once
 
 #include <QByteArray>
@@ -9,13 +9,16 @@
 
 #include "core/build_profile.h"
 #include "gui/kestrava_main.h"
+#include "support/fake_printer_provider.h"
 #include "support/fake_spreadsheet.h"
 #include "support/scripted_dialogs.h"
 
 struct WindowFixture {
     // Installs the translations of the profile's language, then builds the window.
-    // workFolder: where work files go (default: a fresh temporary folder).
-    explicit WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder = {});
+    // workFolder: where work files go (default: a fresh temporary folder); printerProvider:
+    // the printers (default: the recording one).
+    explicit WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder = {},
+                           PrinterProvider* printerProvider = nullptr);
     ~WindowFixture();
 
     // Writes a download file into the files folder and returns its native path.
@@ -23,6 +26,9 @@ struct WindowFixture {
 
     // A path in the work folder.
     QString workFile(const QString& name) const;
+
+    // Makes bytes, written as name, the loaded file without opening it (no listing run).
+    QString loadWithoutListing(const QString& name, const QByteArray& bytes);
 
     // Chooses path in the Open dialog of the menu's Open File.
     void openThroughMenu(const QString& path);
@@ -32,6 +38,7 @@ struct WindowFixture {
     QTemporaryDir work;
     QTemporaryDir files;
     ScriptedDialogs dialogs;
+    FakePrinterProvider printers;
     FakeSpreadsheet spreadsheet;
     std::unique_ptr<Kestrava_Main> window;
 };
