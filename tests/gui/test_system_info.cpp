@@ -115,58 +115,37 @@ private slots:
 
     void registryFindsTheProgram()
     {
-        std::vector<QString> started;
-        std::vector<QString> probed;
-        auto exists = [&](bool answer) {
-            return [&, answer](const QString& path) {
-                probed.push_back(path);
-                return answer;
-            };
-        };
-        auto starter = [&](bool answer) {
-            return [&, answer](const QString& path) {
-                started.push_back(path);
-                return answer;
-            };
-        };
-
-        // Entry 1 wins, and is started unchanged.
-        FakeRegistry both;
+        const QString entry1 = QStringLiteral("C:\\Info\\msinfo32.exe");
+        const QString entry2 = QStringLiteral("C:\\Program Files\\Info\\MSINFO32.EXE");
+        FakeRegistry both, empty, folder, none;
         both.setText(kProgramKey, "PATH", std::string("C:\\Info\\msinfo32.exe") + '\0');
         both.setText(kFolderKey, "MSINFO", std::string("C:\\Other") + '\0');
-        QVERIFY(startSystemInfoFromRegistry(both, exists(true), starter(true)));
-        QCOMPARE(started, std::vector<QString>{QStringLiteral("C:\\Info\\msinfo32.exe")});
-
-        // Entry 1 names a program that does not start: entry 2 is not tried.
-        started.clear();
-        QVERIFY(!startSystemInfoFromRegistry(both, exists(true), starter(false)));
-        QCOMPARE(started.size(), std::size_t(1));
-
-        // An empty entry 1 still counts as found: the empty path is tried, entry 2 is not.
-        started.clear();
-        FakeRegistry empty;
         empty.setText(kProgramKey, "PATH", std::string(1, '\0'));
         empty.setText(kFolderKey, "MSINFO", "C:\\Other");
-        QVERIFY(!startSystemInfoFromRegistry(empty, exists(true), starter(false)));
-        QCOMPARE(started, std::vector<QString>{QString()});
-        QVERIFY(probed.empty());
-        started.clear();
-
-        // Entry 2: its folder followed by the program's file name, when that file exists.
-        FakeRegistry folder;
         folder.setText(kFolderKey, "MSINFO", std::string("C:\\Program Files\\Info") + '\0');
-        QVERIFY(startSystemInfoFromRegistry(folder, exists(true), starter(true)));
-        QCOMPARE(started, std::vector<QString>{QStringLiteral("C:\\Program Files\\Info\\MSINFO32.EXE")});
-
-        started.clear();
-        probed.clear();
-        QVERIFY(!startSystemInfoFromRegistry(folder, exists(false), starter(true)));
-        QVERIFY(started.empty());
-        QCOMPARE(probed, std::vector<QString>{QStringLiteral("C:\\Program Files\\Info\\MSINFO32.EXE")});
-
-        FakeRegistry none;
-        QVERIFY(!startSystemInfoFromRegistry(none, exists(true), starter(true)));
-        QVERIFY(started.empty());
+        // Entry 1 wins and is started unchanged, even empty; entry 2 is the folder
+        // followed by the program's file name, tried only when that file exists.
+        const struct {
+            FakeRegistry* registry;
+            bool exists, starts, result;
+            QStringList started, probed;
+        } cases[] = {
+            {&both, true, true, true, {entry1}, {}},
+            {&both, true, false, false, {entry1}, {}},
+            {&empty, true, false, false, {QString()}, {}},
+            {&folder, true, true, true, {entry2}, {entry2}},
+            {&folder, false, true, false, {}, {entry2}},
+            {&none, true, true, false, {}, {}},
+        };
+        for (const auto& c : cases) {
+            QStringList started, probed;
+            const bool result = startSystemInfoFromRegistry(
+                *c.registry, [&](const QString& path) { probed << path; return c.exists; },
+                [&](const QString& path) { started << path; return c.starts; });
+            QCOMPARE(result, c.result);
+            QCOMPARE(started, c.started);
+            QCOMPARE(probed, c.probed);
+        }
     }
 
     void pathSearch()
