@@ -5,14 +5,14 @@
 #include <new>
 
 #include "core/file_io.h"
-#include "core/scrambling.h"
+#include "core/plain_reader.h"
+#include "core/record_filter.h"
 
 namespace kestrava {
 
 namespace {
 
 constexpr std::size_t kFlushAt = std::size_t(1) << 20;
-constexpr std::size_t kReadChunk = std::size_t(1) << 20;
 constexpr int kRecordsPerHeader = 40;
 constexpr std::string_view kHeaderTail = "    | ";
 constexpr std::string_view kLineEnd = "\r\n";
@@ -87,35 +87,10 @@ bool ListingRun::feed(std::string_view piece)
 {
     if (stopped_ || finished_)
         return false;
-    std::size_t i = 0;
-    const std::size_t n = piece.size();
-    if (pendingCR_ && n > 0) {
-        if (piece[0] == '\n')
-            i = 1;
-        pendingCR_ = false;
-    }
-    while (i < n && !stopped_) {
-        const void* found = std::memchr(piece.data() + i, '\r', n - i);
-        if (!found) {
-            carry_.append(piece.data() + i, n - i);
-            break;
-        }
-        const std::size_t cr = std::size_t(static_cast<const char*>(found) - piece.data());
-        if (carry_.empty()) {
-            handleLine(piece.substr(i, cr - i));
-        } else {
-            carry_.append(piece.data() + i, cr - i);
-            handleLine(carry_);
-            carry_.clear();
-        }
-        i = cr + 1;
-        if (i < n) {
-            if (piece[i] == '\n')
-                ++i;
-        } else {
-            pendingCR_ = true;
-        }
-    }
+    splitter_.feed(piece, [this](std::string_view line) {
+        handleLine(line);
+        return !stopped_;
+    });
     if (out_.size() >= kFlushAt)
         flush();
     return !stopped_;
@@ -124,10 +99,8 @@ bool ListingRun::feed(std::string_view piece)
 ListingSummary ListingRun::finish()
 {
     if (!finished_) {
-        if (!stopped_ && !carry_.empty()) {
-            handleLine(carry_);
-            carry_.clear();
-        }
+        if (!stopped_)
+            splitter_.finish([this](std::string_view line) { handleLine(line); });
         finished_ = true;
         flush();
         if (summary_.outcome != ListingOutcome::NoFamily && !isRecognisedHeader(summary_.headerLine))
@@ -201,25 +174,9 @@ void ListingRun::handleRecord(std::string_view line)
     }
     const MachineFamily family = summary_.family;
 
-    if (filter_.dateOn) {
-        const int dateField = dateFieldOf(family);
-        if (fieldCount < dateField)
-            return;
-        const auto date = parseDateText(dateTextOf(line, dateField));
-        if (!date || *date < filter_.from || *date > filter_.to)
-            return;
-    }
+    if ((filter_.dateOn || filter_.errorOn) && !recordSelected(line, family, filter_))
+        return;
     const int errorField = errorFieldOf(family);
-    if (filter_.errorOn) {
-        if (fieldCount < errorField)
-            return;
-        // From the tab before the field to the field's end.
-        const auto start = std::size_t(fields_[std::size_t(errorField) - 1]) - 1;
-        const auto stop = std::size_t(fields_[std::size_t(errorField)]) - 1;
-        const auto number = roundToInt16(leadingNumericValue(line.substr(start, stop - start)));
-        if (!number || *number != filter_.errorNumber)
-            return;
-    }
 
     const int serialField = serialFieldOf(family);
     const auto headerEntry = [this](std::size_t k) -> std::int64_t {
@@ -296,47 +253,10 @@ ListingFileResult listDownloadPieces(const std::filesystem::path& source, bool s
                                      ListingRun& run, const Progress& progress)
 {
     ListingFileResult result;
-    fileio::Reader reader;
-    if (auto opened = reader.open(source); !opened) {
-        result.file = opened;
+    result.file = readPlainText(
+        source, scrambled, [&run](std::string_view piece) { return run.feed(piece); }, progress);
+    if (!result.file.ok())
         return result;
-    }
-    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-    std::string decoded;
-    ScrambleStream decoder(ScrambleDirection::Decode);
-    const std::uint64_t total = reader.size();
-    std::uint64_t done = 0;
-    bool going = true;
-    for (;;) {
-        FileResult readFault;
-        const std::size_t got = reader.read(buffer.get(), kReadChunk, readFault);
-        if (!readFault.ok()) {
-            result.file = readFault;
-            return result;
-        }
-        if (got == 0)
-            break;
-        done += got;
-        if (scrambled) {
-            decoded.clear();
-            decoder.feed({reinterpret_cast<const std::uint8_t*>(buffer.get()), got}, decoded);
-            going = run.feed(decoded);
-        } else {
-            going = run.feed(std::string_view(buffer.get(), got));
-        }
-        if (!going)
-            break;
-        if (progress && !progress(done, total)) {
-            result.file.fault = FileFault::Cancelled;
-            result.file.path = source.string();
-            return result;
-        }
-    }
-    if (scrambled && going) {
-        decoded.clear();
-        decoder.finish(decoded);
-        run.feed(decoded);
-    }
     result.summary = run.finish();
     if (run.writeFailed())
         result.file.fault = FileFault::TargetWrite;

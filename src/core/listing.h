@@ -16,19 +16,13 @@
 #include <vector>
 
 #include "core/file_result.h"
+#include "core/line_splitter.h"
 #include "core/machine_family.h"
 #include "core/output_buffer.h"
+#include "core/record_filter.h"
 #include "core/regional.h"
 
 namespace kestrava {
-
-struct ListingFilter {
-    bool dateOn = false;  // keep records whose date lies in [from, to], whole days
-    Day from{};
-    Day to{};
-    bool errorOn = false;  // keep records whose error number equals errorNumber
-    std::int16_t errorNumber = 0;
-};
 
 enum class ListingOutcome {
     Listed,               // the listing is complete and its header is recognised
@@ -92,7 +86,7 @@ public:
     std::string_view headerStartSoFar() const
     {
         return headerDone_ ? std::string_view(summary_.headerLine).substr(0, 3)
-                           : std::string_view(carry_).substr(0, 3);
+                           : splitter_.pending().substr(0, 3);
     }
 
 private:
@@ -109,12 +103,11 @@ private:
     ListingSummary summary_;
     std::vector<std::int64_t> header_;  // header positions: H(k) = header_[k - 1], 0 beyond
     std::vector<std::int64_t> fields_;  // record positions of the current line
-    std::string carry_;                 // start of a line continued in the next piece
+    LineSplitter splitter_;             // the source cut into lines
     OutputBuffer out_;                  // listing bytes not yet written
     std::size_t recordBound_ = 0;       // most bytes a record adds beyond its own and 5 per field
     int recordsSinceHeader_ = 0;
     bool headerDone_ = false;
-    bool pendingCR_ = false;
     bool stopped_ = false;
     bool writeFailed_ = false;
     bool finished_ = false;

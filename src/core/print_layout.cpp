@@ -1,12 +1,13 @@
 #include "core/print_layout.h"
 
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/line_splitter.h"
+#include "core/plain_reader.h"
+#include "core/record_filter.h"
 #include "core/regional.h"
-#include "core/scrambling.h"
 
 namespace kestrava {
 
@@ -22,130 +23,33 @@ FileResult fault(FileFault kind, const std::filesystem::path& path)
     return result;
 }
 
-// Reads a file line by line: a line ends at CR or CR LF (the terminator is not part of
-// the line, a lone LF is), and text after the last terminator is a last line. A
-// scrambled file is decoded on the way, so that its plain text is never written out.
-class LineReader {
-public:
-    explicit LineReader(fileio::Reader& file, bool scrambled = false)
-        : file_(file), buffer_(readChunk, '\0')
-    {
-        if (scrambled) {
-            decoder_.emplace(ScrambleDirection::Decode);
-            raw_.resize(readChunk);
-        }
-    }
-
-    // false at the end of the file or on a read fault (see failed()).
-    bool next(std::string& line)
-    {
-        line.clear();
-        bool any = false;
-        for (;;) {
-            if (pos_ == end_ && !fill())
-                return any && !failed();
-            any = true;
-            const char* start = buffer_.data() + pos_;
-            const void* cr = std::memchr(start, '\r', end_ - pos_);
-            if (!cr) {
-                line.append(start, end_ - pos_);
-                pos_ = end_;
-                continue;
-            }
-            const std::size_t length = static_cast<const char*>(cr) - start;
-            line.append(start, length);
-            pos_ += length + 1;
-            if (pos_ == end_ && !fill())
-                return !failed();
-            if (buffer_[pos_] == '\n')
-                ++pos_;
-            return true;
-        }
-    }
-
-    bool failed() const { return !fault_.ok(); }
-    const FileResult& fault() const { return fault_; }
-    std::uint64_t bytesRead() const { return consumed_ + pos_; }
-
-private:
-    bool fill()
-    {
-        consumed_ += end_;
-        pos_ = end_ = 0;
-        if (failed())
-            return false;
-        if (!decoder_) {
-            end_ = file_.read(buffer_.data(), buffer_.size(), fault_);
-            if (failed())
-                end_ = 0;
-            return end_ > 0;
-        }
-        // Decoded pieces can be one byte short of the piece read (a unit split
-        // between two reads); a piece that decodes to nothing is followed by the next.
-        buffer_.clear();
-        while (buffer_.empty() && !decoderDone_) {
-            const std::size_t got = file_.read(raw_.data(), raw_.size(), fault_);
-            if (failed())
-                return false;
-            if (got == 0) {
-                decoder_->finish(buffer_);
-                decoderDone_ = true;
-            } else {
-                decoder_->feed({reinterpret_cast<const std::uint8_t*>(raw_.data()), got}, buffer_);
-            }
-        }
-        end_ = buffer_.size();
-        return end_ > 0;
-    }
-
-    fileio::Reader& file_;
-    std::string buffer_;
-    std::optional<ScrambleStream> decoder_;
-    std::string raw_;
-    bool decoderDone_ = false;
-    std::size_t pos_ = 0;
-    std::size_t end_ = 0;
-    std::uint64_t consumed_ = 0;
-    FileResult fault_;
-};
-
-// Start of 1-based field k of line (the character after the (k-1)-th tab), or npos
-// when the line has fewer fields.
-std::size_t fieldStart(std::string_view line, int k)
-{
-    std::size_t start = 0;
-    for (int tabs = 1; tabs < k; ++tabs) {
-        const std::size_t tab = line.find('\t', start);
-        if (tab == std::string_view::npos)
-            return std::string_view::npos;
-        start = tab + 1;
-    }
-    return start;
-}
-
 // Calls copyLine with the print-copy line of every selected line of an opened source.
 FileResult copyLinesOf(fileio::Reader& in, const std::filesystem::path& source,
                        MachineFamily family, const ListingFilter& filter,
                        const std::function<bool(std::string_view copyLine)>& copyLine,
                        const Progress& progress, bool scrambled = false)
 {
-    const std::uint64_t total = in.size();
-    LineReader reader(in, scrambled);
-    std::string line;
+    LineSplitter splitter;
     std::string cells;
     bool header = true;
-    while (reader.next(line)) {
-        if (header || recordSelectedForPrint(line, family, filter)) {
+    bool refused = false;
+    const auto line = [&](std::string_view text) {
+        if (header || recordSelected(text, family, filter)) {
             cells.clear();
-            appendPrintCells(cells, line);
-            if (!copyLine(cells))
-                return fault(FileFault::TargetWrite, {});
+            appendPrintCells(cells, text);
+            refused = !copyLine(cells);
         }
         header = false;
-        if (progress && !progress(reader.bytesRead(), total))
-            return fault(FileFault::Cancelled, source);
-    }
-    return reader.fault();
+        return !refused;
+    };
+    FileResult result = readPlainText(
+        in, source, scrambled, [&](std::string_view piece) { return splitter.feed(piece, line); },
+        progress);
+    if (result.ok() && !refused)
+        splitter.finish(line);
+    if (refused)
+        return fault(FileFault::TargetWrite, {});
+    return result;
 }
 
 }  // namespace
@@ -165,33 +69,6 @@ void appendPrintCells(std::string& out, std::string_view line)
             break;
         start = tab + 1;
     }
-}
-
-bool recordSelectedForPrint(std::string_view record, MachineFamily family,
-                            const ListingFilter& filter)
-{
-    if (filter.dateOn) {
-        const std::size_t start = fieldStart(record, dateFieldOf(family));
-        if (start == std::string_view::npos)
-            return false;
-        const std::optional<Day> day = parseDateText(record.substr(start, 10));
-        if (!day || *day < filter.from || *day > filter.to)
-            return false;
-    }
-    if (filter.errorOn) {
-        const std::size_t start = fieldStart(record, errorFieldOf(family));
-        if (start == std::string_view::npos)
-            return false;
-        const std::size_t end = record.find('\t', start);
-        // From the tab before the field to the field's end; the tab reads as a blank.
-        const std::size_t from = start == 0 ? 0 : start - 1;
-        const std::string_view text = record.substr(
-            from, end == std::string_view::npos ? std::string_view::npos : end - from);
-        const std::optional<std::int16_t> number = roundToInt16(leadingNumericValue(text));
-        if (!number || *number != filter.errorNumber)
-            return false;
-    }
-    return true;
 }
 
 FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFamily family,
@@ -340,23 +217,32 @@ PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
         return result;
     }
 
-    LineReader reader(in);
-    std::string line;
+    LineSplitter splitter;
+    std::uint64_t done = 0;
     bool cancelled = false;
+    bool printerFailed = false;
     const auto afterRow = [&] {
-        if (progress && !progress(reader.bytesRead(), total))
+        if (progress && !progress(done, total))
             cancelled = true;
         return !cancelled;
     };
-    while (reader.next(line)) {
-        if (!printCopyLineRows(surface, line, afterRow)) {
-            result.fault = cancelled ? PrintFault::Cancelled : PrintFault::Printer;
-            return result;
-        }
+    const auto line = [&](std::string_view text) {
+        printerFailed = !printCopyLineRows(surface, text, afterRow);
+        return !printerFailed;
+    };
+    const FileResult read = readPlainText(in, copy, false, [&](std::string_view piece) {
+        done += piece.size();
+        return splitter.feed(piece, line);
+    });
+    if (read.ok() && !printerFailed)
+        splitter.finish(line);
+    if (printerFailed) {
+        result.fault = cancelled ? PrintFault::Cancelled : PrintFault::Printer;
+        return result;
     }
-    if (reader.failed()) {
+    if (!read.ok()) {
         result.fault = PrintFault::CopyRead;
-        result.file = reader.fault();
+        result.file = read;
         return result;
     }
     if (!surface.endDocument())

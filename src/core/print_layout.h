@@ -40,16 +40,6 @@ inline constexpr int printNotePoints = 10;
 // Appends the cells of one line (split at tabs) to out.
 void appendPrintCells(std::string& out, std::string_view line);
 
-// Whether a record line is printed under the filters of the last listing run, by the
-// listing's own rules: the date is the 10 characters from the start of the family's
-// date field; the error number is the leading numeric value of the text from the tab
-// before the family's error field to the end of that field, rounded to 16 bits.
-// A record without a readable date is not printed under a date filter; a record that
-// lacks the error field (or whose number does not fit 16 bits) is not printed under an
-// error filter.
-bool recordSelectedForPrint(std::string_view record, MachineFamily family,
-                            const ListingFilter& filter);
-
 // Calls copyLine with the print-copy line (without its line end) of every selected
 // line of source, in order; stops when it returns false (fault TargetWrite). A
 // scrambled source is decoded on the way (nothing decoded is written anywhere).
@@ -60,7 +50,7 @@ FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFami
 
 // Writes the print copy of source into copy (replaced). When the source cannot be
 // opened (fault SourceMissing, SourceNotRegular or SourceOpen) the copy is left as it
-// was. progress is called after every line (bytes read, source size).
+// was. progress is called after every piece read (bytes read, source size).
 FileResult writePrintCopy(const std::filesystem::path& source,
                           const std::filesystem::path& copy, MachineFamily family,
                           const ListingFilter& filter, const Progress& progress = {});
