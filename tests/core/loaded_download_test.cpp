@@ -1,0 +1,127 @@
+#include "core/loaded_download.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+
+using namespace kestrava;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path examples = KESTRAVA_EXAMPLES_DIR;
+
+std::string fileText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct RecordingSurface final : PrintSurface {
+    std::vector<std::string> lines;
+    bool setFontName(std::string_view) override { return true; }
+    bool setFontSize(int) override { return true; }
+    bool setBold(bool) override { return true; }
+    bool printLine(std::string_view text) override { return lines.emplace_back(text), true; }
+    bool endDocument() override { return true; }
+};
+
+ListingFilter errorFilter(std::int16_t number)
+{
+    ListingFilter filter;
+    filter.errorOn = true;
+    filter.errorNumber = number;
+    return filter;
+}
+
+}  // namespace
+
+// Both kinds list as the listing run lists their plain text; the scrambled one leaves
+// its decoded working copy; print copy and printout follow the last listing's filter.
+TEST(LoadedDownload, OpensListsAndPrintsBothKinds)
+{
+    for (const char* name : {"orv_sample.xls", "orv_sample.pfd", "5tz_sample.pfd"}) {
+        SCOPED_TRACE(name);
+        TempFolder work;
+        LoadedDownload download(work.path());
+        const auto opened = download.open(examples / name, {});
+        ASSERT_TRUE(opened.ok());
+        const std::string plain = fileText(download.loadedFilePath());
+        std::string expected;
+        listText(plain, {}, "", expected);
+        EXPECT_EQ(fileText(download.workFiles().listing()), expected);
+        EXPECT_EQ(plain, fileText(fs::path(examples / name).replace_extension(".xls")));
+        EXPECT_NE(download.machineFamily(), MachineFamily::Unknown);
+
+        const auto relisted = download.relist(errorFilter(0));
+        ASSERT_TRUE(relisted.ok());
+        EXPECT_LT(relisted.value().records, opened.value().records);
+        EXPECT_TRUE(download.listingFiltered());
+        ASSERT_TRUE(download.writePrintCopy().ok());
+        RecordingSurface surface;
+        ASSERT_TRUE(download.print(Language::English, surface).ok());
+        EXPECT_EQ(surface.lines[2], printNoteText(Language::English, true));
+        EXPECT_EQ(std::count(surface.lines.begin(), surface.lines.end(), printRuleRow()),
+                  1 + relisted.value().records)
+            << "a rule under the header and under every listed record";
+    }
+}
+
+// A command that fails or is cancelled leaves the loaded download as it was, down to
+// its work files; a refused name does not become the loaded file.
+TEST(LoadedDownload, AFailedCommandChangesNothing)
+{
+    TempFolder work;
+    const fs::path folderNamedXls = work.path() / "folder.xls";
+    fs::create_directory(folderNamedXls);
+    const Progress stop = [](std::uint64_t, std::uint64_t) { return false; };
+    struct Case {
+        const char* what;
+        std::function<bool(LoadedDownload&)> failed;
+        DownloadStep step;
+    };
+    const std::vector<Case> cases = {
+        {"refused name", [&](LoadedDownload& d) { return !d.open(examples / "5tz_sample.pfd.XLS", {}).ok(); }, DownloadStep::Name},
+        {"missing file", [&](LoadedDownload& d) { return !d.open(work.path() / "gone.pfd", {}).ok(); }, DownloadStep::Reading},
+        {"folder", [&](LoadedDownload& d) { return !d.open(folderNamedXls, {}).ok(); }, DownloadStep::Reading},
+        {"cancelled open", [&](LoadedDownload& d) { return d.open(examples / "5tz_sample.pfd", {}, stop).fault().cancelled(); }, DownloadStep::Reading},
+        {"cancelled relist", [&](LoadedDownload& d) { return d.relist(errorFilter(5), stop).fault().cancelled(); }, DownloadStep::Reading},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoadedDownload download(work.path());
+        ASSERT_TRUE(download.open(examples / "orv_sample.pfd", {}).ok());
+        const std::string listing = fileText(download.workFiles().listing());
+        const std::string copy = fileText(download.workFiles().workingCopy());
+        const auto records = download.lastListing()->records;
+        EXPECT_TRUE(c.failed(download));
+        EXPECT_EQ(download.chosenFile(), examples / "orv_sample.pfd");
+        EXPECT_EQ(download.lastListing()->records, records);
+        EXPECT_FALSE(download.listingFiltered());
+        EXPECT_EQ(fileText(download.workFiles().listing()), listing);
+        EXPECT_EQ(fileText(download.workFiles().workingCopy()), copy);
+    }
+}
+
+// A file the listing hands over (no date in the first record) is loaded all the same:
+// it is saved and printed as the window does.
+TEST(LoadedDownload, AHandedOverFileIsTheLoadedFile)
+{
+    TempFolder work;
+    const fs::path source = work.write("sheet.xls", "Name\tValue\r\nlength\t12\r\nwidth\t3\r\n");
+    LoadedDownload download(work.path());
+    const auto opened = download.open(source, {});
+    ASSERT_TRUE(opened.ok());
+    EXPECT_EQ(opened.value().outcome, ListingOutcome::NoFamily);
+    EXPECT_EQ(download.loadedFilePath(), source);
+    ASSERT_TRUE(download.save(work.path() / "copy.pfd").ok());
+    EXPECT_EQ(download.save(work.path() / "copy.pfd").fault().file.fault, FileFault::TargetExists);
+    ASSERT_TRUE(download.open(work.path() / "copy.pfd", {}).ok());
+    EXPECT_EQ(fileText(download.loadedFilePath()), fileText(source));
+    ASSERT_TRUE(download.writePrintCopy().ok());
+    EXPECT_EQ(fileText(download.workFiles().printCopy()).size(), 3 * 2 * 25 + 3 * 2);
+}
