@@ -58,72 +58,50 @@ int readListingRequest(const std::vector<std::string>& arguments, ListingRequest
     return kExitDone;
 }
 
-int runListing(const ListingRequest& request, bool printListing, ListingSummary& summary)
+int openDownload(LoadedDownload& download, const ListingRequest& request, bool handOverToo,
+                 ListingSummary& summary)
 {
-    // Output is held back until the run has shown the file to be a weld-record
-    // download: a recognised header and a decided family (or the end of the file).
-    std::string held;
-    bool passing = false;
-    ListingRun* runPointer = nullptr;
-    const auto write = [&](std::string_view bytes) {
-        if (!printListing)
-            return true;
-        if (!passing && runPointer->summarySoFar().family != MachineFamily::Unknown &&
-            isRecognisedHeader(runPointer->summarySoFar().headerLine)) {
-            passing = true;
-            const bool ok = writeOut(held);
-            held.clear();
-            held.shrink_to_fit();
-            if (!ok)
-                return false;
+    const auto opened = download.open(request.file, request.filter);
+    if (!opened) {
+        const DownloadFault& fault = opened.fault();
+        if (fault.step == DownloadStep::Name) {
+            message("Invalid file: " + request.file + " (the name must end in xls or pfd)");
+            return kExitUsage;
         }
-        if (passing)
-            return writeOut(bytes);
-        held.append(bytes);
-        return true;
-    };
-    ListingRun run(request.filter, std::string(), write);
-    runPointer = &run;
-
-    // Stop reading as soon as the header is known not to be recognised.
-    bool notRecognised = false;
-    const auto progress = [&](std::uint64_t, std::uint64_t) {
-        // Three bytes of the first line decide it: a long first line (a file with no
-        // line end at all) is not read to its end only to be refused.
-        const std::string_view start = run.headerStartSoFar();
-        notRecognised = (run.headerDone() || start.size() >= 3) && !isRecognisedHeader(start);
-        return !notRecognised;
-    };
-    const bool scrambled = downloadKindOf(request.file) == DownloadKind::Encrypted;
-    const auto result = listDownload(request.file, scrambled, run, progress);
-    if (result.file.fault == FileFault::TargetWrite) {
-        finishOut();
+        if (fault.step == DownloadStep::Listing && fault.file.fault == FileFault::TargetWrite) {
+            finishOut();  // standard output failed; finishOut says so
+            return kExitFileFault;
+        }
+        message(fault.file);
         return kExitFileFault;
     }
-    if (!result.file.ok() && !(notRecognised && result.file.fault == FileFault::Cancelled)) {
-        message(result.file);
-        return kExitFileFault;
-    }
-    summary = notRecognised ? run.summarySoFar() : result.summary;
-    if (notRecognised || summary.outcome == ListingOutcome::HeaderNotRecognised) {
+    summary = opened.value();
+    if (!handOverToo && summary.outcome == ListingOutcome::HeaderNotRecognised) {
         message("not a weld-record download: the header line does not start with a known word (" +
                 request.file + ")");
         return kExitNotDownload;
     }
-    if (summary.outcome == ListingOutcome::NoFamily) {
+    if (!handOverToo && summary.outcome == ListingOutcome::NoFamily) {
         message("not a weld-record download: the first record line has no date in field 3 or 4 (" +
                 request.file + ")");
         return kExitNotDownload;
-    }
-    if (printListing && !held.empty() && !writeOut(held)) {
-        finishOut();
-        return kExitFileFault;
     }
     if (summary.lineFeedsOnly)
         message("warning: " + request.file +
                 " has line feeds but no carriage returns; lines end only at CR or CR LF, so "
                 "the whole file was read as its header line and no record was listed");
     return kExitDone;
+}
+
+int runListing(const ListingRequest& request, bool printListing, ListingSummary& summary)
+{
+    // The listing goes to standard output only for a file that is listed; reading
+    // stops as soon as the header is known not to be recognised.
+    LoadedDownload download(
+        printListing ? ListingRun::Write([](std::string_view bytes) { return writeOut(bytes); })
+                     : ListingRun::Write(),
+        /*stopAtUnknownHeader=*/true);
+    return openDownload(download, request, false, summary);
 }
 
 }  // namespace kestrava::cli

@@ -1,4 +1,4 @@
-// The listing run as list and counts use it: FILE's kind by its name, the filters
+// The listing run as list, counts and print use it: FILE's kind by its name, the filters
 // from --from, --to and --error, and the listing held back until the file is known
 // to be a weld-record download.
 #pragma once
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/listing.h"
+#include "core/loaded_download.h"
 
 namespace kestrava::cli {
 
@@ -18,6 +19,13 @@ struct ListingRequest {
 // Reads FILE [--from DATE] [--to DATE] [--error N]. Returns kExitDone or, after a
 // message, kExitUsage.
 int readListingRequest(const std::vector<std::string>& arguments, ListingRequest& request);
+
+// Opens request.file into download under request.filter. A file the listing hands
+// over to the spreadsheet program is refused (kExitNotDownload) unless handOverToo.
+// Returns the exit status, with a message for anything but kExitDone (and the
+// line-feed warning).
+int openDownload(LoadedDownload& download, const ListingRequest& request, bool handOverToo,
+                 ListingSummary& summary);
 
 // Runs the listing; with printListing the listing goes to standard output, but only
 // once the header is recognised and the family decided (nothing at all otherwise).

@@ -7,7 +7,7 @@
 #include "cli/cli_listing.h"
 #include "cli/cli_output.h"
 #include "core/build_profile.h"
-#include "core/download_file.h"
+#include "core/loaded_download.h"
 #include "core/print_layout.h"
 
 namespace kestrava::cli {
@@ -75,31 +75,23 @@ int runPrint(const std::vector<std::string>& arguments)
     ListingRequest request;
     if (const int status = readListingRequest(listingArguments, request); status != kExitDone)
         return status;
-    // The listing run checks the file and decides the machine family, whose date and
-    // error fields the selection reads.
+    // As Print Records in the window: the file is listed first, which decides the
+    // machine family whose date and error fields the selection reads; a file the
+    // listing hands over to the spreadsheet program is printed all the same. A
+    // scrambled file is decoded on the way: its plain text is never written to disk.
+    LoadedDownload download{ListingRun::Write()};
     ListingSummary summary;
-    if (const int status = runListing(request, false, summary); status != kExitDone)
+    if (const int status = openDownload(download, request, true, summary); status != kExitDone)
         return status;
 
-    // A scrambled file is decoded on the way: its plain text is never written to disk.
-    const bool scrambled = downloadKindOf(request.file) == DownloadKind::Encrypted;
-
     StandardOutputSurface out;
-    const bool filtered = request.filter.dateOn || request.filter.errorOn;
-    if (!printHeadingBlock(out, language, filtered)) {
-        finishOut();
-        return kExitFileFault;
-    }
-    const FileResult result = forEachPrintCopyLine(
-        request.file, summary.family, request.filter,
-        [&out](std::string_view copyLine) { return printCopyLineRows(out, copyLine); }, {},
-        scrambled);
-    if (result.fault == FileFault::TargetWrite) {
-        finishOut();
-        return kExitFileFault;
-    }
-    if (!result.ok()) {
-        message(result);
+    const auto printed = download.printSelection(language, out);
+    if (!printed) {
+        if (printed.fault().step == DownloadStep::Printer) {
+            finishOut();
+            return kExitFileFault;
+        }
+        message(printed.fault().file);
         return kExitFileFault;
     }
     return finishOut() ? kExitDone : kExitFileFault;

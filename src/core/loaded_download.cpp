@@ -15,37 +15,78 @@ DownloadFault faultAt(DownloadStep step, FileResult file = {})
     return DownloadFault{step, std::move(file)};
 }
 
-// One listing run over source into listingFile; with workingCopy set, every plain
-// piece also goes there (the decoded copy of a scrambled file, read to its end even
-// when the listing stops at its first record). Both files are put in place only when
-// everything succeeded.
+// Where one listing run goes.
+struct ListingTarget {
+    // Without work files: the sink gets the listing only once the file is known to be
+    // a weld-record download (a recognised header and a decided family, or the end of
+    // a listed file); a file that is not gives it nothing.
+    const ListingRun::Write* sink = nullptr;
+    // With stopAtUnknownHeader the reading stops as soon as the first three bytes of
+    // the header line are known not to be a recognised header: a long first line (a
+    // file with no line end at all) is not read to its end only to be refused.
+    bool stopAtUnknownHeader = false;
+    std::filesystem::path listingFile;             // with work files
+    const std::filesystem::path* workingCopy = nullptr;  // a scrambled file's plain copy
+};
+
+// One listing run over source into its target; with a working copy, every plain piece
+// also goes there (read to the end of the file even when the listing stops at its
+// first record). Both files are put in place only when everything succeeded.
 DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bool scrambled,
                                          const ListingFilter& filter, const std::string& serial,
-                                         const std::filesystem::path& listingFile,
-                                         const std::filesystem::path* workingCopy,
-                                         const Progress& progress)
+                                         const ListingTarget& target, const Progress& progress)
 {
     fileio::Reader reader;
     if (FileResult opened = reader.open(source); !opened.ok())
         return faultAt(DownloadStep::Reading, opened);
 
-    fileio::AtomicWriter listingOut;
-    if (FileResult created = listingOut.open(listingFile, true, /*durable=*/false); !created.ok())
-        return faultAt(DownloadStep::Listing, created);
+    std::optional<fileio::AtomicWriter> listingOut;
+    if (!target.sink) {
+        listingOut.emplace();
+        if (FileResult created = listingOut->open(target.listingFile, true, /*durable=*/false);
+            !created.ok())
+            return faultAt(DownloadStep::Listing, created);
+    }
     std::optional<fileio::AtomicWriter> copyOut;
-    if (workingCopy) {
+    if (target.workingCopy) {
         copyOut.emplace();
-        if (FileResult created = copyOut->open(*workingCopy, true, false); !created.ok())
+        if (FileResult created = copyOut->open(*target.workingCopy, true, false); !created.ok())
             return faultAt(DownloadStep::WorkingCopy, created);
     }
 
     FileResult listingWrite;
-    ListingRun run(filter, serial, [&](std::string_view bytes) {
-        listingWrite = listingOut.write(bytes.data(), bytes.size());
+    std::string held;  // listing bytes held back from the sink
+    bool passing = false;
+    const ListingRun* runSeen = nullptr;
+    const auto toSink = [&](std::string_view bytes) {
+        if (!bytes.empty() && !(*target.sink)(bytes))
+            listingWrite.fault = FileFault::TargetWrite;
         return listingWrite.ok();
+    };
+    ListingRun run(filter, serial, [&](std::string_view bytes) {
+        if (listingOut) {
+            listingWrite = listingOut->write(bytes.data(), bytes.size());
+            return listingWrite.ok();
+        }
+        const ListingSummary& soFar = runSeen->summarySoFar();
+        if (!passing && soFar.family != MachineFamily::Unknown &&
+            isRecognisedHeader(soFar.headerLine)) {
+            passing = true;
+            const bool sent = toSink(held);
+            std::string().swap(held);
+            if (!sent)
+                return false;
+        }
+        if (passing)
+            return toSink(bytes);
+        held.append(bytes);
+        return true;
     });
+    runSeen = &run;
+
     FileResult copyWrite;
     bool listing = true;
+    bool unknownHeader = false;
     const FileResult read = readPlainText(
         reader, source, scrambled,
         [&](std::string_view piece) {
@@ -56,6 +97,12 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
             }
             if (listing)
                 listing = run.feed(piece);
+            if (listing && target.stopAtUnknownHeader) {
+                const std::string_view start = run.headerStartSoFar();
+                unknownHeader = (run.headerDone() || start.size() >= 3) && !isRecognisedHeader(start);
+                if (unknownHeader)
+                    return false;
+            }
             return !run.writeFailed() && (listing || copyOut.has_value());
         },
         progress);
@@ -63,27 +110,47 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
         return faultAt(DownloadStep::WorkingCopy, copyWrite);
     if (!read.ok())
         return faultAt(DownloadStep::Reading, read);
+    if (unknownHeader) {
+        ListingSummary summary = run.summarySoFar();
+        summary.outcome = ListingOutcome::HeaderNotRecognised;
+        return summary;
+    }
     ListingSummary summary = run.finish();
-    if (run.writeFailed())
+    if (!run.writeFailed() && target.sink && !passing && summary.outcome == ListingOutcome::Listed)
+        toSink(held);
+    if (!listingWrite.ok())
         return faultAt(DownloadStep::Listing, listingWrite);
     if (copyOut) {
         if (FileResult committed = copyOut->commit(); !committed.ok())
             return faultAt(DownloadStep::WorkingCopy, committed);
     }
-    if (FileResult committed = listingOut.commit(); !committed.ok())
-        return faultAt(DownloadStep::Listing, committed);
+    if (listingOut) {
+        if (FileResult committed = listingOut->commit(); !committed.ok())
+            return faultAt(DownloadStep::Listing, committed);
+    }
     return summary;
+}
+
+ListingTarget targetOf(const ListingRun::Write& sink, bool stopAtUnknownHeader,
+                       const WorkFiles& files)
+{
+    ListingTarget target;
+    if (sink) {
+        target.sink = &sink;
+        target.stopAtUnknownHeader = stopAtUnknownHeader;
+    } else {
+        target.listingFile = files.listing();
+    }
+    return target;
 }
 
 // The same, a run that cannot get the memory it needs ending with OutOfMemory.
 DownloadOutcome<ListingSummary> listGuarded(const std::filesystem::path& source, bool scrambled,
                                             const ListingFilter& filter, const std::string& serial,
-                                            const std::filesystem::path& listingFile,
-                                            const std::filesystem::path* workingCopy,
-                                            const Progress& progress)
+                                            const ListingTarget& target, const Progress& progress)
 {
     try {
-        return listInto(source, scrambled, filter, serial, listingFile, workingCopy, progress);
+        return listInto(source, scrambled, filter, serial, target, progress);
     } catch (const std::bad_alloc&) {
         FileResult file;
         file.fault = FileFault::OutOfMemory;
@@ -99,6 +166,13 @@ LoadedDownload::LoadedDownload(std::filesystem::path workFolder)
     files_.folder = std::move(workFolder);
 }
 
+LoadedDownload::LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader)
+    : sink_(std::move(sink)), stopAtUnknownHeader_(stopAtUnknownHeader)
+{
+    if (!sink_)
+        sink_ = [](std::string_view) { return true; };
+}
+
 DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path& chosen,
                                                      const ListingFilter& filter,
                                                      const Progress& progress)
@@ -111,8 +185,10 @@ DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path
     }
     const bool scrambled = kind == DownloadKind::Encrypted;
     const std::filesystem::path workingCopy = files_.workingCopy();
-    auto listed = listGuarded(chosen, scrambled, filter, machineSerial(), files_.listing(),
-                              scrambled ? &workingCopy : nullptr, progress);
+    ListingTarget target = targetOf(sink_, stopAtUnknownHeader_, files_);
+    if (scrambled && !sink_)
+        target.workingCopy = &workingCopy;
+    auto listed = listGuarded(chosen, scrambled, filter, machineSerial(), target, progress);
     if (listed) {
         loaded_ = Loaded{chosen, kind};
         keepListing(listed.value(), filter);
@@ -125,8 +201,8 @@ DownloadOutcome<ListingSummary> LoadedDownload::relist(const ListingFilter& filt
 {
     if (!loaded_)
         return faultAt(DownloadStep::NothingLoaded);
-    auto listed = listGuarded(plainFileOf(*loaded_), false, filter, machineSerial(),
-                              files_.listing(), nullptr, progress);
+    auto listed = listGuarded(plainFileOf(*loaded_), readScrambled(*loaded_), filter,
+                              machineSerial(), targetOf(sink_, stopAtUnknownHeader_, files_), progress);
     if (listed)
         keepListing(listed.value(), filter);
     return listed;
@@ -137,6 +213,8 @@ DownloadOutcome<std::filesystem::path> LoadedDownload::save(const std::filesyste
 {
     if (!loaded_)
         return faultAt(DownloadStep::NothingLoaded);
+    if (sink_)
+        return faultAt(DownloadStep::NoWorkFiles);
     const SaveForm form =
         isStandardDataName(target.string()) ? SaveForm::Plain : SaveForm::Scrambled;
     SaveCopyResult saved =
@@ -152,6 +230,8 @@ DownloadOutcome<std::filesystem::path> LoadedDownload::writePrintCopy(const Prog
 {
     if (!loaded_)
         return faultAt(DownloadStep::NothingLoaded);
+    if (sink_)
+        return faultAt(DownloadStep::NoWorkFiles);
     const std::filesystem::path copy = files_.printCopy();
     FileResult written =
         kestrava::writePrintCopy(plainFileOf(*loaded_), copy, machineFamily(), filter_, progress);
@@ -165,6 +245,8 @@ DownloadOutcome<Done> LoadedDownload::print(Language language, PrintSurface& sur
 {
     if (!loaded_)
         return faultAt(DownloadStep::NothingLoaded);
+    if (sink_)
+        return faultAt(DownloadStep::NoWorkFiles);
     const PrintResult printed =
         printCopyFile(files_.printCopy(), language, listingFiltered(), surface, progress);
     switch (printed.fault) {
@@ -182,6 +264,26 @@ DownloadOutcome<Done> LoadedDownload::print(Language language, PrintSurface& sur
         break;
     }
     return faultAt(DownloadStep::Printer);
+}
+
+DownloadOutcome<Done> LoadedDownload::printSelection(Language language, PrintSurface& surface,
+                                                     const Progress& progress)
+{
+    if (!loaded_)
+        return faultAt(DownloadStep::NothingLoaded);
+    if (!printHeadingBlock(surface, language, listingFiltered()))
+        return faultAt(DownloadStep::Printer);
+    const FileResult read = forEachPrintCopyLine(
+        plainFileOf(*loaded_), machineFamily(), filter_,
+        [&surface](std::string_view copyLine) { return printCopyLineRows(surface, copyLine); },
+        progress, readScrambled(*loaded_));
+    if (read.fault == FileFault::TargetWrite)
+        return faultAt(DownloadStep::Printer);
+    if (!read.ok())
+        return faultAt(DownloadStep::Reading, read);
+    if (!surface.endDocument())
+        return faultAt(DownloadStep::Printer);
+    return Done{};
 }
 
 void LoadedDownload::close()
@@ -224,7 +326,12 @@ const std::string& LoadedDownload::machineSerial() const
 
 std::filesystem::path LoadedDownload::plainFileOf(const Loaded& file) const
 {
-    return file.kind == DownloadKind::Encrypted ? files_.workingCopy() : file.chosen;
+    return file.kind == DownloadKind::Encrypted && !sink_ ? files_.workingCopy() : file.chosen;
+}
+
+bool LoadedDownload::readScrambled(const Loaded& file) const
+{
+    return file.kind == DownloadKind::Encrypted && sink_;
 }
 
 void LoadedDownload::keepListing(const ListingSummary& summary, const ListingFilter& filter)

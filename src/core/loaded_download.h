@@ -8,6 +8,11 @@
 // untouched (each is written to a temporary file and put in place only when complete).
 // A name Open refuses never becomes the loaded file.
 //
+// The download is kept either with work files (the window: the listing goes to the
+// listing file, a "pfd" file is decoded into the working copy, which the later commands
+// read) or without them (kestrava-cli: the listing goes to a sink, and a "pfd" file is
+// decoded on the way wherever it is read, so that its plain text is never written).
+//
 // The commands are long work: the window runs them on a worker thread, one at a time,
 // and reads the accessors only while none is running. Nothing here is shared between
 // objects.
@@ -57,6 +62,7 @@ enum class DownloadStep {
     SaveTarget,     // Save: the chosen file could not be written (or exists: TargetExists)
     PrintCopy,      // the print copy could not be written or read back
     Printer,        // the printer (the surface) failed
+    NoWorkFiles,    // save or the print copy on a download kept without work files
 };
 
 struct DownloadFault {
@@ -75,7 +81,14 @@ using Done = std::monostate;
 
 class LoadedDownload {
 public:
+    // With work files in workFolder.
     explicit LoadedDownload(std::filesystem::path workFolder);
+    // Without work files: the listing of open and relist goes to sink (returning false
+    // ends the run with step Listing, fault TargetWrite), but only for a file that is
+    // listed (outcome Listed); nothing of any other file. With stopAtUnknownHeader a
+    // file whose header is not recognised is read only until that is known (its
+    // summary holds what was read by then).
+    explicit LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader = false);
 
     // Opens a download file: decodes a "pfd" file into the working copy and lists the
     // plain text into the listing file under filter, in one pass over the file. The
@@ -105,6 +118,12 @@ public:
     DownloadOutcome<Done> print(Language language, PrintSurface& surface,
                                 const Progress& progress = {});
 
+    // Prints the header line and the selected records straight from the loaded file,
+    // without the print copy: the same rows as print() after writePrintCopy(). A failed
+    // write of the surface is step Printer.
+    DownloadOutcome<Done> printSelection(Language language, PrintSurface& surface,
+                                         const Progress& progress = {});
+
     // Lets the loaded file go: no file is loaded. The machine serial number stays.
     void close();
 
@@ -114,7 +133,7 @@ public:
     std::filesystem::path chosenFile() const;
     DownloadKind kind() const;
     // The plain file the listing reads: the chosen "xls" file or the working copy of a
-    // "pfd" file (empty when none is loaded).
+    // "pfd" file; without work files the chosen file (empty when none is loaded).
     std::filesystem::path loadedFilePath() const;
     // The chosen name without its folder and its last four characters.
     std::string fileTitle() const;
@@ -126,6 +145,7 @@ public:
     MachineFamily machineFamily() const;
     // The serial number of the last listed record, kept across files and close().
     const std::string& machineSerial() const;
+    // Empty (no folder) for a download kept without work files.
     const WorkFiles& workFiles() const { return files_; }
 
 private:
@@ -134,9 +154,13 @@ private:
         DownloadKind kind = DownloadKind::Standard;
     };
     std::filesystem::path plainFileOf(const Loaded& file) const;
+    // Whether the plain file of the loaded download is read decoded.
+    bool readScrambled(const Loaded& file) const;
     void keepListing(const ListingSummary& summary, const ListingFilter& filter);
 
     WorkFiles files_;
+    ListingRun::Write sink_;  // set for a download kept without work files
+    bool stopAtUnknownHeader_ = false;
     std::optional<Loaded> loaded_;
     ListingFilter filter_;
     std::optional<ListingSummary> listing_;

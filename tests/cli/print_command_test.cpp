@@ -92,10 +92,10 @@ TEST(CliPrint, RefusesBadArgumentsAndReportsFiles)
     EXPECT_TRUE(missing.out.empty());
     EXPECT_FALSE(missing.err.empty());
 
-    // Not a weld-record download: nothing printed.
-    const CliOutcome other = print({folder.write("notes.xls", "Hello\tworld\r\nno\tdate\there\r\n")});
-    EXPECT_EQ(other.status, 3);
-    EXPECT_TRUE(other.out.empty());
+    // A file the listing hands over to the spreadsheet program prints as in the window.
+    const CliOutcome other = print({folder.write("notes.xls", "Hello\tworld\r\nno\tdate\there\r\n"), "--language", "English"});
+    EXPECT_EQ(other.status, 0) << other.err;
+    EXPECT_TRUE(other.out.ends_with("\n\n    :" + cellsOf({"Hello", "world"}) + "\n" + rule + "    :" + cellsOf({"no", "date", "here"}) + "\n" + rule));
 
     // A file named like an option is reachable after "--".
     folder.write("--language.xls", sample);
