@@ -120,13 +120,16 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
         toSink(held);
     if (!listingWrite.ok())
         return faultAt(DownloadStep::Listing, listingWrite);
-    if (copyOut) {
-        if (FileResult committed = copyOut->commit(); !committed.ok())
-            return faultAt(DownloadStep::WorkingCopy, committed);
-    }
+    // The listing first: should the working copy then fail to go in place, the loaded
+    // file's plain text is still the one the later commands read (the listing file is
+    // read only after a successful run).
     if (listingOut) {
         if (FileResult committed = listingOut->commit(); !committed.ok())
             return faultAt(DownloadStep::Listing, committed);
+    }
+    if (copyOut) {
+        if (FileResult committed = copyOut->commit(); !committed.ok())
+            return faultAt(DownloadStep::WorkingCopy, committed);
     }
     return summary;
 }

@@ -5,7 +5,9 @@
 // Every command returns an Outcome: its value, or a DownloadFault saying at which step
 // it failed. A command that fails (or is cancelled through its Progress) leaves the
 // loaded download as it was: the same file, filter and listing, and its work files
-// untouched (each is written to a temporary file and put in place only when complete).
+// untouched (each is written to a temporary file and put in place only when complete;
+// only a failure to put the working copy in place after the listing file can leave the
+// new listing file, which nothing reads before a successful run).
 // A name Open refuses never becomes the loaded file.
 //
 // The download is kept either with work files (the window: the listing goes to the

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include "core/file_io.h"
 #include "core/listing.h"
+#include "core/loaded_download.h"
 #include "core/print_layout.h"
 #include "core/save_copy.h"
 #include "core/scrambling.h"
@@ -180,6 +182,38 @@ TEST_F(FileFaults, AFailedListingLeavesNoListingThatCouldPassForCurrent)
     EXPECT_TRUE(contains(operations, Operation::Rename));
     EXPECT_EQ(records, 80'000u);
     EXPECT_EQ(folder.read("display_only.tmp").substr(0, 7), "Weld No");
+}
+
+// Opening another file fails at any point: the download loaded before stays loaded,
+// with its working copy, and no temporary file is left in the work folder.
+TEST_F(FileFaults, AFailedOpenKeepsTheLoadedDownload)
+{
+    const auto scrambledOf = [](const std::string& text) {
+        const auto bytes = encodeBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const std::string earlier = bigDownload(3);
+    const auto earlierPath = folder.write("earlier.pfd", scrambledOf(earlier));
+    const auto next = folder.write("next.pfd", scrambledOf(bigDownload(80'000)));
+    const auto work = folder.path() / "work";
+    std::filesystem::create_directory(work);
+    std::optional<LoadedDownload> download;
+    walkFailurePoints(
+        [&] {
+            download.emplace(work);
+            ASSERT_TRUE(download->open(earlierPath, {}).ok());
+        },
+        [&] {
+            const auto opened = download->open(next, {});
+            return opened ? FileResult{} : opened.fault().file;
+        },
+        [&](const FailurePoint&) {
+            EXPECT_EQ(download->chosenFile(), earlierPath);
+            EXPECT_EQ(download->lastListing()->records, 3u);
+            EXPECT_EQ(folder.read("work/view_only.tmp"), earlier);
+            EXPECT_EQ(namesIn(work), (std::set<std::string>{"display_only.tmp", "view_only.tmp"}));
+        });
+    EXPECT_EQ(download->lastListing()->records, 80'000u);
 }
 
 TEST_F(FileFaults, SettingsFileIsReplacedWholeOrNotAtAll)
