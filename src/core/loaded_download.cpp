@@ -322,6 +322,23 @@ MachineFamily LoadedDownload::machineFamily() const
     return listing_ ? listing_->family : MachineFamily::Unknown;
 }
 
+std::optional<ErrorCodeTable> LoadedDownload::errorCodeTable() const
+{
+    if (!listing_)
+        return std::nullopt;
+    return listing_->errorCodes;
+}
+
+std::string LoadedDownload::listingHeaderLine() const
+{
+    return listing_ ? listing_->headerLine : std::string();
+}
+
+int LoadedDownload::recordsSinceHeader() const
+{
+    return listing_ ? int(listing_->records % 40) : 0;
+}
+
 const std::string& LoadedDownload::machineSerial() const
 {
     return listing_ ? listing_->serial : serialAfterClose_;
