@@ -76,20 +76,17 @@ TEST(LoadedDownload, OpensListsAndPrintsBothKinds)
 TEST(LoadedDownload, AFailedCommandChangesNothing)
 {
     TempFolder work;
-    const fs::path folderNamedXls = work.path() / "folder.xls";
-    fs::create_directory(folderNamedXls);
     const Progress stop = [](std::uint64_t, std::uint64_t) { return false; };
     struct Case {
         const char* what;
-        std::function<bool(LoadedDownload&)> failed;
+        std::function<DownloadOutcome<ListingSummary>(LoadedDownload&)> command;
         DownloadStep step;
+        bool cancelled;
     };
     const std::vector<Case> cases = {
-        {"refused name", [&](LoadedDownload& d) { return !d.open(examples / "5tz_sample.pfd.XLS", {}).ok(); }, DownloadStep::Name},
-        {"missing file", [&](LoadedDownload& d) { return !d.open(work.path() / "gone.pfd", {}).ok(); }, DownloadStep::Reading},
-        {"folder", [&](LoadedDownload& d) { return !d.open(folderNamedXls, {}).ok(); }, DownloadStep::Reading},
-        {"cancelled open", [&](LoadedDownload& d) { return d.open(examples / "5tz_sample.pfd", {}, stop).fault().cancelled(); }, DownloadStep::Reading},
-        {"cancelled relist", [&](LoadedDownload& d) { return d.relist(errorFilter(5), stop).fault().cancelled(); }, DownloadStep::Reading},
+        {"refused name", [&](LoadedDownload& d) { return d.open(examples / "5tz_sample.pfd.XLS", {}); }, DownloadStep::Name, false},
+        {"cancelled open", [&](LoadedDownload& d) { return d.open(examples / "5tz_sample.pfd", {}, stop); }, DownloadStep::Reading, true},
+        {"cancelled relist", [&](LoadedDownload& d) { return d.relist(errorFilter(5), stop); }, DownloadStep::Reading, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -98,7 +95,10 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
         const std::string listing = fileText(download.workFiles().listing());
         const std::string copy = fileText(download.workFiles().workingCopy());
         const auto records = download.lastListing()->records;
-        EXPECT_TRUE(c.failed(download));
+        const auto outcome = c.command(download);
+        ASSERT_FALSE(outcome.ok());
+        EXPECT_EQ(outcome.fault().step, c.step);
+        EXPECT_EQ(outcome.fault().cancelled(), c.cancelled);
         EXPECT_EQ(download.chosenFile(), examples / "orv_sample.pfd");
         EXPECT_EQ(download.lastListing()->records, records);
         EXPECT_FALSE(download.listingFiltered());
