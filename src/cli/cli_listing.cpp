@@ -4,6 +4,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "core/download_file.h"
+#include "core/path_text.h"
 #include "core/regional.h"
 
 namespace kestrava::cli {
@@ -61,7 +62,7 @@ int readListingRequest(const std::vector<std::string>& arguments, ListingRequest
 int openDownload(LoadedDownload& download, const ListingRequest& request, bool handOverToo,
                  ListingSummary& summary)
 {
-    const auto opened = download.open(request.file, request.filter);
+    const auto opened = download.open(pathFromUtf8(request.file), request.filter);
     if (!opened) {
         const DownloadFault& fault = opened.fault();
         if (fault.step == DownloadStep::Name) {

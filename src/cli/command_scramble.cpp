@@ -4,6 +4,7 @@
 #include "cli/cli_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "core/path_text.h"
 #include "core/scrambling.h"
 
 namespace kestrava::cli {
@@ -21,16 +22,16 @@ int runScramble(ScrambleDirection direction, const std::vector<std::string>& arg
         message("IN and OUT are needed");
         return kExitUsage;
     }
-    const std::filesystem::path in = parsed.positional[0];
-    const std::filesystem::path out = parsed.positional[1];
+    const std::filesystem::path in = pathFromUtf8(parsed.positional[0]);
+    const std::filesystem::path out = pathFromUtf8(parsed.positional[1]);
     std::error_code ec;
     if (std::filesystem::equivalent(in, out, ec)) {
-        message("IN and OUT are the same file: " + out.string());
+        message("IN and OUT are the same file: " + parsed.positional[1]);
         return kExitUsage;
     }
     const auto result = scrambleFile(direction, in, out, parsed.has("--force"));
     if (result.fault == FileFault::TargetExists) {
-        message(out.string() + " already exists (use --force to replace it)");
+        message(parsed.positional[1] + " already exists (use --force to replace it)");
         return kExitFileFault;
     }
     if (!result.ok()) {

@@ -1,9 +1,22 @@
 // kestrava-cli: list, count, decode, encode and print weld-record download files.
 #include <csignal>
 #include <cstdio>
+#include <cwchar>
 #include <new>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 
 #include "cli/cli_command.h"
 #include "cli/cli_output.h"
@@ -66,11 +79,8 @@ void removeTemporariesOnSignals()
 #endif
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int run(std::vector<std::string> arguments)
 {
-    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (arguments.empty()) {
         printOverview(stderr);
         return kExitUsage;
@@ -103,3 +113,38 @@ int main(int argc, char** argv)
     printOverview(stderr);
     return kExitUsage;
 }
+
+#ifdef _WIN32
+std::string utf8FromWide(const wchar_t* text)
+{
+    const int length = int(std::wcslen(text));
+    if (length == 0)
+        return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+    return out;
+}
+#endif
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments arrive as wide text, so that every letter of a file name survives
+// whatever the ANSI code page; the engine takes them as UTF-8. Standard output is
+// binary: the listing's bytes, CR LF line ends included, go out exactly as written.
+int wmain(int argc, wchar_t** argv)
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(utf8FromWide(argv[i]));
+    return run(std::move(arguments));
+}
+#else
+int main(int argc, char** argv)
+{
+    return run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+}
+#endif

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "gui/registry_access.h"
+#include "registry/registry_access.h"
 
 class SystemInfoLauncher {
 public:

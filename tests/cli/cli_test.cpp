@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 
 #include "cli_run.h"
+#include "core/file_io.h"
 #include "core/listing.h"
+#include "core/system_error_text.h"
 #include "core/scrambling.h"
 
 namespace {
@@ -146,3 +149,52 @@ TEST(Cli, DecodeAndEncodeRoundTripWithoutLeavingPartialFiles)
     EXPECT_EQ(readFile(back), data);
     EXPECT_EQ(folder.entries(), 3u);  // no temporary file stays behind
 }
+
+TEST(Cli, PolishFileAndFolderNamesAreListedDecodedEncodedAndKept)
+{
+    CliFolder folder;
+    std::filesystem::create_directory(folder.path() / kestrava::pathFromUtf8("Pomiary żółte"));
+    const auto plain = folder.write("Pomiary żółte/Zgrzewy łódź.xls", kOrv);
+    const auto scrambled = folder / "Pomiary żółte/Zgrzewy łódź.pfd";
+    const auto back = folder / "Pomiary żółte/Zgrzewy ż.xls";
+    std::string expected;
+    kestrava::listText(kOrv, {}, "", expected);
+    EXPECT_EQ(cli({"encode", plain, scrambled}).status, 0);
+    const auto listed = cli({"list", scrambled});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, expected);
+    EXPECT_EQ(cli({"decode", scrambled, back}).status, 0);
+    EXPECT_EQ(readFile(back), kOrv);
+    // An existing target keeps its bytes, and nothing is left beside it.
+    const auto refused = cli({"encode", plain, back});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Zgrzewy ż.xls"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(back), kOrv);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator(folder.path() / kestrava::pathFromUtf8("Pomiary żółte")))
+        ++entries;
+    EXPECT_EQ(entries, 3u);
+}
+
+#ifdef _WIN32
+TEST(Cli, ATargetHeldOpenByAnotherProgramIsReportedAndNoTemporaryStays)
+{
+    CliFolder folder;
+    const auto in = folder.write("in.xls", kOrv);
+    const auto target = folder.write("held.pfd", "held");
+    HANDLE held = CreateFileW(kestrava::pathFromUtf8(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const auto result = cli({"encode", "--force", in, target});
+    kestrava::fileio::AtomicWriter writer;
+    ASSERT_TRUE(writer.open(kestrava::pathFromUtf8(target), true).ok());
+    const auto placed = writer.commit();
+    CloseHandle(held);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("held.pfd"), std::string::npos) << result.err;
+    EXPECT_EQ(kestrava::faultReasonText(placed, kestrava::Language::English), "file in use by another program");
+    EXPECT_EQ(readFile(target), "held");
+    EXPECT_EQ(folder.entries(), 2u);
+}
+#endif

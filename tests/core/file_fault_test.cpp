@@ -299,10 +299,12 @@ TEST_F(FileFaults, ASourceThatChangesWhileItIsReadIsReported)
              std::filesystem::last_write_time(sourcePath, std::filesystem::last_write_time(sourcePath) +
                                                               std::chrono::seconds(2));
          }},
+#ifndef _WIN32  // Windows refuses to replace a file that is open
         {"replaced", [&] {
              folder.write("new.xls", source);
              std::filesystem::rename(folder.path() / "new.xls", sourcePath);
          }},
+#endif
     };
     const std::vector<std::pair<const char*, std::function<FileResult()>>> works = {
         {"listing", [&] { return listFile(sourcePath, folder.path() / "display_only.tmp", {}, "").file; }},
@@ -359,6 +361,7 @@ TEST_F(FileFaults, AFileThatAppearsAtTheTargetMeanwhileIsKept)
     }
 }
 
+#ifndef _WIN32  // FIFOs, modes and symbolic links
 TEST_F(FileFaults, ASourceSwappedForAFifoIsRefusedWithoutWaiting)
 {
     // The name leads to a FIFO by the time it is opened: refused at once, never read
@@ -411,6 +414,7 @@ TEST_F(FileFaults, TargetsThatAreNoRegularFilesAreNeverReplacedOrRemoved)
     EXPECT_TRUE(std::filesystem::is_directory(dir));
     EXPECT_EQ(folder.entries(), 4u);  // nothing added beside them
 }
+#endif
 
 TEST_F(FileFaults, ATargetWithTheLongestNameTheSystemAllowsIsWritten)
 {

@@ -1,4 +1,5 @@
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards. Names are
+// UTF-8 text.
 #pragma once
 
 #include <filesystem>
@@ -6,6 +7,8 @@
 #include <iterator>
 #include <random>
 #include <string>
+
+#include "core/path_text.h"
 
 class TempFolder {
 public:
@@ -30,7 +33,7 @@ public:
 
     std::filesystem::path write(const std::string& name, const std::string& contents) const
     {
-        const auto file = path_ / name;
+        const auto file = path_ / kestrava::pathFromUtf8(name);
         std::ofstream out(file, std::ios::binary);
         out << contents;
         return file;
@@ -38,11 +41,11 @@ public:
 
     std::string read(const std::string& name) const
     {
-        std::ifstream in(path_ / name, std::ios::binary);
+        std::ifstream in(path_ / kestrava::pathFromUtf8(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
-    bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+    bool exists(const std::string& name) const { return std::filesystem::exists(path_ / kestrava::pathFromUtf8(name)); }
 
     std::size_t entries() const
     {

@@ -1,4 +1,4 @@
-#include "gui/registry_access.h"
+#include "registry/registry_access.h"
 
 #include <algorithm>
 #include <vector>
