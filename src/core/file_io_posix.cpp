@@ -189,11 +189,17 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
         auto temp = detail::temporaryNameFor(target);
         if (injected(Operation::CreateTemp))
             return fault(FileFault::TargetCreate, target, errno);
+        // The name is registered before the file exists, so that a signal arriving
+        // just after the create still finds it (a name of this random form that is
+        // taken can only be another of the program's own temporaries).
+        const int slot = detail::registerTemporary(temp);
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd < 0)
+            detail::releaseTemporary(slot);
         if (fd >= 0) {
             fd_ = fd;
             temp_ = std::move(temp);
-            tempSlot_ = detail::registerTemporary(temp_);
+            tempSlot_ = slot;
             // The replaced file's permissions carry over (a private 0600 file stays
             // private); a new file gets the usual ones under the umask.
             if (keptMode >= 0)

@@ -161,6 +161,8 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
             return fault(FileFault::TargetCreate, target, errno);
         errno = 0;
         // _O_EXCL: the C runtime's "x" mode is not exclusive on every runtime.
+        // Registered before the file exists, as on POSIX systems.
+        const int slot = detail::registerTemporary(temp);
         const int fd = _wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                               _S_IREAD | _S_IWRITE);
         if (fd >= 0 && !(file_ = _fdopen(fd, "wb"))) {
@@ -168,12 +170,15 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
             _close(fd);
             std::error_code ignored;
             std::filesystem::remove(temp, ignored);
+            detail::releaseTemporary(slot);
             return fault(FileFault::TargetCreate, target, error);
         }
+        if (!file_)
+            detail::releaseTemporary(slot);
         if (file_) {
             std::setvbuf(file_, nullptr, _IONBF, 0);
             temp_ = std::move(temp);
-            tempSlot_ = detail::registerTemporary(temp_);
+            tempSlot_ = slot;
             return {};
         }
         if (errno == ENOENT) {
