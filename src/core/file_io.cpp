@@ -53,7 +53,9 @@ constexpr std::size_t kTemporaryPathMax = 4096;
 
 struct TemporarySlot {
     std::atomic<int> state{0};
-    char path[kTemporaryPathMax];
+    // The system's own path characters (wide on Windows), so that a name with Polish
+    // letters is removed as it was created.
+    std::filesystem::path::value_type path[kTemporaryPathMax];
 };
 
 TemporarySlot temporarySlots[kTemporarySlots];
@@ -118,13 +120,13 @@ std::filesystem::path temporaryNameFor(const std::filesystem::path& target)
 
 int registerTemporary(const std::filesystem::path& path)
 {
-    const std::string text = path.string();
+    const auto& text = path.native();
     if (text.size() >= kTemporaryPathMax)
         return -1;
     for (int i = 0; i < kTemporarySlots; ++i) {
         int expected = 0;
         if (temporarySlots[i].state.compare_exchange_strong(expected, 1)) {
-            std::memcpy(temporarySlots[i].path, text.c_str(), text.size() + 1);
+            std::memcpy(temporarySlots[i].path, text.c_str(), (text.size() + 1) * sizeof(text[0]));
             temporarySlots[i].state.store(2);
             return i;
         }
@@ -153,7 +155,7 @@ void removeOpenTemporaries() noexcept
 #ifndef _WIN32
         ::unlink(slot.path);  // async-signal-safe
 #else
-        std::remove(slot.path);
+        ::_wremove(slot.path);
 #endif
     }
 }
