@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <functional>
 
+#include "core/file_io.h"
 #include "gui/default_path_form.h"
 #include "gui/form_chart.h"
 #include "gui/frm_about.h"
@@ -23,51 +24,54 @@
 namespace {
 
 using Messages = QList<ShownMessage>;
+using Raise = std::function<Messages(const kestrava::BuildProfile&)>;
+using kestrava::fileio::Operation;
 
 class NoSystemInfo final : public SystemInfoLauncher {
 public:
     bool start() override { return false; }
 };
 
-Messages afterOpening(const kestrava::BuildProfile& profile, const char* name, bool exists = true)
+// A fresh window (work files in workFolder, default: its own) in which act raises the box.
+Raise inWindow(const std::function<void(WindowFixture&)>& act, const QString& workFolder = {})
 {
-    WindowFixture f(profile);
+    return [=](const kestrava::BuildProfile& profile) {
+        WindowFixture f(profile, workFolder);
+        act(f);
+        kestrava::fileio::setFaultHook({});
+        return f.dialogs.messages;
+    };
+}
+
+void open(WindowFixture& f, const char* name, bool exists = true)
+{
     const QString path = QDir(f.files.path()).filePath(QString::fromLatin1(name));
     f.openThroughMenu(exists ? f.writeFile(QString::fromLatin1(name), orvSample(3)) : path);
-    return f.dialogs.messages;
 }
 
 // Ten records listed, then option (1 dates, 2 error number) with the inputs given.
-Messages afterFiltering(const kestrava::BuildProfile& profile, int option, const QString& first,
-                        const QString& second = {})
+void filter(WindowFixture& f, int option, const char* first, const char* second = "")
 {
-    WindowFixture f(profile);
     f.openThroughMenu(f.writeFile(QStringLiteral("ten.xls"), orvSample(10)));
     Kestrava_Main& w = *f.window;
     w.Option1[option]->setChecked(true);
-    (option == 1 ? w.Text_From : w.Text_Error)->setText(first);
-    w.Text_To->setText(second);
+    (option == 1 ? w.Text_From : w.Text_Error)->setText(QString::fromLatin1(first));
+    w.Text_To->setText(QString::fromLatin1(second));
     (option == 1 ? w.Command_Dates : w.Command_Error)->click();
-    return f.dialogs.messages;
 }
 
-Messages afterSavingOverAFile(const kestrava::BuildProfile& profile)
+// Save of a loaded file under name; failing, when set, makes that file operation fail.
+void save(WindowFixture& f, const QString& name, std::optional<Operation> failing = {}, bool gone = false)
 {
-    WindowFixture f(profile);
-    f.openThroughMenu(f.writeFile(QStringLiteral("a.xls"), orvSample(3)));
-    f.dialogs.saveAnswer = f.writeFile(QStringLiteral("old.pfd"), "own file");
+    const QString loaded = f.loadWithoutListing(QStringLiteral("a.xls"), orvSample(3));
+    if (gone)
+        QFile::remove(loaded);
+    f.dialogs.saveAnswer = QDir(f.files.path()).filePath(name);
+    if (name == QLatin1String("old.pfd"))
+        writeTestFile(f.dialogs.saveAnswer, "own file");
+    if (failing)
+        kestrava::fileio::setFaultHook([=](Operation operation) { return operation == *failing; });
     f.window->Menu_SaveFile_Click();
-    return f.dialogs.messages;
-}
-
-Messages afterAPrinterFault(const kestrava::BuildProfile& profile)
-{
-    WindowFixture f(profile);
-    f.loadWithoutListing(QStringLiteral("a.xls"), orvSample(3));
-    f.dialogs.acceptPrinter = true;
-    f.printers.failOperation = 5;
-    f.window->Menu_PrintRecords_Click();
-    return f.dialogs.messages;
 }
 
 Messages afterAChartPrinterFault(const kestrava::BuildProfile& profile)
@@ -129,14 +133,14 @@ Messages fromTheAboutBox(const kestrava::BuildProfile& profile)
 }
 
 struct Box {
-    QString text;  // the start of the text
+    QString text;  // a part of the text
     QString title;
     MessageIcon icon;
 };
 
 struct Case {
     const char* what;
-    std::function<Messages(const kestrava::BuildProfile&)> raise;
+    Raise raise;
     Box english, polish;
 };
 
@@ -150,25 +154,63 @@ private slots:
     void eachBoxInEachLanguage()
     {
         using enum MessageIcon;
+        // Work files that would go inside a regular file: nothing can be created there.
+        QTemporaryDir scratch;
+        const QString blocker = scratch.filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(writeTestFile(blocker, "x"));
+        const QString blocked = blocker + QStringLiteral("/work");
+
         const QString kestrava = QStringLiteral("Kestrava");
         const auto panel = [](const QString& text) { return Box{text, text, Exclamation}; };
+        const Box saveFailed{"The file could not be saved", "Save Error", Critical};
         const Case cases[] = {
-            {"refused kind", [](auto& p) { return afterOpening(p, "welds.XLS"); },
+            {"refused kind", inWindow([](auto& f) { open(f, "welds.XLS"); }),
              {"Invalid file", kestrava, None}, panel("Niewlasciwy plik")},
-            {"missing file", [](auto& p) { return afterOpening(p, "gone.xls", false); },
+            {"missing file", inWindow([](auto& f) { open(f, "gone.xls", false); }),
              {"Cannot read the file", kestrava, None}, panel("Nie mozna odczytac pliku")},
-            {"From date", [](auto& p) { return afterFiltering(p, 1, "abc", "xyz"); },
+            {"working copy", inWindow([](auto& f) { open(f, "a.pfd"); }, blocked),
+             {"Cannot write the working copy", kestrava, None}, panel("Nie mozna zapisac kopii roboczej")},
+            {"listing", inWindow([](auto& f) { open(f, "a.xls"); }, blocked),
+             {"Cannot write the listing", kestrava, None}, panel("Nie mozna zapisac wykazu zgrzewow")},
+            {"From date", inWindow([](auto& f) { filter(f, 1, "abc", "xyz"); }),
              {"Invalid From Date", kestrava, None}, panel("Bledna data Od")},
-            {"To date", [](auto& p) { return afterFiltering(p, 1, "01/01/2009", "31/04/2009"); },
+            {"To date", inWindow([](auto& f) { filter(f, 1, "01/01/2009", "31/04/2009"); }),
              {"Invalid To Date", kestrava, None}, panel("Bledna data Do")},
-            {"error number", [](auto& p) { return afterFiltering(p, 2, "E27"); },
+            {"error number", inWindow([](auto& f) { filter(f, 2, "E27"); }),
              {"Invalid error code", kestrava, None}, panel("Niewlasciwy kod bledu")},
-            {"save over a file", afterSavingOverAFile,
+            {"save over a file", inWindow([](auto& f) { save(f, "old.pfd"); }),
              {"This file name already exists!", "Save Error", Critical},
              {"Plik o takiej nazwie juz istnieje", "Blad zapisu", Critical}},
-            {"printer fault", afterAPrinterFault,
+            {"save name", inWindow([](auto& f) { save(f, "a.txt"); }),
+             {"cannot be opened again as a download file", "Save Error", Critical},
+             {"nie mozna by otworzyc ponownie", "Blad zapisu", Critical}},
+            // A folder that refuses the finished file: the plain copy fails at the
+            // target, the scrambled one already at the work file.
+            {"save target", inWindow([](auto& f) { save(f, "b.xls", Operation::Rename); }),
+             saveFailed, {"Nie mozna zapisac pliku:", "Blad zapisu", Critical}},
+            {"save work file", inWindow([](auto& f) { save(f, "b.pfd", Operation::Rename); }),
+             {"The work file could not be written", "Save Error", Critical},
+             {"Nie mozna zapisac pliku roboczego", "Blad zapisu", Critical}},
+            {"save no folder", inWindow([](auto& f) { save(f, "missing/b.pfd"); }),
+             saveFailed, {"Nie mozna zapisac pliku:", "Blad zapisu", Critical}},
+            {"save source gone", inWindow([](auto& f) { save(f, "c.xls", {}, true); }),
+             {"The loaded file could not be read", "Save Error", Critical},
+             {"Nie mozna odczytac wczytanego pliku", "Blad zapisu", Critical}},
+            {"printer fault", inWindow([](auto& f) {
+                 f.loadWithoutListing(QStringLiteral("a.xls"), orvSample(3));
+                 f.dialogs.acceptPrinter = true;
+                 f.printers.failOperation = 5;
+                 f.window->Menu_PrintRecords_Click();
+             }),
              {"The printer reported an error. Printing was stopped.", "Print Records", Critical},
              {"Drukarka zglosila blad. Drukowanie przerwano.", "Drukuj dane", Critical}},
+            {"print copy", inWindow([](auto& f) {
+                 f.loadWithoutListing(QStringLiteral("a.xls"), orvSample(3));
+                 QDir(f.work.path()).mkdir(QStringLiteral("print_only.tmp"));
+                 f.window->Menu_PrintRecords_Click();
+             }),
+             {"could not be written. Nothing was printed.", "Print Records", Critical},
+             {"Nie mozna zapisac kopii do wydruku", "Drukuj dane", Critical}},
             {"chart printer fault", afterAChartPrinterFault,
              {"The printer reported an error. Printing was stopped.", "Print Graph", Critical},
              {"Drukarka zglosila blad. Drukowanie przerwano.", "Drukuj wykres", Critical}},
@@ -187,7 +229,7 @@ private slots:
                 const Messages shown = c.raise(profile);
                 const QByteArray where = QByteArray(c.what) + ", " + profile.uiLanguage.c_str();
                 QVERIFY2(shown.size() == 1, where.constData());
-                QVERIFY2(shown[0].text.startsWith(box.text), qPrintable(where + ": " + shown[0].text));
+                QVERIFY2(shown[0].text.contains(box.text), qPrintable(where + ": " + shown[0].text));
                 QCOMPARE(shown[0].title, box.title);
                 QVERIFY2(shown[0].icon == box.icon, where.constData());
             }

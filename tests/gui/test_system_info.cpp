@@ -7,10 +7,8 @@
 #include <set>
 #include <vector>
 
-#include "gui/frm_about.h"
 #include "gui/system_info.h"
 #include "support/quiet_messages.h"
-#include "support/scripted_dialogs.h"
 
 namespace {
 
@@ -63,17 +61,6 @@ private:
 
 const std::string kProgramKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::string kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-
-class FakeLauncher final : public SystemInfoLauncher {
-public:
-    bool result = false;
-    int starts = 0;
-    bool start() override
-    {
-        ++starts;
-        return result;
-    }
-};
 
 }  // namespace
 
@@ -214,26 +201,6 @@ private slots:
         QVERIFY(!startProgramDetached(dir.filePath(QStringLiteral("no-such-program"))));
     }
 #endif
-
-    void aboutBoxStartsTheProgramAndStaysOpen()
-    {
-        SharedValues shared;
-        shared.profile = {"sorvanta", "English"};
-        FakeLauncher launcher;
-        ScriptedDialogs dialogs;
-        AppServices services;
-        services.dialogs = &dialogs;
-        services.systemInfo = &launcher;
-        frmAbout about(shared, services);
-        about.show();
-        for (const bool started : {true, false}) {
-            launcher.result = started;
-            about.cmdSysInfo->click();
-            QCOMPARE(dialogs.messages.size(), started ? 0 : 1);
-            QVERIFY(about.isVisible());
-        }
-        QCOMPARE(launcher.starts, 2);
-    }
 };
 
 QTEST_MAIN(SystemInfoTest)

@@ -40,25 +40,6 @@ QByteArray orvSample(int count)
     return orvText(records);
 }
 
-QByteArray t5zText(const QList<QByteArray>& errors)
-{
-    QByteArray text = "Num";
-    for (int field = 2; field <= 19; ++field)
-        text += "\tCol" + QByteArray::number(field);
-    text += "\r\n";
-    int number = 1;
-    for (const QByteArray& error : errors) {
-        QByteArray line = QByteArray::number(number) + "\tname\tT-" + QByteArray::number(number) +
-                          "\t0" + QByteArray::number(4 + number) + "/03/2010";
-        for (int field = 5; field <= 18; ++field)
-            line += "\tx";
-        line += '\t' + error + "\r\n";
-        text += line;
-        ++number;
-    }
-    return text;
-}
-
 QByteArray scrambled(const QByteArray& plain)
 {
     const auto* begin = reinterpret_cast<const std::uint8_t*>(plain.constData());

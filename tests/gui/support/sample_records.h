@@ -19,9 +19,5 @@ QByteArray orvText(const QList<OrvRecord>& records);
 // 0, 27, 20, 127, 27; serial "S-<n>" for record n (from 1).
 QByteArray orvSample(int count);
 
-// A 5TZ file (date in field 4, serial in 3, error in 19) with the given error numbers,
-// dated from 05/03/2010.
-QByteArray t5zText(const QList<QByteArray>& errors);
-
 // The "Encrypted Data" form of a plain text.
 QByteArray scrambled(const QByteArray& plain);

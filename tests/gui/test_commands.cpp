@@ -1,0 +1,414 @@
+// The window's commands end to end: Open (menu, command line, drop), the filter panel,
+// Save, Print Records and Graph Data, each as the user drives them. The rules of the
+// records themselves are checked on the core; the messages in test_messages.cpp.
+#include <QtTest>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+
+#include "core/file_io.h"
+#include "gui/default_folder.h"
+#include "gui/form_chart.h"
+#include "gui/listing_view.h"
+#include "gui/printer_provider.h"
+#include "support/quiet_messages.h"
+#include "support/sample_records.h"
+#include "support/save_test_files.h"
+#include "support/window_fixture.h"
+
+namespace {
+
+qsizetype lineCount(const QString& text)
+{
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
+}
+
+void filterDates(Kestrava_Main& w, const char* from, const char* to)
+{
+    w.Option1[1]->setChecked(true);
+    w.Text_From->setText(QString::fromLatin1(from));
+    w.Text_To->setText(QString::fromLatin1(to));
+    w.Command_Dates->click();
+}
+
+void filterError(Kestrava_Main& w, const char* number)
+{
+    w.Option1[2]->setChecked(true);
+    w.Text_Error->setText(QString::fromLatin1(number));
+    w.Command_Error->click();
+}
+
+const QString kNoFile = QStringLiteral("Nie otwarto zadnego pliku");
+const QString kRule = QStringLiteral("    ") + QString(125, QLatin1Char('-'));
+
+}  // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { installQuietMessageHandler(); }
+    void cleanup() { kestrava::fileio::setFaultHook({}); }
+
+    void openListsAFileAndKeepsNothingOfARefusedOne()
+    {
+        WindowFixture f(kPolish);
+        f.window->Menu_OpenFile->trigger();  // no settings file: the home folder; cancelled
+        QVERIFY(writeTestFile(f.workFile(QStringLiteral("defaultpathload.txt")), "  /data/welds\r\n"));
+        // "Łódź" in windows-1250 as the serial of the last record of a scrambled file.
+        const QByteArray plain = orvText({{"S-1", "01/01/2009", "27"}, {"S-2", "02/01/2009", "0"},
+                                          {"S-3", "03/01/2009", "20"}, {"S-4", "04/01/2009", "127"},
+                                          {"\xA3\xF3\x64\x9F", "03/02/2009", "27"}});
+        f.openThroughMenu(f.writeFile(QStringLiteral("site 7.pfd"), scrambled(plain)));
+        QCOMPARE(f.dialogs.openRequests[0].initialFolder, QDir::homePath());
+        QCOMPARE(f.dialogs.openRequests[1].initialFolder, QStringLiteral("/data/welds"));
+        QCOMPARE(f.dialogs.openRequests[1].filter,
+                 QStringLiteral("Dane zaszyfrowane (*.pfd)|*.pfd|Dane niezaszyfrowane (*.xls)|*.xls"));
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(lineCount(f.text()), 6);
+        QVERIFY(f.text().startsWith(QStringLiteral("Weld No    | Serial No    | Date    | ")));
+        QVERIFY(f.text().contains(QStringLiteral("Łódź")));
+        const SharedValues& shared = f.window->shared();
+        QVERIFY(f.window->state().FileLoaded);
+        QCOMPARE(readTestFile(f.window->state().LoadedFilePath), plain);
+        QCOMPARE(shared.LoadedFileTitle, QStringLiteral("site 7"));
+        QCOMPARE(shared.MachineFamily, kestrava::MachineFamily::ORV);
+        QCOMPARE(shared.MachineSerial, std::string("\xA3\xF3\x64\x9F"));
+        QCOMPARE((*shared.ErrorCodeTable)[8].count, 2);
+        QVERIFY(f.spreadsheet.files.isEmpty());
+
+        // Cancelled: only the panel is reset.
+        const QString listing = f.text();
+        f.window->Option1[2]->setChecked(true);
+        f.window->Menu_OpenFile->trigger();
+        QVERIFY(f.window->Option1[0]->isChecked() && f.window->Text_Error->isHidden());
+        QCOMPARE(f.text(), listing);
+
+        // A refused name or a file that cannot be read: nothing of it is listed, and a
+        // filter request then asks for a file.
+        for (const char* name : {"welds.XLS", "welds", "gone.xls"}) {
+            WindowFixture g(kPolish);
+            const QString path = g.writeFile(QString::fromLatin1(name), orvSample(3));
+            if (QByteArray(name) == "gone.xls")
+                QFile::remove(path);
+            g.openThroughMenu(path);
+            QCOMPARE(g.text(), kNoFile);
+            QVERIFY(!g.window->state().FileLoaded);
+            filterError(*g.window, "27");
+            QCOMPARE(g.dialogs.openRequests.size(), 2);
+        }
+    }
+
+    void handOversToTheSpreadsheet()
+    {
+        // A first record without a date in field 3 or 4, a header of no known word, an
+        // empty file: handed over, a scrambled file as its decoded working copy.
+        const QByteArray noFamily = "Weld No\tSerial No\tDate\tTime\tError\r\n1\tS-1\t1/1/2009\t12:00\t0\r\n";
+        QByteArray unknownHeader = orvSample(2);
+        unknownHeader.replace(0, 4, "Spaw");
+        const struct {
+            const char* name;
+            QByteArray bytes;
+            bool decoded;      // the working copy is handed over
+            bool listingKept;  // else "opened in Excel" is shown
+        } cases[] = {
+            {"odd.xls", noFamily, false, true},
+            {"odd.pfd", scrambled(noFamily), true, true},
+            {"x.pfd", scrambled(unknownHeader), true, false},
+            {"empty.xls", QByteArray(), false, false},
+        };
+        for (const auto& c : cases) {
+            WindowFixture f(kPolish);
+            f.openThroughMenu(f.writeFile(QStringLiteral("a.xls"), orvSample(3)));
+            const QString listing = f.text();
+            const QString path = f.writeFile(QString::fromLatin1(c.name), c.bytes);
+            f.openThroughMenu(path);
+            QCOMPARE(f.spreadsheet.files,
+                     QStringList{c.decoded ? f.workFile(QStringLiteral("view_only.tmp")) : path});
+            QCOMPARE(f.spreadsheet.folders, QStringList{QDir::toNativeSeparators(f.work.path())});
+            QCOMPARE(f.text(), c.listingKept ? listing : QStringLiteral("Plik otworzyl sie w Excelu"));
+            f.spreadsheet.startSucceeds = false;
+            f.openThroughMenu(path);
+            QCOMPARE(f.text(), QStringLiteral("Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku"));
+        }
+        WindowFixture english(kEnglish);
+        english.openThroughMenu(english.writeFile(QStringLiteral("x.xls"), unknownHeader));
+        QCOMPARE(english.text(), QStringLiteral("File has opened in Excel."));
+        WindowFixture other(kOtherLanguage);  // handed over, and the listing shown too
+        other.openThroughMenu(other.writeFile(QStringLiteral("x.xls"), unknownHeader));
+        QCOMPARE(other.spreadsheet.files.size(), 1);
+        QVERIFY(other.text().startsWith(QStringLiteral("Spaw No")));
+    }
+
+    void commandLineAndDrop()
+    {
+        WindowFixture f(kPolish);
+        f.window->openPath(f.writeFile(QStringLiteral("first.xls"), orvSample(2)));
+        QCOMPARE(lineCount(f.text()), 3);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(f.writeFile(QStringLiteral("second.pfd"), scrambled(orvSample(4))))});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f.window.get(), &drop);
+        QTRY_COMPARE(lineCount(f.text()), 5);
+        QVERIFY(f.dialogs.openRequests.isEmpty());
+    }
+
+    void commandsHeldOffDuringALongRun()
+    {
+        WindowFixture f(kPolish);
+        const QString path = f.writeFile(QStringLiteral("big.xls"), orvSample(200000));
+        int attempts = 0;
+        // Fires from inside the run, when it lets the window's events through.
+        QTimer::singleShot(0, f.window.get(), [&] {
+            ++attempts;
+            f.window->Menu_OpenFile_Click();
+            f.window->Option1[2]->setChecked(true);
+        });
+        f.window->openPath(path);
+        QCOMPARE(attempts, 1);
+        QVERIFY(f.dialogs.openRequests.isEmpty());
+        QVERIFY(f.text().startsWith(QStringLiteral("Weld No")));
+        QVERIFY(f.window->Text_Error->isHidden());
+    }
+
+    void closingDuringARunCancelsIt()
+    {
+        WindowFixture f(kPolish);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        const QString path = f.writeFile(QStringLiteral("big.pfd"), scrambled(orvSample(200000)));
+        QTimer::singleShot(0, f.window.get(), [&] { f.window->close(); });
+        f.window->openPath(path);
+        QCOMPARE(f.text(), kNoFile);
+        QVERIFY(!f.window->state().FileLoaded);
+        QTRY_VERIFY(!f.window->isVisible());
+    }
+
+    void filterPanel()
+    {
+        WindowFixture f(kPolish);
+        f.window->show();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        Kestrava_Main& w = *f.window;
+        // A request with no file asks for one, and lists the file chosen there whole.
+        f.dialogs.openAnswers.push_back(f.writeFile(QStringLiteral("ten.xls"), orvSample(10)));
+        filterDates(w, "01/01/2009", "02/01/2009");
+        QCOMPARE(f.dialogs.openRequests.size(), 1);
+        QVERIFY(w.Option1[0]->isChecked() && w.Command_Dates->isHidden());
+        QCOMPARE(lineCount(f.text()), 11);
+
+        // Choosing an option shows its inputs, emptied and focused, and lists nothing.
+        const QString listing = f.text();
+        w.Text_From->setText(QStringLiteral("old"));
+        w.Option1[1]->setChecked(true);
+        QVERIFY(!w.Text_To->isHidden() && !w.Command_Dates->isHidden() && w.Text_Error->isHidden());
+        QVERIFY(w.Text_From->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), w.Text_From);
+        QVERIFY(w.Option1[1]->font().bold() && !w.Option1[0]->font().bold());
+        w.Text_Error->setText(QStringLiteral("old"));
+        w.Option1[2]->setChecked(true);
+        QVERIFY(!w.Command_Error->isHidden() && w.Text_From->isHidden());
+        QVERIFY(w.Text_Error->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), w.Text_Error);
+        QCOMPARE(f.text(), listing);
+
+        // A refused input: the date inputs are kept, the focus goes to the bad one; a
+        // bad error number is emptied.
+        filterDates(w, "01/01/2009", "31/04/2009");
+        QCOMPARE(QApplication::focusWidget(), w.Text_To);
+        QCOMPARE(w.Text_From->text(), QStringLiteral("01/01/2009"));
+        filterError(w, "32768");
+        QVERIFY(w.Text_Error->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), w.Text_Error);
+        QVERIFY(!w.state().ErrorFilterOn);
+        QCOMPARE(f.dialogs.messages.size(), 2);
+        QCOMPARE(f.text(), listing);
+
+        // Dates, then an error number on top of them, then Show ALL dropping both.
+        filterDates(w, "03/01/2009", "5/1/2009");
+        QCOMPARE(lineCount(f.text()), 4);
+        QCOMPARE(w.shared().MachineSerial, std::string("S-5"));
+        filterError(w, "27");  // records 2, 5, 7 and 10
+        QCOMPARE(lineCount(f.text()), 5);
+        QCOMPARE((*w.shared().ErrorCodeTable)[8].count, 4);
+        QCOMPARE((*w.shared().ErrorCodeTable)[0].count, 0);
+        filterDates(w, "01/01/2009", "06/01/2009");
+        QCOMPARE(lineCount(f.text()), 3);
+        w.Option1[0]->setChecked(true);
+        QCOMPARE(f.text(), listing);
+        QVERIFY(!w.state().ErrorFilterOn && !w.state().DateFilterOn && !w.state().ListingFiltered);
+
+        // With a filter in force the menu still asks, and the new file is listed whole.
+        filterError(w, "127");
+        f.openThroughMenu(f.writeFile(QStringLiteral("b.xls"), orvSample(4)));
+        QCOMPARE(lineCount(f.text()), 5);
+        QVERIFY(!w.state().ErrorFilterOn);
+        QCOMPARE(f.dialogs.openRequests.size(), 2);
+    }
+
+    void saveWritesBothKindsThatOpenBack()
+    {
+        WindowFixture f(kEnglish);
+        f.window->Menu_SaveFile_Click();  // nothing loaded: no dialog
+        QVERIFY(f.dialogs.saveRequests.isEmpty());
+        const QByteArray plain = orvSample(45) + "X";  // odd length, header repeated
+        f.openThroughMenu(f.writeFile(QStringLiteral("WELD.pfd"), scrambled(plain)));
+        const QString listing = f.text();
+        const QString stored = QDir::toNativeSeparators(f.files.filePath(QStringLiteral("Welds, 2023")));
+        QVERIFY(writeTestFile(f.workFile(QStringLiteral("defaultpathsave.txt")), stored.toLocal8Bit() + "\r\n"));
+        // The chosen type gives a name without an extension its own (0 *.pfd, 1 *.xls).
+        const QString base = QDir::toNativeSeparators(f.files.filePath(QStringLiteral("copy")));
+        for (const int type : {1, 0}) {
+            f.dialogs.saveTypeAnswer = type;
+            f.dialogs.saveAnswers = {base};
+            f.window->Menu_SaveFile->trigger();
+        }
+        QCOMPARE(f.dialogs.saveRequests[0].proposedName, QStringLiteral("WELD"));
+        QCOMPARE(f.dialogs.saveRequests[0].initialFolder, stored);
+        QCOMPARE(readTestFile(base + QStringLiteral(".xls")), plain);
+        QCOMPARE(readTestFile(base + QStringLiteral(".pfd")), scrambled(plain));
+        for (const QString& copy : {base + QStringLiteral(".xls"), base + QStringLiteral(".pfd")}) {
+            f.window->Text1->clear();
+            f.openThroughMenu(copy);
+            QCOMPARE(f.text(), listing);
+        }
+        // Cancel writes nothing, not even the work file; an existing file is kept.
+        QFile::remove(f.workFile(QStringLiteral("temp_only.tmp")));
+        f.window->Menu_SaveFile_Click();
+        QVERIFY(!QFile::exists(f.workFile(QStringLiteral("temp_only.tmp"))));
+        f.dialogs.saveAnswers = {base + QStringLiteral(".xls")};
+        QVERIFY(writeTestFile(base + QStringLiteral(".xls"), "own file"));
+        f.window->Menu_SaveFile_Click();
+        QCOMPARE(readTestFile(base + QStringLiteral(".xls")), QByteArray("own file"));
+        QCOMPARE(f.dialogs.messages.size(), 1);
+    }
+
+    void printFollowsTheListing()
+    {
+        WindowFixture f(kEnglish);
+        f.window->Menu_PrintRecords_Click();  // nothing loaded: no dialog
+        QVERIFY(f.dialogs.printRequests.isEmpty());
+        f.window->openPath(f.writeFile(QStringLiteral("records.xls"), orvSample(50)));
+        f.window->Menu_PrintRecords_Click();  // the print dialog cancelled: nothing printed
+        QCOMPARE(f.dialogs.printRequests, QStringList{QStringLiteral("Print Records")});
+        QVERIFY(f.printers.operations.isEmpty());
+        f.dialogs.acceptPrinter = true;
+        // The heading's note and the records printed: the first cell after each rule.
+        const auto printed = [&] {
+            f.printers.operations.clear();
+            f.window->Menu_PrintRecords_Click();
+            const QStringList lines = f.printers.printedLines();
+            QStringList records{lines.value(2)};
+            for (qsizetype i = 5; i + 1 < lines.size(); ++i)
+                if (lines[i] == kRule)
+                    records << lines[i + 1].mid(5, 23).trimmed();
+            return records;
+        };
+        const auto listed = [&](const char* note) {
+            QStringList records{QString::fromLatin1(note)};
+            for (const QString& line : f.text().split(QLatin1Char('\n')))
+                if (!line.isEmpty() && line.at(0).isDigit())
+                    records << line.section(QLatin1Char(' '), 0, 0);
+            return records;
+        };
+        const char* all = "    All records shown from download";
+        const char* filtered = "    ! This is a filtered selection of the records !";
+        QCOMPARE(printed(), listed(all));
+        QCOMPARE(f.printers.printedLines().at(5), QStringLiteral("    :Diameter               : "));
+        QCOMPARE(readTestFile(f.workFile(QStringLiteral("print_only.tmp"))).count("\r\n"), 51);
+        filterDates(*f.window, "05/01/2009", "10/01/2009");
+        QCOMPARE(printed(), listed(filtered));
+        QCOMPARE(printed().size(), 7);
+        filterError(*f.window, "27");
+        QCOMPARE(printed(), listed(filtered));
+
+        // The chart, opened modally from the menu, shows the same selection.
+        QStringList counts;
+        QTimer::singleShot(0, [&] {
+            if (auto* form = qobject_cast<FormChart*>(QApplication::activeModalWidget())) {
+                for (QLabel* label : form->LabelCount)
+                    counts << label->text();
+                form->Cmd_Close->click();
+            }
+        });
+        f.window->Menu_GraphShow_Click();
+        QCOMPARE(counts, (QStringList{"0", "0", "0", "0", "0", "0", "0", "0", "20", "0"}));
+
+        // A failing printer operation aborts the job.
+        f.printers.failOperation = 15;
+        f.printers.operations.clear();
+        f.window->Menu_PrintRecords_Click();
+        QCOMPARE(f.printers.operations.size(), 16);
+        QCOMPARE(f.printers.operations.last(), QStringLiteral("abort"));
+        QCOMPARE(f.dialogs.messages.size(), 1);
+    }
+
+    void longPrintoutsAreAskedAboutAndBytesPrintInTheCodePage()
+    {
+        // 157 lines, one a page: more than 100 pages, asked first.
+        WindowFixture f(kPolish);
+        f.loadWithoutListing(QStringLiteral("records.xls"), orvSample(50));
+        f.dialogs.acceptPrinter = true;
+        f.printers.linesPerPage = 1;
+        f.window->Menu_PrintRecords_Click();
+        QCOMPARE(f.dialogs.questions.size(), 1);
+        QCOMPARE(f.dialogs.questions[0].text, QStringLiteral("Liczba stron wydruku: 157. Drukowac?"));
+        QVERIFY(f.printers.operations.isEmpty());
+        f.dialogs.askAnswer = true;
+        f.window->Menu_PrintRecords_Click();
+        QCOMPARE(f.printers.printedLines().size(), 157);
+        QCOMPARE(f.printers.printedLines().at(1), QStringLiteral("   WYDRUK DANYCH"));
+        f.printers.linesPerPage = 2;
+        f.window->Menu_PrintRecords_Click();
+        QCOMPARE(f.dialogs.questions.size(), 2);  // 79 pages: not asked
+
+        // 0xB3 is "ł" in windows-1250.
+        WindowFixture bytes(kPolish);
+        bytes.loadWithoutListing(QStringLiteral("records.xls"), "Weld\tOperator\r\n1\tPaw\xB3\r\n");
+        bytes.dialogs.acceptPrinter = true;
+        bytes.window->Menu_PrintRecords_Click();
+        QVERIFY(bytes.printers.printedLines().at(6).contains(QString::fromUtf8(": Paw\u0142 ")));
+    }
+
+    void printsToAPdfFile()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext is not installed");
+        QtPrinterProvider realPrinters;
+        WindowFixture f(kEnglish, {}, &realPrinters);
+        f.loadWithoutListing(QStringLiteral("records.xls"), orvSample(150));  // a second page
+        f.dialogs.acceptPrinter = true;
+        f.dialogs.pdfPath = f.workFile(QStringLiteral("printout.pdf"));
+        const auto printedText = [&] {
+            f.window->Menu_PrintRecords_Click();
+            QProcess process;
+            process.start(pdftotext, {QStringLiteral("-layout"), f.dialogs.pdfPath, QStringLiteral("-")});
+            return process.waitForFinished(60000) && process.exitCode() == 0
+                       ? QString::fromUtf8(process.readAllStandardOutput())
+                       : QString();
+        };
+        const QString text = printedText();
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QVERIFY(text.contains(QStringLiteral("KESTRAVA PRINTOUT")));
+        QVERIFY(text.contains(QStringLiteral("150                    : S-150")));
+        QVERIFY(text.count(QLatin1Char('\f')) >= 2);  // page breaks come by themselves
+        // The chosen page range only: the second page alone.
+        f.dialogs.fromPage = f.dialogs.toPage = 2;
+        const QString second = printedText();
+        QCOMPARE(second.count(QLatin1Char('\f')), 1);
+        QVERIFY(!second.contains(QStringLiteral("KESTRAVA PRINTOUT")));
+        QVERIFY(text.contains(second.section(QLatin1Char('\n'), 2, 2)));
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "test_commands.moc"
