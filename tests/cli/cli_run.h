@@ -1,6 +1,7 @@
-// Runs the built kestrava-cli and captures what it printed: through the shell on
-// POSIX systems, through CreateProcessW with wide arguments on Windows (so that file
-// names with letters outside the ANSI code page reach it whole).
+// Runs the built kestrava-cli and captures what it printed: through fork and exec on
+// POSIX systems (standard output to a file of the test's, a time limit, the peak
+// memory), through CreateProcessW with wide arguments on Windows (so that file names
+// with letters outside the ANSI code page reach it whole).
 #pragma once
 
 #include <cstdlib>
@@ -18,16 +19,27 @@
 #endif
 #include <windows.h>
 #else
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "../core/temp_folder.h"
 #include "core/path_text.h"
 
 struct CliOutcome {
-    int status = -1;
-    std::string out;
+    int status = -1;        // exit status; -1 when ended by a signal
+    std::string out;        // standard output, unless it went to a file of the test's
     std::string err;
+    int signal = 0;         // the signal that ended it (POSIX)
+    bool timedOut = false;  // still running after the time limit, then killed (POSIX)
+    long peakKib = 0;       // peak resident memory (POSIX)
+    double seconds = 0;
 };
 
 #ifdef _WIN32
@@ -87,27 +99,64 @@ inline CliOutcome cli(const std::vector<std::string>& arguments)
     return outcome;
 }
 #else
-inline std::string shellQuoted(const std::string& text)
+// Starts kestrava-cli with standard input from /dev/null, standard output to outFd and
+// standard error to errFd (-1: /dev/null), and TMPDIR set when tmpFolder is not empty.
+inline pid_t startCli(const std::vector<std::string>& arguments, int outFd, int errFd = -1,
+                      const std::string& tmpFolder = "")
 {
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        ::dup2(null, 0);
+        ::dup2(outFd < 0 ? null : outFd, 1);
+        ::dup2(errFd < 0 ? null : errFd, 2);
+        if (!tmpFolder.empty())
+            ::setenv("TMPDIR", tmpFolder.c_str(), 1);
+        std::vector<std::string> copies(arguments);
+        std::string program = KESTRAVA_CLI_PATH;
+        std::vector<char*> argv{program.data()};
+        for (auto& argument : copies)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(126);
+    }
+    return child;
 }
 
-inline CliOutcome cli(const std::vector<std::string>& arguments)
+// Runs kestrava-cli with standard output to stdoutPath (captured when empty) and kills
+// it after limitSeconds.
+inline CliOutcome cli(const std::vector<std::string>& arguments, const std::string& stdoutPath = "",
+                      int limitSeconds = 60)
 {
     static TempFolder capture;
-    std::string command = shellQuoted(KESTRAVA_CLI_PATH);
-    for (const auto& argument : arguments)
-        command.append(" ").append(shellQuoted(argument));
-    command.append(" >").append(shellQuoted((capture.path() / "out").string()));
-    command.append(" 2>").append(shellQuoted((capture.path() / "err").string()));
-    const int raw = std::system(command.c_str());
+    const std::string outFile = stdoutPath.empty() ? (capture.path() / "out").string() : stdoutPath;
+    const std::string errFile = (capture.path() / "err").string();
+    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = startCli(arguments, out, err);
+    ::close(out);
+    ::close(err);
     CliOutcome outcome;
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    outcome.out = capture.read("out");
+    int status = 0;
+    rusage usage{};
+    while (::wait4(child, &status, WNOHANG, &usage) != child) {
+        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(limitSeconds)) {
+            outcome.timedOut = true;
+            ::kill(child, SIGKILL);
+            ::wait4(child, &status, 0, &usage);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    outcome.peakKib = usage.ru_maxrss;
     outcome.err = capture.read("err");
+    if (stdoutPath.empty())
+        outcome.out = capture.read("out");
     return outcome;
 }
 #endif

@@ -89,6 +89,12 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
         {{"list", empty}, 3},                           // empty: header not recognised
         {{"decode", good}, 2},
         {{"encode", good, good, "--force"}, 2},         // IN and OUT the same file
+        {{"print", good, "--language", "German"}, 2},
+        {{"print", good, "--language"}, 2},
+        {{"print", good, "--language", "English", "--language", "Polish"}, 2},
+        {{"print", good, "--from", "31/02/2009"}, 2},
+        {{"print", folder.write("w.txt", kOrv)}, 2},
+        {{"print", folder / "missing.xls"}, 1},
     };
     for (const auto& c : cases) {
         const auto outcome = cli(c.arguments);

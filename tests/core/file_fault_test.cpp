@@ -131,139 +131,24 @@ protected:
 
 }  // namespace
 
-TEST_F(FileFaults, DecodingAndEncodingIntoAFileKeepTheEarlierTargetWhole)
-{
-    // Several read chunks, an odd length (the trailing byte takes the carry).
-    const std::string source = randomBytes((std::size_t(3) << 19) + 1, 7);
-    for (const auto direction : {ScrambleDirection::Decode, ScrambleDirection::Encode}) {
-        SCOPED_TRACE(direction == ScrambleDirection::Decode ? "decode" : "encode");
-        const auto sourcePath = folder.write("in.pfd", source);
-        const auto target = folder.path() / "view_only.tmp";
-        const auto operations = walkFailurePoints(
-            [&] { folder.write("view_only.tmp", "the earlier working copy"); },
-            [&] { return scrambleFile(direction, sourcePath, target); },
-            [&](const FailurePoint&) {
-                EXPECT_EQ(folder.read("view_only.tmp"), "the earlier working copy");
-                EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"in.pfd", "view_only.tmp"}));
-                EXPECT_EQ(folder.read("in.pfd"), source);
-            });
-        for (const auto operation : {Operation::Status, Operation::OpenRead, Operation::Read,
-                                     Operation::CreateTemp, Operation::Write, Operation::Sync,
-                                     Operation::Close, Operation::Rename})
-            EXPECT_TRUE(contains(operations, operation)) << operationName(operation);
-        const std::string done = folder.read("view_only.tmp");
-        EXPECT_EQ(done.size(), source.size());
-        const std::vector<std::uint8_t> bytes(source.begin(), source.end());
-        const auto expected = direction == ScrambleDirection::Decode ? decodeBytes(bytes) : encodeBytes(bytes);
-        EXPECT_TRUE(std::equal(done.begin(), done.end(), expected.begin(), expected.end(),
-                               [](char a, std::uint8_t b) { return std::uint8_t(a) == b; }));
-    }
-}
-
-TEST_F(FileFaults, AFailedListingLeavesNoListingThatCouldPassForCurrent)
-{
-    const std::string source = bigDownload(80'000);  // about 2.6 MB
-    const auto sourcePath = folder.write("in.xls", source);
-    const auto listing = folder.path() / "display_only.tmp";
-    std::uint64_t records = 0;
-    const auto operations = walkFailurePoints(
-        [&] { folder.write("display_only.tmp", "an earlier listing"); },
-        [&] {
-            const auto result = listFile(sourcePath, listing, {}, "");
-            records = result.summary.records;
-            return result.file;
-        },
-        [&](const FailurePoint&) {
-            EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"in.xls"});
-            EXPECT_EQ(folder.read("in.xls"), source);
-        });
-    EXPECT_TRUE(contains(operations, Operation::Read));
-    EXPECT_TRUE(contains(operations, Operation::Write));
-    EXPECT_TRUE(contains(operations, Operation::Rename));
-    EXPECT_EQ(records, 80'000u);
-    EXPECT_EQ(folder.read("display_only.tmp").substr(0, 7), "Weld No");
-}
-
-// Opening another file fails at any point: the download loaded before stays loaded,
-// with its working copy, and no temporary file is left in the work folder.
-TEST_F(FileFaults, AFailedOpenKeepsTheLoadedDownload)
+// Each file work of the engine with every one of its file operations failing in turn.
+TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
 {
     const auto scrambledOf = [](const std::string& text) {
         const auto bytes = encodeBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
         return std::string(bytes.begin(), bytes.end());
     };
-    const std::string earlier = bigDownload(3);
-    const auto earlierPath = folder.write("earlier.pfd", scrambledOf(earlier));
-    const auto next = folder.write("next.pfd", scrambledOf(bigDownload(80'000)));
-    const auto work = folder.path() / "work";
-    std::filesystem::create_directory(work);
+    const auto names = [&](std::set<std::string> expected) {
+        EXPECT_EQ(namesIn(folder.path()), expected);
+    };
+    // Several read chunks, an odd length (the trailing byte takes the carry).
+    const std::string random = randomBytes((std::size_t(3) << 19) + 1, 7);
+    const std::string records = bigDownload(80'000);  // about 2.6 MB
+    const std::filesystem::path in = folder.path() / "in.xls", target = folder.path() / "out.tmp";
+    const std::filesystem::path work = folder.path() / "work", settings = folder.path() / kDefaultLoadFileName;
+    const std::string printSource = bigDownload(8'000);
     std::optional<LoadedDownload> download;
-    walkFailurePoints(
-        [&] {
-            download.emplace(work);
-            ASSERT_TRUE(download->open(earlierPath, {}).ok());
-        },
-        [&] {
-            const auto opened = download->open(next, {});
-            return opened ? FileResult{} : opened.fault().file;
-        },
-        [&](const FailurePoint&) {
-            EXPECT_EQ(download->chosenFile(), earlierPath);
-            EXPECT_EQ(download->lastListing()->records, 3u);
-            EXPECT_EQ(folder.read("work/view_only.tmp"), earlier);
-            EXPECT_EQ(namesIn(work), (std::set<std::string>{"display_only.tmp", "view_only.tmp"}));
-        });
-    EXPECT_EQ(download->lastListing()->records, 80'000u);
-}
-
-TEST_F(FileFaults, SettingsFileIsReplacedWholeOrNotAtAll)
-{
-    const auto file = folder.path() / kDefaultLoadFileName;
-    const auto operations = walkFailurePoints(
-        [&] { folder.write(kDefaultLoadFileName, "c:\\earlier\r\n"); },
-        [&] { return writeDefaultFolder(file, "d:\\welds\\2009"); },
-        [&](const FailurePoint&) {
-            EXPECT_EQ(folder.read(kDefaultLoadFileName), "c:\\earlier\r\n");
-            EXPECT_EQ(folder.entries(), 1u);
-        });
-    EXPECT_TRUE(contains(operations, Operation::Write));
-    EXPECT_TRUE(contains(operations, Operation::Rename));
-    EXPECT_EQ(folder.read(kDefaultLoadFileName), "d:\\welds\\2009\r\n");
-
-    // A settings file that cannot be read gives no value (the caller's default), never
-    // a value made of what was read before the failure.
-    walkFailurePoints([] {},
-                      [&] {
-                          FileResult result;
-                          if (!readDefaultFolder(file)) {
-                              result.fault = FileFault::SourceRead;
-                              result.path = file.string();
-                          }
-                          return result;
-                      },
-                      [](const FailurePoint&) {});
-    EXPECT_EQ(folder.read(kDefaultLoadFileName), "d:\\welds\\2009\r\n");
-}
-
-TEST_F(FileFaults, PrintCopyIsWrittenWholeOrNotAtAll)
-{
-    const std::string source = bigDownload(8'000);
-    const auto sourcePath = folder.write("in.xls", source);
-    const auto copy = folder.path() / "print_only.tmp";
-    const auto operations = walkFailurePoints(
-        [&] { folder.write("print_only.tmp", "an earlier copy"); },
-        [&] { return writePrintCopy(sourcePath, copy, MachineFamily::ORV, {}); },
-        [&](const FailurePoint&) {
-            EXPECT_EQ(folder.read("print_only.tmp"), "an earlier copy");
-            EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"in.xls", "print_only.tmp"}));
-            EXPECT_EQ(folder.read("in.xls"), source);
-        });
-    EXPECT_TRUE(contains(operations, Operation::Read));
-    EXPECT_TRUE(contains(operations, Operation::Write));
-    EXPECT_TRUE(contains(operations, Operation::Rename));
-    EXPECT_EQ(folder.read("print_only.tmp").substr(0, 7), "Weld No");
-
-    // Reading the copy back for printing: a failed read is a CopyRead fault.
+    std::uint64_t listed = 0;
     struct NullSurface final : PrintSurface {
         bool setFontName(std::string_view) override { return true; }
         bool setFontSize(int) override { return true; }
@@ -271,17 +156,122 @@ TEST_F(FileFaults, PrintCopyIsWrittenWholeOrNotAtAll)
         bool printLine(std::string_view) override { return true; }
         bool endDocument() override { return true; }
     } surface;
-    const auto readOperations = walkFailurePoints(
-        [] {},
-        [&] {
-            const PrintResult printed = printCopyFile(copy, Language::English, false, surface);
-            if (printed.ok())
-                return FileResult{};
-            EXPECT_EQ(printed.fault, PrintFault::CopyRead);
-            return printed.file;
-        },
-        [](const FailurePoint&) {});
-    EXPECT_TRUE(contains(readOperations, Operation::Read));
+    const auto earlier = [&](const char* text) { return [&, text] { folder.write("out.tmp", text); }; };
+    const auto source = [&](const std::string& text) { return [&, text] { folder.write("in.xls", text); }; };
+    const auto keptRandom = [&] {
+        EXPECT_EQ(folder.read("out.tmp"), "the earlier copy");
+        names({"in.xls", "out.tmp"});
+        EXPECT_EQ(folder.read("in.xls"), random);
+    };
+    using O = Operation;
+    struct Walk {
+        const char* what;
+        std::function<void()> prepare;
+        std::function<FileResult()> work;
+        std::function<void()> checkFailed;  // after every failed run
+        std::vector<Operation> mustFail;    // operations the work must have done
+        std::function<void()> checkDone;    // after the run without a failure
+    };
+    const std::vector<Walk> walks = {
+        {"decode", [&] { source(random)(); earlier("the earlier copy")(); },
+         [&] { return scrambleFile(ScrambleDirection::Decode, in, target); },
+         keptRandom, {O::Status, O::OpenRead, O::Read, O::CreateTemp, O::Write, O::Sync, O::Close, O::Rename},
+         [&] { EXPECT_EQ(scrambledOf(folder.read("out.tmp")), random); }},
+        {"encode", [&] { source(random)(); earlier("the earlier copy")(); },
+         [&] { return scrambleFile(ScrambleDirection::Encode, in, target); },
+         keptRandom, {O::Read, O::Write, O::Rename},
+         [&] { EXPECT_EQ(folder.read("out.tmp"), scrambledOf(random)); }},
+        {"listing", [&] { source(records)(); earlier("an earlier listing")(); },
+         [&] {
+             const auto result = listFile(in, target, {}, "");
+             listed = result.summary.records;
+             return result.file;
+         },
+         [&] { names({"in.xls"}); EXPECT_EQ(folder.read("in.xls"), records); },  // no listing left
+         {O::Read, O::Write, O::Rename},
+         [&] { EXPECT_EQ(listed, 80'000u); EXPECT_EQ(folder.read("out.tmp").substr(0, 7), "Weld No"); }},
+        // Opening another file: the download loaded before stays loaded, with its
+        // working copy, and no temporary file is left in the work folder.
+        {"open", [&] {
+             folder.write("earlier.pfd", scrambledOf(bigDownload(3)));
+             folder.write("next.pfd", scrambledOf(records));
+             std::filesystem::create_directories(work);
+             download.emplace(work);
+             ASSERT_TRUE(download->open(folder.path() / "earlier.pfd", {}).ok());
+         },
+         [&] {
+             const auto opened = download->open(folder.path() / "next.pfd", {});
+             return opened ? FileResult{} : opened.fault().file;
+         },
+         [&] {
+             EXPECT_EQ(download->chosenFile(), folder.path() / "earlier.pfd");
+             EXPECT_EQ(download->lastListing()->records, 3u);
+             EXPECT_EQ(folder.read("work/view_only.tmp"), bigDownload(3));
+             EXPECT_EQ(namesIn(work), (std::set<std::string>{"display_only.tmp", "view_only.tmp"}));
+         },
+         {O::Read, O::Write, O::Rename},
+         [&] { EXPECT_EQ(download->lastListing()->records, 80'000u); }},
+        {"settings", [&] { folder.write(kDefaultLoadFileName, "c:\\earlier\r\n"); },
+         [&] { return writeDefaultFolder(settings, "d:\\welds\\2009"); },
+         [&] { EXPECT_EQ(folder.read(kDefaultLoadFileName), "c:\\earlier\r\n"); EXPECT_EQ(folder.entries(), 1u); },
+         {O::Write, O::Rename},
+         [&] { EXPECT_EQ(folder.read(kDefaultLoadFileName), "d:\\welds\\2009\r\n"); }},
+        // A settings file that cannot be read gives no value (the caller's default),
+        // never a value made of what was read before the failure.
+        {"settings read", [&] { folder.write(kDefaultLoadFileName, "d:\\welds\r\n"); },
+         [&] {
+             FileResult result;
+             if (!readDefaultFolder(settings)) {
+                 result.fault = FileFault::SourceRead;
+                 result.path = settings.string();
+             }
+             return result;
+         },
+         [] {}, {O::Read}, [] {}},
+        {"print copy", [&] { source(printSource)(); earlier("an earlier copy")(); },
+         [&] { return writePrintCopy(in, target, MachineFamily::ORV, {}); },
+         [&] {
+             EXPECT_EQ(folder.read("out.tmp"), "an earlier copy");
+             names({"in.xls", "out.tmp"});
+             EXPECT_EQ(folder.read("in.xls"), printSource);
+         },
+         {O::Read, O::Write, O::Rename},
+         [&] { EXPECT_EQ(folder.read("out.tmp").substr(0, 7), "Weld No"); }},
+        {"printing the copy", [&] { earlier("1\r\n2\r\n")(); },
+         [&] {
+             const PrintResult printed = printCopyFile(target, Language::English, false, surface);
+             EXPECT_TRUE(printed.ok() || printed.fault == PrintFault::CopyRead);
+             return printed.file;
+         },
+         [] {}, {O::Read}, [] {}},
+    };
+    for (const Walk& walk : walks) {
+        SCOPED_TRACE(walk.what);
+        const auto failed =
+            walkFailurePoints(walk.prepare, walk.work, [&](const FailurePoint&) { walk.checkFailed(); });
+        for (const Operation operation : walk.mustFail)
+            EXPECT_TRUE(contains(failed, operation)) << operationName(operation);
+        walk.checkDone();
+        std::filesystem::remove_all(work);
+        for (const char* name : {"in.xls", "out.tmp", "earlier.pfd", "next.pfd", kDefaultLoadFileName})
+            std::filesystem::remove(folder.path() / name);
+    }
+
+    // A save either succeeds with the right bytes or leaves nothing in the target's
+    // folder (no target, no temporary); the source never changes.
+    std::filesystem::create_directories(work);
+    const auto plain = folder.write("work/view_only.tmp", random);
+    for (const SaveForm form : {SaveForm::Plain, SaveForm::Scrambled}) {
+        SCOPED_TRACE(form == SaveForm::Plain ? "save plain" : "save scrambled");
+        const auto out = folder.path() / "out";
+        walkFailurePoints([&] { std::filesystem::remove_all(out); std::filesystem::create_directory(out); },
+                          [&] { return saveCopy(plain, out / "saved.pfd", form, work / "temp_only.tmp").file; },
+                          [&](const FailurePoint&) {
+                              EXPECT_TRUE(std::filesystem::is_empty(out));
+                              EXPECT_EQ(folder.read("work/view_only.tmp"), random);
+                          });
+        EXPECT_EQ(folder.read("out/saved.pfd"), form == SaveForm::Plain ? random : scrambledOf(random));
+    }
 }
 
 TEST_F(FileFaults, ASourceThatChangesWhileItIsReadIsReported)
@@ -409,6 +399,24 @@ TEST_F(FileFaults, TargetsThatAreNoRegularFilesAreNeverReplacedOrRemoved)
         EXPECT_FALSE(writeDefaultFolder(target, "c:\\").ok());
         EXPECT_FALSE(writePrintCopy(source, target, MachineFamily::ORV, {}).ok());
     }
+    // Sources that are no regular files are refused before any read (a FIFO with no
+    // writer would block an open for ever, a device be read for ever).
+    std::filesystem::create_symlink("/dev/zero", folder.path() / "zero.pfd");
+    std::filesystem::create_symlink("/dev/urandom", folder.path() / "random.xls");
+    for (const auto& source : {fifo, link, folder.path() / "zero.pfd", folder.path() / "random.xls"}) {
+        SCOPED_TRACE(source.filename().string());
+        EXPECT_EQ(listFile(source, folder.path() / "out", {}, "").file.fault, FileFault::SourceNotRegular);
+        EXPECT_EQ(scrambleFile(ScrambleDirection::Decode, source, folder.path() / "out").fault,
+                  FileFault::SourceNotRegular);
+        for (auto download : {LoadedDownload(dir), LoadedDownload(ListingRun::Write{})}) {
+            const auto opened = download.open(source, {});
+            ASSERT_FALSE(opened.ok());
+            EXPECT_EQ(opened.fault().file.fault, FileFault::SourceNotRegular);
+            EXPECT_FALSE(download.loaded());
+        }
+    }
+    std::filesystem::remove(folder.path() / "zero.pfd");
+    std::filesystem::remove(folder.path() / "random.xls");
     EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
     EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
     EXPECT_TRUE(std::filesystem::is_directory(dir));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,16 +78,29 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
 {
     TempFolder work;
     const Progress stop = [](std::uint64_t, std::uint64_t) { return false; };
+    const auto faultOf = [](const auto& outcome) { return outcome.ok() ? DownloadFault{} : outcome.fault(); };
+    const fs::path taken = work.write("taken.pfd", "own file");
     struct Case {
         const char* what;
-        std::function<DownloadOutcome<ListingSummary>(LoadedDownload&)> command;
+        std::function<DownloadFault(LoadedDownload&)> command;
         DownloadStep step;
-        bool cancelled;
+        FileFault fault;
     };
     const std::vector<Case> cases = {
-        {"refused name", [&](LoadedDownload& d) { return d.open(examples / "5tz_sample.pfd.XLS", {}); }, DownloadStep::Name, false},
-        {"cancelled open", [&](LoadedDownload& d) { return d.open(examples / "5tz_sample.pfd", {}, stop); }, DownloadStep::Reading, true},
-        {"cancelled relist", [&](LoadedDownload& d) { return d.relist(errorFilter(5), stop); }, DownloadStep::Reading, true},
+        {"refused name", [&](LoadedDownload& d) { return faultOf(d.open(examples / "5tz_sample.pfd.XLS", {})); },
+         DownloadStep::Name, FileFault::None},
+        {"cancelled open", [&](LoadedDownload& d) { return faultOf(d.open(examples / "5tz_sample.pfd", {}, stop)); },
+         DownloadStep::Reading, FileFault::Cancelled},
+        {"cancelled relist", [&](LoadedDownload& d) { return faultOf(d.relist(errorFilter(5), stop)); },
+         DownloadStep::Reading, FileFault::Cancelled},
+        {"cancelled save", [&](LoadedDownload& d) { return faultOf(d.save(work.path() / "new.xls", stop)); },
+         DownloadStep::SaveTarget, FileFault::Cancelled},
+        {"cancelled scrambled save", [&](LoadedDownload& d) { return faultOf(d.save(work.path() / "new.pfd", stop)); },
+         DownloadStep::SaveWorkFile, FileFault::Cancelled},
+        {"save over a file", [&](LoadedDownload& d) { return faultOf(d.save(taken)); },
+         DownloadStep::SaveTarget, FileFault::TargetExists},
+        {"cancelled print copy", [&](LoadedDownload& d) { return faultOf(d.writePrintCopy(stop)); },
+         DownloadStep::PrintCopy, FileFault::Cancelled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -95,16 +109,33 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
         const std::string listing = fileText(download.workFiles().listing());
         const std::string copy = fileText(download.workFiles().workingCopy());
         const auto records = download.lastListing()->records;
-        const auto outcome = c.command(download);
-        ASSERT_FALSE(outcome.ok());
-        EXPECT_EQ(outcome.fault().step, c.step);
-        EXPECT_EQ(outcome.fault().cancelled(), c.cancelled);
+        const DownloadFault fault = c.command(download);
+        EXPECT_EQ(fault.step, c.step);
+        EXPECT_EQ(fault.file.fault, c.fault);
+        EXPECT_EQ(fault.cancelled(), c.fault == FileFault::Cancelled);
         EXPECT_EQ(download.chosenFile(), examples / "orv_sample.pfd");
         EXPECT_EQ(download.lastListing()->records, records);
         EXPECT_FALSE(download.listingFiltered());
         EXPECT_EQ(fileText(download.workFiles().listing()), listing);
         EXPECT_EQ(fileText(download.workFiles().workingCopy()), copy);
+        EXPECT_FALSE(fs::exists(work.path() / "new.xls") || fs::exists(work.path() / "new.pfd"));
+        EXPECT_EQ(fileText(taken), "own file");
+        EXPECT_FALSE(fs::exists(download.workFiles().printCopy()));
     }
+
+    // Nothing loaded, or no work files to save or print from.
+    RecordingSurface surface;
+    LoadedDownload none(work.path());
+    EXPECT_EQ(faultOf(none.relist({})).step, DownloadStep::NothingLoaded);
+    EXPECT_EQ(faultOf(none.save(work.path() / "x.pfd")).step, DownloadStep::NothingLoaded);
+    EXPECT_EQ(faultOf(none.writePrintCopy()).step, DownloadStep::NothingLoaded);
+    EXPECT_EQ(faultOf(none.print(Language::English, surface)).step, DownloadStep::NothingLoaded);
+    EXPECT_EQ(faultOf(none.printSelection(Language::English, surface)).step, DownloadStep::NothingLoaded);
+    LoadedDownload sink(ListingRun::Write{});
+    ASSERT_TRUE(sink.open(examples / "orv_sample.pfd", {}).ok());
+    EXPECT_EQ(faultOf(sink.save(work.path() / "x.pfd")).step, DownloadStep::NoWorkFiles);
+    EXPECT_EQ(faultOf(sink.writePrintCopy()).step, DownloadStep::NoWorkFiles);
+    EXPECT_TRUE(surface.lines.empty());
 }
 
 // A file the listing hands over (no date in the first record) is loaded all the same:

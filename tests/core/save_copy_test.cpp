@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/file_io.h"
 #include "core/save_copy.h"
 #include "core/scrambling.h"
 #include "temp_folder.h"
@@ -50,7 +49,6 @@ protected:
         fs::create_directories(root / "work");
         fs::create_directories(root / "out");
     }
-    void TearDown() override { kestrava::fileio::setFaultHook({}); }
 
     TempFolder folder;
     const fs::path root = folder.path();
@@ -59,60 +57,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(SaveCopyTest, EveryFailingOperationIsReportedAndLeavesNoTarget)
-{
-    // Fail each file operation in turn: the save either succeeds with the right bytes
-    // or reports a fault and leaves nothing (no target, no temporary) in the target's
-    // folder; the source never changes. Several chunks, odd length.
-    const Bytes content = randomBytes(150'001, 3);
-    writeAll(source, content);
-    int failures = 0;
-    for (int failAt = 1; failAt < 200; ++failAt) {
-        for (SaveForm form : {SaveForm::Plain, SaveForm::Scrambled}) {
-            fs::remove_all(root / "out");
-            fs::create_directories(root / "out");
-            const fs::path target = root / "out" / "saved.dat";
-            int count = 0;
-            kestrava::fileio::setFaultHook([&](kestrava::fileio::Operation) { return ++count == failAt; });
-            const auto result = kestrava::saveCopy(source, target, form, workFile);
-            kestrava::fileio::setFaultHook({});
-            ASSERT_EQ(readAll(source), content);
-            if (result.ok()) {
-                const Bytes saved = readAll(target);
-                EXPECT_EQ(form == SaveForm::Plain ? saved : kestrava::decodeBytes(saved), content);
-                continue;
-            }
-            ++failures;
-            EXPECT_NE(result.stage, SaveStage::None);
-            EXPECT_TRUE(fs::is_empty(root / "out")) << "failing operation " << failAt;
-        }
-    }
-    EXPECT_GT(failures, 0) << "the hook never made an operation fail";
-
-    fs::remove_all(root / "out");
-    fs::create_directories(root / "out");
-    const auto missing = kestrava::saveCopy(root / "work" / "gone.xls", root / "out" / "a.pfd",
-                                            SaveForm::Scrambled, workFile);
-    EXPECT_EQ(missing.file.fault, FileFault::SourceMissing);
-    EXPECT_EQ(missing.stage, SaveStage::WorkFile);
-    EXPECT_TRUE(fs::is_empty(root / "out"));
-}
-
-TEST_F(SaveCopyTest, CancelledSaveLeavesNothing)
-{
-    writeAll(source, randomBytes(300'000, 5));
-    for (SaveForm form : {SaveForm::Plain, SaveForm::Scrambled}) {
-        int calls = 0;
-        const auto result = kestrava::saveCopy(source, root / "out" / "x.pfd", form, workFile,
-                                               [&](std::uint64_t done, std::uint64_t total) {
-                                                   EXPECT_LE(done, total);
-                                                   return ++calls < 3;
-                                               });
-        EXPECT_EQ(result.file.fault, FileFault::Cancelled);
-        EXPECT_TRUE(fs::is_empty(root / "out"));
-    }
-}
 
 TEST_F(SaveCopyTest, ScrambledSaveOfTheWorkFileItselfKeepsIt)
 {

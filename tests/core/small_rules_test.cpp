@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/build_profile.h"
 #include "core/download_file.h"
 #include "core/file_io.h"
 #include "core/machine_family.h"
@@ -139,4 +140,12 @@ TEST(SettingsFile, ReadsTheWholeFirstLine)
     EXPECT_EQ(readDefaultFolder(folder.path() / "empty.txt"), "");
     EXPECT_FALSE(readDefaultFolder(folder.path()));
     EXPECT_FALSE(writeDefaultFolder(folder.path() / "no" / "such.txt", "x").ok());
+}
+
+TEST(BuildProfile, LanguageNamesAreExactAndCaseSensitive)
+{
+    EXPECT_EQ(languageFromName("English"), Language::English);
+    EXPECT_EQ(languageFromName("Polish"), Language::Polish);
+    EXPECT_EQ(languageFromName("polish"), Language::Other);
+    EXPECT_EQ(languageFromName(""), Language::Other);
 }
