@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/save_copy.h"
+#include "core/scrambling.h"
 #include "temp_folder.h"
 
 using namespace kestrava;
@@ -57,6 +59,12 @@ TEST(LoadedDownload, OpensListsAndPrintsBothKinds)
         EXPECT_EQ(fileText(download.workFiles().listing()), expected);
         EXPECT_EQ(plain, fileText(fs::path(examples / name).replace_extension(".xls")));
         EXPECT_NE(download.machineFamily(), MachineFamily::Unknown);
+        // Saved as either kind, the example files again byte for byte.
+        for (const char* kind : {".pfd", ".xls"}) {
+            ASSERT_TRUE(download.save(work.path() / (std::string("copy") + kind)).ok());
+            EXPECT_EQ(fileText(work.path() / (std::string("copy") + kind)),
+                      fileText(fs::path(examples / name).replace_extension(kind)));
+        }
 
         const auto relisted = download.relist(errorFilter(0));
         ASSERT_TRUE(relisted.ok());
@@ -155,4 +163,17 @@ TEST(LoadedDownload, AHandedOverFileIsTheLoadedFile)
     EXPECT_EQ(fileText(download.loadedFilePath()), fileText(source));
     ASSERT_TRUE(download.writePrintCopy().ok());
     EXPECT_EQ(fileText(download.workFiles().printCopy()).size(), 3 * 2 * 25 + 3 * 2);
+}
+
+// A file named like the work file stays the loaded file: saving it scrambled must not
+// overwrite it with its own scrambled form.
+TEST(SaveCopy, AScrambledSaveOfTheWorkFileItselfKeepsIt)
+{
+    TempFolder work;
+    const fs::path workFile = work.write("temp_only.tmp", "1\t2\t3\r\n4");
+    ASSERT_TRUE(saveCopy(workFile, work.path() / "w.pfd", SaveForm::Scrambled, workFile).ok());
+    EXPECT_EQ(fileText(workFile), "1\t2\t3\r\n4");
+    const std::string saved = fileText(work.path() / "w.pfd");
+    const auto plain = decodeBytes(std::vector<std::uint8_t>(saved.begin(), saved.end()));
+    EXPECT_EQ(std::string(plain.begin(), plain.end()), "1\t2\t3\r\n4");
 }

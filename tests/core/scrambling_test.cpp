@@ -54,28 +54,6 @@ TEST(Scrambling, EncodeAndDecodeAreExactInversesOnRandomInput)
     }
 }
 
-TEST(Scrambling, FileStreamingMatchesInMemoryAcrossChunkBoundaries)
-{
-    TempFolder folder;
-    std::mt19937 random(7);
-    // Sizes around the 1 MiB chunk, odd and even.
-    for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(3), std::size_t(1 << 20),
-                             std::size_t((1 << 20) + 1), std::size_t((1 << 20) + 3), std::size_t(2500001)}) {
-        std::vector<std::uint8_t> data(size);
-        for (auto& b : data)
-            b = std::uint8_t(random());
-        const auto source = folder.write("source.pfd", std::string(data.begin(), data.end()));
-        const auto plain = folder.path() / "plain.tmp";
-        const auto again = folder.path() / "again.pfd";
-        ASSERT_TRUE(scrambleFile(ScrambleDirection::Decode, source, plain).ok());
-        const auto decoded = folder.read("plain.tmp");
-        const auto expected = decodeBytes(data);
-        ASSERT_EQ(decoded, std::string(expected.begin(), expected.end())) << size;
-        ASSERT_TRUE(scrambleFile(ScrambleDirection::Encode, plain, again).ok());
-        ASSERT_EQ(folder.read("again.pfd"), std::string(data.begin(), data.end())) << size;
-    }
-}
-
 TEST(Scrambling, FileFaultsLeaveTargetAlone)
 {
     TempFolder folder;
