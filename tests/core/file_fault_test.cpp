@@ -33,18 +33,9 @@ namespace {
 
 const char* operationName(Operation operation)
 {
-    switch (operation) {
-    case Operation::Status: return "status";
-    case Operation::OpenRead: return "open";
-    case Operation::Read: return "read";
-    case Operation::CreateTemp: return "create";
-    case Operation::Write: return "write";
-    case Operation::Close: return "close";
-    case Operation::Rename: return "rename";
-    case Operation::Remove: return "remove";
-    case Operation::Sync: return "sync";
-    }
-    return "?";
+    static const char* const names[] = {"status", "open", "read",   "create", "write",
+                                        "close",  "rename", "remove", "sync"};
+    return names[int(operation)];
 }
 
 std::set<std::string> namesIn(const std::filesystem::path& folder)

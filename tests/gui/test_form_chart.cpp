@@ -75,8 +75,17 @@ private slots:
 
     void countsSerialAndDescriptionsPerFamily()
     {
-        const QStringList orvCodes{"E00", "E20", "E21", "E22", "E23", "E24", "E25", "E26", "E27", "E127"};
-        const QStringList t5zCodes{"E00", "E05", "E06", "E07", "E08", "E09", "E11", "E16", "E17", "E127"};
+        // The codes are the core table's labels of the family.
+        const auto codesOf = [](kestrava::MachineFamily family) {
+            kestrava::ErrorCodeTable table = kestrava::freshErrorCodeTable();
+            kestrava::setErrorCodeLabels(table, family);
+            QStringList codes;
+            for (const auto& row : table)
+                codes << QString::fromStdString(row.label);
+            return codes;
+        };
+        const QStringList orvCodes = codesOf(kestrava::MachineFamily::ORV);
+        const QStringList t5zCodes = codesOf(kestrava::MachineFamily::T5Z);
         const QStringList zeros(10, QStringLiteral("0"));
         FormChart orv(values("English", kestrava::MachineFamily::ORV, {12, 0, 3, 0, 0, 0, 1, 0, 0, 2}, "ORV-4471"),
                       services());
