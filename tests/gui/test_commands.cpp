@@ -11,8 +11,6 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 
-#include "core/file_io.h"
-#include "gui/default_folder.h"
 #include "gui/form_chart.h"
 #include "gui/listing_view.h"
 #include "gui/printer_provider.h"
@@ -52,7 +50,6 @@ class CommandsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { installQuietMessageHandler(); }
-    void cleanup() { kestrava::fileio::setFaultHook({}); }
 
     void openListsAFileAndKeepsNothingOfARefusedOne()
     {
