@@ -477,6 +477,18 @@
             <translation>Tworzenie wykazu zgrzewow...</translation>
         </message>
         <message>
+            <source>Preparing the printout...</source>
+            <translation>Przygotowanie wydruku...</translation>
+        </message>
+        <message>
+            <source>Counting the pages...</source>
+            <translation>Liczenie stron wydruku...</translation>
+        </message>
+        <message>
+            <source>Printing the records...</source>
+            <translation>Drukowanie zgrzewow...</translation>
+        </message>
+        <message>
             <location filename="../src/gui/kestrava_main_open.cpp" line="158" />
             <source>Open Kestrava File</source>
             <translation>Otwórz plik danych</translation>

@@ -26,6 +26,7 @@ struct ListingTarget {
     // file with no line end at all) is not read to its end only to be refused.
     bool stopAtUnknownHeader = false;
     std::filesystem::path listingFile;             // with work files
+    const ListingRun::Write* listingCopy = nullptr;  // with work files: a copy of the listing
     const std::filesystem::path* workingCopy = nullptr;  // a scrambled file's plain copy
 };
 
@@ -40,13 +41,8 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
     if (FileResult opened = reader.open(source); !opened.ok())
         return faultAt(DownloadStep::Reading, opened);
 
-    std::optional<fileio::AtomicWriter> listingOut;
-    if (!target.sink) {
-        listingOut.emplace();
-        if (FileResult created = listingOut->open(target.listingFile, true, /*durable=*/false);
-            !created.ok())
-            return faultAt(DownloadStep::Listing, created);
-    }
+    // The working copy first: in a folder that cannot be written, that is the step
+    // the user hears of for a scrambled file.
     std::optional<fileio::AtomicWriter> copyOut;
     if (target.workingCopy) {
         copyOut.emplace();
@@ -54,6 +50,13 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
             return faultAt(DownloadStep::WorkingCopy, created);
     }
 
+    std::optional<fileio::AtomicWriter> listingOut;
+    if (!target.sink) {
+        listingOut.emplace();
+        if (FileResult created = listingOut->open(target.listingFile, true, /*durable=*/false);
+            !created.ok())
+            return faultAt(DownloadStep::Listing, created);
+    }
     FileResult listingWrite;
     std::string held;  // listing bytes held back from the sink
     bool passing = false;
@@ -66,6 +69,8 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
     ListingRun run(filter, serial, [&](std::string_view bytes) {
         if (listingOut) {
             listingWrite = listingOut->write(bytes.data(), bytes.size());
+            if (listingWrite.ok() && target.listingCopy && !(*target.listingCopy)(bytes))
+                listingWrite.fault = FileFault::TargetWrite;
             return listingWrite.ok();
         }
         const ListingSummary& soFar = runSeen->summarySoFar();
@@ -100,8 +105,13 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
             if (listing && target.stopAtUnknownHeader) {
                 const std::string_view start = run.headerStartSoFar();
                 unknownHeader = (run.headerDone() || start.size() >= 3) && !isRecognisedHeader(start);
-                if (unknownHeader)
-                    return false;
+                // The listing stops here; a scrambled file's working copy is still
+                // decoded to its end, for the spreadsheet program that gets it.
+                if (unknownHeader) {
+                    listing = false;
+                    if (!copyOut)
+                        return false;
+                }
             }
             return !run.writeFailed() && (listing || copyOut.has_value());
         },
@@ -110,14 +120,19 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
         return faultAt(DownloadStep::WorkingCopy, copyWrite);
     if (!read.ok())
         return faultAt(DownloadStep::Reading, read);
+    ListingSummary summary;
     if (unknownHeader) {
-        ListingSummary summary = run.summarySoFar();
+        summary = run.summarySoFar();
         summary.outcome = ListingOutcome::HeaderNotRecognised;
-        return summary;
+        if (target.sink)
+            return summary;
+        // The listing file then holds what was read; nothing shows it.
+    } else {
+        summary = run.finish();
+        if (!run.writeFailed() && target.sink && !passing &&
+            summary.outcome == ListingOutcome::Listed)
+            toSink(held);
     }
-    ListingSummary summary = run.finish();
-    if (!run.writeFailed() && target.sink && !passing && summary.outcome == ListingOutcome::Listed)
-        toSink(held);
     if (!listingWrite.ok())
         return faultAt(DownloadStep::Listing, listingWrite);
     // The listing first: should the working copy then fail to go in place, the loaded
@@ -135,14 +150,16 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
 }
 
 ListingTarget targetOf(const ListingRun::Write& sink, bool stopAtUnknownHeader,
-                       const WorkFiles& files)
+                       const WorkFiles& files, const ListingRun::Write& listingCopy)
 {
     ListingTarget target;
+    target.stopAtUnknownHeader = stopAtUnknownHeader;
     if (sink) {
         target.sink = &sink;
-        target.stopAtUnknownHeader = stopAtUnknownHeader;
     } else {
         target.listingFile = files.listing();
+        if (listingCopy)
+            target.listingCopy = &listingCopy;
     }
     return target;
 }
@@ -188,7 +205,7 @@ DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path
     }
     const bool scrambled = kind == DownloadKind::Encrypted;
     const std::filesystem::path workingCopy = files_.workingCopy();
-    ListingTarget target = targetOf(sink_, stopAtUnknownHeader_, files_);
+    ListingTarget target = targetOf(sink_, stopAtUnknownHeader_, files_, listingCopy_);
     if (scrambled && !sink_)
         target.workingCopy = &workingCopy;
     auto listed = listGuarded(chosen, scrambled, filter, machineSerial(), target, progress);
@@ -205,7 +222,7 @@ DownloadOutcome<ListingSummary> LoadedDownload::relist(const ListingFilter& filt
     if (!loaded_)
         return faultAt(DownloadStep::NothingLoaded);
     auto listed = listGuarded(plainFileOf(*loaded_), readScrambled(*loaded_), filter,
-                              machineSerial(), targetOf(sink_, stopAtUnknownHeader_, files_), progress);
+                              machineSerial(), targetOf(sink_, stopAtUnknownHeader_, files_, listingCopy_), progress);
     if (listed)
         keepListing(listed.value(), filter);
     return listed;

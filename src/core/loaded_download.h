@@ -92,6 +92,14 @@ public:
     // summary holds what was read by then).
     explicit LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader = false);
 
+    // With work files: reading stops as soon as the header is known not to be
+    // recognised (a scrambled file is still decoded to its end into the working copy),
+    // and every piece of a listing written to the listing file also goes to
+    // listingCopy, when set (a false return fails the run at step Listing). The window
+    // keeps the listing it shows that way, without reading the listing file back.
+    void setStopAtUnknownHeader(bool on) { stopAtUnknownHeader_ = on; }
+    void setListingCopy(ListingRun::Write listingCopy) { listingCopy_ = std::move(listingCopy); }
+
     // Opens a download file: decodes a "pfd" file into the working copy and lists the
     // plain text into the listing file under filter, in one pass over the file. The
     // value is the listing's summary; its outcome says whether the listing can be
@@ -169,6 +177,7 @@ private:
     WorkFiles files_;
     ListingRun::Write sink_;  // set for a download kept without work files
     bool stopAtUnknownHeader_ = false;
+    ListingRun::Write listingCopy_;  // with work files
     std::optional<Loaded> loaded_;
     ListingFilter filter_;
     std::optional<ListingSummary> listing_;

@@ -14,3 +14,13 @@ inline std::filesystem::path toFsPath(const QString& path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 #endif
 }
+
+// The engine's path (std::filesystem::path) as the window shows and keeps it.
+inline QString fromFsPath(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}

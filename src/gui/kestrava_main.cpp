@@ -17,14 +17,15 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
 
+#include "gui/fs_path.h"
 #include "gui/listing_view.h"
-#include "gui/long_run.h"
 #include "gui/spreadsheet_launcher.h"
 #include "gui/user_dialogs.h"
 
@@ -104,8 +105,12 @@ static void registerImages()
 
 Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services,
                              QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services))
+    : QMainWindow(parent), services_(std::move(services)),
+      download_(toFsPath(services_.workFolder))
 {
+    // A file whose header is not recognised is handed over once its first bytes are
+    // read, not listed in full.
+    download_.setStopAtUnknownHeader(true);
     shared_.profile = profile;
     if (!services_.dialogs) {
         ownedDialogs_ = std::make_unique<QtUserDialogs>();
@@ -119,6 +124,7 @@ Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices 
     registerImages();
     buildControls();
     buildMenus();
+    runner_ = std::make_unique<WorkRunner>(this, QProgressDialog::tr("Cancel"));
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     setAcceptDrops(true);
     Form_Load();
@@ -348,9 +354,9 @@ bool Kestrava_Main::event(QEvent* event)
         Form_Activate();
         break;
     case QEvent::Close:
-        if (currentRun_) {
+        if (busy()) {
             // Closing during a long run stops the run first; the window closes after it.
-            currentRun_->cancel();
+            runner_->cancel();
             closeAfterRun_ = true;
             event->ignore();
             return true;
@@ -358,7 +364,7 @@ bool Kestrava_Main::event(QEvent* event)
         break;
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
-        if (!currentRun_ && !droppedFile(drag->mimeData()).isEmpty()) {
+        if (!busy() && !droppedFile(drag->mimeData()).isEmpty()) {
             drag->acceptProposedAction();
             return true;
         }
@@ -367,7 +373,7 @@ bool Kestrava_Main::event(QEvent* event)
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const QString file = droppedFile(drop->mimeData());
-        if (!currentRun_ && !file.isEmpty()) {
+        if (!busy() && !file.isEmpty()) {
             drop->acceptProposedAction();
             // Opened once the drop has finished, so the dragging program is not kept waiting.
             QTimer::singleShot(0, this, [this, file] { openPath(file); });

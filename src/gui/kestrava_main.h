@@ -15,8 +15,10 @@
 #include <memory>
 #include <optional>
 
+#include "core/loaded_download.h"
 #include "gui/app_services.h"
 #include "gui/shared_values.h"
+#include "gui/work_runner.h"
 
 class QAction;
 class QFrame;
@@ -78,8 +80,13 @@ private:
     void freshOpen(const std::optional<QString>& chosenPath);
     void relistLoadedFile();
     void resetFilterPanel();
-    void runListing();
-    void showNoFileLoaded();
+    // Opens chosenPath, or lists the loaded file again, under the panel's filter.
+    void runListing(const std::optional<QString>& chosenPath);
+    // The window's copies of the loaded download's state, taken after each command.
+    void syncFromDocument();
+    // Runs work through the runner; false when it was cancelled or the window closes.
+    bool runLong(const QString& label, const WorkRunner::Work& work);
+    bool busy() const { return runner_->busy(); }
     QString noFileText() const;
     // A message of the Open command and the filter panel, in the build language.
     void showPanelMessage(const QString& text, const QString& detail = {});
@@ -89,7 +96,9 @@ private:
     AppServices services_;
     std::unique_ptr<class UserDialogs> ownedDialogs_;
     std::unique_ptr<class SpreadsheetLauncher> ownedSpreadsheet_;
-    class LongRun* currentRun_ = nullptr;  // the decode or listing in progress
+    // The loaded download: the file, its work files and its last listing.
+    kestrava::LoadedDownload download_;
+    std::unique_ptr<WorkRunner> runner_;  // the one runner of the window's long work
     bool closeAfterRun_ = false;
 
 public:

@@ -5,7 +5,7 @@
 void Kestrava_Main::Menu_GraphShow_Click()
 {
     // Not while a listing is being made: its counts are not settled yet.
-    if (currentRun_)
+    if (busy())
         return;
     FormChart form(shared(), services(), this);
     form.exec();

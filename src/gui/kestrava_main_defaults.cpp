@@ -4,7 +4,7 @@
 
 void Kestrava_Main::Menu_DefaultLoad_Click()
 {
-    if (currentRun_)
+    if (busy())
         return;
     DefaultPathForm form(DefaultPathKind::Load, shared_, services_, this);
     form.exec();
@@ -12,7 +12,7 @@ void Kestrava_Main::Menu_DefaultLoad_Click()
 
 void Kestrava_Main::Menu_DefaultSave_Click()
 {
-    if (currentRun_)
+    if (busy())
         return;
     DefaultPathForm form(DefaultPathKind::Save, shared_, services_, this);
     form.exec();

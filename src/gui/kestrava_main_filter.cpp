@@ -35,7 +35,7 @@ void Kestrava_Main::hideFilterInputs()
 
 void Kestrava_Main::Option1_Click(int index)
 {
-    if (currentRun_)
+    if (busy())
         return;
     switch (index) {
     case 0:
@@ -84,7 +84,7 @@ void Kestrava_Main::Option1_Click(int index)
 
 void Kestrava_Main::Command_Dates_Click()
 {
-    if (currentRun_)
+    if (busy())
         return;
     const auto from = kestrava::parseTypedDate(Text_From->text().toStdString(), kestrava::currentLocalYear());
     if (!from) {
@@ -107,7 +107,7 @@ void Kestrava_Main::Command_Dates_Click()
 
 void Kestrava_Main::Command_Error_Click()
 {
-    if (currentRun_)
+    if (busy())
         return;
     // A text that is no number, or a number outside the 16-bit range the filter holds,
     // is refused alike.

@@ -12,47 +12,16 @@
 
 #include "core/download_file.h"
 #include "core/listing.h"
-#include "core/scrambling.h"
 #include "core/settings_file.h"
 #include "core/system_error_text.h"
 #include "gui/default_folder.h"
 #include "gui/fs_path.h"
 #include "gui/listing_view.h"
-#include "gui/long_run.h"
 #include "gui/spreadsheet_launcher.h"
 #include "gui/user_dialogs.h"
 #include "gui/work_folder.h"
 
 namespace {
-
-constexpr const char* kWorkingCopyName = "view_only.tmp";
-constexpr const char* kListingName = "display_only.tmp";
-
-// Marks the window busy for the lifetime of one run; a close asked for meanwhile is
-// carried out when the run has ended.
-class RunSlot {
-public:
-    RunSlot(LongRun*& slot, LongRun& run, bool& closeAfterRun, QWidget* window)
-        : slot_(slot), closeAfterRun_(closeAfterRun), window_(window)
-    {
-        slot_ = &run;
-    }
-    ~RunSlot()
-    {
-        slot_ = nullptr;
-        if (closeAfterRun_) {
-            closeAfterRun_ = false;
-            QTimer::singleShot(0, window_, &QWidget::close);
-        }
-    }
-    RunSlot(const RunSlot&) = delete;
-    RunSlot& operator=(const RunSlot&) = delete;
-
-private:
-    LongRun*& slot_;
-    bool& closeAfterRun_;
-    QWidget* window_;
-};
 
 // The chosen file's name without its folder and without its last four characters.
 QString fileTitle(const QString& path)
@@ -90,48 +59,32 @@ QString faultDetail(const kestrava::FileResult& result, kestrava::Language langu
     return detail;
 }
 
-// Reads the whole listing file: bytes of the language's code page, which Text1 keeps
-// as they are and decodes line by line as it shows them. nullopt when the file cannot
-// be read.
-std::optional<QByteArray> readListing(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
 }  // namespace
 
 void Kestrava_Main::Menu_OpenFile_Click()
 {
-    if (currentRun_)
+    if (busy())
         return;
     freshOpen(std::nullopt);
 }
 
 void Kestrava_Main::openPath(const QString& path)
 {
-    if (currentRun_)
+    if (busy())
         return;
     freshOpen(path);
 }
 
 void Kestrava_Main::relistLoadedFile()
 {
-    if (currentRun_)
+    if (busy())
         return;
     // A filter request with no file loaded asks for a file, like the menu command.
-    if (!state_.FileLoaded) {
+    if (!download_.loaded()) {
         freshOpen(std::nullopt);
         return;
     }
-    LongRun run(this, tr("Listing the records..."));
-    RunSlot slot(currentRun_, run, closeAfterRun_, this);
-    runListing();
+    runListing(std::nullopt);
 }
 
 void Kestrava_Main::resetFilterPanel()
@@ -177,40 +130,16 @@ void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
         path = *answer;
     }
 
-    state_.LoadedFilePath = path;
-    state_.QuotedFilePath = QLatin1Char('"') + path + QLatin1Char('"');
-    shared_.LoadedFileTitle = fileTitle(path);
-
-    const kestrava::DownloadKind kind = kestrava::downloadKindOf(path.toStdString());
-    if (kind == kestrava::DownloadKind::Refused) {
+    // A name Open refuses never becomes the loaded file: the listing, Save, Print and
+    // the chart go on with the file loaded before (or with none).
+    if (kestrava::downloadKindOf(path.toStdString()) == kestrava::DownloadKind::Refused) {
         showPanelMessage(tr("Invalid file"));
         return;
     }
-
-    LongRun run(this, kind == kestrava::DownloadKind::Encrypted ? tr("Decoding the file...")
-                                                                 : tr("Listing the records..."));
-    RunSlot slot(currentRun_, run, closeAfterRun_, this);
-
-    if (kind == kestrava::DownloadKind::Encrypted) {
-        const QString workingCopy =
-            workFilePath(services_.workFolder, QString::fromLatin1(kWorkingCopyName));
-        const kestrava::FileResult decoded =
-            kestrava::scrambleFile(kestrava::ScrambleDirection::Decode, toFsPath(path),
-                                   toFsPath(workingCopy), true, run.progress());
-        if (!decoded.ok()) {
-            if (decoded.fault != kestrava::FileFault::Cancelled)
-                showPanelMessage(runFaultText(decoded.fault, tr("Cannot write the working copy")),
-                                 faultDetail(decoded, shared_.language()));
-            showNoFileLoaded();
-            return;
-        }
-        state_.LoadedFilePath = workingCopy;
-        run.setLabel(tr("Listing the records..."));
-    }
-    runListing();
+    runListing(path);
 }
 
-void Kestrava_Main::runListing()
+void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
 {
     kestrava::ListingFilter filter;
     filter.dateOn = state_.DateFilterOn;
@@ -219,26 +148,52 @@ void Kestrava_Main::runListing()
     filter.errorOn = state_.ErrorFilterOn;
     filter.errorNumber = state_.FilterErrorNumber;
 
-    const QString listingPath = workFilePath(services_.workFolder, QString::fromLatin1(kListingName));
-    const kestrava::Progress progress = currentRun_ ? currentRun_->progress() : kestrava::Progress{};
-    const kestrava::ListingFileResult result =
-        kestrava::listFile(toFsPath(state_.LoadedFilePath), toFsPath(listingPath), filter,
-                           shared_.MachineSerial, progress);
-    if (!result.file.ok()) {
-        if (result.file.fault != kestrava::FileFault::Cancelled)
-            showPanelMessage(runFaultText(result.file.fault, tr("Cannot write the listing")),
-                             faultDetail(result.file, shared_.language()));
-        showNoFileLoaded();
+    const bool decoding =
+        chosenPath && kestrava::downloadKindOf(chosenPath->toStdString()) ==
+                          kestrava::DownloadKind::Encrypted;
+    // The listing the run writes is kept as it goes and indexed once complete, on the
+    // worker; the listing shown stays until a new one is ready, so that a failed or
+    // cancelled run leaves it as it was.
+    QByteArray listing;
+    LineIndex index;
+    std::optional<kestrava::DownloadOutcome<kestrava::ListingSummary>> outcome;
+    download_.setListingCopy([&listing](std::string_view bytes) {
+        listing.append(bytes.data(), qsizetype(bytes.size()));
+        return true;
+    });
+    const bool ran = runLong(decoding ? tr("Decoding the file...") : tr("Listing the records..."),
+                             [&](const kestrava::Progress& progress) {
+                                 try {
+                                     outcome = chosenPath ? download_.open(toFsPath(*chosenPath),
+                                                                           filter, progress)
+                                                          : download_.relist(filter, progress);
+                                     if (*outcome && outcome->value().outcome ==
+                                                         kestrava::ListingOutcome::Listed)
+                                         index = LineIndex::ofBytes(listing.constData(),
+                                                                    std::size_t(listing.size()));
+                                 } catch (const std::bad_alloc&) {
+                                     kestrava::FileResult memory;
+                                     memory.fault = kestrava::FileFault::OutOfMemory;
+                                     outcome = kestrava::DownloadFault{
+                                         kestrava::DownloadStep::Reading, memory};
+                                 }
+                             });
+    download_.setListingCopy({});
+    if (!ran || !outcome)
+        return;  // cancelled or closing: everything as before the command
+    if (!*outcome) {
+        const kestrava::DownloadFault& fault = outcome->fault();
+        if (!fault.cancelled())
+            showPanelMessage(
+                runFaultText(fault.file.fault, fault.step == kestrava::DownloadStep::WorkingCopy
+                                                    ? tr("Cannot write the working copy")
+                                                    : tr("Cannot write the listing")),
+                faultDetail(fault.file, shared_.language()));
         return;
     }
 
-    const kestrava::ListingSummary& summary = result.summary;
-    shared_.MachineFamily = summary.family;
-    shared_.ErrorCodeTable = summary.errorCodes;
-    shared_.MachineSerial = summary.serial;
-    state_.ListingHeaderLine = summary.headerLine;
-    state_.RecordsSinceHeader = static_cast<int>(summary.records % 40);
-    state_.LastListingFilter = filter;
+    const kestrava::ListingSummary& summary = outcome->value();
+    syncFromDocument();
 
     const bool showTexts = shared_.language() != kestrava::Language::Other;
     const QString cannotStart =
@@ -254,40 +209,50 @@ void Kestrava_Main::runListing()
         return;
     }
 
-    // The listing shown before is let go first, so that two are never held at once.
-    Text1->clear();
-    std::optional<QByteArray> listing = readListing(listingPath);
-    if (!listing) {
-        showPanelMessage(tr("Cannot read the listing"), listingPath);
-        showNoFileLoaded();
-        return;
-    }
-    Text1->setListing(std::move(*listing), shared_.language());
-    listing.reset();
     state_.FileLoaded = true;
-
     if (summary.outcome == kestrava::ListingOutcome::HeaderNotRecognised) {
+        // Decided on the header's first bytes: the file was not listed in full.
         const bool started = services_.spreadsheet->openInSpreadsheet(
             this, state_.LoadedFilePath, services_.workFolder);
         if (showTexts)
             Text1->setPlainText(started ? tr("File has opened in Excel.") : cannotStart);
+        else
+            Text1->clear();
+    } else {
+        Text1->setListing(std::move(listing), std::move(index), shared_.language());
     }
 
     state_.ShowAllRequest = false;
     state_.DateFilterOn = false;
 }
 
-void Kestrava_Main::showNoFileLoaded()
+void Kestrava_Main::syncFromDocument()
 {
-    Text1->setPlainText(noFileText());
-    state_.FileLoaded = false;
-    state_.LoadedFilePath.clear();
-    state_.QuotedFilePath.clear();
-    shared_.LoadedFileTitle.clear();
-    shared_.MachineFamily = kestrava::MachineFamily::Unknown;
-    shared_.ErrorCodeTable.reset();
-    state_.ShowAllRequest = false;
-    state_.DateFilterOn = false;
+    state_.LoadedFilePath = fromFsPath(download_.loadedFilePath());
+    state_.QuotedFilePath =
+        state_.LoadedFilePath.isEmpty()
+            ? QString()
+            : QLatin1Char('"') + fromFsPath(download_.chosenFile()) + QLatin1Char('"');
+    state_.ListingHeaderLine = download_.listingHeaderLine();
+    state_.RecordsSinceHeader = download_.recordsSinceHeader();
+    state_.LastListingFilter = download_.filter();
+    shared_.LoadedFileTitle = fileTitle(fromFsPath(download_.chosenFile()));
+    shared_.MachineFamily = download_.machineFamily();
+    shared_.ErrorCodeTable = download_.errorCodeTable();
+    shared_.MachineSerial = download_.machineSerial();
+}
+
+bool Kestrava_Main::runLong(const QString& label, const WorkRunner::Work& work)
+{
+    // The dialog's title is the window's caption, in the build language.
+    const bool ran = runner_->run(windowTitle(), label, work);
+    if (closeAfterRun_) {
+        // The window was closed during the run, which stopped it.
+        closeAfterRun_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+        return false;
+    }
+    return ran;
 }
 
 QString Kestrava_Main::noFileText() const

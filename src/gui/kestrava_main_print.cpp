@@ -2,10 +2,8 @@
 // to the print copy in the work folder first, which is then printed after the print
 // dialog.
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QFile>
 #include <QPrinter>
-#include <QScopedValueRollback>
 #include <filesystem>
 
 #include "core/print_layout.h"
@@ -13,18 +11,9 @@
 #include "gui/kestrava_main.h"
 #include "gui/printer_provider.h"
 #include "gui/user_dialogs.h"
-#include "gui/work_folder.h"
+#include "gui/fs_path.h"
 
 namespace {
-
-std::filesystem::path localPath(const QString& path)
-{
-#ifdef _WIN32
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
 
 QString latin1(std::string_view text)
 {
@@ -54,28 +43,16 @@ private:
     kestrava::Language language_;
 };
 
-// Long loops let the window repaint and take input between lines.
-bool letEventsRun(std::uint64_t, std::uint64_t)
-{
-    QCoreApplication::processEvents();
-    return true;
-}
-
 // Jobs longer than this are said before they start.
 constexpr int kPagesToAskAbout = 100;
-
-// One printout at a time: a second one started while events run would rewrite the
-// print copy that the first one is still reading.
-bool printoutRunning = false;
 
 }  // namespace
 
 void Kestrava_Main::Menu_PrintRecords_Click()
 {
-    // Not while a listing is being made: its filters and counts are not settled yet.
-    if (printoutRunning || currentRun_ || state().LoadedFilePath.isEmpty())
+    // Not while another command runs: its filters and counts are not settled yet.
+    if (busy() || !download_.loaded())
         return;
-    const QScopedValueRollback<bool> running(printoutRunning, true);
 
     const kestrava::Language language = shared().language();
     const bool texts = language != kestrava::Language::Other;
@@ -85,22 +62,26 @@ void Kestrava_Main::Menu_PrintRecords_Click()
             services().dialogs->message(this, message, title, MessageIcon::Critical);
     };
 
-    const kestrava::ListingFilter& filter = state().LastListingFilter;
-    const QString copyPath =
-        workFilePath(services().workFolder, latin1(kestrava::printCopyFileName));
-    const kestrava::FileResult copied =
-        kestrava::writePrintCopy(localPath(state().LoadedFilePath), localPath(copyPath),
-                                 shared().MachineFamily, filter, letEventsRun);
-    switch (copied.fault) {
-    case kestrava::FileFault::None:
-        break;
-    case kestrava::FileFault::SourceMissing:
-    case kestrava::FileFault::SourceNotRegular:
-    case kestrava::FileFault::SourceOpen:
-        return;  // nothing loaded that can be read: nothing to print, nothing to say
-    default:
-        tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath));
+    // The print copy: the header and the records of the listing on screen.
+    std::optional<kestrava::DownloadOutcome<std::filesystem::path>> copied;
+    if (!runLong(tr("Preparing the printout..."),
+                 [&](const kestrava::Progress& progress) {
+                     copied = download_.writePrintCopy(progress);
+                 }) ||
+        !copied)
         return;
+    const QString copyPath = fromFsPath(download_.workFiles().printCopy());
+    if (!*copied) {
+        switch (copied->fault().file.fault) {
+        case kestrava::FileFault::Cancelled:
+        case kestrava::FileFault::SourceMissing:
+        case kestrava::FileFault::SourceNotRegular:
+        case kestrava::FileFault::SourceOpen:
+            return;  // nothing loaded that can be read: nothing to print, nothing to say
+        default:
+            tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath));
+            return;
+        }
     }
 
     QtPrinterProvider realPrinters;
@@ -109,41 +90,39 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     if (!printer || !services().dialogs->choosePrinter(this, printer.get(), title))
         return;
 
-    const bool filtered = filter.dateOn || filter.errorOn;
     // A long job is said before it starts: the pages it takes on the chosen printer.
     {
         const std::unique_ptr<TextPrinter> counter = printers.textPrinter(*printer, true);
         TextPrinterSurface counting(*counter, language);
-        int lines = 0;
-        const kestrava::PrintResult counted = kestrava::printCopyFile(
-            localPath(copyPath), language, filtered, counting, [&lines](std::uint64_t, std::uint64_t) {
-                if (++lines % 4096 == 0)
-                    QCoreApplication::processEvents();
-                return true;
-            });
-        if (counted.fault == kestrava::PrintFault::None && counter->pageCount() > kPagesToAskAbout &&
-            texts &&
+        std::optional<kestrava::DownloadOutcome<kestrava::Done>> counted;
+        if (!runLong(tr("Counting the pages..."),
+                     [&](const kestrava::Progress& progress) {
+                         counted = download_.print(language, counting, progress);
+                     }) ||
+            !counted)
+            return;
+        if (*counted && counter->pageCount() > kPagesToAskAbout && texts &&
             !services().dialogs->ask(
                 this, tr("This printout takes %1 pages. Print it?").arg(counter->pageCount()),
                 title))
             return;
     }
 
+    // The rows are painted on the worker: a printer's painter may be used off the
+    // window's thread. A cancelled job is ended unprinted.
     const std::unique_ptr<TextPrinter> textPrinter = printers.textPrinter(*printer);
     TextPrinterSurface surface(*textPrinter, language);
-    const kestrava::PrintResult printed = kestrava::printCopyFile(
-        localPath(copyPath), language, filtered, surface, letEventsRun);
-    switch (printed.fault) {
-    case kestrava::PrintFault::None:
-        break;
-    case kestrava::PrintFault::CopyRead:
-        textPrinter->abortDocument();
+    std::optional<kestrava::DownloadOutcome<kestrava::Done>> printed;
+    const bool ran = runLong(tr("Printing the records..."), [&](const kestrava::Progress& progress) {
+        printed = download_.print(language, surface, progress);
+    });
+    if (!printed || *printed)
+        return;
+    textPrinter->abortDocument();
+    if (!ran || printed->fault().cancelled())
+        return;
+    if (printed->fault().step == kestrava::DownloadStep::PrintCopy)
         tell(tr("The print copy %1 could not be read. Printing was stopped.").arg(copyPath));
-        break;
-    case kestrava::PrintFault::Printer:
-    case kestrava::PrintFault::Cancelled:
-        textPrinter->abortDocument();
+    else
         tell(tr("The printer reported an error. Printing was stopped."));
-        break;
-    }
 }

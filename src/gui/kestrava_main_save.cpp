@@ -1,26 +1,18 @@
 // Save File: a copy of the loaded file under a name the user chooses, plain under a
 // name ending in "xls", scrambled under one ending in "pfd".
 #include <QDir>
-#include <QTimer>
 
 #include "core/download_file.h"
-#include "core/save_copy.h"
 #include "core/settings_file.h"
 #include "core/system_error_text.h"
 #include "gui/default_folder.h"
 #include "gui/fs_path.h"
 #include "gui/kestrava_main.h"
-#include "gui/long_run.h"
 #include "gui/user_dialogs.h"
-#include "gui/work_folder.h"
-
-namespace {
-constexpr const char* kScrambledWorkFile = "temp_only.tmp";
-}  // namespace
 
 void Kestrava_Main::Menu_SaveFile_Click()
 {
-    if (currentRun_ || state_.LoadedFilePath.isEmpty())
+    if (busy() || !download_.loaded())
         return;
     const bool showTexts = shared_.language() != kestrava::Language::Other;
 
@@ -53,40 +45,25 @@ void Kestrava_Main::Menu_SaveFile_Click()
     }
     const QString target = QString::fromStdString(*named);
 
-    const kestrava::SaveForm form = kestrava::isStandardDataName(target.toStdString())
-                                        ? kestrava::SaveForm::Plain
-                                        : kestrava::SaveForm::Scrambled;
-    const QString workFile =
-        workFilePath(services_.workFolder, QString::fromLatin1(kScrambledWorkFile));
-
-    kestrava::SaveCopyResult result;
-    {
-        // Big files show a progress window; the window's other commands wait meanwhile.
-        LongRun run(this, showTexts ? tr("Saving %1...").arg(QDir::toNativeSeparators(target))
-                                    : QString());
-        currentRun_ = &run;
-        result = kestrava::saveCopy(toFsPath(state_.LoadedFilePath), toFsPath(target), form,
-                                    toFsPath(workFile), run.progress());
-        currentRun_ = nullptr;
-    }
-    if (closeAfterRun_) {
-        // The window was closed during the save, which stopped it.
-        closeAfterRun_ = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-        return;
-    }
-    if (result.ok() || result.file.fault == kestrava::FileFault::Cancelled || !showTexts)
+    std::optional<kestrava::DownloadOutcome<std::filesystem::path>> saved;
+    // Big files show a progress window; the window's other commands wait meanwhile.
+    if (!runLong(showTexts ? tr("Saving %1...").arg(QDir::toNativeSeparators(target)) : QString(),
+                 [&](const kestrava::Progress& progress) {
+                     saved = download_.save(toFsPath(target), progress);
+                 }) ||
+        !saved || *saved || saved->fault().cancelled() || !showTexts)
         return;
 
+    const kestrava::DownloadFault& fault = saved->fault();
     // The file is kept as it is when the name is taken.
-    if (result.file.fault == kestrava::FileFault::TargetExists) {
+    if (fault.file.fault == kestrava::FileFault::TargetExists) {
         services_.dialogs->message(this, tr("This file name already exists!"), tr("Save Error"),
                                    MessageIcon::Critical);
         return;
     }
 
     QString text;
-    switch (result.file.fault) {
+    switch (fault.file.fault) {
     case kestrava::FileFault::SourceMissing:
     case kestrava::FileFault::SourceNotRegular:
     case kestrava::FileFault::SourceOpen:
@@ -96,13 +73,13 @@ void Kestrava_Main::Menu_SaveFile_Click()
                    .arg(QDir::toNativeSeparators(state_.LoadedFilePath));
         break;
     default:
-        text = result.stage == kestrava::SaveStage::WorkFile
+        text = fault.step == kestrava::DownloadStep::SaveWorkFile
                    ? tr("The work file could not be written:\n%1")
-                         .arg(QDir::toNativeSeparators(workFile))
+                         .arg(QDir::toNativeSeparators(fromFsPath(download_.workFiles().saveWork())))
                    : tr("The file could not be saved:\n%1").arg(QDir::toNativeSeparators(target));
         break;
     }
-    const std::string reason = kestrava::faultReasonText(result.file, shared_.language());
+    const std::string reason = kestrava::faultReasonText(fault.file, shared_.language());
     if (!reason.empty())
         text += QStringLiteral("\n(%1)").arg(QString::fromLocal8Bit(reason.c_str()));
     services_.dialogs->message(this, text, tr("Save Error"), MessageIcon::Critical);

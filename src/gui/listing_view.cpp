@@ -71,11 +71,17 @@ ListingView::~ListingView() = default;
 
 void ListingView::setListing(QByteArray bytes, kestrava::Language language)
 {
+    LineIndex index = LineIndex::ofBytes(bytes.constData(), std::size_t(bytes.size()));
+    setListing(std::move(bytes), std::move(index), language);
+}
+
+void ListingView::setListing(QByteArray bytes, LineIndex index, kestrava::Language language)
+{
     text_ = QString();
     bytes_ = std::move(bytes);
     holdsBytes_ = true;
     language_ = language;
-    index_ = LineIndex::ofBytes(bytes_.constData(), std::size_t(bytes_.size()));
+    index_ = std::move(index);
     resetView();
 }
 

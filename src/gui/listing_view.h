@@ -34,6 +34,8 @@ public:
     // Shows a listing: bytes of the code page of `language`. Selection and scrolling
     // start again at the top.
     void setListing(QByteArray bytes, kestrava::Language language);
+    // The same with the lines of bytes already indexed (by the listing's worker).
+    void setListing(QByteArray bytes, LineIndex index, kestrava::Language language);
     // Shows a text (a placeholder or a message) the same way.
     void setPlainText(const QString& text);
     void clear() { setPlainText({}); }

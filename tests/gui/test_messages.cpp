@@ -63,7 +63,7 @@ void filter(WindowFixture& f, int option, const char* first, const char* second 
 // Save of a loaded file under name; failing, when set, makes that file operation fail.
 void save(WindowFixture& f, const QString& name, std::optional<Operation> failing = {}, bool gone = false)
 {
-    const QString loaded = f.loadWithoutListing(QStringLiteral("a.xls"), orvSample(3));
+    const QString loaded = f.loadFile(QStringLiteral("a.xls"), orvSample(3));
     if (gone)
         QFile::remove(loaded);
     f.dialogs.saveAnswer = QDir(f.files.path()).filePath(name);
@@ -197,7 +197,7 @@ private slots:
              {"The loaded file could not be read", "Save Error", Critical},
              {"Nie mozna odczytac wczytanego pliku", "Blad zapisu", Critical}},
             {"printer fault", inWindow([](auto& f) {
-                 f.loadWithoutListing(QStringLiteral("a.xls"), orvSample(3));
+                 f.loadFile(QStringLiteral("a.xls"), orvSample(3));
                  f.dialogs.acceptPrinter = true;
                  f.printers.failOperation = 5;
                  f.window->Menu_PrintRecords_Click();
@@ -205,7 +205,7 @@ private slots:
              {"The printer reported an error. Printing was stopped.", "Print Records", Critical},
              {"Drukarka zglosila blad. Drukowanie przerwano.", "Drukuj dane", Critical}},
             {"print copy", inWindow([](auto& f) {
-                 f.loadWithoutListing(QStringLiteral("a.xls"), orvSample(3));
+                 f.loadFile(QStringLiteral("a.xls"), orvSample(3));
                  QDir(f.work.path()).mkdir(QStringLiteral("print_only.tmp"));
                  f.window->Menu_PrintRecords_Click();
              }),

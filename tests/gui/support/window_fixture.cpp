@@ -34,12 +34,10 @@ QString WindowFixture::workFile(const QString& name) const
     return QDir::toNativeSeparators(QDir(work.path()).filePath(name));
 }
 
-QString WindowFixture::loadWithoutListing(const QString& name, const QByteArray& bytes)
+QString WindowFixture::loadFile(const QString& name, const QByteArray& bytes)
 {
     const QString path = writeFile(name, bytes);
-    window->state().LoadedFilePath = path;
-    window->state().FileLoaded = true;
-    window->shared().MachineFamily = kestrava::MachineFamily::ORV;
+    window->openPath(path);
     return path;
 }
 

@@ -27,8 +27,8 @@ struct WindowFixture {
     // A path in the work folder.
     QString workFile(const QString& name) const;
 
-    // Makes bytes, written as name, the loaded file without opening it (no listing run).
-    QString loadWithoutListing(const QString& name, const QByteArray& bytes);
+    // Writes bytes as name and opens that file as the command line would.
+    QString loadFile(const QString& name, const QByteArray& bytes);
 
     // Chooses path in the Open dialog of the menu's Open File.
     void openThroughMenu(const QString& path);
