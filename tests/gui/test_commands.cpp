@@ -175,19 +175,6 @@ private slots:
         QVERIFY(f.window->Text_Error->isHidden());
     }
 
-    void closingDuringARunCancelsIt()
-    {
-        WindowFixture f(kPolish);
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-        const QString path = f.writeFile(QStringLiteral("big.pfd"), scrambled(orvSample(200000)));
-        QTimer::singleShot(0, f.window.get(), [&] { f.window->close(); });
-        f.window->openPath(path);
-        QCOMPARE(f.text(), kNoFile);
-        QVERIFY(!f.window->state().FileLoaded);
-        QTRY_VERIFY(!f.window->isVisible());
-    }
-
     void filterPanel()
     {
         WindowFixture f(kPolish);
