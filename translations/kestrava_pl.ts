@@ -267,6 +267,11 @@
             <translation>Za malo pamieci dla tego pliku</translation>
         </message>
         <message>
+            <location filename="../src/gui/kestrava_main_open.cpp" line="81" />
+            <source>A line of the file is too long to list</source>
+            <translation>Wiersz pliku jest za dlugi, aby go wyswietlic</translation>
+        </message>
+        <message>
             <location filename="../src/gui/kestrava_main_save.cpp" line="35" />
             <source>Save Kestrava File</source>
             <translation>Zapisz plik danych</translation>

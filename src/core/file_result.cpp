@@ -19,6 +19,9 @@ std::string describe(const FileResult& result)
     case FileFault::TargetRename: what = "cannot put the finished file in place"; break;
     case FileFault::Cancelled: what = "cancelled"; break;
     case FileFault::OutOfMemory: what = "not enough memory"; break;
+    case FileFault::LineTooLong:
+        what = "line " + std::to_string(result.line) + " is too long to list";
+        break;
     }
     std::string text = what;
     if (!result.path.empty())

@@ -22,6 +22,7 @@ enum class FileFault {
     TargetRename,      // the finished temporary file could not be moved into place
     Cancelled,         // the progress callback asked to stop
     OutOfMemory,       // the work needed more memory than the system would give
+    LineTooLong,       // a line of the source is longer than the listing takes (line)
 };
 
 struct FileResult {
@@ -29,6 +30,7 @@ struct FileResult {
     std::string path;    // the file the fault concerns
     std::string detail;  // the system's own words (strerror), may be empty
     std::error_code error;  // the system's error behind detail, when there is one
+    std::uint64_t line = 0; // the line of the source the fault concerns, when there is one
 
     bool ok() const { return fault == FileFault::None; }
     explicit operator bool() const { return ok(); }

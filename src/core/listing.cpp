@@ -1,5 +1,6 @@
 #include "core/listing.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -13,25 +14,13 @@ namespace kestrava {
 namespace {
 
 constexpr std::size_t kFlushAt = std::size_t(1) << 20;
+// A record whose listing line may need more than this is formatted piece by piece,
+// so that a very long line never needs an output buffer of its own size.
+constexpr std::size_t kShortRecord = std::size_t(64) << 10;
 constexpr int kRecordsPerHeader = 40;
 constexpr std::string_view kHeaderTail = "    | ";
 constexpr std::string_view kLineEnd = "\r\n";
-
-// Positions of a line (1-based): entry 0 is 0, entry j the position of the j-th tab,
-// the last entry the line's length + 1. Field k spans positions entry[k-1]+1 ..
-// entry[k]-1.
-void buildPositions(std::string_view line, std::vector<std::int64_t>& positions)
-{
-    // Fields are short: a plain scan beats a library search per field.
-    positions.clear();
-    positions.push_back(0);
-    const char* data = line.data();
-    const std::size_t size = line.size();
-    for (std::size_t i = 0; i < size; ++i)
-        if (data[i] == '\t')
-            positions.push_back(std::int64_t(i) + 1);
-    positions.push_back(std::int64_t(size) + 1);
-}
+constexpr std::uint8_t kLongField = 255;
 
 // Copies a short run of bytes; library calls cost more than the copy for a few bytes.
 inline char* copyBytes(char* to, const char* from, std::size_t count)
@@ -56,11 +45,22 @@ inline char* fillSpaces(char* to, std::size_t count)
     return to + count;
 }
 
-std::string_view fieldOf(std::string_view line, const std::vector<std::int64_t>& positions, int k)
+inline const char* findTab(const char* from, const char* end)
 {
-    const auto start = std::size_t(positions[std::size_t(k) - 1]);
-    const auto stop = std::size_t(positions[std::size_t(k)]) - 1;
-    return line.substr(start, stop - start);
+    return static_cast<const char*>(std::memchr(from, '\t', std::size_t(end - from)));
+}
+
+// Start of 1-based field k of line, or npos when the line has fewer fields.
+std::size_t fieldStart(std::string_view line, int k)
+{
+    std::size_t start = 0;
+    for (int tabs = 1; tabs < k; ++tabs) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string_view::npos)
+            return std::string_view::npos;
+        start = tab + 1;
+    }
+    return start;
 }
 
 }  // namespace
@@ -76,8 +76,9 @@ bool isRecognisedHeader(std::string_view listingStart)
     return false;
 }
 
-ListingRun::ListingRun(const ListingFilter& filter, std::string previousSerial, Write write)
-    : filter_(filter), write_(std::move(write))
+ListingRun::ListingRun(const ListingFilter& filter, std::string previousSerial, Write write,
+                       std::size_t longestLine)
+    : filter_(filter), write_(std::move(write)), splitter_(longestLine)
 {
     summary_.serial = std::move(previousSerial);
     // The output buffer grows as the listing needs it: a short file costs no megabyte.
@@ -87,10 +88,11 @@ bool ListingRun::feed(std::string_view piece)
 {
     if (stopped_ || finished_)
         return false;
-    splitter_.feed(piece, [this](std::string_view line) {
-        handleLine(line);
-        return !stopped_;
-    });
+    if (!splitter_.feed(piece, [this](std::string_view line) {
+            handleLine(line);
+            return !stopped_;
+        }))
+        stopped_ = true;
     if (out_.size() >= kFlushAt)
         flush();
     return !stopped_;
@@ -102,6 +104,8 @@ ListingSummary ListingRun::finish()
         if (!stopped_)
             splitter_.finish([this](std::string_view line) { handleLine(line); });
         finished_ = true;
+        if (headerDone_ && !headerWritten_)
+            writeHeader();
         flush();
         if (summary_.outcome != ListingOutcome::NoFamily && !isRecognisedHeader(summary_.headerLine))
             summary_.outcome = ListingOutcome::HeaderNotRecognised;
@@ -120,39 +124,72 @@ void ListingRun::handleLine(std::string_view line)
 void ListingRun::handleHeader(std::string_view line)
 {
     summary_.lineFeedsOnly = std::memchr(line.data(), '\n', line.size()) != nullptr;
-    buildPositions(line, header_);
+    const auto tabs = std::size_t(std::count(line.begin(), line.end(), '\t'));
+    headerFields_.reserve(tabs + 1);
     std::string formatted;
-    formatted.reserve(line.size() + header_.size() * kHeaderTail.size());
-    for (std::size_t k = 1; k < header_.size(); ++k) {
-        formatted.append(fieldOf(line, header_, int(k)));
+    formatted.reserve(line.size() - tabs + (tabs + 1) * kHeaderTail.size());
+    const char* s = line.data();
+    const char* const end = s + line.size();
+    for (;;) {
+        const char* tab = findTab(s, end);
+        const char* stop = tab ? tab : end;
+        const auto length = std::size_t(stop - s);
+        if (length < kLongField) {
+            headerFields_.push_back(std::uint8_t(length));
+        } else {
+            headerFields_.push_back(kLongField);
+            longFields_.emplace_back(headerFields_.size(), length);
+        }
+        formatted.append(s, length);
         formatted.append(kHeaderTail);
+        if (!tab)
+            break;
+        s = tab + 1;
     }
+    headerSize_ = line.size();
     summary_.headerLine = std::move(formatted);
     // A record field within the header's count is filled to at most its header text
-    // + 4, the first one beyond to at most 2 and each later one to at most 3 (counted
-    // per field); a repeated header adds an empty line and the header.
-    recordBound_ = line.size() + 4 * header_.size() + summary_.headerLine.size() + 16;
-    append(summary_.headerLine);
-    append(kLineEnd);
+    // + 4, the first one beyond to at most 2 and each later one to at most 3; each adds
+    // "| " (the 5 bytes per record byte cover those beyond the header); a repeated
+    // header adds an empty line and the header.
+    recordBound_ = headerSize_ + 6 * headerFields_.size() + summary_.headerLine.size() + 16;
     recordsSinceHeader_ = 0;
     headerDone_ = true;
 }
 
-std::string_view ListingRun::dateTextOf(std::string_view line, int field) const
+// H(k + 1) - H(k) in the header's position table for record field k.
+inline std::int64_t ListingRun::headerWidth(std::size_t k) const
 {
-    // The 10 characters from the start of the field, fewer at the line's end; they may
-    // run on into the next field.
-    const auto start = std::size_t(fields_[std::size_t(field) - 1]);
-    return line.substr(start, 10);
+    if (k <= headerFields_.size()) {
+        const std::uint8_t length = headerFields_[k - 1];
+        if (length != kLongField)
+            return std::int64_t(length) + 1;
+        const auto found = std::lower_bound(
+            longFields_.begin(), longFields_.end(), std::make_pair(k, std::size_t(0)));
+        return std::int64_t(found->second) + 1;
+    }
+    return k == headerFields_.size() + 1 ? -std::int64_t(headerSize_ + 1) : 0;
+}
+
+void ListingRun::writeHeader()
+{
+    headerWritten_ = true;
+    put(summary_.headerLine.data(), summary_.headerLine.size());
+    put(kLineEnd.data(), kLineEnd.size());
 }
 
 bool ListingRun::decideFamily(std::string_view line)
 {
-    const int fieldCount = int(fields_.size()) - 1;
+    // The 10 characters from the start of field 3 or 4, fewer at the line's end; they
+    // may run on into the next field.
+    const auto dateIn = [line](int field) {
+        const std::size_t start = fieldStart(line, field);
+        return start != std::string_view::npos && parseDateText(line.substr(start, 10));
+    };
     MachineFamily family = MachineFamily::Unknown;
-    if (fieldCount >= 3 && parseDateText(dateTextOf(line, 3)))
+    if (dateIn(3))
         family = MachineFamily::ORV;
-    if (fieldCount >= 4 && parseDateText(dateTextOf(line, 4)))
+    if (dateIn(4))
         family = MachineFamily::T5Z;
     if (family == MachineFamily::Unknown)
         return false;
@@ -164,41 +201,51 @@ bool ListingRun::decideFamily(std::string_view line)
 void ListingRun::handleRecord(std::string_view line)
 {
     summary_.lineFeedsOnly = false;  // a line end came after the header
-    buildPositions(line, fields_);
-    const int fieldCount = int(fields_.size()) - 1;
-
-    if (summary_.family == MachineFamily::Unknown && !decideFamily(line)) {
-        summary_.outcome = ListingOutcome::NoFamily;
-        stopped_ = true;
-        return;
+    if (summary_.family == MachineFamily::Unknown) {
+        const bool decided = decideFamily(line);
+        if (!decided)
+            summary_.outcome = ListingOutcome::NoFamily;
+        if (!headerWritten_)
+            writeHeader();
+        if (!decided) {
+            stopped_ = true;
+            return;
+        }
     }
     const MachineFamily family = summary_.family;
 
     if ((filter_.dateOn || filter_.errorOn) && !recordSelected(line, family, filter_))
         return;
-    const int errorField = errorFieldOf(family);
+    const std::size_t bound = 6 * line.size() + recordBound_;
+    if (bound > kShortRecord) {
+        formatLong(line);
+        return;
+    }
 
-    const int serialField = serialFieldOf(family);
-    const auto headerEntry = [this](std::size_t k) -> std::int64_t {
-        return k - 1 < header_.size() ? header_[k - 1] : 0;
-    };
-    char* p = out_.reserve(line.size() + recordBound_ + 5 * std::size_t(fieldCount));
-    for (int k = 1; k <= fieldCount; ++k) {
-        const std::size_t uk = std::size_t(k);
-        const std::size_t start = std::size_t(fields_[uk - 1]);
-        const std::size_t length = std::size_t(fields_[uk]) - start - 1;
-        const std::int64_t fill = (headerEntry(uk + 1) - headerEntry(uk) + 4) - std::int64_t(length + 1);
-        p = copyBytes(p, line.data() + start, length);
+    const auto errorField = std::size_t(errorFieldOf(family));
+    const auto serialField = std::size_t(serialFieldOf(family));
+    char* p = out_.reserve(bound);
+    const char* s = line.data();
+    const char* const end = s + line.size();
+    for (std::size_t k = 1;; ++k) {
+        const char* tab = findTab(s, end);
+        const char* stop = tab ? tab : end;
+        const auto length = std::size_t(stop - s);
+        const std::int64_t fill = headerWidth(k) + 3 - std::int64_t(length);
+        p = copyBytes(p, s, length);
         if (fill > 0)
             p = fillSpaces(p, std::size_t(fill));
         *p++ = '|';
         *p++ = ' ';
         if (k == serialField)
-            summary_.serial.assign(line.data() + start, length);
+            summary_.serial.assign(s, length);
         if (k == errorField) {
-            if (const auto row = errorCodeRow(family, line.substr(start, length)))
+            if (const auto row = errorCodeRow(family, std::string_view(s, length)))
                 ++summary_.errorCodes[std::size_t(*row)].count;
         }
+        if (!tab)
+            break;
+        s = tab + 1;
     }
     *p++ = '\r';
     *p++ = '\n';
@@ -217,6 +264,67 @@ void ListingRun::handleRecord(std::string_view line)
         flush();
 }
 
+// The same formatting for a record whose listing line may be large: written in
+// pieces through the output buffer, long fields and fills straight to the listing.
+void ListingRun::formatLong(std::string_view line)
+{
+    const auto errorField = std::size_t(errorFieldOf(summary_.family));
+    const auto serialField = std::size_t(serialFieldOf(summary_.family));
+    const char* s = line.data();
+    const char* const end = s + line.size();
+    for (std::size_t k = 1; !stopped_; ++k) {
+        const char* tab = findTab(s, end);
+        const char* stop = tab ? tab : end;
+        const auto length = std::size_t(stop - s);
+        const std::int64_t fill = headerWidth(k) + 3 - std::int64_t(length);
+        put(s, length);
+        if (fill > 0)
+            putSpaces(std::size_t(fill));
+        put("| ", 2);
+        if (k == serialField)
+            summary_.serial.assign(s, length);
+        if (k == errorField) {
+            if (const auto row = errorCodeRow(summary_.family, std::string_view(s, length)))
+                ++summary_.errorCodes[std::size_t(*row)].count;
+        }
+        if (!tab)
+            break;
+        s = tab + 1;
+    }
+    put(kLineEnd.data(), kLineEnd.size());
+    ++summary_.records;
+    if (++recordsSinceHeader_ == kRecordsPerHeader) {
+        recordsSinceHeader_ = 0;
+        put(kLineEnd.data(), kLineEnd.size());
+        writeHeader();
+    }
+}
+
+void ListingRun::put(const char* bytes, std::size_t count)
+{
+    if (count < kFlushAt) {
+        append({bytes, count});
+        return;
+    }
+    // Large enough to go out on its own, without a copy.
+    flush();
+    if (write_ && !writeFailed_ && !write_({bytes, count})) {
+        writeFailed_ = true;
+        stopped_ = true;
+    }
+}
+
+void ListingRun::putSpaces(std::size_t count)
+{
+    while (count > 0 && !stopped_) {
+        const std::size_t part = std::min(count, kFlushAt);
+        out_.commit(fillSpaces(out_.reserve(part), part));
+        count -= part;
+        if (out_.size() >= kFlushAt)
+            flush();
+    }
+}
+
 void ListingRun::append(std::string_view bytes)
 {
     out_.append(bytes);
@@ -226,13 +334,25 @@ void ListingRun::append(std::string_view bytes)
 
 void ListingRun::flush()
 {
-    if (out_.empty() || writeFailed_)
+    if (writeFailed_)
+        out_.clear();
+    if (out_.empty())
         return;
     if (write_ && !write_(out_.view())) {
         writeFailed_ = true;
         stopped_ = true;
     }
     out_.clear();
+}
+
+FileResult lineTooLongFault(const std::filesystem::path& source, const ListingRun& run)
+{
+    FileResult result;
+    result.fault = FileFault::LineTooLong;
+    result.path = source.string();
+    result.line = run.refusedLine();
+    result.detail = "more than " + std::to_string(run.longestLine()) + " bytes";
+    return result;
 }
 
 ListingSummary listText(std::string_view plain, const ListingFilter& filter,
@@ -260,6 +380,8 @@ ListingFileResult listDownloadPieces(const std::filesystem::path& source, bool s
     result.summary = run.finish();
     if (run.writeFailed())
         result.file.fault = FileFault::TargetWrite;
+    else if (run.refusedLine() != 0)
+        result.file = lineTooLongFault(source, run);
     return result;
 }
 

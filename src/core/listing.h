@@ -5,7 +5,9 @@
 // record becomes one line whose columns are as wide as the header's; the header is
 // repeated after an empty line after every 40 records. Output lines end with CR LF.
 // Field bytes are copied as they stand in the file (never re-encoded).
-// The run streams: memory does not grow with the number of records.
+// The run streams: memory does not grow with the number of records. It holds the line
+// being read, the formatted header and one byte per header field (more only for header
+// fields of 255 bytes or longer); a line longer than kLongestListedLine is refused.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/file_result.h"
@@ -23,6 +26,9 @@
 #include "core/regional.h"
 
 namespace kestrava {
+
+// The longest line the listing run takes (256 MiB, CR and LF not counted).
+constexpr std::size_t kLongestListedLine = std::size_t(256) << 20;
 
 enum class ListingOutcome {
     Listed,               // the listing is complete and its header is recognised
@@ -62,10 +68,12 @@ public:
     // Receives the listing bytes in large pieces; returning false stops the run.
     using Write = std::function<bool(std::string_view)>;
 
-    ListingRun(const ListingFilter& filter, std::string previousSerial, Write write);
+    ListingRun(const ListingFilter& filter, std::string previousSerial, Write write,
+               std::size_t longestLine = kLongestListedLine);
 
     // Feeds the next piece of the plain source. Returns false once the run has
-    // stopped: no family on the first record line, or a refused write.
+    // stopped: no family on the first record line, a refused write, or a line longer
+    // than longestLine.
     bool feed(std::string_view piece);
 
     // Ends the source (text after the last line end is the last line), flushes the
@@ -74,6 +82,15 @@ public:
 
     // True when the write callback refused a piece.
     bool writeFailed() const { return writeFailed_; }
+
+    // The number of the line (1 for the header) that was longer than the longest a
+    // run takes, 0 when there was none. Such a run lists nothing after that line.
+    std::uint64_t refusedLine() const { return splitter_.tooLong() ? splitter_.lines() + 1 : 0; }
+    std::size_t longestLine() const { return splitter_.longestLine(); }
+
+    // True once finish() has been called: the header is then final even when no
+    // record line decided the family.
+    bool sourceEnded() const { return finished_; }
 
     // The summary so far, and whether the header line has been read: a caller that
     // must not show a partial listing can hold the output back until the header is
@@ -94,20 +111,29 @@ private:
     void handleHeader(std::string_view line);
     void handleRecord(std::string_view line);
     bool decideFamily(std::string_view line);
-    std::string_view dateTextOf(std::string_view line, int field) const;
+    void writeHeader();
+    std::int64_t headerWidth(std::size_t k) const;
+    void formatLong(std::string_view line);
+    void put(const char* bytes, std::size_t count);
+    void putSpaces(std::size_t count);
     void append(std::string_view bytes);
     void flush();
 
     ListingFilter filter_;
     Write write_;
     ListingSummary summary_;
-    std::vector<std::int64_t> header_;  // header positions: H(k) = header_[k - 1], 0 beyond
-    std::vector<std::int64_t> fields_;  // record positions of the current line
+    // H(k + 1) - H(k) of the header, per field: the header field's length + 1 for its
+    // fields (one byte each; 255 marks a long field whose length is in longFields_),
+    // minus (header length + 1) for the first field beyond, 0 for every later one.
+    std::vector<std::uint8_t> headerFields_;
+    std::vector<std::pair<std::size_t, std::size_t>> longFields_;  // (field, length), by field
+    std::size_t headerSize_ = 0;
+    std::size_t recordBound_ = 0;       // most bytes a record adds beyond 6 per byte of its own
     LineSplitter splitter_;             // the source cut into lines
     OutputBuffer out_;                  // listing bytes not yet written
-    std::size_t recordBound_ = 0;       // most bytes a record adds beyond its own and 5 per field
     int recordsSinceHeader_ = 0;
     bool headerDone_ = false;
+    bool headerWritten_ = false;
     bool stopped_ = false;
     bool writeFailed_ = false;
     bool finished_ = false;
@@ -116,9 +142,13 @@ private:
 // The run on a download file of either kind: a scrambled one is decoded on the way
 // (no working copy). A refused write ends the run with FileFault::TargetWrite (empty
 // path: the caller knows where it wrote). Reading stops early once the run has stopped.
-// A run that cannot get the memory it needs ends with FileFault::OutOfMemory.
+// A run that cannot get the memory it needs ends with FileFault::OutOfMemory, one that
+// meets a line longer than the run takes with FileFault::LineTooLong.
 ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
                                ListingRun& run, const Progress& progress = {});
+
+// The fault of a run that met a line longer than it takes (run.refusedLine() != 0).
+FileResult lineTooLongFault(const std::filesystem::path& source, const ListingRun& run);
 
 // The whole run on an in-memory text (tests, small files): the listing is returned in
 // listing.

@@ -74,7 +74,9 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
             return listingWrite.ok();
         }
         const ListingSummary& soFar = runSeen->summarySoFar();
-        if (!passing && soFar.family != MachineFamily::Unknown &&
+        if (soFar.outcome == ListingOutcome::NoFamily)
+            return true;  // nothing of such a file reaches the sink
+        if (!passing && (soFar.family != MachineFamily::Unknown || runSeen->sourceEnded()) &&
             isRecognisedHeader(soFar.headerLine)) {
             passing = true;
             const bool sent = toSink(held);
@@ -129,6 +131,8 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
         // The listing file then holds what was read; nothing shows it.
     } else {
         summary = run.finish();
+        if (run.refusedLine() != 0 && !run.writeFailed())
+            return faultAt(DownloadStep::Reading, lineTooLongFault(source, run));
         if (!run.writeFailed() && target.sink && !passing &&
             summary.outcome == ListingOutcome::Listed)
             toSink(held);

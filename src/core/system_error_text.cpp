@@ -53,6 +53,12 @@ std::string faultReasonText(const FileResult& result, Language language)
         return systemErrorText(result.error, language);
     if (language == Language::Other)
         return {};
+    if (result.fault == FileFault::LineTooLong) {
+        std::string text = language == Language::Polish ? "wiersz " : "line ";
+        text += std::to_string(result.line);
+        text += language == Language::Polish ? std::string(" jest za dlugi") : ": " + result.detail;
+        return text;
+    }
     // The engine's own details are English: the English build shows them as they are.
     if (language == Language::English && !result.detail.empty())
         return result.detail;

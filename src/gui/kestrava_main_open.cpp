@@ -47,6 +47,8 @@ QString runFaultText(kestrava::FileFault fault, const QString& writeText)
         return Kestrava_Main::tr("The file changed while it was read");
     if (fault == kestrava::FileFault::OutOfMemory)
         return Kestrava_Main::tr("Not enough memory for this file");
+    if (fault == kestrava::FileFault::LineTooLong)
+        return Kestrava_Main::tr("A line of the file is too long to list");
     return isReadFault(fault) ? Kestrava_Main::tr("Cannot read the file") : writeText;
 }
 
