@@ -552,6 +552,37 @@
             <source>This printout takes %1 pages. Print it?</source>
             <translation>Liczba stron wydruku: %1. Drukowac?</translation>
         </message>
+        <message>
+            <source>Recent Files</source>
+            <translation>Ostatnie pliki</translation>
+        </message>
+        <message>
+            <source>The file is no longer there; it has been taken off the list of recent files.</source>
+            <translation>Pliku juz nie ma; usunieto go z listy ostatnich plików.</translation>
+        </message>
+    </context>
+    <context>
+        <name>FindBar</name>
+        <message>
+            <source>Find:</source>
+            <translation>Znajdz:</translation>
+        </message>
+        <message>
+            <source>Next</source>
+            <translation>Nastepny</translation>
+        </message>
+        <message>
+            <source>Previous</source>
+            <translation>Poprzedni</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>Zamknij</translation>
+        </message>
+        <message>
+            <source>Not found</source>
+            <translation>Nie znaleziono</translation>
+        </message>
     </context>
     <context>
         <name>ListingView</name>

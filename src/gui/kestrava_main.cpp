@@ -23,9 +23,12 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "gui/fs_path.h"
 #include "gui/listing_view.h"
+#include "gui/find_bar.h"
+#include "gui/resize_follower.h"
 #include "gui/spreadsheet_launcher.h"
 #include "gui/user_dialogs.h"
 
@@ -79,6 +82,7 @@ QLabel* logo(QWidget* parent, const char* name, const char* image, int x, int y,
     box->setGeometry(x, y, width, height);
     box->setAlignment(Qt::AlignCenter);
     box->setPixmap(QPixmap(QString::fromLatin1(image)));
+    box->setProperty("designX", x);
     return box;
 }
 
@@ -128,6 +132,7 @@ Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     setAcceptDrops(true);
     Form_Load();
+    buildKeys();
 }
 
 Kestrava_Main::~Kestrava_Main() = default;
@@ -138,14 +143,20 @@ void Kestrava_Main::buildControls()
     setWindowIcon(QIcon(QStringLiteral(":/images/kestrava_icon.png")));
     setFont(windowDefaultFont());
 
+    // At the design size every control has its design place; a larger window gives
+    // the room to the listing, the filter panel stays at the bottom and the logo at
+    // the panel's right end.
     auto* client = named(new QWidget(this), "client");
-    client->setFixedSize(kClientWidth, kClientHeight);
     paintBackground(client, kLightYellow);
     setCentralWidget(client);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(8, 8, kClientWidth - 913, kClientHeight - 649);
+    layout->setSpacing(7);
 
     Line1 = named(new QFrame(client), "Line1");
     Line1->setGeometry(0, 0, kClientWidth, 1);
     paintBackground(Line1, kLineGrey);
+    new ResizeFollower(client, [this](QSize size) { Line1->setGeometry(0, 0, size.width(), 1); });
 
     // A read-only view that never wraps: the listing's columns stay in line.
     Text1 = named(new ListingView(client), "Text1");
@@ -154,9 +165,18 @@ void Kestrava_Main::buildControls()
     // Drops are the window's (open the dropped file), not the text box's.
     Text1->setAcceptDrops(false);
     Text1->setPlainText(QStringLiteral("No file loaded"));
+    Text1->setMinimumSize(200, 120);
+    layout->addWidget(Text1, 1);
+
+    Find_Bar = named(new FindBar(Text1, client), "Find_Bar");
+    Find_Bar->hide();
+    layout->addWidget(Find_Bar);
 
     Frame1 = named(new QGroupBox(QStringLiteral(" Filter Data "), client), "Frame1");
     Frame1->setGeometry(8, 560, 905, 89);
+    Frame1->setFixedHeight(89);
+    Frame1->setMinimumWidth(905);
+    layout->addWidget(Frame1);
     Frame1->setFont(verdana());
     paintBackground(Frame1, kLightYellow);
 
@@ -217,6 +237,10 @@ void Kestrava_Main::buildControls()
 
     connect(Command_Dates, &QPushButton::clicked, this, &Kestrava_Main::Command_Dates_Click);
     connect(Command_Error, &QPushButton::clicked, this, &Kestrava_Main::Command_Error_Click);
+    // Enter in an input presses its filter button.
+    for (QLineEdit* input : {Text_From, Text_To})
+        connect(input, &QLineEdit::returnPressed, Command_Dates, &QPushButton::click);
+    connect(Text_Error, &QLineEdit::returnPressed, Command_Error, &QPushButton::click);
 
     Picture_sorvantasmall = logo(Frame1, "Picture_sorvantasmall", ":/images/sorvanta_small.jpg",
                                  768, 24, 129, 41);
@@ -226,6 +250,12 @@ void Kestrava_Main::buildControls()
                                 776, 16, 121, 57);
     Picture_ombreksmall = logo(Frame1, "Picture_ombreksmall", ":/images/ombrek_small.bmp",
                                800, 16, 89, 57);
+    new ResizeFollower(Frame1, [this](QSize size) {
+        for (QLabel* picture : {Picture_sorvantasmall, Picture_brenviksmall,
+                                Picture_teldrumsmall, Picture_ombreksmall})
+            picture->move(picture->property("designX").toInt() + size.width() - 905,
+                          picture->y());
+    });
 }
 
 void Kestrava_Main::buildMenus()
@@ -238,7 +268,8 @@ void Kestrava_Main::buildMenus()
         return item;
     };
     auto separator = [this](QMenu* menu, const char* name) {
-        auto* item = named(new QAction(QStringLiteral("-"), this), name);
+        // A separator is a line only: a text would show as a section title in some styles.
+        auto* item = named(new QAction(this), name);
         item->setSeparator(true);
         menu->addAction(item);
         return item;
@@ -338,6 +369,12 @@ void Kestrava_Main::ApplyCaptions()
     Menu_SaveFile->setText(tr("Save File"));
     Menu_Support->setText(tr("Technical Support"));
     Menu_Version->setText(tr("Version Information"));
+
+    // The date captions on one line each, under their boxes.
+    for (QLabel* label : {Label_From, Label_To}) {
+        label->setWordWrap(false);
+        label->resize(std::max(97, label->sizeHint().width()), label->height());
+    }
 }
 
 void Kestrava_Main::Form_Activate()

@@ -8,6 +8,7 @@
 //   kestrava_main_defaults.cpp the default OPEN/SAVE folder forms
 //   kestrava_main_chart.cpp    Graph Data
 //   kestrava_main_help.cpp     the Help menu
+//   kestrava_main_keys.cpp     shortcuts, the title, the find bar, recent files
 #pragma once
 
 #include <QMainWindow>
@@ -27,6 +28,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class ListingView;
+class FindBar;
+class RecentFilesMenu;
 class QPushButton;
 class QRadioButton;
 
@@ -76,6 +79,15 @@ private:
     void buildControls();
     void buildMenus();
 
+    // Shortcuts, the title, the find bar and the recent files (kestrava_main_keys.cpp).
+    void buildKeys();
+    // After a listing run or a failed open: the title names the loaded file (or is the
+    // caption alone) and a newly shown file goes to the top of the recent files.
+    void showLoadedState();
+    void openRecentFile(const QString& path);
+    QString chosenFilePath() const;
+    QString caption_;  // the window's title with no file loaded
+
     // The Open command's pieces (kestrava_main_open.cpp).
     void freshOpen(const std::optional<QString>& chosenPath);
     void relistLoadedFile();
@@ -120,12 +132,15 @@ public:
     QLabel* Picture_teldrumsmall = nullptr;
     QLabel* Picture_ombreksmall = nullptr;
 
+    FindBar* Find_Bar = nullptr;  // under the listing, shown by Ctrl+F
+
     QMenu* Menu_File = nullptr;
     QAction* Menu_OpenFile = nullptr;
     QAction* Menu_SaveFile = nullptr;
     QAction* Menu_Sep_1 = nullptr;
     QAction* Menu_DefaultLoad = nullptr;
     QAction* Menu_DefaultSave = nullptr;
+    RecentFilesMenu* Menu_Recent = nullptr;
     QAction* Menu_Sep_3 = nullptr;
     QAction* Menu_Close = nullptr;
     QMenu* Menu_Print = nullptr;
@@ -137,4 +152,7 @@ public:
     QAction* Menu_Sep_2 = nullptr;
     QAction* Menu_Version = nullptr;
     QAction* Menu_Copyright = nullptr;
+    QAction* Action_Find = nullptr;          // Ctrl+F
+    QAction* Action_FindNext = nullptr;      // F3
+    QAction* Action_FindPrevious = nullptr;  // Shift+F3
 };

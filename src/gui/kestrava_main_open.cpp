@@ -226,6 +226,7 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
 
     state_.ShowAllRequest = false;
     state_.DateFilterOn = false;
+    showLoadedState();
 }
 
 void Kestrava_Main::syncFromDocument()
@@ -247,7 +248,7 @@ void Kestrava_Main::syncFromDocument()
 bool Kestrava_Main::runLong(const QString& label, const WorkRunner::Work& work)
 {
     // The dialog's title is the window's caption, in the build language.
-    const bool ran = runner_->run(windowTitle(), label, work);
+    const bool ran = runner_->run(caption_, label, work);
     if (closeAfterRun_) {
         // The window was closed during the run, which stopped it.
         closeAfterRun_ = false;

@@ -4,6 +4,7 @@
 // box shows it).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -21,6 +22,13 @@ public:
     // Where line `line` starts and how many characters it holds without its line end.
     std::size_t start(std::size_t line) const { return starts_[line]; }
     std::size_t length(std::size_t line) const { return lengths_[line]; }
+
+    // The line that holds character `offset` (a line end counts to its line).
+    std::size_t lineAt(std::size_t offset) const
+    {
+        return std::size_t(std::upper_bound(starts_.begin(), starts_.end(), offset) -
+                           starts_.begin()) - 1;
+    }
 
     // The length of the longest line, in characters.
     std::size_t longest() const { return longest_; }

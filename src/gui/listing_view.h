@@ -64,6 +64,11 @@ public:
     // The character cell under a point of the viewport.
     Position positionAt(const QPoint& point) const;
 
+    // Finds text, case ignored, after the selection's start (backward: before it),
+    // going round the end; selects the place found and scrolls it into view. false
+    // when the text is nowhere (the selection stays).
+    bool find(const QString& text, bool backward);
+
     // The context menu's commands, built afresh each time it opens.
     QMenu* createContextMenu();
 

@@ -116,11 +116,11 @@ private slots:
             },
         };
         const QStringList english = {
-            "Kestrava Analyser|Filter Data!|Show ALL Records|Selected Dates Only|Selected Error Only|"
+            "Kestrava Analyser|Next|Previous|Find:|Filter Data!|Show ALL Records|Selected Dates Only|Selected Error Only|"
             "From: (dd/mm/yyyy)|To: (dd/mm/yyyy)|Filter by date|Error Number:|Filter by error|File|Print|"
             "Graph|Help|Open File|Save File|Set Default OPEN directory|Set Default SAVE directory|"
             "Close Program|Print Records|Graph Data|Technical Support|Version Information|"
-            "Copyright Information",
+            "Copyright Information|Recent Files",
             "Set Default SAVE Directory|Select Default SAVE Directory|Select directory|Close Form",
             "Set Default OPEN Directory|Select Default OPEN Directory|Select directory|Close Form",
             "Error Codes|Graph of Error Codes|Qty|Error Description|Error code information for|"
@@ -132,11 +132,11 @@ private slots:
             "System Info...",
         };
         const QStringList polish = {
-            "Analizator danych o zgrzewach|Filtrowanie danych|Pokaz wszystkie zgrzewy|"
+            "Analizator danych o zgrzewach|Nastepny|Poprzedni|Znajdz:|Filtrowanie danych|Pokaz wszystkie zgrzewy|"
             "Pokaz zgrzewy z wybranego okre|Pokaz zgrzewy zakonczone blede|Od (dd/mm/rrrr)|"
             "Do (dd/mm/rrrr)|Filtruj w/g daty|Numer Bledu|Filtruj w/g bledu|Plik|Drukuj|Wykres|Pomoc|"
             "Otwórz Plik|Zapisz Plik|Ustaw domyslny katalog odczytu|Ustaw domyslny katalog zapisu |"
-            "Zakoncz|Drukuj dane|Wykres danych|Pomoc techniczna|Wersja oprogramowania|Prawa autorskie",
+            "Zakoncz|Drukuj dane|Wykres danych|Pomoc techniczna|Wersja oprogramowania|Prawa autorskie|Ostatnie pliki",
             "Ustaw domyslny katalog zapisu danych|Wybierz domyslny katalog zapis|Wybierz katalog|Zamknij Okno",
             "Ustaw domyslny katalog odczytu danych|Wybierz domyslny katalog odczy|Wybierz katalog|Zamknij Okno",
             "Kody bledów|Wykres kodów bledów|Ile|Opis Bledu|Informacja odnosnie bledu|Drukuj wykres|"

@@ -1,0 +1,116 @@
+// The window driven by keyboard and by size: menu keys, Enter in the filter boxes, the
+// title and the recent files after an open, the find bar, the layout when resized.
+#include <QtTest>
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "gui/find_bar.h"
+#include "gui/listing_view.h"
+#include "gui/recent_files_menu.h"
+#include "support/quiet_messages.h"
+#include "support/sample_records.h"
+#include "support/window_fixture.h"
+
+class WindowKeysTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { installQuietMessageHandler(); }
+
+    void menuKeysAndEnter()
+    {
+        WindowFixture f(kPolish);
+        Kestrava_Main& w = *f.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f.dialogs.openRequests.size(), 1);
+        for (QAction* item : w.findChildren<QAction*>()) {
+            QVERIFY2(!item->text().contains(QLatin1Char('&')) || item->parent() == w.Menu_Recent,
+                     qPrintable(item->text()));
+            if (item->isSeparator())
+                QVERIFY(item->text().isEmpty());
+        }
+        // Enter in the error box presses its button: a bad number is refused.
+        w.Option1[2]->click();
+        QTest::keyClicks(w.Text_Error, QStringLiteral("E27"));
+        QTest::keyClick(w.Text_Error, Qt::Key_Return);
+        QCOMPARE(f.dialogs.messages.value(0).text, QStringLiteral("Niewlasciwy kod bledu"));
+        w.Option1[1]->click();
+        QTest::keyClicks(w.Text_From, QStringLiteral("x"));
+        QTest::keyClick(w.Text_From, Qt::Key_Enter);
+        QCOMPARE(f.dialogs.messages.value(1).text, QStringLiteral("Bledna data Od"));
+        QTest::keyClick(&w, Qt::Key_F10);
+        QCOMPARE(w.menuBar()->activeAction(), w.Menu_File->menuAction());
+    }
+
+    void titleAndRecentFiles()
+    {
+        WindowFixture f(kPolish);
+        Kestrava_Main& w = *f.window;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Analizator danych o zgrzewach"));
+        const QString first = f.writeFile(QStringLiteral("orv_sample.pfd"), scrambled(orvSample(3)));
+        const QString second = f.writeFile(QStringLiteral("b.xls"), orvSample(3));
+        f.openThroughMenu(first);
+        QCOMPARE(w.windowTitle(), QStringLiteral("orv_sample.pfd - Analizator danych o zgrzewach"));
+        f.openThroughMenu(second);
+        f.openThroughMenu(f.writeFile(QStringLiteral("c.txt"), "x"));  // refused: not listed
+        QCOMPARE(w.Menu_Recent->files(), (QStringList{second, first}));
+        QFile::remove(second);
+        w.Menu_Recent->refresh();
+        w.Menu_Recent->actions().value(0)->trigger();
+        QCOMPARE(w.Menu_Recent->files(), QStringList{first});
+        QVERIFY(f.dialogs.messages.last().text.contains(QStringLiteral("ostatnich")));
+        w.Menu_Recent->actions().value(0)->trigger();
+        QCOMPARE(w.windowTitle(), QStringLiteral("orv_sample.pfd - Analizator danych o zgrzewach"));
+    }
+
+    void findBar()
+    {
+        WindowFixture f(kPolish);
+        Kestrava_Main& w = *f.window;
+        f.openThroughMenu(f.writeFile(QStringLiteral("a.xls"), orvSample(150)));
+        w.show();
+        ListingView& view = *w.Text1;
+        const auto find = [&](const QString& text, QAction* key) {
+            w.Find_Bar->Text_Find->setText(text);
+            key->trigger();
+            return std::pair{view.selectedText(), view.cursorPosition().line};
+        };
+        const auto [text, line] = find(QStringLiteral("s-1"), w.Action_FindNext);
+        QCOMPARE(text, QStringLiteral("S-1"));
+        QVERIFY(w.Find_Bar->isVisibleTo(&w));
+        const auto next = find(QStringLiteral("s-1"), w.Action_FindNext);
+        QVERIFY(next.second > line);
+        QCOMPARE(find(QStringLiteral("s-1"), w.Action_FindPrevious).second, line);
+        // Backward from the first goes round to the last (S-149), scrolled into view.
+        const auto last = find(QStringLiteral("s-1"), w.Action_FindPrevious);
+        QVERIFY(last.second > next.second && view.firstVisibleLine() > 0);
+        QCOMPARE(find(QStringLiteral("zzz"), w.Action_FindNext).second, last.second);
+        QCOMPARE(w.Find_Bar->Label_FindResult->text(), QStringLiteral("Nie znaleziono"));
+    }
+
+    void layoutFollowsTheWindow()
+    {
+        WindowFixture f(kPolish);
+        Kestrava_Main& w = *f.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto places = [&] {
+            return QList<QRect>{w.Text1->geometry(), w.Frame1->geometry(),
+                                w.Picture_sorvantasmall->geometry()};
+        };
+        QCOMPARE(places(), (QList<QRect>{{8, 8, 905, 545}, {8, 560, 905, 89}, {768, 24, 129, 41}}));
+        w.resize(w.width() + 300, w.height() + 200);
+        QTRY_COMPARE(places(), (QList<QRect>{{8, 8, 1205, 745}, {8, 760, 1205, 89}, {1068, 24, 129, 41}}));
+    }
+};
+
+QTEST_MAIN(WindowKeysTest)
+#include "test_window_keys.moc"
