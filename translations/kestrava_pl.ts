@@ -553,6 +553,22 @@
             <translation>Liczba stron wydruku: %1. Drukowac?</translation>
         </message>
         <message>
+            <source>File has opened in %1.</source>
+            <translation>Plik otworzyl sie w programie %1</translation>
+        </message>
+        <message>
+            <source>The file has been handed to the program the system chose for it.</source>
+            <translation>Plik przekazano do programu, który system przypisal do tego pliku</translation>
+        </message>
+        <message>
+            <source>This is not a weld record file: its first line does not start with a known column name.</source>
+            <translation>To nie jest plik danych o zgrzewach: pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny</translation>
+        </message>
+        <message>
+            <source>This is not a weld record file: its first record has no date in field 3 or 4.</source>
+            <translation>To nie jest plik danych o zgrzewach: pierwszy zapis nie ma daty w polu 3 ani 4</translation>
+        </message>
+        <message>
             <source>Recent Files</source>
             <translation>Ostatnie pliki</translation>
         </message>

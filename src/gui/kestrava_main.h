@@ -88,6 +88,10 @@ private:
     QString chosenFilePath() const;
     QString caption_;  // the window's title with no file loaded
 
+    // A file the listing cannot show goes to a spreadsheet program; the user is told
+    // why and what was done (kestrava_main_handover.cpp).
+    void handOverToSpreadsheet(kestrava::ListingOutcome outcome);
+
     // The Open command's pieces (kestrava_main_open.cpp).
     void freshOpen(const std::optional<QString>& chosenPath);
     void relistLoadedFile();

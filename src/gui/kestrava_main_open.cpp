@@ -197,29 +197,16 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     const kestrava::ListingSummary& summary = outcome->value();
     syncFromDocument();
 
-    const bool showTexts = shared_.language() != kestrava::Language::Other;
-    const QString cannotStart =
-        tr("No spreadsheet program could be started for this file.");
-
     if (summary.outcome == kestrava::ListingOutcome::NoFamily) {
-        // Not a record file of either machine family: the spreadsheet gets the plain
-        // text and the window keeps what it showed.
-        const bool started = services_.spreadsheet->openInSpreadsheet(
-            this, state_.LoadedFilePath, services_.workFolder);
-        if (!started && showTexts)
-            Text1->setPlainText(cannotStart);
+        // Not a record file of either machine family: the window keeps what it showed.
+        handOverToSpreadsheet(summary.outcome);
         return;
     }
 
     state_.FileLoaded = true;
     if (summary.outcome == kestrava::ListingOutcome::HeaderNotRecognised) {
         // Decided on the header's first bytes: the file was not listed in full.
-        const bool started = services_.spreadsheet->openInSpreadsheet(
-            this, state_.LoadedFilePath, services_.workFolder);
-        if (showTexts)
-            Text1->setPlainText(started ? tr("File has opened in Excel.") : cannotStart);
-        else
-            Text1->clear();
+        handOverToSpreadsheet(summary.outcome);
     } else {
         Text1->setListing(std::move(listing), std::move(index), shared_.language());
     }

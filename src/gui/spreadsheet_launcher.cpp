@@ -22,25 +22,30 @@ bool SystemSpreadsheetLauncher::openInSpreadsheet(QWidget* parent, const QString
     const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
         owner, L"open", L"Excel.exe", reinterpret_cast<LPCWSTR>(parameters.utf16()),
         reinterpret_cast<LPCWSTR>(workingFolder.utf16()), SW_SHOWNORMAL));
+    started_ = QStringLiteral("Excel");
     return result > 32;  // ShellExecute reports success with a value above 32
 #else
     Q_UNUSED(parent);
     struct Candidate {
         const char* program;
+        const char* name;
         QStringList arguments;
     };
     const Candidate candidates[] = {
-        {"libreoffice", {QStringLiteral("--calc"), file}},
-        {"localc", {file}},
-        {"gnumeric", {file}},
+        {"libreoffice", "LibreOffice Calc", {QStringLiteral("--calc"), file}},
+        {"localc", "LibreOffice Calc", {file}},
+        {"gnumeric", "Gnumeric", {file}},
     };
     for (const Candidate& candidate : candidates) {
         const QString path = QStandardPaths::findExecutable(QString::fromLatin1(candidate.program));
         if (path.isEmpty())
             continue;
-        if (QProcess::startDetached(path, candidate.arguments, workingFolder))
+        if (QProcess::startDetached(path, candidate.arguments, workingFolder)) {
+            started_ = QString::fromLatin1(candidate.name);
             return true;
+        }
     }
+    started_.clear();
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 #endif
 }

@@ -14,6 +14,10 @@ public:
     // True when a program was started (not whether it managed to open the file).
     virtual bool openInSpreadsheet(QWidget* parent, const QString& file,
                                    const QString& workingFolder) = 0;
+
+    // The name of the program the last successful call started ("Excel", "LibreOffice
+    // Calc"); empty when the desktop chose the program.
+    virtual QString startedProgram() const = 0;
 };
 
 // The real one. Windows: the shell's "open" of "Excel.exe" with the file. Elsewhere:
@@ -23,4 +27,8 @@ class SystemSpreadsheetLauncher final : public SpreadsheetLauncher {
 public:
     bool openInSpreadsheet(QWidget* parent, const QString& file,
                            const QString& workingFolder) override;
+    QString startedProgram() const override { return started_; }
+
+private:
+    QString started_;
 };

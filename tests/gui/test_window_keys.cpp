@@ -71,6 +71,21 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("orv_sample.pfd - Analizator danych o zgrzewach"));
     }
 
+    // The reason and the program that has the file now are said.
+    void handOverSaysWhy()
+    {
+        WindowFixture f(kPolish);
+        f.spreadsheet.program = QStringLiteral("LibreOffice Calc");
+        QByteArray unknownHeader = orvSample(2);
+        f.openThroughMenu(f.writeFile(QStringLiteral("x.xls"), unknownHeader.replace(0, 4, "Spaw")));
+        QCOMPARE(f.text(), QStringLiteral("Plik otworzyl sie w programie LibreOffice Calc"));
+        f.openThroughMenu(f.writeFile(QStringLiteral("y.xls"), "Weld No\tSerial No\r\n1\tS-1\tx\tx\r\n"));
+        QCOMPARE(f.dialogs.messages.size(), 2);
+        QVERIFY(f.dialogs.messages[0].title.contains(QStringLiteral("nazwy kolumny")));
+        QVERIFY(f.dialogs.messages[1].title.contains(QStringLiteral("w polu 3 ani 4")));
+        QVERIFY(f.dialogs.messages[1].text.endsWith(QStringLiteral("w programie LibreOffice Calc")));
+    }
+
     void findBar()
     {
         WindowFixture f(kPolish);

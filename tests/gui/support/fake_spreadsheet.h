@@ -11,6 +11,8 @@ public:
     bool startSucceeds = true;  // what openInSpreadsheet reports
     QList<QString> files;       // every file handed over, in order
     QList<QString> folders;     // the working folder of each hand-over
+    QString program = QStringLiteral("Excel");  // the program it says it started
+    QString startedProgram() const override { return program; }
 
     bool openInSpreadsheet(QWidget*, const QString& file, const QString& workingFolder) override
     {
