@@ -28,5 +28,6 @@ Command countsCommand();
 Command decodeCommand();
 Command encodeCommand();
 Command printCommand();
+Command summaryCommand();
 
 }  // namespace kestrava::cli

@@ -9,6 +9,41 @@
 
 namespace kestrava::cli {
 
+int readFilter(const ParsedArguments& parsed, ListingFilter& filter)
+{
+    const auto from = parsed.value("--from");
+    const auto to = parsed.value("--to");
+    filter.dateOn = from || to;
+    filter.from = Day::min();
+    filter.to = Day::max();
+    if (from) {
+        const auto day = parseTypedDate(*from, currentLocalYear());
+        if (!day) {
+            message("invalid date for --from: " + *from + " (day/month/year)");
+            return kExitUsage;
+        }
+        filter.from = *day;
+    }
+    if (to) {
+        const auto day = parseTypedDate(*to, currentLocalYear());
+        if (!day) {
+            message("invalid date for --to: " + *to + " (day/month/year)");
+            return kExitUsage;
+        }
+        filter.to = *day;
+    }
+    if (const auto error = parsed.value("--error")) {
+        const auto number = errorNumberFromText(*error, Language::English);
+        if (!number) {
+            message("invalid error number for --error: " + *error + " (a number from -32768 to 32767)");
+            return kExitUsage;
+        }
+        filter.errorOn = true;
+        filter.errorNumber = *number;
+    }
+    return kExitDone;
+}
+
 int readListingRequest(const std::vector<std::string>& arguments, ListingRequest& request)
 {
     const auto parsed = parseArguments(arguments, {"--from", "--to", "--error"}, {});
@@ -26,37 +61,7 @@ int readListingRequest(const std::vector<std::string>& arguments, ListingRequest
         return kExitUsage;
     }
 
-    const auto from = parsed.value("--from");
-    const auto to = parsed.value("--to");
-    request.filter.dateOn = from || to;
-    request.filter.from = Day::min();
-    request.filter.to = Day::max();
-    if (from) {
-        const auto day = parseTypedDate(*from, currentLocalYear());
-        if (!day) {
-            message("invalid date for --from: " + *from + " (day/month/year)");
-            return kExitUsage;
-        }
-        request.filter.from = *day;
-    }
-    if (to) {
-        const auto day = parseTypedDate(*to, currentLocalYear());
-        if (!day) {
-            message("invalid date for --to: " + *to + " (day/month/year)");
-            return kExitUsage;
-        }
-        request.filter.to = *day;
-    }
-    if (const auto error = parsed.value("--error")) {
-        const auto number = errorNumberFromText(*error, Language::English);
-        if (!number) {
-            message("invalid error number for --error: " + *error + " (a number from -32768 to 32767)");
-            return kExitUsage;
-        }
-        request.filter.errorOn = true;
-        request.filter.errorNumber = *number;
-    }
-    return kExitDone;
+    return readFilter(parsed, request.filter);
 }
 
 int openDownload(LoadedDownload& download, const ListingRequest& request, bool handOverToo,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_options.h"
 #include "core/listing.h"
 #include "core/loaded_download.h"
 
@@ -15,6 +16,10 @@ struct ListingRequest {
     std::string file;
     ListingFilter filter;
 };
+
+// Reads the filter options --from DATE, --to DATE and --error N. Returns kExitDone or,
+// after a message, kExitUsage.
+int readFilter(const ParsedArguments& parsed, ListingFilter& filter);
 
 // Reads FILE [--from DATE] [--to DATE] [--error N]. Returns kExitDone or, after a
 // message, kExitUsage.

@@ -29,7 +29,7 @@ namespace {
 // The command table: one entry per command file.
 std::vector<Command> commands()
 {
-    return {listCommand(), countsCommand(), decodeCommand(), encodeCommand(), printCommand()};
+    return {listCommand(), countsCommand(), decodeCommand(), encodeCommand(), printCommand(), summaryCommand()};
 }
 
 void printOverview(std::FILE* stream)

@@ -216,6 +216,8 @@ void ListingRun::handleRecord(std::string_view line)
 
     if ((filter_.dateOn || filter_.errorOn) && !recordSelected(line, family, filter_))
         return;
+    if (recordSeen_)
+        recordSeen_(line, family);
     const std::size_t bound = 6 * line.size() + recordBound_;
     if (bound > kShortRecord) {
         formatLong(line);

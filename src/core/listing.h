@@ -80,6 +80,11 @@ public:
     // listing and returns the summary.
     ListingSummary finish();
 
+    // Called with every record line kept under the filter (and the decided family), so
+    // that a caller can read its fields without parsing the listing.
+    using RecordSeen = std::function<void(std::string_view record, MachineFamily family)>;
+    void setRecordSeen(RecordSeen seen) { recordSeen_ = std::move(seen); }
+
     // True when the write callback refused a piece.
     bool writeFailed() const { return writeFailed_; }
 
@@ -121,6 +126,7 @@ private:
 
     ListingFilter filter_;
     Write write_;
+    RecordSeen recordSeen_;
     ListingSummary summary_;
     // H(k + 1) - H(k) of the header, per field: the header field's length + 1 for its
     // fields (one byte each; 255 marks a long field whose length is in longFields_),
