@@ -8,15 +8,15 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyle>
 
 #include "gui/find_bar.h"
 #include "gui/recent_files_menu.h"
 
 namespace {
 
-// Alt pressed and let go with no other key between opens the first menu, as F10 does,
-// where the style does not do it itself. Only keys of the window itself count.
+// Alt pressed and let go with no other key between opens the first menu, as F10 does
+// (the menu bar's own Alt handling does not work without access keys in the captions).
+// Only keys of the window itself count.
 class AltOpensMenus final : public QObject {
 public:
     AltOpensMenus(QMainWindow* window, QMenu* first) : QObject(window), window_(window), first_(first)
@@ -79,8 +79,7 @@ void Kestrava_Main::buildKeys()
     addAction(menus);
     connect(menus, &QAction::triggered, this,
             [this] { menuBar()->setActiveAction(Menu_File->menuAction()); });
-    if (!style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation, nullptr, menuBar()))
-        new AltOpensMenus(this, Menu_File);
+    new AltOpensMenus(this, Menu_File);
 
     Menu_Recent = new RecentFilesMenu(services_.workFolder, this);
     Menu_Recent->setObjectName(QStringLiteral("Menu_Recent"));
