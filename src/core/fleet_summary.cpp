@@ -15,28 +15,14 @@ namespace kestrava {
 
 namespace {
 
-// Where field `field` (1-based) of a tab-separated record starts; nullopt beyond the
-// last field.
-std::optional<std::size_t> fieldStart(std::string_view record, int field)
-{
-    std::size_t from = 0;
-    for (int k = 1; k < field; ++k) {
-        const std::size_t tab = record.find('\t', from);
-        if (tab == std::string_view::npos)
-            return std::nullopt;
-        from = tab + 1;
-    }
-    return from;
-}
-
 std::string_view fieldOf(std::string_view record, int field)
 {
-    const auto start = fieldStart(record, field);
-    if (!start)
+    const std::size_t start = fieldStart(record, field);
+    if (start == std::string_view::npos)
         return {};
-    const std::size_t end = record.find('\t', *start);
-    return record.substr(*start, end == std::string_view::npos ? std::string_view::npos
-                                                               : end - *start);
+    const std::size_t end = record.find('\t', start);
+    return record.substr(start, end == std::string_view::npos ? std::string_view::npos
+                                                              : end - start);
 }
 
 using MachineKey = std::pair<std::string, MachineFamily>;
@@ -55,8 +41,9 @@ void addRecord(Machines& machines, std::string_view record, MachineFamily family
     ++machine.records;
     // The date is the 10 characters from the start of the date field, as the filter
     // reads it.
-    if (const auto start = fieldStart(record, dateFieldOf(family))) {
-        if (const auto day = parseDateText(record.substr(*start, 10))) {
+    if (const std::size_t start = fieldStart(record, dateFieldOf(family));
+        start != std::string_view::npos) {
+        if (const auto day = parseDateText(record.substr(start, 10))) {
             if (!machine.first || *day < *machine.first)
                 machine.first = *day;
             if (!machine.last || *day > *machine.last)

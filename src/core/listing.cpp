@@ -50,19 +50,6 @@ inline const char* findTab(const char* from, const char* end)
     return static_cast<const char*>(std::memchr(from, '\t', std::size_t(end - from)));
 }
 
-// Start of 1-based field k of line, or npos when the line has fewer fields.
-std::size_t fieldStart(std::string_view line, int k)
-{
-    std::size_t start = 0;
-    for (int tabs = 1; tabs < k; ++tabs) {
-        const std::size_t tab = line.find('\t', start);
-        if (tab == std::string_view::npos)
-            return std::string_view::npos;
-        start = tab + 1;
-    }
-    return start;
-}
-
 }  // namespace
 
 bool isRecognisedHeader(std::string_view listingStart)

@@ -6,10 +6,6 @@
 
 namespace kestrava {
 
-namespace {
-
-// Start of 1-based field k of line (the character after the (k-1)-th tab), or npos
-// when the line has fewer fields.
 std::size_t fieldStart(std::string_view line, int k)
 {
     std::size_t start = 0;
@@ -21,8 +17,6 @@ std::size_t fieldStart(std::string_view line, int k)
     }
     return start;
 }
-
-}  // namespace
 
 bool recordSelected(std::string_view record, MachineFamily family, const ListingFilter& filter)
 {

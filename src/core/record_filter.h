@@ -4,6 +4,7 @@
 // records of the listing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -30,6 +31,10 @@ struct ListingFilter {
 // that lacks the error field (or whose number does not fit 16 bits) under an error
 // filter. With no filter on, every record is kept. The family Unknown reads the 5TZ
 // fields.
+// Start of 1-based field k of a tab-separated line (the character after the (k-1)-th
+// tab), or npos when the line has fewer fields.
+std::size_t fieldStart(std::string_view line, int k);
+
 bool recordSelected(std::string_view record, MachineFamily family, const ListingFilter& filter);
 
 }  // namespace kestrava
