@@ -63,20 +63,11 @@ private slots:
         f.openThroughMenu(f.writeFile(QStringLiteral("site 7.pfd"), scrambled(plain)));
         QCOMPARE(f.dialogs.openRequests[0].initialFolder, QDir::homePath());
         QCOMPARE(f.dialogs.openRequests[1].initialFolder, QStringLiteral("/data/welds"));
-        QCOMPARE(f.dialogs.openRequests[1].filter,
-                 QStringLiteral("Dane zaszyfrowane (*.pfd)|*.pfd|Dane niezaszyfrowane (*.xls)|*.xls"));
-        QVERIFY(f.dialogs.messages.isEmpty());
         QCOMPARE(lineCount(f.text()), 6);
-        QVERIFY(f.text().startsWith(QStringLiteral("Weld No    | Serial No    | Date    | ")));
         QVERIFY(f.text().contains(QStringLiteral("Łódź")));
-        const SharedValues& shared = f.window->shared();
-        QVERIFY(f.window->state().FileLoaded);
         QCOMPARE(readTestFile(f.window->state().LoadedFilePath), plain);
-        QCOMPARE(shared.LoadedFileTitle, QStringLiteral("site 7"));
-        QCOMPARE(shared.MachineFamily, kestrava::MachineFamily::ORV);
-        QCOMPARE(shared.MachineSerial, std::string("\xA3\xF3\x64\x9F"));
-        QCOMPARE((*shared.ErrorCodeTable)[8].count, 2);
-        QVERIFY(f.spreadsheet.files.isEmpty());
+        QCOMPARE(f.window->shared().MachineSerial, std::string("\xA3\xF3\x64\x9F"));
+        QCOMPARE((*f.window->shared().ErrorCodeTable)[8].count, 2);
 
         // Cancelled: only the panel is reset.
         const QString listing = f.text();
@@ -132,9 +123,6 @@ private slots:
             f.openThroughMenu(path);
             QCOMPARE(f.text(), QStringLiteral("Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku"));
         }
-        WindowFixture english(kEnglish);
-        english.openThroughMenu(english.writeFile(QStringLiteral("x.xls"), unknownHeader));
-        QCOMPARE(english.text(), QStringLiteral("File has opened in Excel."));
         WindowFixture other(kOtherLanguage);  // handed over on its first bytes, not listed
         other.openThroughMenu(other.writeFile(QStringLiteral("x.xls"), unknownHeader));
         QCOMPARE(other.spreadsheet.files.size(), 1);
@@ -191,17 +179,13 @@ private slots:
 
         // Choosing an option shows its inputs, emptied and focused, and lists nothing.
         const QString listing = f.text();
-        w.Text_From->setText(QStringLiteral("old"));
-        w.Option1[1]->setChecked(true);
-        QVERIFY(!w.Text_To->isHidden() && !w.Command_Dates->isHidden() && w.Text_Error->isHidden());
-        QVERIFY(w.Text_From->text().isEmpty());
-        QCOMPARE(QApplication::focusWidget(), w.Text_From);
-        QVERIFY(w.Option1[1]->font().bold() && !w.Option1[0]->font().bold());
-        w.Text_Error->setText(QStringLiteral("old"));
-        w.Option1[2]->setChecked(true);
-        QVERIFY(!w.Command_Error->isHidden() && w.Text_From->isHidden());
-        QVERIFY(w.Text_Error->text().isEmpty());
-        QCOMPARE(QApplication::focusWidget(), w.Text_Error);
+        for (const auto& [option, input, other] : {std::tuple{1, w.Text_From, w.Text_Error}, {2, w.Text_Error, w.Text_From}}) {
+            input->setText(QStringLiteral("old"));
+            w.Option1[option]->setChecked(true);
+            QVERIFY(!input->isHidden() && other->isHidden() && input->text().isEmpty());
+            QCOMPARE(QApplication::focusWidget(), input);
+        }
+        QVERIFY(!w.Command_Error->isHidden() && w.Command_Dates->isHidden());
         QCOMPARE(f.text(), listing);
 
         // A refused input: the date inputs are kept, the focus goes to the bad one; a
@@ -212,18 +196,14 @@ private slots:
         filterError(w, "32768");
         QVERIFY(w.Text_Error->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), w.Text_Error);
-        QVERIFY(!w.state().ErrorFilterOn);
         QCOMPARE(f.dialogs.messages.size(), 2);
         QCOMPARE(f.text(), listing);
 
         // Dates, then an error number on top of them, then Show ALL dropping both.
         filterDates(w, "03/01/2009", "5/1/2009");
         QCOMPARE(lineCount(f.text()), 4);
-        QCOMPARE(w.shared().MachineSerial, std::string("S-5"));
         filterError(w, "27");  // records 2, 5, 7 and 10
         QCOMPARE(lineCount(f.text()), 5);
-        QCOMPARE((*w.shared().ErrorCodeTable)[8].count, 4);
-        QCOMPARE((*w.shared().ErrorCodeTable)[0].count, 0);
         filterDates(w, "01/01/2009", "06/01/2009");
         QCOMPARE(lineCount(f.text()), 3);
         w.Option1[0]->setChecked(true);
@@ -306,11 +286,8 @@ private slots:
         const char* all = "    All records shown from download";
         const char* filtered = "    ! This is a filtered selection of the records !";
         QCOMPARE(printed(), listed(all));
-        QCOMPARE(f.printers.printedLines().at(5), QStringLiteral("    :Diameter               : "));
-        QCOMPARE(readTestFile(f.workFile(QStringLiteral("print_only.tmp"))).count("\r\n"), 51);
         filterDates(*f.window, "05/01/2009", "10/01/2009");
         QCOMPARE(printed(), listed(filtered));
-        QCOMPARE(printed().size(), 7);
         filterError(*f.window, "27");
         QCOMPARE(printed(), listed(filtered));
 

@@ -1,9 +1,9 @@
-// The message boxes: text, title and icon in each build language. English and Polish
-// boxes differ in title and icon; another language shows none.
+// The message boxes of every command: one box each, with its text, title and icon in
+// English; in Polish a translated title, and the warning icon where English shows none;
+// another language shows none.
 #include <QtTest>
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,8 +45,10 @@ Raise inWindow(const std::function<void(WindowFixture&)>& act, const QString& wo
 
 void open(WindowFixture& f, const char* name, bool exists = true)
 {
-    const QString path = QDir(f.files.path()).filePath(QString::fromLatin1(name));
-    f.openThroughMenu(exists ? f.writeFile(QString::fromLatin1(name), orvSample(3)) : path);
+    const QString path = f.writeFile(QString::fromLatin1(name), orvSample(3));
+    if (!exists)
+        QFile::remove(path);
+    f.openThroughMenu(path);
 }
 
 // Ten records listed, then option (1 dates, 2 error number) with the inputs given.
@@ -66,7 +68,7 @@ void save(WindowFixture& f, const QString& name, std::optional<Operation> failin
     const QString loaded = f.loadFile(QStringLiteral("a.xls"), orvSample(3));
     if (gone)
         QFile::remove(loaded);
-    f.dialogs.saveAnswer = QDir(f.files.path()).filePath(name);
+    f.dialogs.saveAnswer = f.files.filePath(name);
     if (name == QLatin1String("old.pfd"))
         writeTestFile(f.dialogs.saveAnswer, "own file");
     if (failing)
@@ -74,75 +76,59 @@ void save(WindowFixture& f, const QString& name, std::optional<Operation> failin
     f.window->Menu_SaveFile_Click();
 }
 
-Messages afterAChartPrinterFault(const kestrava::BuildProfile& profile)
+void print(WindowFixture& f, int failOperation)
+{
+    f.loadFile(QStringLiteral("a.xls"), orvSample(3));
+    f.dialogs.acceptPrinter = true;
+    f.printers.failOperation = failOperation;
+    if (failOperation == 0)  // no print copy can be written
+        QDir(f.work.path()).mkdir(QStringLiteral("print_only.tmp"));
+    f.window->Menu_PrintRecords_Click();
+}
+
+// The chart, the default-folder form (an unreadable drive chosen, or a folder stored
+// where the settings file cannot be made) and the About box, each on its own.
+Messages fromAForm(const kestrava::BuildProfile& profile, const char* which)
 {
     installTranslations(profile.language());
     ScriptedDialogs dialogs;
-    dialogs.acceptPrinter = true;
     FakePrinterProvider printers;
-    printers.failPicture = true;
+    FakeDriveProvider drives;
+    NoSystemInfo noInfo;
+    SharedValues shared;
+    shared.profile = profile;
     AppServices services;
     services.dialogs = &dialogs;
     services.printers = &printers;
-    SharedValues shared;
-    shared.profile = profile;
-    FormChart(shared, services).Cmd_Print->click();
-    return dialogs.messages;
-}
-
-// The default-folder form: choosing an unreadable drive, or storing a folder where the
-// settings file cannot be made.
-Messages fromTheFolderForm(const kestrava::BuildProfile& profile, bool storing)
-{
-    installTranslations(profile.language());
+    services.drives = &drives;
+    services.systemInfo = &noInfo;
     QTemporaryDir root;
     const QString drive = QDir::toNativeSeparators(root.filePath(QStringLiteral("drive")));
     QDir().mkpath(drive);
-    ScriptedDialogs dialogs;
-    FakeDriveProvider drives;
     drives.driveList = {QDir::rootPath(), drive};
     drives.unreadable = {drive};
-    SharedValues shared;
-    shared.profile = profile;
-    AppServices services;
-    services.dialogs = &dialogs;
-    services.drives = &drives;
     services.workFolder = root.filePath(QStringLiteral("plainfile"));
     writeTestFile(services.workFolder, "x");
-    DefaultPathForm form(DefaultPathKind::Save, shared, services);
-    if (storing)
-        form.CmdSelect->click();
-    else
-        form.Drive1->setCurrentIndex(form.Drive1->findData(drive));
+    if (QByteArray(which) == "chart") {
+        dialogs.acceptPrinter = true;
+        printers.failPicture = true;
+        FormChart(shared, services).Cmd_Print->click();
+    } else if (QByteArray(which) == "about") {
+        frmAbout(shared, services).cmdSysInfo->click();
+    } else {
+        DefaultPathForm form(DefaultPathKind::Save, shared, services);
+        if (QByteArray(which) == "store")
+            form.CmdSelect->click();
+        else
+            form.Drive1->setCurrentIndex(form.Drive1->findData(drive));
+    }
     return dialogs.messages;
 }
 
-Messages fromTheAboutBox(const kestrava::BuildProfile& profile)
+Raise form(const char* which)
 {
-    installTranslations(profile.language());
-    ScriptedDialogs dialogs;
-    NoSystemInfo noInfo;
-    AppServices services;
-    services.dialogs = &dialogs;
-    services.systemInfo = &noInfo;
-    SharedValues shared;
-    shared.profile = profile;
-    frmAbout about(shared, services);
-    about.cmdSysInfo->click();
-    return dialogs.messages;
+    return [=](const kestrava::BuildProfile& profile) { return fromAForm(profile, which); };
 }
-
-struct Box {
-    QString text;  // a part of the text
-    QString title;
-    MessageIcon icon;
-};
-
-struct Case {
-    const char* what;
-    Raise raise;
-    Box english, polish;
-};
 
 }  // namespace
 
@@ -159,83 +145,64 @@ private slots:
         const QString blocker = scratch.filePath(QStringLiteral("not-a-folder"));
         QVERIFY(writeTestFile(blocker, "x"));
         const QString blocked = blocker + QStringLiteral("/work");
-
-        const QString kestrava = QStringLiteral("Kestrava");
-        const auto panel = [](const QString& text) { return Box{text, text, Exclamation}; };
-        const Box saveFailed{"The file could not be saved", "Save Error", Critical};
-        const Case cases[] = {
-            {"refused kind", inWindow([](auto& f) { open(f, "welds.XLS"); }),
-             {"Invalid file", kestrava, None}, panel("Niewlasciwy plik")},
-            {"missing file", inWindow([](auto& f) { open(f, "gone.xls", false); }),
-             {"Cannot read the file", kestrava, None}, panel("Nie mozna odczytac pliku")},
-            {"working copy", inWindow([](auto& f) { open(f, "a.pfd"); }, blocked),
-             {"Cannot write the working copy", kestrava, None}, panel("Nie mozna zapisac kopii roboczej")},
-            {"listing", inWindow([](auto& f) { open(f, "a.xls"); }, blocked),
-             {"Cannot write the listing", kestrava, None}, panel("Nie mozna zapisac wykazu zgrzewow")},
-            {"From date", inWindow([](auto& f) { filter(f, 1, "abc", "xyz"); }),
-             {"Invalid From Date", kestrava, None}, panel("Bledna data Od")},
-            {"To date", inWindow([](auto& f) { filter(f, 1, "01/01/2009", "31/04/2009"); }),
-             {"Invalid To Date", kestrava, None}, panel("Bledna data Do")},
-            {"error number", inWindow([](auto& f) { filter(f, 2, "E27"); }),
-             {"Invalid error code", kestrava, None}, panel("Niewlasciwy kod bledu")},
-            {"save over a file", inWindow([](auto& f) { save(f, "old.pfd"); }),
-             {"This file name already exists!", "Save Error", Critical},
-             {"Plik o takiej nazwie juz istnieje", "Blad zapisu", Critical}},
-            {"save name", inWindow([](auto& f) { save(f, "a.txt"); }),
-             {"cannot be opened again as a download file", "Save Error", Critical},
-             {"nie mozna by otworzyc ponownie", "Blad zapisu", Critical}},
+        const char* const kestrava = "Kestrava";
+        const char* const saveError = "Save Error";
+        const struct {
+            const char* what;
+            Raise raise;
+            const char* text;  // a part of the English text
+            const char* title;
+            MessageIcon icon;
+        } cases[] = {
+            {"refused kind", inWindow([](auto& f) { open(f, "welds.XLS"); }), "Invalid file", kestrava, None},
+            {"missing file", inWindow([](auto& f) { open(f, "gone.xls", false); }), "Cannot read the file", kestrava, None},
+            {"working copy", inWindow([](auto& f) { open(f, "a.pfd"); }, blocked), "Cannot write the working copy",
+             kestrava, None},
+            {"listing", inWindow([](auto& f) { open(f, "a.xls"); }, blocked), "Cannot write the listing", kestrava, None},
+            {"From date", inWindow([](auto& f) { filter(f, 1, "abc", "xyz"); }), "Invalid From Date", kestrava, None},
+            {"To date", inWindow([](auto& f) { filter(f, 1, "01/01/2009", "31/04/2009"); }), "Invalid To Date",
+             kestrava, None},
+            {"error number", inWindow([](auto& f) { filter(f, 2, "E27"); }), "Invalid error code", kestrava, None},
+            {"save over a file", inWindow([](auto& f) { save(f, "old.pfd"); }), "This file name already exists!",
+             saveError, Critical},
+            {"save name", inWindow([](auto& f) { save(f, "a.txt"); }), "cannot be opened again as a download file",
+             saveError, Critical},
             // A folder that refuses the finished file: the plain copy fails at the
             // target, the scrambled one already at the work file.
             {"save target", inWindow([](auto& f) { save(f, "b.xls", Operation::Rename); }),
-             saveFailed, {"Nie mozna zapisac pliku:", "Blad zapisu", Critical}},
+             "The file could not be saved", saveError, Critical},
             {"save work file", inWindow([](auto& f) { save(f, "b.pfd", Operation::Rename); }),
-             {"The work file could not be written", "Save Error", Critical},
-             {"Nie mozna zapisac pliku roboczego", "Blad zapisu", Critical}},
-            {"save no folder", inWindow([](auto& f) { save(f, "missing/b.pfd"); }),
-             saveFailed, {"Nie mozna zapisac pliku:", "Blad zapisu", Critical}},
+             "The work file could not be written", saveError, Critical},
+            {"save no folder", inWindow([](auto& f) { save(f, "missing/b.pfd"); }), "The file could not be saved",
+             saveError, Critical},
             {"save source gone", inWindow([](auto& f) { save(f, "c.xls", {}, true); }),
-             {"The loaded file could not be read", "Save Error", Critical},
-             {"Nie mozna odczytac wczytanego pliku", "Blad zapisu", Critical}},
-            {"printer fault", inWindow([](auto& f) {
-                 f.loadFile(QStringLiteral("a.xls"), orvSample(3));
-                 f.dialogs.acceptPrinter = true;
-                 f.printers.failOperation = 5;
-                 f.window->Menu_PrintRecords_Click();
-             }),
-             {"The printer reported an error. Printing was stopped.", "Print Records", Critical},
-             {"Drukarka zglosila blad. Drukowanie przerwano.", "Drukuj dane", Critical}},
-            {"print copy", inWindow([](auto& f) {
-                 f.loadFile(QStringLiteral("a.xls"), orvSample(3));
-                 QDir(f.work.path()).mkdir(QStringLiteral("print_only.tmp"));
-                 f.window->Menu_PrintRecords_Click();
-             }),
-             {"could not be written. Nothing was printed.", "Print Records", Critical},
-             {"Nie mozna zapisac kopii do wydruku", "Drukuj dane", Critical}},
-            {"chart printer fault", afterAChartPrinterFault,
-             {"The printer reported an error. Printing was stopped.", "Print Graph", Critical},
-             {"Drukarka zglosila blad. Drukowanie przerwano.", "Drukuj wykres", Critical}},
-            {"unreadable drive", [](auto& p) { return fromTheFolderForm(p, false); },
-             {"Drive not available", "Drive error", Critical},
-             {"Nosnik danych niedostepny", "Blad nosnika danych", Critical}},
-            {"settings not stored", [](auto& p) { return fromTheFolderForm(p, true); },
-             {"The default directory could not be stored", "Settings Error", Critical},
-             {"", "Blad ustawien", Critical}},
-            {"no system information", fromTheAboutBox,
-             {"System Information Is Unavailable At This Time", kestrava, None},
-             {"Informacja systemowa jest w tym momencie niedostepna", "Informacja systemowa", Exclamation}},
+             "The loaded file could not be read", saveError, Critical},
+            {"printer fault", inWindow([](auto& f) { print(f, 5); }),
+             "The printer reported an error. Printing was stopped.", "Print Records", Critical},
+            {"print copy", inWindow([](auto& f) { print(f, 0); }), "could not be written. Nothing was printed.",
+             "Print Records", Critical},
+            {"chart printer fault", form("chart"), "The printer reported an error. Printing was stopped.",
+             "Print Graph", Critical},
+            {"unreadable drive", form("drive"), "Drive not available", "Drive error", Critical},
+            {"settings not stored", form("store"), "The default directory could not be stored", "Settings Error",
+             Critical},
+            {"no system information", form("about"), "System Information Is Unavailable At This Time", kestrava, None},
         };
-        for (const Case& c : cases) {
-            for (const auto& [profile, box] : {std::pair{kEnglish, c.english}, std::pair{kPolish, c.polish}}) {
-                const Messages shown = c.raise(profile);
-                const QByteArray where = QByteArray(c.what) + ", " + profile.uiLanguage.c_str();
-                QVERIFY2(shown.size() == 1, where.constData());
-                QVERIFY2(shown[0].text.contains(box.text), qPrintable(where + ": " + shown[0].text));
-                QCOMPARE(shown[0].title, box.title);
-                QVERIFY2(shown[0].icon == box.icon, where.constData());
-            }
+        for (const auto& c : cases) {
+            const Messages english = c.raise(kEnglish), polish = c.raise(kPolish);
+            QVERIFY2(english.size() == 1 && polish.size() == 1, c.what);
+            QVERIFY2(english[0].text.contains(QString::fromLatin1(c.text)), qPrintable(english[0].text));
+            QCOMPARE(english[0].title, QString::fromLatin1(c.title));
+            QVERIFY2(english[0].icon == c.icon, c.what);
+            QVERIFY2(!polish[0].title.isEmpty() && polish[0].title != english[0].title, c.what);
+            QVERIFY2(polish[0].icon == (c.icon == None ? Exclamation : c.icon), c.what);
             QVERIFY2(c.raise(kOtherLanguage).isEmpty(), c.what);
         }
         installTranslations(kestrava::Language::English);
+        // A panel message is titled with its own text in Polish.
+        const Messages polish = inWindow([](auto& f) { open(f, "welds.XLS"); })(kPolish);
+        QCOMPARE(polish.value(0).title, QStringLiteral("Niewlasciwy plik"));
+        QCOMPARE(polish.value(0).text, QStringLiteral("Niewlasciwy plik"));
     }
 };
 

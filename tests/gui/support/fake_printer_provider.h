@@ -2,8 +2,9 @@
 // pictures printed, and can make its n-th text-printer operation fail.
 #pragma once
 
+#include <QDir>
 #include <QImage>
-#include <QString>
+#include <QPrinter>
 #include <QStringList>
 #include <memory>
 
@@ -11,21 +12,64 @@
 
 class FakePrinterProvider final : public PrinterProvider {
 public:
-    // Every text-printer operation in order (a counting printer records none): "font NAME", "size N", "bold on|off",
-    // "|TEXT" for a printed line, "end", "abort".
+    // Every text-printer operation in order (a counting printer records none): "font NAME",
+    // "size N", "bold on|off", "|TEXT" for a printed line, "end", "abort".
     QStringList operations;
-    int failOperation = 0;       // 1-based operation that fails; 0 = none
+    int failOperation = 0;  // 1-based operation that fails; 0 = none
     bool failPicture = false;
-    QList<QImage> pictures;      // printed by printPicture
-    int linesPerPage = 60;       // the page length the text printer counts with
+    QList<QImage> pictures;  // printed by printPicture
+    int linesPerPage = 60;   // the page length the text printer counts with
 
-    std::unique_ptr<QPrinter> makePrinter() override;
-    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, bool countOnly = false) override;
-    bool printPicture(QPrinter& printer, const QImage& picture) override;
+    std::unique_ptr<QPrinter> makePrinter() override
+    {
+        // Nothing reaches a real printer even if something paints on it.
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QDir::temp().filePath(QStringLiteral("kestrava_fake_printer.pdf")));
+        return printer;
+    }
+    std::unique_ptr<TextPrinter> textPrinter(QPrinter&, bool countOnly) override
+    {
+        return std::make_unique<Recording>(*this, countOnly);
+    }
+    bool printPicture(QPrinter&, const QImage& picture) override
+    {
+        pictures << picture;
+        return !failPicture;
+    }
 
     // The printed lines only (the "|" entries without the marker).
-    QStringList printedLines() const;
+    QStringList printedLines() const
+    {
+        QStringList lines;
+        for (const QString& op : operations)
+            if (op.startsWith(QLatin1Char('|')))
+                lines << op.mid(1);
+        return lines;
+    }
 
-    // Records op; false when it is the operation chosen to fail.
-    bool record(const QString& op);
+private:
+    class Recording final : public TextPrinter {
+    public:
+        Recording(FakePrinterProvider& owner, bool countOnly) : owner_(owner), countOnly_(countOnly) {}
+        bool setFontName(const QString& family) override { return record("font " + family); }
+        bool setFontSize(int points) override { return record(QStringLiteral("size %1").arg(points)); }
+        bool setBold(bool on) override { return record(on ? QStringLiteral("bold on") : QStringLiteral("bold off")); }
+        bool printLine(const QString& text) override { return ++lines_, record("|" + text); }
+        bool endDocument() override { return record(QStringLiteral("end")); }
+        void abortDocument() override { countOnly_ || record(QStringLiteral("abort")); }
+        int pageCount() const override { return (lines_ + owner_.linesPerPage - 1) / owner_.linesPerPage; }
+
+    private:
+        bool record(const QString& op)
+        {
+            if (countOnly_)
+                return true;
+            owner_.operations << op;
+            return owner_.failOperation == 0 || owner_.operations.size() != owner_.failOperation;
+        }
+        FakePrinterProvider& owner_;
+        const bool countOnly_;
+        int lines_ = 0;
+    };
 };

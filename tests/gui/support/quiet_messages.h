@@ -2,4 +2,14 @@
 // size hints, passes every other message on.
 #pragma once
 
-void installQuietMessageHandler();
+#include <QString>
+#include <QtGlobal>
+
+inline void installQuietMessageHandler()
+{
+    static const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (!message.contains(QLatin1String("This plugin does not support propagateSizeHints()")) && previous)
+                previous(type, context, message);
+        });
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QList>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -17,7 +18,6 @@ struct ShownMessage {
 };
 
 struct FileDialogRequest {
-    QString title;
     QString filter;
     QString initialFolder;
     QString proposedName;  // Save dialogs only
@@ -46,18 +46,52 @@ public:
     QList<FileDialogRequest> saveRequests;
     QStringList printRequests;
 
-    int message(QWidget* parent, const QString& text, const QString& title,
-                MessageIcon icon) override;
-    bool ask(QWidget* parent, const QString& text, const QString& title) override;
-    std::optional<QString> openFileName(QWidget* parent, const QString& title,
-                                        const QString& filter,
-                                        const QString& initialFolder) override;
-    std::optional<QString> saveFileName(QWidget* parent, const QString& title,
-                                        const QString& filter, const QString& initialFolder,
-                                        const QString& proposedName,
-                                        int* chosenType = nullptr) override;
-    bool choosePrinter(QWidget* parent, QPrinter* printer, const QString& title) override;
+    int message(QWidget*, const QString& text, const QString& title, MessageIcon icon) override
+    {
+        messages.append({text, title, icon});
+        return 1;
+    }
+    bool ask(QWidget*, const QString& text, const QString& title) override
+    {
+        questions.append({text, title, MessageIcon::None});
+        return askAnswer;
+    }
+    std::optional<QString> openFileName(QWidget*, const QString&, const QString& filter,
+                                        const QString& initialFolder) override
+    {
+        openRequests.append({filter, initialFolder, {}});
+        return take(openAnswers, {});
+    }
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString& filter,
+                                        const QString& initialFolder, const QString& proposedName,
+                                        int* chosenType) override
+    {
+        saveRequests.append({filter, initialFolder, proposedName});
+        if (chosenType)
+            *chosenType = saveTypeAnswer;
+        return take(saveAnswers, saveAnswer);
+    }
+    bool choosePrinter(QWidget*, QPrinter* printer, const QString& title) override
+    {
+        printRequests.append(title);
+        if (acceptPrinter && !pdfPath.isEmpty()) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdfPath);
+        }
+        if (acceptPrinter && fromPage > 0) {
+            printer->setPrintRange(QPrinter::PageRange);
+            printer->setFromTo(fromPage, toPage);
+        }
+        return acceptPrinter;
+    }
 
-    // Forgets everything recorded (the answers stay).
-    void clearRecords();
+private:
+    static std::optional<QString> take(std::deque<QString>& answers, const QString& otherwise)
+    {
+        if (answers.empty())
+            return otherwise.isEmpty() ? std::nullopt : std::optional<QString>(otherwise);
+        const QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };

@@ -2,13 +2,14 @@
 // scripted dialogs, a recording printer and a fake spreadsheet program.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "core/build_profile.h"
 #include "gui/kestrava_main.h"
+#include "gui/listing_view.h"
 #include "support/fake_printer_provider.h"
 #include "support/fake_spreadsheet.h"
 #include "support/scripted_dialogs.h"
@@ -19,21 +20,30 @@ struct WindowFixture {
     // the printers (default: the recording one).
     explicit WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder = {},
                            PrinterProvider* printerProvider = nullptr);
-    ~WindowFixture();
 
     // Writes a download file into the files folder and returns its native path.
-    QString writeFile(const QString& name, const QByteArray& bytes) const;
-
-    // A path in the work folder.
-    QString workFile(const QString& name) const;
-
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(files.filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        return QDir::toNativeSeparators(files.filePath(name));
+    }
+    QString workFile(const QString& name) const { return QDir::toNativeSeparators(work.filePath(name)); }
     // Writes bytes as name and opens that file as the command line would.
-    QString loadFile(const QString& name, const QByteArray& bytes);
-
+    QString loadFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = writeFile(name, bytes);
+        window->openPath(path);
+        return path;
+    }
     // Chooses path in the Open dialog of the menu's Open File.
-    void openThroughMenu(const QString& path);
-
-    QString text() const;  // Text1
+    void openThroughMenu(const QString& path)
+    {
+        dialogs.openAnswers.push_back(path);
+        window->Menu_OpenFile->trigger();
+    }
+    QString text() const { return window->Text1->toPlainText(); }
 
     QTemporaryDir work;
     QTemporaryDir files;
