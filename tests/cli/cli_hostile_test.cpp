@@ -6,9 +6,9 @@
 // walk is in tests/core/file_fault_test.cpp.)
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <random>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -18,12 +18,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> namesIn(const fs::path& folder)
+std::set<std::string> namesIn(const fs::path& folder)
 {
-    std::vector<std::string> found;
+    std::set<std::string> found;
     for (const auto& entry : fs::directory_iterator(folder))
-        found.push_back(entry.path().filename().string());
-    std::sort(found.begin(), found.end());
+        found.insert(entry.path().filename().string());
     return found;
 }
 
@@ -43,7 +42,6 @@ void expectRefused(const std::vector<std::string>& arguments, const std::string&
     EXPECT_FALSE(outcome.timedOut) << "still running after 20 s";
     EXPECT_EQ(outcome.status, 1) << outcome.err;
     EXPECT_EQ(outcome.out, "");
-    EXPECT_NE(outcome.err.find("kestrava-cli: "), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.err.find(words), std::string::npos) << outcome.err;
     EXPECT_EQ(outcome.err.find("--force"), std::string::npos) << "--force could not help";
 }
@@ -137,7 +135,6 @@ TEST(CliHostile, A100MegabyteLineKeepsMemoryBoundedByTheLine)
 #ifndef __SANITIZE_ADDRESS__  // which keeps freed memory in quarantine
         EXPECT_LT(outcome.peakKib, c.peakKib) << "peak " << outcome.peakKib / 1024 << " MiB";
 #endif
-        std::printf("%s: %.1f s, peak %ld MiB\n", c.name, outcome.seconds, outcome.peakKib / 1024);
         fs::remove(source);
     }
 }
@@ -175,10 +172,9 @@ TEST(CliSlow, AGigabyteOfRandomBytesIsListedToTheEnd)
             EXPECT_GT(std::stoull(outcome.out.substr(at + 8)), 3'000'000u) << outcome.out;
         }
 #ifndef __SANITIZE_ADDRESS__
-        EXPECT_LT(outcome.peakKib, 256 * 1024) << "peak " << outcome.peakKib / 1024 << " MiB";
+        std::printf("%s: peak %ld MiB\n", shown(arguments).c_str(), outcome.peakKib / 1024);
+        EXPECT_LT(outcome.peakKib, 256 * 1024);
 #endif
-        std::printf("%s: %.1f s, peak %ld MiB\n", shown(arguments).c_str(), outcome.seconds,
-                    outcome.peakKib / 1024);
     }
 }
 
@@ -206,7 +202,7 @@ TEST(CliHostile, ARunEndedByASignalLeavesNothingBehind)
         int status = 0;
         ::waitpid(child, &status, 0);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
-        EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"big.pfd", "tmp"}));
+        EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"big.pfd", "tmp"}));
     }
 
     // print into a pipe that nobody reads (as under "| head"): ended by SIGPIPE, and no

@@ -36,10 +36,8 @@ struct CliOutcome {
     int status = -1;        // exit status; -1 when ended by a signal
     std::string out;        // standard output, unless it went to a file of the test's
     std::string err;
-    int signal = 0;         // the signal that ended it (POSIX)
     bool timedOut = false;  // still running after the time limit, then killed (POSIX)
     long peakKib = 0;       // peak resident memory (POSIX)
-    double seconds = 0;
 };
 
 #ifdef _WIN32
@@ -112,13 +110,11 @@ inline pid_t startCli(const std::vector<std::string>& arguments, int outFd, int 
         ::dup2(errFd < 0 ? null : errFd, 2);
         if (!tmpFolder.empty())
             ::setenv("TMPDIR", tmpFolder.c_str(), 1);
-        std::vector<std::string> copies(arguments);
-        std::string program = KESTRAVA_CLI_PATH;
-        std::vector<char*> argv{program.data()};
-        for (auto& argument : copies)
-            argv.push_back(argument.data());
+        std::vector<char*> argv{const_cast<char*>(KESTRAVA_CLI_PATH)};
+        for (const auto& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
+        ::execv(argv[0], argv.data());
         ::_exit(126);
     }
     return child;
@@ -150,9 +146,7 @@ inline CliOutcome cli(const std::vector<std::string>& arguments, const std::stri
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     outcome.peakKib = usage.ru_maxrss;
     outcome.err = capture.read("err");
     if (stdoutPath.empty())

@@ -2,13 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
+#include "core/regional.h"
 #include "temp_folder.h"
 
 using namespace kestrava;
@@ -31,22 +27,6 @@ std::vector<std::string> textRows(std::string_view copyLine)
         return true;
     });
     return rows;
-}
-
-Day day(int y, unsigned m, unsigned d)
-{
-    return Day(std::chrono::year(y) / std::chrono::month(m) / std::chrono::day(d));
-}
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Records every operation as text; fails the operation numbered failAt (from 1).
@@ -109,13 +89,12 @@ TEST(PrintLayout, RowsAreCutEvery125Characters)
 TEST(PrintCopy, LinesEndAtCrOrCrLfAndTheHeaderIsNeverFiltered)
 {
     TempFolder folder;
-    const fs::path source = folder.path() / "records.xls";
     const fs::path copy = folder.path() / "print_only.tmp";
 
     // A header without a date; CR LF, lone CR, a lone LF inside a field, no final end;
     // lines longer than the reader's chunk.
     const std::string longField(70000, 'L');
-    writeFile(source,
+    const fs::path source = folder.write("records.xls",
               "Weld\tSerial\tDate\r\n"
               "1\tA\t01/02/2009\r"
               "2\tB\t05/03/2009\r\n"
@@ -124,28 +103,27 @@ TEST(PrintCopy, LinesEndAtCrOrCrLfAndTheHeaderIsNeverFiltered)
               "4\tD\t28/02/2009");
     ListingFilter filter;
     filter.dateOn = true;
-    filter.from = day(2009, 2, 1);
-    filter.to = day(2009, 2, 28);
+    filter.from = *parseDateText("01/02/2009");
+    filter.to = *parseDateText("28/02/2009");
     ASSERT_TRUE(writePrintCopy(source, copy, MachineFamily::ORV, filter).ok());
-    EXPECT_EQ(readFile(copy), cells("Weld\tSerial\tDate") + "\r\n" + cells("1\tA\t01/02/2009") + "\r\n"
+    EXPECT_EQ(folder.read("print_only.tmp"), cells("Weld\tSerial\tDate") + "\r\n" + cells("1\tA\t01/02/2009") + "\r\n"
                                   + cells("3\tC\n\t01/02/2009") + "\r\n" + cells(longField + "\t\t28/02/2009")
                                   + "\r\n" + cells("4\tD\t28/02/2009") + "\r\n");
 
     // An empty source gives an empty copy; a missing one leaves the earlier copy alone.
-    writeFile(source, "");
+    folder.write("records.xls", "");
     ASSERT_TRUE(writePrintCopy(source, copy, MachineFamily::ORV, {}).ok());
-    EXPECT_EQ(readFile(copy), "");
-    writeFile(copy, "earlier");
+    EXPECT_EQ(folder.read("print_only.tmp"), "");
+    folder.write("print_only.tmp", "earlier");
     EXPECT_EQ(writePrintCopy(folder.path() / "none.xls", copy, MachineFamily::ORV, {}).fault, FileFault::SourceMissing);
-    EXPECT_EQ(readFile(copy), "earlier");
+    EXPECT_EQ(folder.read("print_only.tmp"), "earlier");
 }
 
 TEST(PrintJob, HeadingNotesRowsAndFailures)
 {
     TempFolder folder;
-    const fs::path copy = folder.path() / "print_only.tmp";
     const std::string line = cells("12\tABC\t01/02/2009");
-    writeFile(copy, line + "\r\n" + std::string(125, 'r') + "\r\n");
+    const fs::path copy = folder.write("print_only.tmp", line + "\r\n" + std::string(125, 'r') + "\r\n");
 
     RecordingSurface full;
     ASSERT_TRUE(printCopyFile(copy, Language::English, true, full).ok());

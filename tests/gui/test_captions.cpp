@@ -1,11 +1,7 @@
 // The captions of every form translated into Polish, and the brand's logo and contacts.
 #include <QtTest>
+#include <QtWidgets>
 
-#include <QAbstractButton>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QRegularExpression>
 #include <QtCharts/QChart>
 #include <functional>
 

@@ -2,14 +2,7 @@
 // Save, Print Records and Graph Data, each as the user drives them. The rules of the
 // records themselves are checked on the core; the messages in test_messages.cpp.
 #include <QtTest>
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStandardPaths>
+#include <QtWidgets>
 
 #include "gui/form_chart.h"
 #include "gui/listing_view.h"

@@ -1,12 +1,6 @@
 // The default OPEN and SAVE folder forms, their directory list and the drives.
 #include <QtTest>
-
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include "gui/default_folder.h"
 #include "gui/default_path_form.h"

@@ -1,11 +1,7 @@
 // The listing view: line ends, selection and copy by program, mouse and keyboard,
 // scroll ranges, code page text painted and copied, the context menu.
 #include <QtTest>
-
-#include <QApplication>
-#include <QClipboard>
-#include <QMenu>
-#include <QScrollBar>
+#include <QtWidgets>
 
 #include "gui/listing_view.h"
 #include "gui/translations.h"

@@ -1,9 +1,7 @@
 // The window's long work through its runner: a run that is cancelled, closed or refused
 // leaves the window with the file and the listing it had before.
 #include <QtTest>
-
-#include <QFile>
-#include <QProgressDialog>
+#include <QtWidgets>
 
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"

@@ -2,11 +2,8 @@
 // English; in Polish a translated title, and the warning icon where English shows none;
 // another language shows none.
 #include <QtTest>
+#include <QtWidgets>
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <functional>
 
 #include "core/file_io.h"

@@ -2,49 +2,7 @@
 // the file, started in the work folder.
 #include <QtTest>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "gui/spreadsheet_launcher.h"
-
-namespace {
-
-// A stand-in program that writes its name, its folder and its arguments into record.
-void writeStandIn(const QString& folder, const QString& name, const QString& record)
-{
-    QFile script(QDir(folder).filePath(name));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\n{ echo %1; pwd; for a in \"$@\"; do echo \"$a\"; done; "
-                                "echo end; } > '%2.tmp' && /bin/mv '%2.tmp' '%2'\n")
-                     .arg(name, record)
-                     .toUtf8());
-    script.close();
-    QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
-}
-
-// Hands file over with only bin on the PATH; returns what the started program recorded.
-QStringList handOver(const QString& bin, const QString& file, const QString& work)
-{
-    const QString record = QDir(work).filePath(QStringLiteral("record.txt"));
-    QFile::remove(record);
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin));
-    SystemSpreadsheetLauncher launcher;
-    const bool started = launcher.openInSpreadsheet(nullptr, file, work);
-    qputenv("PATH", oldPath);
-    if (!started)
-        return {};
-    QDeadlineTimer deadline(10000);
-    while (!QFile::exists(record) && !deadline.hasExpired())
-        QTest::qWait(20);
-    QFile recorded(record);
-    if (!recorded.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-}  // namespace
 
 class SpreadsheetLauncherTest : public QObject {
     Q_OBJECT
@@ -54,21 +12,39 @@ private slots:
 #ifdef Q_OS_WIN
         QSKIP("Windows hands the file to Excel through the shell");
 #else
-        QTemporaryDir bin;
-        QTemporaryDir work;
-        const QString record = QDir(work.path()).filePath(QStringLiteral("record.txt"));
-        const QString file = QDir(work.path()).filePath(QStringLiteral("a name with blanks.xls"));
+        QTemporaryDir bin, work;
+        const QString record = work.filePath(QStringLiteral("record.txt"));
+        const QString file = work.filePath(QStringLiteral("a name with blanks.xls"));
+        // Stand-ins that write their name, their folder and their arguments into record.
+        const auto standIn = [&](const QString& name) {
+            QFile script(bin.filePath(name));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(QStringLiteral("#!/bin/sh\n{ echo %1; pwd; for a in \"$@\"; do echo \"$a\"; done; } "
+                                        "> '%2.tmp' && /bin/mv '%2.tmp' '%2'\n")
+                             .arg(name, record)
+                             .toUtf8());
+            script.close();
+            QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        };
+        const auto handOver = [&] {
+            QFile::remove(record);
+            const QByteArray oldPath = qgetenv("PATH");
+            qputenv("PATH", QFile::encodeName(bin.path()));
+            const bool started = SystemSpreadsheetLauncher().openInSpreadsheet(nullptr, file, work.path());
+            qputenv("PATH", oldPath);
+            QFile recorded(record);
+            if (started)
+                (void)QTest::qWaitFor([&] { return recorded.exists(); }, 10000);
+            return recorded.open(QIODevice::ReadOnly)
+                       ? QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                       : QStringList();
+        };
         const QString folder = QDir(work.path()).canonicalPath();
-
-        writeStandIn(bin.path(), QStringLiteral("gnumeric"), record);
-        writeStandIn(bin.path(), QStringLiteral("localc"), record);
-        QCOMPARE(handOver(bin.path(), file, work.path()),
-                 (QStringList{QStringLiteral("localc"), folder, file, QStringLiteral("end")}));
-
-        writeStandIn(bin.path(), QStringLiteral("libreoffice"), record);
-        QCOMPARE(handOver(bin.path(), file, work.path()),
-                 (QStringList{QStringLiteral("libreoffice"), folder, QStringLiteral("--calc"), file,
-                              QStringLiteral("end")}));
+        standIn(QStringLiteral("gnumeric"));
+        standIn(QStringLiteral("localc"));
+        QCOMPARE(handOver(), (QStringList{"localc", folder, file}));
+        standIn(QStringLiteral("libreoffice"));
+        QCOMPARE(handOver(), (QStringList{"libreoffice", folder, "--calc", file}));
 #endif
     }
 };

@@ -1,9 +1,7 @@
 // Finding the system-information program: through the registry on Windows (read
 // through a registry held in memory here), on the PATH elsewhere.
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 #include <map>
 #include <set>
 

@@ -1,15 +1,7 @@
 // The window driven by keyboard and by size: menu keys, Enter in the filter boxes, the
 // title and the recent files after an open, the find bar, the layout when resized.
 #include <QtTest>
-
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QGroupBox>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QtWidgets>
 
 #include "gui/find_bar.h"
 #include "gui/listing_view.h"
