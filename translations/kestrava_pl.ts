@@ -257,6 +257,22 @@
     <context>
         <name>Kestrava_Main</name>
         <message>
+            <source>Summarise a Folder...</source>
+            <translation>Podsumowanie folderu...</translation>
+        </message>
+        <message>
+            <source>Summarise a Folder</source>
+            <translation>Wybierz folder do podsumowania</translation>
+        </message>
+        <message>
+            <source>Summarising the downloads...</source>
+            <translation>Podsumowywanie plików...</translation>
+        </message>
+        <message>
+            <source>No download files (names ending in xls or pfd) are in this folder.</source>
+            <translation>W tym folderze nie ma plików danych (nazw kończących się na xls lub pfd).</translation>
+        </message>
+        <message>
             <location filename="../src/gui/kestrava_main_open.cpp" line="77" />
             <source>The file changed while it was read</source>
             <translation>Plik zmienil sie podczas odczytu</translation>
@@ -575,6 +591,117 @@
         <message>
             <source>The file is no longer there; it has been taken off the list of recent files.</source>
             <translation>Pliku juz nie ma; usunieto go z listy ostatnich plików.</translation>
+        </message>
+    </context>
+    <context>
+        <name>FleetSummaryWindow</name>
+        <message>
+            <source>Fleet Summary</source>
+            <translation>Podsumowanie folderu</translation>
+        </message>
+        <message>
+            <source>Files of the machine (double-click one to open it):</source>
+            <translation>Pliki maszyny (dwuklik otwiera plik):</translation>
+        </message>
+        <message>
+            <source>Files not read: %1</source>
+            <translation>Pliki nieodczytane: %1</translation>
+        </message>
+        <message>
+            <source>Save as CSV</source>
+            <translation>Zapisz jako CSV</translation>
+        </message>
+        <message>
+            <source>Close Form</source>
+            <translation>Zamknij Okno</translation>
+        </message>
+        <message>
+            <source>Serial number</source>
+            <translation>Numer seryjny</translation>
+        </message>
+        <message>
+            <source>Family</source>
+            <translation>Rodzina</translation>
+        </message>
+        <message>
+            <source>Files</source>
+            <translation>Pliki</translation>
+        </message>
+        <message>
+            <source>Records</source>
+            <translation>Zgrzewy</translation>
+        </message>
+        <message>
+            <source>First record</source>
+            <translation>Pierwszy zgrzew</translation>
+        </message>
+        <message>
+            <source>Last record</source>
+            <translation>Ostatni zgrzew</translation>
+        </message>
+        <message>
+            <source>Not E00</source>
+            <translation>Inne niż E00</translation>
+        </message>
+        <message>
+            <source>Error codes</source>
+            <translation>Kody błędów</translation>
+        </message>
+        <message>
+            <source>Not E00 (%)</source>
+            <translation>Inne niż E00 (%)</translation>
+        </message>
+        <message>
+            <source>not a file or folder</source>
+            <translation>to nie jest plik ani folder</translation>
+        </message>
+        <message>
+            <source>the folder could not be searched to its end</source>
+            <translation>nie udało się przeszukać całego folderu</translation>
+        </message>
+        <message>
+            <source>not a weld record file: the first record has no date in field 3 or 4</source>
+            <translation>to nie jest plik zgrzewów: pierwszy rekord nie ma daty w polu 3 ani 4</translation>
+        </message>
+        <message>
+            <source>not a weld record file: the first line starts with no known column name</source>
+            <translation>to nie jest plik zgrzewów: pierwszy wiersz nie zaczyna się znaną nazwą kolumny</translation>
+        </message>
+        <message>
+            <source>not enough memory to read this file</source>
+            <translation>za mało pamięci, by odczytać ten plik</translation>
+        </message>
+        <message>
+            <source>the file changed while it was read</source>
+            <translation>plik zmienił się podczas odczytu</translation>
+        </message>
+        <message>
+            <source>line %1 is too long to list</source>
+            <translation>wiersz %1 jest za długi, by go pokazać</translation>
+        </message>
+        <message>
+            <source>cannot be read</source>
+            <translation>nie można odczytać pliku</translation>
+        </message>
+        <message>
+            <source>CSV file (*.csv)|*.csv</source>
+            <translation>Plik CSV (*.csv)|*.csv</translation>
+        </message>
+        <message>
+            <source>fleet-summary.csv</source>
+            <translation>podsumowanie.csv</translation>
+        </message>
+        <message>
+            <source>This file name already exists!</source>
+            <translation>Plik o takiej nazwie juz istnieje</translation>
+        </message>
+        <message>
+            <source>Save Error</source>
+            <translation>Blad zapisu</translation>
+        </message>
+        <message>
+            <source>Cannot write the file</source>
+            <translation>Nie można zapisać pliku</translation>
         </message>
     </context>
     <context>

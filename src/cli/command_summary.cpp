@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -7,7 +6,7 @@
 #include "cli/cli_command.h"
 #include "cli/cli_listing.h"
 #include "cli/cli_output.h"
-#include "core/fleet_summary.h"
+#include "core/fleet_table.h"
 #include "core/path_text.h"
 
 #ifdef _WIN32
@@ -27,100 +26,6 @@ bool standardErrorIsTerminal()
 #else
     return isatty(STDERR_FILENO) != 0;
 #endif
-}
-
-std::string dayText(const std::optional<Day>& day)
-{
-    if (!day)
-        return "";
-    const std::chrono::year_month_day date(*day);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04d", unsigned(date.day()), unsigned(date.month()),
-                  int(date.year()));
-    return text;
-}
-
-std::string shareText(double share)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%.1f%%", share * 100.0);
-    return text;
-}
-
-// The error codes that occur, "E20 3; E27 1" (the family's labels, in table order).
-std::string errorsText(const MachineSummary& machine)
-{
-    std::string text;
-    for (const auto& row : machine.errorCodes) {
-        if (row.count == 0)
-            continue;
-        if (!text.empty())
-            text += "; ";
-        text += row.label + " " + std::to_string(row.count);
-    }
-    return text;
-}
-
-std::vector<std::string> rowOf(const MachineSummary& machine)
-{
-    return {machine.serial,
-            std::string(familyName(machine.family)),
-            std::to_string(machine.files),
-            std::to_string(machine.records),
-            dayText(machine.first),
-            dayText(machine.last),
-            shareText(machine.faultShare()),
-            errorsText(machine)};
-}
-
-const std::vector<std::string> kHeadings = {"serial", "family", "files", "records", "first",
-                                            "last",   "not E00", "errors"};
-
-// RFC 4180: a field with a comma, a quote or a line end is quoted, its quotes doubled.
-std::string csvField(const std::string& field)
-{
-    if (field.find_first_of(",\"\r\n") == std::string::npos)
-        return field;
-    std::string quoted = "\"";
-    for (const char c : field) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + "\"";
-}
-
-std::string csvTable(const std::vector<std::vector<std::string>>& rows)
-{
-    std::string text;
-    for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i)
-            text += (i ? "," : "") + csvField(row[i]);
-        text += "\r\n";
-    }
-    return text;
-}
-
-// Columns padded to their widest cell, two spaces apart; the last one unpadded.
-std::string alignedTable(const std::vector<std::vector<std::string>>& rows)
-{
-    std::vector<std::size_t> widths(kHeadings.size(), 0);
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
-    std::string text;
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            line += row[i];
-            if (i + 1 < row.size())
-                line += std::string(widths[i] - row[i].size() + 2, ' ');
-        }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        text += line + "\n";
-    }
-    return text;
 }
 
 int runSummary(const std::vector<std::string>& arguments)
@@ -170,15 +75,12 @@ int runSummary(const std::vector<std::string>& arguments)
         if (files.empty())
             message("no download files (names ending in xls or pfd) were found");
         const bool anyFault = files.empty() || std::any_of(unread.begin(), unread.end(), [](const UnreadFile& f) {
-            return f.reason.rfind("not a weld-record download", 0) != 0;
+            return !f.notDownload();
         });
         return anyFault ? kExitFileFault : kExitNotDownload;
     }
 
-    std::vector<std::vector<std::string>> rows = {kHeadings};
-    for (const auto& machine : summary->machines)
-        rows.push_back(rowOf(machine));
-    writeOut(format == "csv" ? csvTable(rows) : alignedTable(rows));
+    writeOut(format == "csv" ? fleetCsv(*summary) : fleetText(*summary));
     return finishOut() ? kExitDone : kExitFileFault;
 }
 

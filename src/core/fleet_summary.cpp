@@ -95,17 +95,19 @@ void summariseFile(const std::filesystem::path& path, const ListingFilter& filte
         FileResult fault = listed.file;
         if (fault.path.empty())
             fault.path = path.string();
-        result.unread.push_back({path, describe(fault)});
+        result.unread.push_back({path, UnreadFile::Why::FileFault, fault, describe(fault)});
         return;
     }
     switch (listed.summary.outcome) {
     case ListingOutcome::NoFamily:
         result.unread.push_back(
-            {path, "not a weld-record download: the first record line has no date in field 3 or 4"});
+            {path, UnreadFile::Why::NoDateField, {},
+             "not a weld-record download: the first record line has no date in field 3 or 4"});
         return;
     case ListingOutcome::HeaderNotRecognised:
         result.unread.push_back(
-            {path, "not a weld-record download: the header line does not start with a known word"});
+            {path, UnreadFile::Why::UnknownHeader, {},
+             "not a weld-record download: the header line does not start with a known word"});
         return;
     case ListingOutcome::Listed:
         break;
@@ -140,8 +142,11 @@ std::vector<std::filesystem::path> downloadFilesIn(const std::vector<std::filesy
             continue;
         }
         if (!std::filesystem::is_directory(status)) {
-            unread.push_back({path, error ? "cannot be read (" + error.message() + ")"
-                                          : std::string("not a file or folder")});
+            FileResult fault;
+            fault.error = error;
+            unread.push_back({path, UnreadFile::Why::NotFound, fault,
+                              error ? "cannot be read (" + error.message() + ")"
+                                    : std::string("not a file or folder")});
             continue;
         }
         std::filesystem::recursive_directory_iterator walk(
@@ -152,9 +157,13 @@ std::vector<std::filesystem::path> downloadFilesIn(const std::vector<std::filesy
                 downloadKindOf(walk->path().string()) != DownloadKind::Refused)
                 files.push_back(walk->path());
         }
-        if (error)
-            unread.push_back({path, "the folder could not be searched to its end (" +
-                                        error.message() + ")"});
+        if (error) {
+            FileResult fault;
+            fault.error = error;
+            unread.push_back({path, UnreadFile::Why::FolderCut, fault,
+                              "the folder could not be searched to its end (" + error.message() +
+                                  ")"});
+        }
     }
     std::sort(files.begin(), files.end());
     files.erase(std::unique(files.begin(), files.end()), files.end());
@@ -177,7 +186,11 @@ std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::pa
             try {
                 summariseFile(files[i], filter, result);
             } catch (const std::bad_alloc&) {
-                result.unread.push_back({files[i], "not enough memory to read this file"});
+                FileResult memory;
+                memory.fault = FileFault::OutOfMemory;
+                memory.path = files[i].string();
+                result.unread.push_back({files[i], UnreadFile::Why::FileFault, memory,
+                                         "not enough memory to read this file"});
             }
             const std::uint64_t finished = done.fetch_add(1) + 1;
             if (progress) {

@@ -36,8 +36,19 @@ struct MachineSummary {
 };
 
 struct UnreadFile {
+    enum class Why {
+        NotFound,         // neither a file nor a folder (a missing name, a device)
+        FolderCut,        // a folder that could not be searched to its end
+        FileFault,        // the file could not be read: see fault
+        NoDateField,      // not a weld-record download: no date in field 3 or 4
+        UnknownHeader,    // not a weld-record download: the header starts with no known word
+    };
     std::filesystem::path path;
+    Why why = Why::FileFault;
+    FileResult fault;    // what failed and the system's error (error also for NotFound, FolderCut)
     std::string reason;  // English, as kestrava-cli says it
+
+    bool notDownload() const { return why == Why::NoDateField || why == Why::UnknownHeader; }
 };
 
 struct FleetSummary {

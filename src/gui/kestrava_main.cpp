@@ -280,6 +280,8 @@ void Kestrava_Main::buildMenus()
                            &Kestrava_Main::Menu_OpenFile_Click);
     Menu_SaveFile = action(Menu_File, "Menu_SaveFile", QStringLiteral("&Save File"),
                            &Kestrava_Main::Menu_SaveFile_Click);
+    Menu_FleetSummary = action(Menu_File, "Menu_FleetSummary", QStringLiteral("Summarise a Folder..."),
+                               &Kestrava_Main::Menu_FleetSummary_Click);
     Menu_Sep_1 = separator(Menu_File, "Menu_Sep_1");
     Menu_DefaultLoad = action(Menu_File, "Menu_DefaultLoad",
                               QStringLiteral("Set Default OPEN directory"),
@@ -367,6 +369,7 @@ void Kestrava_Main::ApplyCaptions()
     Menu_Print->setTitle(tr("Print"));
     Menu_PrintRecords->setText(tr("Print Records"));
     Menu_SaveFile->setText(tr("Save File"));
+    Menu_FleetSummary->setText(tr("Summarise a Folder..."));
     Menu_Support->setText(tr("Technical Support"));
     Menu_Version->setText(tr("Version Information"));
 

@@ -9,6 +9,7 @@
 //   kestrava_main_chart.cpp    Graph Data
 //   kestrava_main_help.cpp     the Help menu
 //   kestrava_main_keys.cpp     shortcuts, the title, the find bar, recent files
+//   kestrava_main_fleet.cpp    Summarise a Folder
 #pragma once
 
 #include <QMainWindow>
@@ -53,6 +54,7 @@ public:
 public slots:
     void Menu_OpenFile_Click();
     void Menu_SaveFile_Click();
+    void Menu_FleetSummary_Click();
     void Menu_DefaultLoad_Click();
     void Menu_DefaultSave_Click();
     void Menu_Close_Click();
@@ -141,6 +143,7 @@ public:
     QMenu* Menu_File = nullptr;
     QAction* Menu_OpenFile = nullptr;
     QAction* Menu_SaveFile = nullptr;
+    QAction* Menu_FleetSummary = nullptr;
     QAction* Menu_Sep_1 = nullptr;
     QAction* Menu_DefaultLoad = nullptr;
     QAction* Menu_DefaultSave = nullptr;

@@ -56,6 +56,15 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const QStrin
     return QDir::toNativeSeparators(chosen);
 }
 
+std::optional<QString> QtUserDialogs::folderName(QWidget* parent, const QString& title,
+                                                 const QString& initialFolder)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(parent, title, initialFolder);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(chosen);
+}
+
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const QString& title,
                                                    const QString& filter,
                                                    const QString& initialFolder,

@@ -33,6 +33,10 @@ public:
                                                 const QString& proposedName,
                                                 int* chosenType = nullptr) = 0;
 
+    // A folder chooser; nullopt when the user cancels.
+    virtual std::optional<QString> folderName(QWidget* parent, const QString& title,
+                                              const QString& initialFolder) = 0;
+
     // The print dialog; the printer chosen in it is set on printer. false on cancel.
     virtual bool choosePrinter(QWidget* parent, QPrinter* printer, const QString& title) = 0;
 };
@@ -50,6 +54,8 @@ public:
                                         const QString& filter, const QString& initialFolder,
                                         const QString& proposedName,
                                         int* chosenType = nullptr) override;
+    std::optional<QString> folderName(QWidget* parent, const QString& title,
+                                      const QString& initialFolder) override;
     bool choosePrinter(QWidget* parent, QPrinter* printer, const QString& title) override;
 };
 

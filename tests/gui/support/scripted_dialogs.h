@@ -29,6 +29,7 @@ public:
     // cancelled and the Save dialog answers saveAnswer (empty: cancelled).
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<QString> folderAnswers;  // none queued: the folder chooser is cancelled
     QString saveAnswer;
     int saveTypeAnswer = 0;  // the file type chosen in every Save dialog: 0 *.pfd, 1 *.xls
     bool askAnswer = false;  // the answer to every Yes/No question
@@ -70,6 +71,11 @@ public:
         if (chosenType)
             *chosenType = saveTypeAnswer;
         return take(saveAnswers, saveAnswer);
+    }
+    std::optional<QString> folderName(QWidget*, const QString&, const QString& initialFolder) override
+    {
+        openRequests.append({{}, initialFolder, {}});
+        return take(folderAnswers, {});
     }
     bool choosePrinter(QWidget*, QPrinter* printer, const QString& title) override
     {

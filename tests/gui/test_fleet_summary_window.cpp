@@ -1,0 +1,128 @@
+// Summarise a Folder: the folder's downloads per machine in a sortable table, the files
+// of a machine opened from it, the unread files with the reason, and a CSV that never
+// replaces a file.
+#include <QtTest>
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include "gui/fleet_summary_window.h"
+#include "support/quiet_messages.h"
+#include "support/sample_records.h"
+#include "support/window_fixture.h"
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList column(const QStandardItemModel* model, int column)
+{
+    QStringList cells;
+    for (int row = 0; row < model->rowCount(); ++row)
+        cells << model->item(row, column)->text();
+    return cells;
+}
+
+}  // namespace
+
+class FleetSummaryWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installQuietMessageHandler(); }
+
+    void summarisesAFolderPerMachine()
+    {
+        WindowFixture f(kPolish);
+        f.window->show();
+        QList<OrvRecord> many;
+        for (int i = 0; i < 12; ++i)
+            many << OrvRecord{"M2", "02/02/2010", "0"};
+        f.writeFile(QStringLiteral("a.xls"), orvText({{"M1", "01/01/2009", "0"},
+                                                      {"M1", "03/01/2009", "27"},
+                                                      {"M1", "02/01/2009", "0"}}));
+        QDir(f.files.path()).mkdir(QStringLiteral("sub"));
+        const QString b = f.writeFile(QStringLiteral("sub/b.pfd"),
+                                      scrambled(orvText(many + QList<OrvRecord>{{"M1", "05/01/2009", "20"}})));
+        f.writeFile(QStringLiteral("bad.xls"), "hello\r\nworld\r\n");
+        f.writeFile(QStringLiteral("notes.txt"), "not a download");
+
+        f.dialogs.folderAnswers = {f.files.path()};
+        f.window->Menu_FleetSummary_Click();
+        auto* summary = f.window->findChild<FleetSummaryWindow*>();
+        QVERIFY(summary);
+        QStandardItemModel* model = summary->Machines_Model;
+        QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
+        QCOMPARE(column(model, 2), QStringList({"2", "1"}));
+        QCOMPARE(column(model, 3), QStringList({"4", "12"}));
+        QCOMPARE(column(model, 4), QStringList({"01/01/2009", "02/02/2010"}));
+        QCOMPARE(column(model, 6), QStringList({"50.0%", "0.0%"}));
+
+        // Counts and dates sort as numbers, not as their texts.
+        summary->Table_Machines->sortByColumn(3, Qt::DescendingOrder);
+        QCOMPARE(column(model, 0), QStringList({"M2", "M1"}));
+        summary->Table_Machines->sortByColumn(5, Qt::AscendingOrder);
+        QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
+
+        QCOMPARE(summary->List_Unread->count(), 1);
+        QVERIFY(summary->List_Unread->item(0)->text().contains(QStringLiteral("bad.xls")));
+
+        // A machine's files; a double-click on one opens it in the main window.
+        summary->Table_Machines_DoubleClick(model->index(1, 0));
+        QCOMPARE(summary->List_Files->count(), 1);
+        QCOMPARE(summary->List_Files->item(0)->text(), QDir::toNativeSeparators(b));
+        summary->List_Files_DoubleClick(summary->List_Files->item(0));
+        QVERIFY(f.window->windowTitle().startsWith(QStringLiteral("b.pfd - ")));
+
+        // Save as CSV: UTF-8 for spreadsheets; an existing name is refused and kept.
+        const QString csv = f.files.filePath(QStringLiteral("fleet"));
+        f.dialogs.saveAnswers = {csv, csv + QStringLiteral(".csv")};
+        summary->Command_SaveCsv_Click();
+        const QByteArray saved = fileBytes(csv + QStringLiteral(".csv"));
+        QVERIFY(saved.startsWith("\xEF\xBB\xBFserial,family,files,records,first,last,not E00,errors\r\n"));
+        QVERIFY(saved.contains("\r\nM2,ORV,1,12,02/02/2010,02/02/2010,0.0%,"));
+        f.dialogs.messages.clear();
+        summary->Command_SaveCsv_Click();
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("Plik o takiej nazwie juz istnieje"));
+        QCOMPARE(fileBytes(csv + QStringLiteral(".csv")), saved);
+    }
+
+    // The picture of the README (KESTRAVA_SCREENSHOT=docs/images/fleet_summary.png).
+    void pictureOfTheWindow()
+    {
+        WindowFixture f(kPolish);
+        kestrava::FleetSummary fleet;
+        const int faults[] = {30, 141, 0, 52, 17, 95, 4, 29};
+        for (int i = 0; i < 8; ++i) {
+            kestrava::MachineSummary machine;
+            machine.serial = "ORV-2041" + std::to_string(i);
+            machine.family = kestrava::MachineFamily::ORV;
+            machine.files = 3 + i % 4;
+            machine.records = 200 * machine.files;
+            machine.errorCodes[0].count = std::int64_t(machine.records) - faults[i];
+            machine.errorCodes[3].count = faults[i];
+            machine.first = kestrava::Day(std::chrono::year(2009) / 3 / (1 + i));
+            machine.last = kestrava::Day(std::chrono::year(2009) / 9 / (10 + i));
+            machine.paths = {"/media/downloads/" + machine.serial + "/weld.pfd"};
+            fleet.machines.push_back(machine);
+        }
+        fleet.unread.push_back({"/media/downloads/notes.xls", kestrava::UnreadFile::Why::UnknownHeader, {}, {}});
+        FleetSummaryWindow window(fleet, kestrava::Language::Polish, &f.dialogs, f.files.path());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Table_Machines_DoubleClick(window.Machines_Model->index(1, 0));
+        const QString target = qEnvironmentVariable("KESTRAVA_SCREENSHOT");
+        QVERIFY(window.grab().toImage().save(target.isEmpty() ? f.files.filePath(QStringLiteral("fleet.png")) : target));
+    }
+};
+
+QTEST_MAIN(FleetSummaryWindowTest)
+#include "test_fleet_summary_window.moc"
