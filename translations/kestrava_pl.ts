@@ -257,6 +257,14 @@
     <context>
         <name>Kestrava_Main</name>
         <message>
+            <source>The file %1 can no longer be read. Nothing was printed.</source>
+            <translation>Nie można już odczytać pliku %1. Nic nie wydrukowano.</translation>
+        </message>
+        <message>
+            <source>Line %1 of the file is too long to print. Nothing was printed.</source>
+            <translation>Wiersz %1 pliku jest za długi do wydruku. Nic nie wydrukowano.</translation>
+        </message>
+        <message>
             <source>Summarise a Folder...</source>
             <translation>Podsumowanie folderu...</translation>
         </message>

@@ -23,13 +23,22 @@ FileResult fault(FileFault kind, const std::filesystem::path& path)
     return result;
 }
 
+FileResult tooLong(const std::filesystem::path& path, const LineSplitter& splitter,
+                   std::size_t longest)
+{
+    FileResult result = fault(FileFault::LineTooLong, path);
+    result.line = splitter.lines() + 1;
+    result.detail = "more than " + std::to_string(longest) + " bytes";
+    return result;
+}
+
 // Calls copyLine with the print-copy line of every selected line of an opened source.
 FileResult copyLinesOf(fileio::Reader& in, const std::filesystem::path& source,
                        MachineFamily family, const ListingFilter& filter,
                        const std::function<bool(std::string_view copyLine)>& copyLine,
                        const Progress& progress, bool scrambled = false)
 {
-    LineSplitter splitter;
+    LineSplitter splitter(kLongestPrintedLine);
     std::string cells;
     bool header = true;
     bool refused = false;
@@ -45,6 +54,8 @@ FileResult copyLinesOf(fileio::Reader& in, const std::filesystem::path& source,
     FileResult result = readPlainText(
         in, source, scrambled, [&](std::string_view piece) { return splitter.feed(piece, line); },
         progress);
+    if (splitter.tooLong())
+        return tooLong(source, splitter, kLongestPrintedLine);
     if (result.ok() && !refused)
         splitter.finish(line);
     if (refused)
@@ -217,7 +228,7 @@ PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
         return result;
     }
 
-    LineSplitter splitter;
+    LineSplitter splitter(kLongestPrintCopyLine);
     std::uint64_t done = 0;
     bool cancelled = false;
     bool printerFailed = false;
@@ -234,6 +245,11 @@ PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
         done += piece.size();
         return splitter.feed(piece, line);
     });
+    if (splitter.tooLong()) {
+        result.fault = PrintFault::CopyRead;
+        result.file = tooLong(copy, splitter, kLongestPrintCopyLine);
+        return result;
+    }
     if (read.ok() && !printerFailed)
         splitter.finish(line);
     if (printerFailed) {

@@ -31,6 +31,12 @@ namespace kestrava {
 inline constexpr std::string_view printCopyFileName = "print_only.tmp";
 inline constexpr std::size_t printCellWidth = 23;   // field plus padding, before ": "
 inline constexpr std::size_t printRowLength = 125;  // copy characters per text row
+// The longest line of a file that is printed (8 MiB, about 1,100 pages of one line); a
+// longer line stops the printout before anything is printed (FileFault::LineTooLong).
+inline constexpr std::size_t kLongestPrintedLine = std::size_t(8) << 20;
+// The longest line of a print copy: every byte of a printed line a field of its own
+// at most (a cell and ": " each).
+inline constexpr std::size_t kLongestPrintCopyLine = (kLongestPrintedLine + 1) * (printCellWidth + 3);
 inline constexpr std::string_view printTextRowPrefix = "    :";
 inline constexpr std::string_view printFontName = "Courier New";
 inline constexpr int printBodyPoints = 7;

@@ -72,12 +72,23 @@ void Kestrava_Main::Menu_PrintRecords_Click()
         return;
     const QString copyPath = fromFsPath(download_.workFiles().printCopy());
     if (!*copied) {
-        switch (copied->fault().file.fault) {
+        const kestrava::FileResult& fault = copied->fault().file;
+        switch (fault.fault) {
         case kestrava::FileFault::Cancelled:
+            return;
         case kestrava::FileFault::SourceMissing:
         case kestrava::FileFault::SourceNotRegular:
         case kestrava::FileFault::SourceOpen:
-            return;  // nothing loaded that can be read: nothing to print, nothing to say
+        case kestrava::FileFault::SourceRead:
+        case kestrava::FileFault::SourceChanged:
+            // The loaded file is gone or changed since it was listed.
+            tell(tr("The file %1 can no longer be read. Nothing was printed.")
+                     .arg(QString::fromLocal8Bit(fault.path.c_str())));
+            return;
+        case kestrava::FileFault::LineTooLong:
+            tell(tr("Line %1 of the file is too long to print. Nothing was printed.")
+                     .arg(qulonglong(fault.line)));
+            return;
         default:
             tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath));
             return;

@@ -117,6 +117,13 @@ TEST(PrintCopy, LinesEndAtCrOrCrLfAndTheHeaderIsNeverFiltered)
     folder.write("print_only.tmp", "earlier");
     EXPECT_EQ(writePrintCopy(folder.path() / "none.xls", copy, MachineFamily::ORV, {}).fault, FileFault::SourceMissing);
     EXPECT_EQ(folder.read("print_only.tmp"), "earlier");
+
+    // A line too long to print stops the copy, naming the line; the earlier copy stays.
+    folder.write("records.xls", "Weld\tSerial\tDate\r\n" + std::string(kLongestPrintedLine + 1, '\t') + "\r\n");
+    const FileResult tooLong = writePrintCopy(source, copy, MachineFamily::ORV, {});
+    EXPECT_EQ(tooLong.fault, FileFault::LineTooLong);
+    EXPECT_EQ(tooLong.line, 2u);
+    EXPECT_EQ(folder.read("print_only.tmp"), "earlier");
 }
 
 TEST(PrintJob, HeadingNotesRowsAndFailures)

@@ -73,11 +73,15 @@ void save(WindowFixture& f, const QString& name, std::optional<Operation> failin
     f.window->Menu_SaveFile_Click();
 }
 
+// failOperation: the printer operation that fails; 0 no print copy can be written,
+// -1 the loaded file is gone.
 void print(WindowFixture& f, int failOperation)
 {
-    f.loadFile(QStringLiteral("a.xls"), orvSample(3));
+    const QString loaded = f.loadFile(QStringLiteral("a.xls"), orvSample(3));
+    if (failOperation < 0)
+        QFile::remove(loaded);
     f.dialogs.acceptPrinter = true;
-    f.printers.failOperation = failOperation;
+    f.printers.failOperation = std::max(0, failOperation);
     if (failOperation == 0)  // no print copy can be written
         QDir(f.work.path()).mkdir(QStringLiteral("print_only.tmp"));
     f.window->Menu_PrintRecords_Click();
@@ -178,6 +182,8 @@ private slots:
              "The printer reported an error. Printing was stopped.", "Print Records", Critical},
             {"print copy", inWindow([](auto& f) { print(f, 0); }), "could not be written. Nothing was printed.",
              "Print Records", Critical},
+            {"print source gone", inWindow([](auto& f) { print(f, -1); }),
+             "can no longer be read. Nothing was printed.", "Print Records", Critical},
             {"chart printer fault", form("chart"), "The printer reported an error. Printing was stopped.",
              "Print Graph", Critical},
             {"unreadable drive", form("drive"), "Drive not available", "Drive error", Critical},
