@@ -120,7 +120,6 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
         const DownloadFault fault = c.command(download);
         EXPECT_EQ(fault.step, c.step);
         EXPECT_EQ(fault.file.fault, c.fault);
-        EXPECT_EQ(fault.cancelled(), c.fault == FileFault::Cancelled);
         EXPECT_EQ(download.chosenFile(), examples / "orv_sample.pfd");
         EXPECT_EQ(download.lastListing()->records, records);
         EXPECT_FALSE(download.listingFiltered());
@@ -134,11 +133,10 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
     // Nothing loaded, or no work files to save or print from.
     RecordingSurface surface;
     LoadedDownload none(work.path());
-    EXPECT_EQ(faultOf(none.relist({})).step, DownloadStep::NothingLoaded);
-    EXPECT_EQ(faultOf(none.save(work.path() / "x.pfd")).step, DownloadStep::NothingLoaded);
-    EXPECT_EQ(faultOf(none.writePrintCopy()).step, DownloadStep::NothingLoaded);
-    EXPECT_EQ(faultOf(none.print(Language::English, surface)).step, DownloadStep::NothingLoaded);
-    EXPECT_EQ(faultOf(none.printSelection(Language::English, surface)).step, DownloadStep::NothingLoaded);
+    for (const DownloadFault& fault : {faultOf(none.relist({})), faultOf(none.save(work.path() / "x.pfd")),
+                                       faultOf(none.writePrintCopy()), faultOf(none.print(Language::English, surface)),
+                                       faultOf(none.printSelection(Language::English, surface))})
+        EXPECT_EQ(fault.step, DownloadStep::NothingLoaded);
     LoadedDownload sink(ListingRun::Write{});
     ASSERT_TRUE(sink.open(examples / "orv_sample.pfd", {}).ok());
     EXPECT_EQ(faultOf(sink.save(work.path() / "x.pfd")).step, DownloadStep::NoWorkFiles);

@@ -1,11 +1,14 @@
-// Finding the system-information program: through the registry on Windows (read
-// through a registry held in memory here), on the PATH elsewhere.
+// What the window finds on the system: the system-information program (through the
+// registry on Windows, read through a registry held in memory here; on the PATH
+// elsewhere), the spreadsheet program off Windows, and the folder for the work files.
 #include <QtTest>
 #include <QtWidgets>
 #include <map>
 #include <set>
 
+#include "gui/spreadsheet_launcher.h"
 #include "gui/system_info.h"
+#include "gui/work_folder.h"
 
 namespace {
 
@@ -43,9 +46,10 @@ private:
 
 }  // namespace
 
-class SystemInfoTest : public QObject {
+class SystemProgramsTest : public QObject {
     Q_OBJECT
 private slots:
+
     // Text with or without its NUL, up to the 1024-byte buffer; a number as its decimal
     // text; other types read but the text left as passed; what cannot be read empties it.
     void registryValues()
@@ -153,7 +157,81 @@ private slots:
         QCOMPARE(result.readAll().trimmed(), QByteArray("0"));
     }
 #endif
+
+    void firstProgramOnThePathGetsTheFile()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows hands the file to Excel through the shell");
+#else
+        QTemporaryDir bin, work;
+        const QString record = work.filePath(QStringLiteral("record.txt"));
+        const QString file = work.filePath(QStringLiteral("a name with blanks.xls"));
+        // Stand-ins that write their name, their folder and their arguments into record.
+        const auto standIn = [&](const QString& name) {
+            QFile script(bin.filePath(name));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(QStringLiteral("#!/bin/sh\n{ echo %1; pwd; for a in \"$@\"; do echo \"$a\"; done; } "
+                                        "> '%2.tmp' && /bin/mv '%2.tmp' '%2'\n")
+                             .arg(name, record)
+                             .toUtf8());
+            script.close();
+            QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        };
+        const auto handOver = [&] {
+            QFile::remove(record);
+            const QByteArray oldPath = qgetenv("PATH");
+            qputenv("PATH", QFile::encodeName(bin.path()));
+            const bool started = SystemSpreadsheetLauncher().openInSpreadsheet(nullptr, file, work.path());
+            qputenv("PATH", oldPath);
+            QFile recorded(record);
+            if (started)
+                (void)QTest::qWaitFor([&] { return recorded.exists(); }, 10000);
+            return recorded.open(QIODevice::ReadOnly)
+                       ? QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                       : QStringList();
+        };
+        const QString folder = QDir(work.path()).canonicalPath();
+        standIn(QStringLiteral("gnumeric"));
+        standIn(QStringLiteral("localc"));
+        QCOMPARE(handOver(), (QStringList{"localc", folder, file}));
+        standIn(QStringLiteral("libreoffice"));
+        QCOMPARE(handOver(), (QStringList{"libreoffice", folder, "--calc", file}));
+#endif
+    }
+
+    void programFolderWhileWritableElsePerUser()
+    {
+        QTemporaryDir program;
+        QTemporaryDir user;
+        QVERIFY(program.isValid() && user.isValid());
+
+        // A writable program folder is the work folder.
+        QCOMPARE(chooseWorkFolder(program.path(), user.path()),
+                 QDir::toNativeSeparators(program.path()));
+
+        // A missing folder, and the folders of installed programs (even where root
+        // could write), send the work files to the per-user folder, which is created.
+        const QString perUser = user.filePath(QStringLiteral("Kestrava/kestrava"));
+        QCOMPARE(chooseWorkFolder(program.filePath(QStringLiteral("missing")), perUser),
+                 QDir::toNativeSeparators(perUser));
+        QVERIFY(QFileInfo(perUser).isDir());
+#ifndef Q_OS_WIN
+        QCOMPARE(chooseWorkFolder(QStringLiteral("/usr/bin"), perUser), perUser);
+        QCOMPARE(chooseWorkFolder(QStringLiteral("/opt/kestrava/bin"), perUser), perUser);
+#endif
+        // Neither folder can be written: said so, naming both.
+        QVERIFY(workFolderProblem(program.path(), perUser).isEmpty());
+#ifndef Q_OS_WIN
+        const QString unwritable = chooseWorkFolder(QStringLiteral("/proc/kestrava"),
+                                                    QStringLiteral("/proc/kestrava-user"));
+        const QString problem = workFolderProblem(QStringLiteral("/proc/kestrava"), unwritable);
+        QVERIFY(problem.contains(QStringLiteral("/proc/kestrava-user")));
+        QVERIFY(problem.contains(QStringLiteral("(/proc/kestrava)")));
+#endif
+        QCOMPARE(workFilePath(program.path(), QStringLiteral("view_only.tmp")),
+                 QDir::toNativeSeparators(program.filePath(QStringLiteral("view_only.tmp"))));
+    }
 };
 
-QTEST_MAIN(SystemInfoTest)
-#include "test_system_info.moc"
+QTEST_MAIN(SystemProgramsTest)
+#include "test_system_programs.moc"
