@@ -85,7 +85,7 @@ void summariseFile(const std::filesystem::path& path, const ListingFilter& filte
                    WorkerResult& result)
 {
     Machines machines;
-    ListingRun run(filter, std::string(), [](std::string_view) { return true; });
+    ListingRun run(filter, std::string(), ListingRun::Write());  // the summary, no listing
     run.setRecordSeen([&machines](std::string_view record, MachineFamily family) {
         addRecord(machines, record, family);
     });

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 
+#include "core/field_scan.h"
 #include "core/file_io.h"
 #include "core/plain_reader.h"
 #include "core/record_filter.h"
@@ -22,26 +24,56 @@ constexpr std::string_view kHeaderTail = "    | ";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint8_t kLongField = 255;
 
-// Copies a short run of bytes; library calls cost more than the copy for a few bytes.
-inline char* copyBytes(char* to, const char* from, std::size_t count)
+constexpr char kSpaces[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                              ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+// Bytes a record's formatting may write beyond its end: fields and fills go out in
+// whole 16-byte stores.
+constexpr std::size_t kStoreSlack = 64;
+
+// Copies count bytes to `to`, which has room for at least max(count, 16) bytes; the
+// bytes after to + count are left undefined. Bytes of [from, limit) may be read.
+inline void copyField(char* to, const char* from, std::size_t count, const char* limit)
 {
-    if (count > 32) {
-        std::memcpy(to, from, count);
-        return to + count;
+    if (count <= 16) {
+        if (limit - from >= 16) {
+            std::memcpy(to, from, 16);
+        } else if (count >= 8) {
+            std::memcpy(to, from, 8);
+            std::memcpy(to + count - 8, from + count - 8, 8);
+        } else if (count >= 4) {
+            std::memcpy(to, from, 4);
+            std::memcpy(to + count - 4, from + count - 4, 4);
+        } else if (count >= 2) {
+            std::memcpy(to, from, 2);
+            std::memcpy(to + count - 2, from + count - 2, 2);
+        } else if (count == 1) {
+            *to = *from;
+        }
+        return;
     }
-    for (std::size_t i = 0; i < count; ++i)
-        to[i] = from[i];
-    return to + count;
+    if (count > 256) {
+        std::memcpy(to, from, count);
+        return;
+    }
+    for (std::size_t i = 0; i + 16 < count; i += 16)
+        std::memcpy(to + i, from + i, 16);
+    std::memcpy(to + count - 16, from + count - 16, 16);
+}
+
+// Writes count spaces (count > 0) in 16-byte stores: up to 15 more may follow them.
+inline void fillSpaces16(char* to, std::size_t count)
+{
+    if (count > 256) {
+        std::memset(to, ' ', count);
+        return;
+    }
+    for (std::size_t i = 0; i < count; i += 16)
+        std::memcpy(to + i, kSpaces, 16);
 }
 
 inline char* fillSpaces(char* to, std::size_t count)
 {
-    if (count > 32) {
-        std::memset(to, ' ', count);
-        return to + count;
-    }
-    for (std::size_t i = 0; i < count; ++i)
-        to[i] = ' ';
+    std::memset(to, ' ', count);
     return to + count;
 }
 
@@ -75,11 +107,20 @@ bool ListingRun::feed(std::string_view piece)
 {
     if (stopped_ || finished_)
         return false;
-    if (!splitter_.feed(piece, [this](std::string_view line) {
+    const auto inPiece = [piece](const char* at) {
+        return std::greater_equal<const char*>()(at, piece.data()) &&
+               std::less_equal<const char*>()(at, piece.data() + piece.size());
+    };
+    if (!splitter_.feed(piece, [&](std::string_view line) {
             handleLine(line);
+            // A line collected over pieces is gone after this call; one inside the
+            // piece lasts until feed returns.
+            if (lastSerial_ && !inPiece(lastSerial_))
+                takeSerial();
             return !stopped_;
         }))
         stopped_ = true;
+    takeSerial();
     if (out_.size() >= kFlushAt)
         flush();
     return !stopped_;
@@ -89,7 +130,10 @@ ListingSummary ListingRun::finish()
 {
     if (!finished_) {
         if (!stopped_)
-            splitter_.finish([this](std::string_view line) { handleLine(line); });
+            splitter_.finish([this](std::string_view line) {
+                handleLine(line);
+                takeSerial();
+            });
         finished_ = true;
         if (headerDone_ && !headerWritten_)
             writeHeader();
@@ -98,6 +142,14 @@ ListingSummary ListingRun::finish()
             summary_.outcome = ListingOutcome::HeaderNotRecognised;
     }
     return summary_;
+}
+
+void ListingRun::takeSerial()
+{
+    if (lastSerial_) {
+        summary_.serial.assign(lastSerial_, lastSerialLength_);
+        lastSerial_ = nullptr;
+    }
 }
 
 void ListingRun::handleLine(std::string_view line)
@@ -144,18 +196,19 @@ void ListingRun::handleHeader(std::string_view line)
     headerDone_ = true;
 }
 
-// H(k + 1) - H(k) in the header's position table for record field k.
-inline std::int64_t ListingRun::headerWidth(std::size_t k) const
+// The width field k of a record is filled to: H(k + 1) - H(k) + 3 of the header's
+// position table (negative for the first field beyond the header: never filled).
+inline std::int64_t ListingRun::columnWidth(std::size_t k) const
 {
     if (k <= headerFields_.size()) {
         const std::uint8_t length = headerFields_[k - 1];
         if (length != kLongField)
-            return std::int64_t(length) + 1;
+            return std::int64_t(length) + 4;
         const auto found = std::lower_bound(
             longFields_.begin(), longFields_.end(), std::make_pair(k, std::size_t(0)));
-        return std::int64_t(found->second) + 1;
+        return std::int64_t(found->second) + 4;
     }
-    return k == headerFields_.size() + 1 ? -std::int64_t(headerSize_ + 1) : 0;
+    return k == headerFields_.size() + 1 ? 2 - std::int64_t(headerSize_) : 3;
 }
 
 void ListingRun::writeHeader()
@@ -182,7 +235,30 @@ bool ListingRun::decideFamily(std::string_view line)
         return false;
     summary_.family = family;
     setErrorCodeLabels(summary_.errorCodes, family);
+    // The row of every error number whose text can name one: an error field's text
+    // matches a row only when it is such a number written plainly.
+    for (std::size_t number = 0; number < errorRows_.size(); ++number) {
+        const auto row = errorCodeRow(family, std::to_string(number));
+        errorRows_[number] = std::int8_t(row ? *row : -1);
+    }
     return true;
+}
+
+// Counts the record's error field in its row, if it names one.
+inline void ListingRun::countErrorCode(const char* text, std::size_t length)
+{
+    // Only "0" and numbers without a leading zero name a row.
+    if (length == 0 || length > 3 || (text[0] == '0' && length > 1))
+        return;
+    unsigned number = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto digit = unsigned(static_cast<unsigned char>(text[i])) - unsigned('0');
+        if (digit > 9)
+            return;
+        number = number * 10 + digit;
+    }
+    if (number < errorRows_.size() && errorRows_[number] >= 0)
+        ++summary_.errorCodes[std::size_t(errorRows_[number])].count;
 }
 
 void ListingRun::handleRecord(std::string_view line)
@@ -205,48 +281,92 @@ void ListingRun::handleRecord(std::string_view line)
         return;
     if (recordSeen_)
         recordSeen_(line, family);
+    if (!write_) {
+        countRecord(line);
+        return;
+    }
     const std::size_t bound = 6 * line.size() + recordBound_;
     if (bound > kShortRecord) {
         formatLong(line);
         return;
     }
+    formatRecord(line, bound);
+}
 
-    const auto errorField = std::size_t(errorFieldOf(family));
-    const auto serialField = std::size_t(serialFieldOf(family));
-    char* p = out_.reserve(bound);
-    const char* s = line.data();
-    const char* const end = s + line.size();
-    for (std::size_t k = 1;; ++k) {
-        const char* tab = findTab(s, end);
-        const char* stop = tab ? tab : end;
-        const auto length = std::size_t(stop - s);
-        const std::int64_t fill = headerWidth(k) + 3 - std::int64_t(length);
-        p = copyBytes(p, s, length);
-        if (fill > 0)
-            p = fillSpaces(p, std::size_t(fill));
-        *p++ = '|';
-        *p++ = ' ';
-        if (k == serialField)
-            summary_.serial.assign(s, length);
-        if (k == errorField) {
-            if (const auto row = errorCodeRow(family, std::string_view(s, length)))
-                ++summary_.errorCodes[std::size_t(*row)].count;
+// A record of a run that writes no listing: only its serial and error fields are read.
+void ListingRun::countRecord(std::string_view line)
+{
+    const auto errorField = std::size_t(errorFieldOf(summary_.family));
+    const auto serialField = std::size_t(serialFieldOf(summary_.family));
+    const std::size_t lastField = std::max(errorField, serialField);
+    std::size_t k = 0;
+    forEachField(line.data(), line.data() + line.size(), [&](const char* from, const char* to) {
+        ++k;
+        if (k == serialField) {
+            lastSerial_ = from;
+            lastSerialLength_ = std::size_t(to - from);
+        } else if (k == errorField) {
+            countErrorCode(from, std::size_t(to - from));
         }
-        if (!tab)
-            break;
-        s = tab + 1;
+        return k < lastField;
+    });
+    ++summary_.records;
+    if (++recordsSinceHeader_ == kRecordsPerHeader)
+        recordsSinceHeader_ = 0;
+}
+
+void ListingRun::formatRecord(std::string_view line, std::size_t bound)
+{
+    const auto errorField = std::size_t(errorFieldOf(summary_.family));
+    const auto serialField = std::size_t(serialFieldOf(summary_.family));
+    // The header's field lengths held locally: the byte stores below may alias anything
+    // reached through this.
+    const std::uint8_t* const headerFields = headerFields_.data();
+    const std::size_t headerFieldCount = headerFields_.size();
+    const char* const end = line.data() + line.size();
+    const char* serial = nullptr;
+    std::size_t serialLength = 0;
+    char* p = out_.reserve(bound + kStoreSlack);
+    std::size_t k = 0;
+    forEachField(line.data(), end, [&](const char* from, const char* to) {
+        ++k;
+        const auto length = std::size_t(to - from);
+        copyField(p, from, length, end);
+        p += length;
+        std::int64_t width;
+        if (k <= headerFieldCount && headerFields[k - 1] != kLongField)
+            width = std::int64_t(headerFields[k - 1]) + 4;
+        else
+            width = columnWidth(k);
+        if (const std::int64_t fill = width - std::int64_t(length); fill > 0) {
+            fillSpaces16(p, std::size_t(fill));
+            p += fill;
+        }
+        std::memcpy(p, "| ", 2);
+        p += 2;
+        if (k == serialField) {
+            serial = from;
+            serialLength = length;
+        } else if (k == errorField) {
+            countErrorCode(from, length);
+        }
+        return true;
+    });
+    if (serial) {
+        lastSerial_ = serial;
+        lastSerialLength_ = serialLength;
     }
-    *p++ = '\r';
-    *p++ = '\n';
+    std::memcpy(p, "\r\n", 2);
+    p += 2;
     ++summary_.records;
     if (++recordsSinceHeader_ == kRecordsPerHeader) {
         recordsSinceHeader_ = 0;
-        *p++ = '\r';
-        *p++ = '\n';
+        std::memcpy(p, "\r\n", 2);
+        p += 2;
         std::memcpy(p, summary_.headerLine.data(), summary_.headerLine.size());
         p += summary_.headerLine.size();
-        *p++ = '\r';
-        *p++ = '\n';
+        std::memcpy(p, "\r\n", 2);
+        p += 2;
     }
     out_.commit(p);
     if (out_.size() >= kFlushAt)
@@ -259,27 +379,25 @@ void ListingRun::formatLong(std::string_view line)
 {
     const auto errorField = std::size_t(errorFieldOf(summary_.family));
     const auto serialField = std::size_t(serialFieldOf(summary_.family));
-    const char* s = line.data();
-    const char* const end = s + line.size();
-    for (std::size_t k = 1; !stopped_; ++k) {
-        const char* tab = findTab(s, end);
-        const char* stop = tab ? tab : end;
-        const auto length = std::size_t(stop - s);
-        const std::int64_t fill = headerWidth(k) + 3 - std::int64_t(length);
-        put(s, length);
+    std::size_t k = 0;
+    forEachField(line.data(), line.data() + line.size(), [&](const char* from, const char* to) {
+        ++k;
+        const auto length = std::size_t(to - from);
+        const std::int64_t fill = columnWidth(k) - std::int64_t(length);
+        put(from, length);
         if (fill > 0)
             putSpaces(std::size_t(fill));
         put("| ", 2);
-        if (k == serialField)
-            summary_.serial.assign(s, length);
-        if (k == errorField) {
-            if (const auto row = errorCodeRow(summary_.family, std::string_view(s, length)))
-                ++summary_.errorCodes[std::size_t(*row)].count;
+        if (k == serialField) {
+            // The serial is taken at once: the line may be gone before the next
+            // record is formatted.
+            lastSerial_ = nullptr;
+            summary_.serial.assign(from, length);
+        } else if (k == errorField) {
+            countErrorCode(from, length);
         }
-        if (!tab)
-            break;
-        s = tab + 1;
-    }
+        return !stopped_;
+    });
     put(kLineEnd.data(), kLineEnd.size());
     ++summary_.records;
     if (++recordsSinceHeader_ == kRecordsPerHeader) {

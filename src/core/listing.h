@@ -10,6 +10,7 @@
 // fields of 255 bytes or longer); a line longer than kLongestListedLine is refused.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -65,7 +66,9 @@ ListingFileResult listFile(const std::filesystem::path& plainSource,
 // callback. Memory is bounded by the longest line (plus the output buffer).
 class ListingRun {
 public:
-    // Receives the listing bytes in large pieces; returning false stops the run.
+    // Receives the listing bytes in large pieces; returning false stops the run. A
+    // run given no write callback writes no listing and formats no record: its summary
+    // is the same, at less cost.
     using Write = std::function<bool(std::string_view)>;
 
     ListingRun(const ListingFilter& filter, std::string previousSerial, Write write,
@@ -97,7 +100,7 @@ public:
     // record line decided the family.
     bool sourceEnded() const { return finished_; }
 
-    // The summary so far, and whether the header line has been read: a caller that
+    // The summary so far (its serial as of the last piece fed), and whether the header line has been read: a caller that
     // must not show a partial listing can hold the output back until the header is
     // known to be recognised and the family decided.
     const ListingSummary& summarySoFar() const { return summary_; }
@@ -117,8 +120,12 @@ private:
     void handleRecord(std::string_view line);
     bool decideFamily(std::string_view line);
     void writeHeader();
-    std::int64_t headerWidth(std::size_t k) const;
+    std::int64_t columnWidth(std::size_t k) const;
+    void countErrorCode(const char* text, std::size_t length);
+    void countRecord(std::string_view line);
+    void formatRecord(std::string_view line, std::size_t bound);
     void formatLong(std::string_view line);
+    void takeSerial();
     void put(const char* bytes, std::size_t count);
     void putSpaces(std::size_t count);
     void append(std::string_view bytes);
@@ -134,7 +141,13 @@ private:
     std::vector<std::uint8_t> headerFields_;
     std::vector<std::pair<std::size_t, std::size_t>> longFields_;  // (field, length), by field
     std::size_t headerSize_ = 0;
-    std::size_t recordBound_ = 0;       // most bytes a record adds beyond 6 per byte of its own
+    std::size_t recordBound_ = 0;
+    // The error-code row of the numbers 0..127 written plainly, -1 for none.
+    std::array<std::int8_t, 128> errorRows_{};
+    // The serial field of the last record listed, while it still lies in the piece
+    // being fed (it is copied to the summary before that piece goes).
+    const char* lastSerial_ = nullptr;
+    std::size_t lastSerialLength_ = 0;       // most bytes a record adds beyond 6 per byte of its own
     LineSplitter splitter_;             // the source cut into lines
     OutputBuffer out_;                  // listing bytes not yet written
     int recordsSinceHeader_ = 0;

@@ -21,6 +21,8 @@ struct ListingTarget {
     // a weld-record download (a recognised header and a decided family, or the end of
     // a listed file); a file that is not gives it nothing.
     const ListingRun::Write* sink = nullptr;
+    // No one reads the listing: the run only sums the file up (nothing is formatted).
+    bool summaryOnly = false;
     // With stopAtUnknownHeader the reading stops as soon as the first three bytes of
     // the header line are known not to be a recognised header: a long first line (a
     // file with no line end at all) is not read to its end only to be refused.
@@ -66,7 +68,7 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
             listingWrite.fault = FileFault::TargetWrite;
         return listingWrite.ok();
     };
-    ListingRun run(filter, serial, [&](std::string_view bytes) {
+    ListingRun::Write write = [&](std::string_view bytes) {
         if (listingOut) {
             listingWrite = listingOut->write(bytes.data(), bytes.size());
             if (listingWrite.ok() && target.listingCopy && !(*target.listingCopy)(bytes))
@@ -88,7 +90,8 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
             return toSink(bytes);
         held.append(bytes);
         return true;
-    });
+    };
+    ListingRun run(filter, serial, target.summaryOnly ? ListingRun::Write() : std::move(write));
     runSeen = &run;
 
     FileResult copyWrite;
@@ -153,13 +156,14 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
     return summary;
 }
 
-ListingTarget targetOf(const ListingRun::Write& sink, bool stopAtUnknownHeader,
+ListingTarget targetOf(const ListingRun::Write& sink, bool summaryOnly, bool stopAtUnknownHeader,
                        const WorkFiles& files, const ListingRun::Write& listingCopy)
 {
     ListingTarget target;
     target.stopAtUnknownHeader = stopAtUnknownHeader;
     if (sink) {
         target.sink = &sink;
+        target.summaryOnly = summaryOnly;
     } else {
         target.listingFile = files.listing();
         if (listingCopy)
@@ -193,8 +197,10 @@ LoadedDownload::LoadedDownload(std::filesystem::path workFolder)
 LoadedDownload::LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader)
     : sink_(std::move(sink)), stopAtUnknownHeader_(stopAtUnknownHeader)
 {
-    if (!sink_)
+    if (!sink_) {
         sink_ = [](std::string_view) { return true; };
+        summaryOnly_ = true;
+    }
 }
 
 DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path& chosen,
@@ -209,7 +215,7 @@ DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path
     }
     const bool scrambled = kind == DownloadKind::Encrypted;
     const std::filesystem::path workingCopy = files_.workingCopy();
-    ListingTarget target = targetOf(sink_, stopAtUnknownHeader_, files_, listingCopy_);
+    ListingTarget target = targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, listingCopy_);
     if (scrambled && !sink_)
         target.workingCopy = &workingCopy;
     auto listed = listGuarded(chosen, scrambled, filter, machineSerial(), target, progress);
@@ -226,7 +232,9 @@ DownloadOutcome<ListingSummary> LoadedDownload::relist(const ListingFilter& filt
     if (!loaded_)
         return faultAt(DownloadStep::NothingLoaded);
     auto listed = listGuarded(plainFileOf(*loaded_), readScrambled(*loaded_), filter,
-                              machineSerial(), targetOf(sink_, stopAtUnknownHeader_, files_, listingCopy_), progress);
+                              machineSerial(),
+                              targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, listingCopy_),
+                              progress);
     if (listed)
         keepListing(listed.value(), filter);
     return listed;

@@ -89,7 +89,8 @@ public:
     // ends the run with step Listing, fault TargetWrite), but only for a file that is
     // listed (outcome Listed); nothing of any other file. With stopAtUnknownHeader a
     // file whose header is not recognised is read only until that is known (its
-    // summary holds what was read by then).
+    // summary holds what was read by then). An empty sink: the commands give the
+    // listing's summary alone, and no listing is formatted.
     explicit LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader = false);
 
     // With work files: reading stops as soon as the header is known not to be
@@ -176,6 +177,7 @@ private:
 
     WorkFiles files_;
     ListingRun::Write sink_;  // set for a download kept without work files
+    bool summaryOnly_ = false;  // given an empty sink: no listing is formatted
     bool stopAtUnknownHeader_ = false;
     ListingRun::Write listingCopy_;  // with work files
     std::optional<Loaded> loaded_;
