@@ -1,6 +1,5 @@
 // Summarise a Folder: every download file in a folder and its subfolders summed up per
 // machine, on every core, then shown in the fleet summary window.
-#include <QThread>
 #include <thread>
 
 #include "core/fleet_summary.h"
