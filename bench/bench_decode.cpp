@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/scrambling.h"
+#include "core/text/scrambling.h"
 #include "sample_text.h"
 
 namespace {

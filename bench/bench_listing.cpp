@@ -1,7 +1,7 @@
 // Throughput of the listing run, without and with filters.
 #include <benchmark/benchmark.h>
 
-#include "core/listing.h"
+#include "core/listing/listing.h"
 #include "sample_text.h"
 
 namespace {

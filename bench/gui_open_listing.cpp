@@ -17,10 +17,10 @@
 
 #include <cstdio>
 
-#include "core/build_profile.h"
-#include "gui/kestrava_main.h"
-#include "gui/listing_view.h"
-#include "gui/translations.h"
+#include "core/settings/build_profile.h"
+#include "gui/window/kestrava_main.h"
+#include "gui/view/listing_view.h"
+#include "gui/app/translations.h"
 #include "sample_text.h"
 
 namespace {

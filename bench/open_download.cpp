@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "core/loaded_download.h"
+#include "core/document/loaded_download.h"
 
 int main(int argc, char** argv)
 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/char_codes.h"
+#include "core/text/char_codes.h"
 #include "fuzz_check.h"
 
 namespace {

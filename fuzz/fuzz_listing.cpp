@@ -20,8 +20,8 @@
 
 #include <unistd.h>
 
-#include "core/listing.h"
-#include "core/scrambling.h"
+#include "core/listing/listing.h"
+#include "core/text/scrambling.h"
 #include "fuzz_check.h"
 #include "listing_shapes.h"
 

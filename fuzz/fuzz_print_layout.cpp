@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/listing.h"
-#include "core/print_layout.h"
-#include "core/record_filter.h"
+#include "core/listing/listing.h"
+#include "core/listing/print_layout.h"
+#include "core/listing/record_filter.h"
 #include "fuzz_check.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/regional.h"
+#include "core/settings/regional.h"
 #include "fuzz_check.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/scrambling.h"
+#include "core/text/scrambling.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

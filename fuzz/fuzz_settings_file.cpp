@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "core/settings_file.h"
+#include "core/settings/settings_file.h"
 #include "fuzz_check.h"
 
 namespace {

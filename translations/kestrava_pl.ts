@@ -4,52 +4,52 @@
     <context>
         <name>DefaultPathForm</name>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="144" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="144" />
             <source>Set Default SAVE Directory</source>
             <translation>Ustaw domyslny katalog zapisu danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="144" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="144" />
             <source>Set Default OPEN Directory</source>
             <translation>Ustaw domyslny katalog odczytu danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="145" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="145" />
             <source>Select Default SAVE Directory</source>
             <translation>Wybierz domyslny katalog zapisu danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="146" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="146" />
             <source>Select Default OPEN Directory</source>
             <translation>Wybierz domyslny katalog odczytu danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="147" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="147" />
             <source>Select directory</source>
             <translation>Wybierz katalog</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="148" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="148" />
             <source>Close Form</source>
             <translation>Zamknij Okno</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="177" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="177" />
             <source>Drive not available</source>
             <translation>Nosnik danych niedostepny</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="178" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="178" />
             <source>Drive error</source>
             <translation>Blad nosnika danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="203" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="203" />
             <source>The default directory could not be stored in %1.</source>
             <translation>Nie mozna zapisac domyslnego katalogu w pliku %1.</translation>
         </message>
         <message>
-            <location filename="../src/gui/default_path_form.cpp" line="207" />
+            <location filename="../src/gui/forms/default_path_form.cpp" line="207" />
             <source>Settings Error</source>
             <translation>Blad ustawien</translation>
         </message>
@@ -57,12 +57,12 @@
     <context>
         <name>Dialog</name>
         <message>
-            <location filename="../src/gui/dialog.cpp" line="140" />
+            <location filename="../src/gui/forms/dialog.cpp" line="140" />
             <source>Technical Support</source>
             <translation>Pomoc techniczna</translation>
         </message>
         <message>
-            <location filename="../src/gui/dialog.cpp" line="141" />
+            <location filename="../src/gui/forms/dialog.cpp" line="141" />
             <source>For help and support please contact:</source>
             <translation>Odnosnie pomocy i wsparcia technicznego prosze sie skontaktowac z:</translation>
         </message>
@@ -70,27 +70,27 @@
     <context>
         <name>Dialog1</name>
         <message>
-            <location filename="../src/gui/dialog1.cpp" line="11" />
+            <location filename="../src/gui/forms/dialog1.cpp" line="11" />
             <source>Copyright (c) 2026 Brenvik</source>
             <translation>(c) 2026 Wszelkie prawa zastrzezone</translation>
         </message>
         <message>
-            <location filename="../src/gui/dialog1.cpp" line="12" />
+            <location filename="../src/gui/forms/dialog1.cpp" line="12" />
             <source>All rights in the content of this software, including its program code, texts, images and logos, belong to Brenvik.</source>
             <translation>Wszelkie prawa do zawartosci tego oprogramowania, w tym do kodu programu, tekstow, obrazow i logo, naleza do producenta tego oprogramowania.</translation>
         </message>
         <message>
-            <location filename="../src/gui/dialog1.cpp" line="16" />
+            <location filename="../src/gui/forms/dialog1.cpp" line="16" />
             <source>You may use the content of this software only for your own purposes, in connection with the welding machines and the download files it reads.</source>
             <translation>Uzytkownik moze korzystac z zawartosci tego oprogramowania wylacznie na wlasny uzytek, w zwiazku ze zgrzewarkami i plikami danych, ktore to oprogramowanie odczytuje.</translation>
         </message>
         <message>
-            <location filename="../src/gui/dialog1.cpp" line="20" />
+            <location filename="../src/gui/forms/dialog1.cpp" line="20" />
             <source>Any other use of the content, in particular copying, publishing or changing it in whole or in part, requires the prior written permission of Brenvik.</source>
             <translation>Kazde inne wykorzystanie zawartosci, w szczegolnosci jej kopiowanie, publikowanie lub zmienianie w calosci lub w czesci, wymaga uprzedniej pisemnej zgody producenta tego oprogramowania.</translation>
         </message>
         <message>
-            <location filename="../src/gui/dialog1.cpp" line="77" />
+            <location filename="../src/gui/forms/dialog1.cpp" line="77" />
             <source>Copyright Notice</source>
             <translation>Prawa autorskie</translation>
         </message>
@@ -98,150 +98,150 @@
     <context>
         <name>FormChart</name>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="33" />
-            <location filename="../src/gui/form_chart.cpp" line="46" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="33" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="46" />
             <source>E00 Weld OK</source>
             <translation>E00 Zgrzew prawidlowy</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="34" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="34" />
             <source>E20 Low output voltage</source>
             <translation>E20 Zbyt niskie napiecie wyjsciowe</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="35" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="35" />
             <source>E21 High output voltage</source>
             <translation>E21 Zbyt wysokie napiecie wyjsciowe</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="36" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="36" />
             <source>E22 Excess output voltage</source>
             <translation>E22 Przekroczone napiecie wyjsciowe</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="37" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="37" />
             <source>E23 Low output current</source>
             <translation>E23 Zbyt niski prad wyjsciowy</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="38" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="38" />
             <source>E24 Shorted turn in fitting</source>
             <translation>E24 Zwarte uzwojenia elektrozlaczki</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="39" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="39" />
             <source>E25 Stop button pressed</source>
             <translation>E25 Nacisnieto klawisz STOP</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="40" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="40" />
             <source>E26 Relay unlatched</source>
             <translation>E26 Przekaznik odblokowany</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="41" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="41" />
             <source>E27 Fitting open circuit</source>
             <translation>E27 Otwarty obwód elektrozlaczki</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="42" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="42" />
             <source>E127 Power failure</source>
             <translation>E127 Blad zasilania</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="47" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="47" />
             <source>E05 Low output voltage</source>
             <translation>E05 Zbyt niskie napiecie wyjsciowe</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="48" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="48" />
             <source>E06 High output voltage</source>
             <translation>E06 Zbyt wysokie napiecie wyjsciowe</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="49" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="49" />
             <source>E07 Excess output voltage</source>
             <translation>E07 Przekroczone napiecie wyjsciowe</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="50" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="50" />
             <source>E08 Connection fault</source>
             <translation>E08 Brak kontaktu z elektrozlaczka</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="51" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="51" />
             <source>E09 Low output current</source>
             <translation>E09 Zbyt niski prad wyjsciowy</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="52" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="52" />
             <source>E11 Stop button pressed</source>
             <translation>E11 Nacisnieto klawisz STOP</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="53" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="53" />
             <source>E16 Internal relay fault</source>
             <translation>E16 Awaria wewnetrznego przekaznika</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="54" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="54" />
             <source>E17 Output current surge</source>
             <translation>E17 Nagly wzrost pradu elektrozlaczki</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="55" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="55" />
             <source>E127 Loss of supply</source>
             <translation>E127 Zanik napiecia zasilania</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="173" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="173" />
             <source>Graph of Error Codes</source>
             <translation>Wykres kodów bledów</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="174" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="174" />
             <source>Error Codes</source>
             <translation>Kody bledów</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="175" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="175" />
             <source>Qty</source>
             <translation>Ile</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="176" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="176" />
             <source>Error Description</source>
             <translation>Opis Bledu</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="177" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="177" />
             <source>Error code information for</source>
             <translation>Informacja odnosnie bledu</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="178" />
-            <location filename="../src/gui/form_chart.cpp" line="223" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="178" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="223" />
             <source>Print Graph</source>
             <translation>Drukuj wykres</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="179" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="179" />
             <source>Close Form</source>
             <translation>Zamknij okno</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="180" />
-            <location filename="../src/gui/form_chart.cpp" line="243" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="180" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="243" />
             <source>Save Chart as Image</source>
             <translation>Zapisz wykres jako obraz</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="231" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="231" />
             <source>The printer reported an error. Printing was stopped.</source>
             <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
         </message>
         <message>
-            <location filename="../src/gui/form_chart.cpp" line="274" />
+            <location filename="../src/gui/reports/form_chart.cpp" line="274" />
             <source>The picture %1 could not be saved.</source>
             <translation>Nie mozna zapisac obrazu %1.</translation>
         </message>
@@ -281,227 +281,227 @@
             <translation>W tym folderze nie ma plików danych (nazw kończących się na xls lub pfd).</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="77" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="77" />
             <source>The file changed while it was read</source>
             <translation>Plik zmienil sie podczas odczytu</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="79" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="79" />
             <source>Not enough memory for this file</source>
             <translation>Za malo pamieci dla tego pliku</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="81" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="81" />
             <source>A line of the file is too long to list</source>
             <translation>Wiersz pliku jest za dlugi, aby go wyswietlic</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="35" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="35" />
             <source>Save Kestrava File</source>
             <translation>Zapisz plik danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="36" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="36" />
             <source>Encrypted Data (*.pfd)|*.pfd|Standard Data (*.xls)|*.xls</source>
             <translation>Dane zaszyfrowane (*.pfd)|*.pfd|Dane niezaszyfrowane (*.xls)|*.xls</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="49" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="49" />
             <source>Saving %1...</source>
             <translation>Zapisywanie pliku %1...</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="82" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="82" />
             <source>This file name already exists!</source>
             <translation>Plik o takiej nazwie juz istnieje</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="82" />
-            <location filename="../src/gui/kestrava_main_save.cpp" line="105" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="82" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="105" />
             <source>Save Error</source>
             <translation>Blad zapisu</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="93" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="93" />
             <source>The loaded file could not be read:
 %1</source>
             <translation>Nie mozna odczytac wczytanego pliku:
 %1</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="98" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="98" />
             <source>The work file could not be written:
 %1</source>
             <translation>Nie mozna zapisac pliku roboczego:
 %1</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="100" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="100" />
             <source>The file could not be saved:
 %1</source>
             <translation>Nie mozna zapisac pliku:
 %1</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_print.cpp" line="78" />
+            <location filename="../src/gui/window/kestrava_main_print.cpp" line="78" />
             <source>Print Records</source>
             <translation>Drukuj dane</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_print.cpp" line="98" />
+            <location filename="../src/gui/window/kestrava_main_print.cpp" line="98" />
             <source>The print copy %1 could not be written. Nothing was printed.</source>
             <translation>Nie mozna zapisac kopii do wydruku %1. Nic nie wydrukowano.</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_print.cpp" line="118" />
+            <location filename="../src/gui/window/kestrava_main_print.cpp" line="118" />
             <source>The print copy %1 could not be read. Printing was stopped.</source>
             <translation>Nie mozna odczytac kopii do wydruku %1. Drukowanie przerwano.</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_print.cpp" line="123" />
+            <location filename="../src/gui/window/kestrava_main_print.cpp" line="123" />
             <source>The printer reported an error. Printing was stopped.</source>
             <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="320" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="320" />
             <source>Kestrava Analyser</source>
             <translation>Analizator danych o zgrzewach</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="321" />
-            <location filename="../src/gui/kestrava_main_open.cpp" line="286" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="321" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="286" />
             <source>No file loaded</source>
             <translation>Nie otwarto zadnego pliku</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="322" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="322" />
             <source>Filter Data!</source>
             <translation>Filtrowanie danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="323" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="323" />
             <source>Show ALL Records</source>
             <translation>Pokaz wszystkie zgrzewy</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="324" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="324" />
             <source>Selected Dates Only</source>
             <translation>Pokaz zgrzewy z wybranego okresu czasu</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="325" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="325" />
             <source>Selected Error Only</source>
             <translation>Pokaz zgrzewy zakonczone bledem</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="326" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="326" />
             <source>From: (dd/mm/yyyy)</source>
             <translation>Od (dd/mm/rrrr)</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="327" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="327" />
             <source>To: (dd/mm/yyyy)</source>
             <translation>Do (dd/mm/rrrr)</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="328" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="328" />
             <source>Error Number:</source>
             <translation>Numer Bledu</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="329" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="329" />
             <source>Filter by error</source>
             <translation>Filtruj w/g bledu</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="330" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="330" />
             <source>Filter by date</source>
             <translation>Filtruj w/g daty</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="331" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="331" />
             <source>Close Program</source>
             <translation>Zakoncz</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="332" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="332" />
             <source>Copyright Information</source>
             <translation>Prawa autorskie</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="333" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="333" />
             <source>Set Default OPEN directory</source>
             <translation>Ustaw domyslny katalog odczytu danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="334" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="334" />
             <source>Set Default SAVE directory</source>
             <translation>Ustaw domyslny katalog zapisu danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="335" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="335" />
             <source>File</source>
             <translation>Plik</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="336" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="336" />
             <source>Graph</source>
             <translation>Wykres</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="337" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="337" />
             <source>Graph Data</source>
             <translation>Wykres danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="338" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="338" />
             <source>Help</source>
             <translation>Pomoc</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="339" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="339" />
             <source>Open File</source>
             <translation>Otwórz Plik</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="340" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="340" />
             <source>Print</source>
             <translation>Drukuj</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="342" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="342" />
             <source>Save File</source>
             <translation>Zapisz Plik</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="343" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="343" />
             <source>Technical Support</source>
             <translation>Pomoc techniczna</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main.cpp" line="344" />
+            <location filename="../src/gui/window/kestrava_main.cpp" line="344" />
             <source>Version Information</source>
             <translation>Wersja oprogramowania</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_filter.cpp" line="85" />
+            <location filename="../src/gui/window/kestrava_main_filter.cpp" line="85" />
             <source>Invalid From Date</source>
             <translation>Bledna data Od</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_filter.cpp" line="91" />
+            <location filename="../src/gui/window/kestrava_main_filter.cpp" line="91" />
             <source>Invalid To Date</source>
             <translation>Bledna data Do</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_filter.cpp" line="111" />
+            <location filename="../src/gui/window/kestrava_main_filter.cpp" line="111" />
             <source>Invalid error code</source>
             <translation>Niewlasciwy kod bledu</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="122" />
-            <location filename="../src/gui/kestrava_main_open.cpp" line="181" />
-            <location filename="../src/gui/kestrava_main_open.cpp" line="199" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="122" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="181" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="199" />
             <source>Listing the records...</source>
             <translation>Tworzenie wykazu zgrzewow...</translation>
         </message>
@@ -518,53 +518,53 @@
             <translation>Drukowanie zgrzewow...</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="158" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="158" />
             <source>Open Kestrava File</source>
             <translation>Otwórz plik danych</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="176" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="176" />
             <source>Invalid file</source>
             <translation>Niewlasciwy plik</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="180" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="180" />
             <source>Decoding the file...</source>
             <translation>Odszyfrowywanie pliku...</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="192" />
-            <location filename="../src/gui/kestrava_main_open.cpp" line="220" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="192" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="220" />
             <source>Cannot read the file</source>
             <translation>Nie mozna odczytac pliku</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="193" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="193" />
             <source>Cannot write the working copy</source>
             <translation>Nie mozna zapisac kopii roboczej</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="221" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="221" />
             <source>Cannot write the listing</source>
             <translation>Nie mozna zapisac wykazu zgrzewow</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="237" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="237" />
             <source>No spreadsheet program could be started for this file.</source>
             <translation>Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="251" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="251" />
             <source>Cannot read the listing</source>
             <translation>Nie mozna odczytac wykazu zgrzewow</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_open.cpp" line="263" />
+            <location filename="../src/gui/window/kestrava_main_open.cpp" line="263" />
             <source>File has opened in Excel.</source>
             <translation>Plik otworzyl sie w Excelu</translation>
         </message>
         <message>
-            <location filename="../src/gui/kestrava_main_save.cpp" line="61" />
+            <location filename="../src/gui/window/kestrava_main_save.cpp" line="61" />
             <source>Cancel</source>
             <translation>Anuluj</translation>
         </message>
@@ -738,12 +738,12 @@
     <context>
         <name>ListingView</name>
         <message>
-            <location filename="../src/gui/listing_view.cpp" line="134" />
+            <location filename="../src/gui/view/listing_view.cpp" line="134" />
             <source>Copy</source>
             <translation>Kopiuj</translation>
         </message>
         <message>
-            <location filename="../src/gui/listing_view.cpp" line="139" />
+            <location filename="../src/gui/view/listing_view.cpp" line="139" />
             <source>Select All</source>
             <translation>Zaznacz wszystko</translation>
         </message>
@@ -759,33 +759,33 @@
     <context>
         <name>frmAbout</name>
         <message>
-            <location filename="../src/gui/frm_about.cpp" line="130" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="130" />
             <source>About %1</source>
             <translation>O Progamie %1</translation>
         </message>
         <message>
-            <location filename="../src/gui/frm_about.cpp" line="132" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="132" />
             <source>Version %1</source>
             <translation>Wersja %1</translation>
         </message>
         <message>
-            <location filename="../src/gui/frm_about.cpp" line="133" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="133" />
             <source>Kestrava Manager</source>
             <translation>Manager Kestrava</translation>
         </message>
         <message>
-            <location filename="../src/gui/frm_about.cpp" line="137" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="137" />
             <source>System Info...</source>
             <translation>Informacja Systemowa</translation>
         </message>
         <message>
-            <location filename="../src/gui/frm_about.cpp" line="157" />
-            <location filename="../src/gui/frm_about.cpp" line="162" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="157" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="162" />
             <source>System Information Is Unavailable At This Time</source>
             <translation>Informacja systemowa jest w tym momencie niedostepna</translation>
         </message>
         <message>
-            <location filename="../src/gui/frm_about.cpp" line="163" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="163" />
             <source>System Information</source>
             <translation>Informacja systemowa</translation>
         </message>
@@ -793,7 +793,7 @@
     <context>
         <name>WorkFolder</name>
         <message>
-            <location filename="../src/gui/work_folder.cpp" line="66" />
+            <location filename="../src/gui/app/work_folder.cpp" line="66" />
             <source>Neither the program's folder (%1) nor the per-user folder (%2) can be written. The program keeps its work files there: no file can be opened or saved until one of them can be written.</source>
             <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopóki jeden z nich nie bedzie zapisywalny.</translation>
         </message>

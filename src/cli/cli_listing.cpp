@@ -3,9 +3,9 @@
 #include "cli/cli_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
-#include "core/download_file.h"
-#include "core/path_text.h"
-#include "core/regional.h"
+#include "core/text/download_file.h"
+#include "core/files/path_text.h"
+#include "core/settings/regional.h"
 
 namespace kestrava::cli {
 

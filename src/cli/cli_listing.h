@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "core/listing.h"
-#include "core/loaded_download.h"
+#include "core/listing/listing.h"
+#include "core/document/loaded_download.h"
 
 namespace kestrava::cli {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "core/file_result.h"
+#include "core/files/file_result.h"
 
 namespace kestrava::cli {
 

@@ -6,9 +6,9 @@
 #include "cli/cli_command.h"
 #include "cli/cli_listing.h"
 #include "cli/cli_output.h"
-#include "core/build_profile.h"
-#include "core/loaded_download.h"
-#include "core/print_layout.h"
+#include "core/settings/build_profile.h"
+#include "core/document/loaded_download.h"
+#include "core/listing/print_layout.h"
 
 namespace kestrava::cli {
 

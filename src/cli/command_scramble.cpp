@@ -4,8 +4,8 @@
 #include "cli/cli_command.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
-#include "core/path_text.h"
-#include "core/scrambling.h"
+#include "core/files/path_text.h"
+#include "core/text/scrambling.h"
 
 namespace kestrava::cli {
 

@@ -6,8 +6,8 @@
 #include "cli/cli_command.h"
 #include "cli/cli_listing.h"
 #include "cli/cli_output.h"
-#include "core/fleet_table.h"
-#include "core/path_text.h"
+#include "core/fleet/fleet_table.h"
+#include "core/files/path_text.h"
 
 #ifdef _WIN32
 #include <io.h>

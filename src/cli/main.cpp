@@ -20,7 +20,7 @@
 
 #include "cli/cli_command.h"
 #include "cli/cli_output.h"
-#include "core/file_io.h"
+#include "core/files/file_io.h"
 
 using namespace kestrava::cli;
 

@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "core/build_profile.h"
-#include "gui/kestrava_main.h"
-#include "gui/translations.h"
-#include "gui/work_folder.h"
+#include "core/settings/build_profile.h"
+#include "gui/window/kestrava_main.h"
+#include "gui/app/translations.h"
+#include "gui/app/work_folder.h"
 
 int main(int argc, char* argv[])
 {

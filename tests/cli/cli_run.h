@@ -30,7 +30,7 @@
 #endif
 
 #include "../core/temp_folder.h"
-#include "core/path_text.h"
+#include "core/files/path_text.h"
 
 struct CliOutcome {
     int status = -1;        // exit status; -1 when ended by a signal

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "cli_run.h"
-#include "core/file_io.h"
-#include "core/listing.h"
-#include "core/system_error_text.h"
-#include "core/scrambling.h"
+#include "core/files/file_io.h"
+#include "core/listing/listing.h"
+#include "core/files/system_error_text.h"
+#include "core/text/scrambling.h"
 
 namespace {
 

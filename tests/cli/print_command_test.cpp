@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "cli_run.h"
-#include "core/build_profile.h"
-#include "core/scrambling.h"
+#include "core/settings/build_profile.h"
+#include "core/text/scrambling.h"
 
 namespace {
 

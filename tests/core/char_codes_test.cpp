@@ -3,7 +3,7 @@
 #include <string>
 #include <tuple>
 
-#include "core/char_codes.h"
+#include "core/text/char_codes.h"
 
 using kestrava::decodeCharCodes;
 using kestrava::encodeCharCodes;

@@ -11,13 +11,13 @@
 #include <random>
 #include <set>
 
-#include "core/file_io.h"
-#include "core/listing.h"
-#include "core/loaded_download.h"
-#include "core/print_layout.h"
-#include "core/save_copy.h"
-#include "core/scrambling.h"
-#include "core/settings_file.h"
+#include "core/files/file_io.h"
+#include "core/listing/listing.h"
+#include "core/document/loaded_download.h"
+#include "core/listing/print_layout.h"
+#include "core/document/save_copy.h"
+#include "core/text/scrambling.h"
+#include "core/settings/settings_file.h"
 #include "temp_folder.h"
 
 #include <sys/stat.h>

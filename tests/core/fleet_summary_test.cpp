@@ -5,9 +5,9 @@
 #include <map>
 #include <random>
 
-#include "core/fleet_summary.h"
-#include "core/listing.h"
-#include "core/scrambling.h"
+#include "core/fleet/fleet_summary.h"
+#include "core/listing/listing.h"
+#include "core/text/scrambling.h"
 #include "temp_folder.h"
 
 using namespace kestrava;

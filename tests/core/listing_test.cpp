@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/listing.h"
-#include "core/scrambling.h"
+#include "core/listing/listing.h"
+#include "core/text/scrambling.h"
 #include "temp_folder.h"
 
 using namespace kestrava;

@@ -1,4 +1,4 @@
-#include "core/loaded_download.h"
+#include "core/document/loaded_download.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/save_copy.h"
-#include "core/scrambling.h"
+#include "core/document/save_copy.h"
+#include "core/text/scrambling.h"
 #include "temp_folder.h"
 
 using namespace kestrava;

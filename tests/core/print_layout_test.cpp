@@ -1,10 +1,10 @@
-#include "core/print_layout.h"
+#include "core/listing/print_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "core/regional.h"
+#include "core/settings/regional.h"
 #include "temp_folder.h"
 
 using namespace kestrava;

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <utility>
 
-#include "core/regional.h"
+#include "core/settings/regional.h"
 
 using namespace kestrava;
 using namespace std::chrono;

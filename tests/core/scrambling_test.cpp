@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/scrambling.h"
+#include "core/text/scrambling.h"
 
 using namespace kestrava;
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <tuple>
 
-#include "core/build_profile.h"
-#include "core/download_file.h"
-#include "core/file_io.h"
-#include "core/machine_family.h"
-#include "core/recent_files.h"
-#include "core/settings_file.h"
-#include "core/system_error_text.h"
+#include "core/settings/build_profile.h"
+#include "core/text/download_file.h"
+#include "core/files/file_io.h"
+#include "core/listing/machine_family.h"
+#include "core/settings/recent_files.h"
+#include "core/settings/settings_file.h"
+#include "core/files/system_error_text.h"
 #include "temp_folder.h"
 
 using namespace kestrava;

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "core/path_text.h"
+#include "core/files/path_text.h"
 
 class TempFolder {
 public:

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "core/text_search.h"
+#include "core/text/text_search.h"
 
 using namespace kestrava;
 

@@ -5,9 +5,9 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "gui/form_chart.h"
-#include "gui/listing_view.h"
-#include "gui/printer_provider.h"
+#include "gui/reports/form_chart.h"
+#include "gui/view/listing_view.h"
+#include "gui/platform/printer_provider.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
 #include "support/save_test_files.h"

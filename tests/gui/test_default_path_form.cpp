@@ -2,11 +2,11 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "gui/default_folder.h"
-#include "gui/default_path_form.h"
-#include "gui/directory_list.h"
-#include "gui/drive_provider.h"
-#include "gui/translations.h"
+#include "gui/platform/default_folder.h"
+#include "gui/forms/default_path_form.h"
+#include "gui/forms/directory_list.h"
+#include "gui/platform/drive_provider.h"
+#include "gui/app/translations.h"
 #include "support/fake_drive_provider.h"
 #include "support/scripted_dialogs.h"
 #include "support/save_test_files.h"

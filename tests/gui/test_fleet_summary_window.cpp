@@ -9,7 +9,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
-#include "gui/fleet_summary_window.h"
+#include "gui/reports/fleet_summary_window.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
 #include "support/window_fixture.h"

@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "gui/form_chart.h"
-#include "gui/translations.h"
+#include "gui/reports/form_chart.h"
+#include "gui/app/translations.h"
 #include "support/fake_printer_provider.h"
 #include "support/quiet_messages.h"
 #include "support/save_test_files.h"

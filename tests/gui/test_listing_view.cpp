@@ -3,8 +3,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "gui/listing_view.h"
-#include "gui/translations.h"
+#include "gui/view/listing_view.h"
+#include "gui/app/translations.h"
 #include "support/quiet_messages.h"
 
 namespace {

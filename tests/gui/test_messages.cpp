@@ -6,12 +6,12 @@
 
 #include <functional>
 
-#include "core/file_io.h"
-#include "gui/default_path_form.h"
-#include "gui/form_chart.h"
-#include "gui/frm_about.h"
-#include "gui/system_info.h"
-#include "gui/translations.h"
+#include "core/files/file_io.h"
+#include "gui/forms/default_path_form.h"
+#include "gui/reports/form_chart.h"
+#include "gui/forms/frm_about.h"
+#include "gui/platform/system_info.h"
+#include "gui/app/translations.h"
 #include "support/fake_drive_provider.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"

@@ -6,9 +6,9 @@
 #include <map>
 #include <set>
 
-#include "gui/spreadsheet_launcher.h"
-#include "gui/system_info.h"
-#include "gui/work_folder.h"
+#include "gui/platform/spreadsheet_launcher.h"
+#include "gui/platform/system_info.h"
+#include "gui/app/work_folder.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "gui/find_bar.h"
-#include "gui/listing_view.h"
-#include "gui/recent_files_menu.h"
+#include "gui/view/find_bar.h"
+#include "gui/view/listing_view.h"
+#include "gui/app/recent_files_menu.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
 #include "support/window_fixture.h"

@@ -5,7 +5,7 @@
 #include <QSet>
 #include <QStringList>
 
-#include "gui/drive_provider.h"
+#include "gui/platform/drive_provider.h"
 
 class FakeDriveProvider final : public DriveProvider {
 public:

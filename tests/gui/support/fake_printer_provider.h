@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "gui/printer_provider.h"
+#include "gui/platform/printer_provider.h"
 
 class FakePrinterProvider final : public PrinterProvider {
 public:

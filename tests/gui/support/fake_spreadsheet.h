@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "gui/spreadsheet_launcher.h"
+#include "gui/platform/spreadsheet_launcher.h"
 
 class FakeSpreadsheet final : public SpreadsheetLauncher {
 public:

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "core/scrambling.h"
+#include "core/text/scrambling.h"
 
 struct OrvRecord {
     QByteArray serial;

@@ -9,7 +9,7 @@
 #include <deque>
 #include <optional>
 
-#include "gui/user_dialogs.h"
+#include "gui/services/user_dialogs.h"
 
 struct ShownMessage {
     QString text;

@@ -1,6 +1,6 @@
 #include "support/window_fixture.h"
 
-#include "gui/translations.h"
+#include "gui/app/translations.h"
 
 WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder,
                              PrinterProvider* printerProvider)

@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "core/build_profile.h"
-#include "gui/kestrava_main.h"
-#include "gui/listing_view.h"
+#include "core/settings/build_profile.h"
+#include "gui/window/kestrava_main.h"
+#include "gui/view/listing_view.h"
 #include "support/fake_printer_provider.h"
 #include "support/fake_spreadsheet.h"
 #include "support/scripted_dialogs.h"

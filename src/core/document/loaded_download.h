@@ -1,0 +1,189 @@
+// The loaded download: the file the user opened, its work files and the state of its
+// last listing run, with the commands that work on it (open, relist under a filter,
+// save a copy, write the print copy, print).
+//
+// Every command returns an Outcome: its value, or a DownloadFault saying at which step
+// it failed. A command that fails (or is cancelled through its Progress) leaves the
+// loaded download as it was: the same file, filter and listing, and its work files
+// untouched (each is written to a temporary file and put in place only when complete;
+// only a failure to put the working copy in place after the listing file can leave the
+// new listing file, which nothing reads before a successful run).
+// A name Open refuses never becomes the loaded file.
+//
+// The download is kept either with work files (the window: the listing goes to the
+// listing file, a "pfd" file is decoded into the working copy, which the later commands
+// read) or without them (kestrava-cli: the listing goes to a sink, and a "pfd" file is
+// decoded on the way wherever it is read, so that its plain text is never written).
+//
+// The commands are long work: the window runs them on a worker thread, one at a time,
+// and reads the accessors only while none is running. Nothing here is shared between
+// objects.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "core/settings/build_profile.h"
+#include "core/text/download_file.h"
+#include "core/files/file_result.h"
+#include "core/listing/listing.h"
+#include "core/document/outcome.h"
+#include "core/listing/print_layout.h"
+#include "core/listing/record_filter.h"
+
+namespace kestrava {
+
+// The work files of the loaded download, all in the work folder (the program's own
+// folder). They stay there after each command and are replaced by the next one.
+struct WorkFiles {
+    static constexpr std::string_view workingCopyName = "view_only.tmp";  // decoded "pfd" file
+    static constexpr std::string_view listingName = "display_only.tmp";   // the listing
+    static constexpr std::string_view saveWorkName = "temp_only.tmp";     // scrambled copy before saving
+    static constexpr std::string_view printCopyName = printCopyFileName;  // "print_only.tmp"
+
+    std::filesystem::path folder;
+
+    std::filesystem::path workingCopy() const { return folder / workingCopyName; }
+    std::filesystem::path listing() const { return folder / listingName; }
+    std::filesystem::path saveWork() const { return folder / saveWorkName; }
+    std::filesystem::path printCopy() const { return folder / printCopyName; }
+};
+
+// Where a command failed.
+enum class DownloadStep {
+    Name,           // Open: the name does not end in "xls" or "pfd"; file.path is the name
+    NothingLoaded,  // a command that needs a loaded file ran without one
+    Reading,        // Open or relist: the chosen (or loaded) file could not be read
+    WorkingCopy,    // Open: the decoded working copy could not be written
+    Listing,        // Open or relist: the listing file could not be written
+    SaveWorkFile,   // Save: the scrambled work file could not be written
+    SaveTarget,     // Save: the chosen file could not be written (or exists: TargetExists)
+    PrintCopy,      // the print copy could not be written or read back
+    Printer,        // the printer (the surface) failed
+    NoWorkFiles,    // save or the print copy on a download kept without work files
+};
+
+struct DownloadFault {
+    DownloadStep step = DownloadStep::NothingLoaded;
+    FileResult file;  // the file and the system's reason, where a file was at fault
+
+    // The Progress asked to stop; the download is as before the command.
+    bool cancelled() const { return file.fault == FileFault::Cancelled; }
+};
+
+template <typename T>
+using DownloadOutcome = Outcome<T, DownloadFault>;
+
+// The value of a command that yields nothing but its success.
+using Done = std::monostate;
+
+class LoadedDownload {
+public:
+    // With work files in workFolder.
+    explicit LoadedDownload(std::filesystem::path workFolder);
+    // Without work files: the listing of open and relist goes to sink (returning false
+    // ends the run with step Listing, fault TargetWrite), but only for a file that is
+    // listed (outcome Listed); nothing of any other file. With stopAtUnknownHeader a
+    // file whose header is not recognised is read only until that is known (its
+    // summary holds what was read by then). An empty sink: the commands give the
+    // listing's summary alone, and no listing is formatted.
+    explicit LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader = false);
+
+    // With work files: reading stops as soon as the header is known not to be
+    // recognised (a scrambled file is still decoded to its end into the working copy),
+    // and every piece of a listing written to the listing file also goes to
+    // listingCopy, when set (a false return fails the run at step Listing). The window
+    // keeps the listing it shows that way, without reading the listing file back.
+    void setStopAtUnknownHeader(bool on) { stopAtUnknownHeader_ = on; }
+    void setListingCopy(ListingRun::Write listingCopy) { listingCopy_ = std::move(listingCopy); }
+
+    // Opens a download file: decodes a "pfd" file into the working copy and lists the
+    // plain text into the listing file under filter, in one pass over the file. The
+    // value is the listing's summary; its outcome says whether the listing can be
+    // shown (Listed) or the file goes to the spreadsheet program (NoFamily,
+    // HeaderNotRecognised); in every case the file is loaded. A refused name (step
+    // Name) or a failed run changes nothing.
+    DownloadOutcome<ListingSummary> open(const std::filesystem::path& chosen,
+                                         const ListingFilter& filter, const Progress& progress = {});
+
+    // Lists the loaded file again under filter.
+    DownloadOutcome<ListingSummary> relist(const ListingFilter& filter, const Progress& progress = {});
+
+    // Saves a copy of the loaded file under target: plain under a name ending in "xls",
+    // scrambled under any other. An existing target is never replaced (SaveTarget,
+    // TargetExists). The value is the target.
+    DownloadOutcome<std::filesystem::path> save(const std::filesystem::path& target,
+                                                const Progress& progress = {});
+
+    // Writes the print copy: the header line and the records of the last listing's
+    // filter, as printout cells. The value is the copy's path.
+    DownloadOutcome<std::filesystem::path> writePrintCopy(const Progress& progress = {});
+
+    // Prints the print copy on surface (heading, note, rows, end of the document). The
+    // note says whether the last listing was filtered. progress is called after every
+    // printed row.
+    DownloadOutcome<Done> print(Language language, PrintSurface& surface,
+                                const Progress& progress = {});
+
+    // Prints the header line and the selected records straight from the loaded file,
+    // without the print copy: the same rows as print() after writePrintCopy(). A failed
+    // write of the surface is step Printer.
+    DownloadOutcome<Done> printSelection(Language language, PrintSurface& surface,
+                                         const Progress& progress = {});
+
+    // Lets the loaded file go: no file is loaded. The machine serial number stays.
+    void close();
+
+    // --- state (read while no command runs) ---
+    bool loaded() const { return loaded_.has_value(); }
+    // The chosen file as the user named it (empty when none is loaded).
+    std::filesystem::path chosenFile() const;
+    DownloadKind kind() const;
+    // The plain file the listing reads: the chosen "xls" file or the working copy of a
+    // "pfd" file; without work files the chosen file (empty when none is loaded).
+    std::filesystem::path loadedFilePath() const;
+    // The chosen name without its folder and its last four characters.
+    std::string fileTitle() const;
+    // The filter of the last listing run, and whether it selected anything.
+    const ListingFilter& filter() const { return filter_; }
+    bool listingFiltered() const { return filter_.any(); }
+    // The summary of the last listing run; empty before the first and after close().
+    const std::optional<ListingSummary>& lastListing() const { return listing_; }
+    MachineFamily machineFamily() const;
+    // The error-code rows of the last listing run (the chart's data); empty when none.
+    std::optional<ErrorCodeTable> errorCodeTable() const;
+    // The formatted header line of the last listing and its records since the last
+    // repeated header (records mod 40).
+    std::string listingHeaderLine() const;
+    int recordsSinceHeader() const;
+    // The serial number of the last listed record, kept across files and close().
+    const std::string& machineSerial() const;
+    // Empty (no folder) for a download kept without work files.
+    const WorkFiles& workFiles() const { return files_; }
+
+private:
+    struct Loaded {
+        std::filesystem::path chosen;
+        DownloadKind kind = DownloadKind::Standard;
+    };
+    std::filesystem::path plainFileOf(const Loaded& file) const;
+    // Whether the plain file of the loaded download is read decoded.
+    bool readScrambled(const Loaded& file) const;
+    void keepListing(const ListingSummary& summary, const ListingFilter& filter);
+
+    WorkFiles files_;
+    ListingRun::Write sink_;  // set for a download kept without work files
+    bool summaryOnly_ = false;  // given an empty sink: no listing is formatted
+    bool stopAtUnknownHeader_ = false;
+    ListingRun::Write listingCopy_;  // with work files
+    std::optional<Loaded> loaded_;
+    ListingFilter filter_;
+    std::optional<ListingSummary> listing_;
+    std::string serialAfterClose_;  // the serial while no listing is held
+};
+
+}  // namespace kestrava

@@ -1,0 +1,121 @@
+// The engine's only door to the file system: every open, read, write, rename and
+// remove of the engine goes through these functions, so that tests can make the
+// k-th operation fail and check that nothing is left half-done.
+//
+// The platform parts: file_io_posix.cpp (POSIX descriptors) and file_io_stdio.cpp
+// (Windows); file_io.cpp holds what they share.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "core/files/file_result.h"
+
+namespace kestrava::fileio {
+
+// Status is the check of an opened source (and of a target before it is written),
+// Sync the flush of a finished file's data to the disk before it is put in place.
+enum class Operation { Status, OpenRead, Read, CreateTemp, Write, Close, Rename, Remove, Sync };
+
+// Test hook: called before every operation; returning true makes that operation fail
+// as if the system had refused it. An empty hook (the default) lets everything run.
+using FaultHook = std::function<bool(Operation)>;
+void setFaultHook(FaultHook hook);
+
+// A readable source. It is opened once and checked on the open file, so that a
+// directory, FIFO or device is refused without reading from it (opening a FIFO never
+// waits for a writer), whatever the name was swapped for meanwhile. At the end of the
+// file its size, modification time and identity are compared with those it had when
+// it was opened: a file that changed while it was read gives SourceChanged.
+class Reader {
+public:
+    Reader() = default;
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+    ~Reader();
+
+    FileResult open(const std::filesystem::path& path);
+    // Reads up to size bytes; 0 at the end of the file. Sets fault on a failed read,
+    // and (SourceChanged) at the end of a file that changed since it was opened.
+    std::size_t read(void* buffer, std::size_t size, FileResult& fault);
+    std::uint64_t size() const { return size_; }
+    void close();
+
+    // What identifies the file's state: compared at the end of the file.
+    struct Identity {
+        std::uint64_t size = 0;
+        std::int64_t modified = 0;  // nanoseconds
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const Identity&) const = default;
+    };
+
+private:
+    bool unchangedAtEnd();
+
+#ifdef _WIN32
+    std::FILE* file_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+    std::filesystem::path path_;
+    std::uint64_t size_ = 0;
+    std::uint64_t consumed_ = 0;
+    Identity opened_;
+    bool endChecked_ = false;
+};
+
+// A target written through a temporary file beside it. commit() flushes the finished
+// temporary file to the disk and puts it in place; destroying an uncommitted writer
+// removes the temporary. Without replaceExisting the file is put in place by an
+// operation that fails when the name is taken, so that a file created there at any
+// moment before is kept (TargetExists). A replaced file's permissions carry over.
+class AtomicWriter {
+public:
+    AtomicWriter() = default;
+    AtomicWriter(const AtomicWriter&) = delete;
+    AtomicWriter& operator=(const AtomicWriter&) = delete;
+    ~AtomicWriter();
+
+    // replaceExisting false: refuses (TargetExists) when the target is already there.
+    // A target that exists but is no regular file (a folder, device or FIFO) is never
+    // replaced (TargetNotRegular). A work file (durable false) is not flushed to the
+    // disk before it is put in place: nothing is lost with it.
+    FileResult open(const std::filesystem::path& target, bool replaceExisting = true,
+                    bool durable = true);
+    FileResult write(const void* data, std::size_t size);
+    FileResult commit();
+    void abandon();
+
+private:
+#ifdef _WIN32
+    std::FILE* file_ = nullptr;
+#else
+    int fd_ = -1;
+    FileResult putInPlace();
+#endif
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    int tempSlot_ = -1;
+    bool replaceExisting_ = true;
+    bool durable_ = true;
+};
+
+// Removes the temporary files of all writers not yet committed. Safe to call from a
+// signal handler (it only unlinks names kept in a fixed table); the command line calls
+// it when it is interrupted, so that no half-written temporary stays behind.
+void removeOpenTemporaries() noexcept;
+
+// Removes a file; a missing file is no fault. A folder, device or FIFO is not removed
+// (TargetWrite).
+FileResult removeFile(const std::filesystem::path& path);
+
+// Reads a whole small file (settings): nullopt-like result through the fault.
+FileResult readSmallFile(const std::filesystem::path& path, std::string& contents,
+                         std::size_t limit = 1 << 20);
+
+}  // namespace kestrava::fileio

@@ -1,0 +1,330 @@
+// The file layer on POSIX descriptors (Linux and other POSIX systems).
+#ifndef _WIN32
+
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE 1  // renameat2
+#endif
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/files/file_io.h"
+#include "core/files/file_io_internal.h"
+
+namespace kestrava::fileio {
+
+using detail::fault;
+using detail::injected;
+
+namespace {
+
+Reader::Identity identityOf(const struct stat& status)
+{
+    Reader::Identity identity;
+    identity.size = std::uint64_t(status.st_size);
+#if defined(__APPLE__)
+    identity.modified = std::int64_t(status.st_mtimespec.tv_sec) * 1'000'000'000 + status.st_mtimespec.tv_nsec;
+#else
+    identity.modified = std::int64_t(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+#endif
+    identity.device = std::uint64_t(status.st_dev);
+    identity.inode = std::uint64_t(status.st_ino);
+    return identity;
+}
+
+void closeDescriptor(int& fd)
+{
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+// The folder's entry for a new name reaches the disk too (best effort: some file
+// systems cannot flush a folder).
+void syncFolderOf(const std::filesystem::path& path)
+{
+    auto folder = path.parent_path();
+    if (folder.empty())
+        folder = ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The file system has no such operation (as opposed to refusing this one).
+bool unsupported(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP ||
+           error == EPERM;
+}
+
+}  // namespace
+
+Reader::~Reader()
+{
+    close();
+}
+
+FileResult Reader::open(const std::filesystem::path& path)
+{
+    close();
+    path_ = path;
+    endChecked_ = false;
+    consumed_ = 0;
+    if (injected(Operation::OpenRead))
+        return fault(FileFault::SourceOpen, path, errno);
+    // Non-blocking, so that a FIFO (or a name swapped for one) is opened at once and
+    // then refused, instead of waiting for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        return fault(error == ENOENT ? FileFault::SourceMissing : FileFault::SourceOpen, path, error);
+    }
+    struct stat status {};
+    if (injected(Operation::Status) || ::fstat(fd, &status) != 0) {
+        const int error = errno;
+        closeDescriptor(fd);
+        return fault(FileFault::SourceOpen, path, error);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        closeDescriptor(fd);
+        return fault(FileFault::SourceNotRegular, path, 0);
+    }
+    // A regular file: ordinary reads from here on.
+    if (const int flags = ::fcntl(fd, F_GETFL); flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    fd_ = fd;
+    opened_ = identityOf(status);
+    size_ = opened_.size;
+    return {};
+}
+
+bool Reader::unchangedAtEnd()
+{
+    // Everything the file held was read, the open file still has its size and time,
+    // and the name still leads to this file (not replaced or moved away).
+    struct stat now {};
+    if (consumed_ != size_ || ::fstat(fd_, &now) != 0 || !(identityOf(now) == opened_))
+        return false;
+    struct stat byName {};
+    if (::stat(path_.c_str(), &byName) != 0)
+        return false;
+    return std::uint64_t(byName.st_dev) == opened_.device && std::uint64_t(byName.st_ino) == opened_.inode;
+}
+
+std::size_t Reader::read(void* buffer, std::size_t size, FileResult& result)
+{
+    if (fd_ < 0)
+        return 0;
+    if (injected(Operation::Read)) {
+        result = fault(FileFault::SourceRead, path_, errno);
+        return 0;
+    }
+    if (size > std::size_t(SSIZE_MAX))
+        size = std::size_t(SSIZE_MAX);
+    ssize_t got;
+    do
+        got = ::read(fd_, buffer, size);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        result = fault(FileFault::SourceRead, path_, errno);
+        return 0;
+    }
+    consumed_ += std::uint64_t(got);
+    if (consumed_ > size_) {
+        // More than the file held when it was opened: it grew while it was read.
+        result = fault(FileFault::SourceChanged, path_, 0);
+        return std::size_t(got);
+    }
+    if (got == 0 && size > 0 && !endChecked_) {
+        endChecked_ = true;
+        if (!unchangedAtEnd())
+            result = fault(FileFault::SourceChanged, path_, 0);
+    }
+    return std::size_t(got);
+}
+
+void Reader::close()
+{
+    closeDescriptor(fd_);
+}
+
+AtomicWriter::~AtomicWriter()
+{
+    abandon();
+}
+
+FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceExisting, bool durable)
+{
+    abandon();
+    target_ = target;
+    replaceExisting_ = replaceExisting;
+    durable_ = durable;
+
+    // Only a regular file (or a link to one) is replaced: renaming over a device, a
+    // FIFO or a folder would put a plain file in the place of, say, /dev/null.
+    int keptMode = -1;
+    struct stat entry {};
+    if (::lstat(target.c_str(), &entry) == 0) {
+        struct stat followed {};
+        const bool dangling = S_ISLNK(entry.st_mode) && ::stat(target.c_str(), &followed) != 0;
+        if (!S_ISLNK(entry.st_mode))
+            followed = entry;
+        if (!dangling && !S_ISREG(followed.st_mode))
+            return fault(FileFault::TargetNotRegular, target, 0);
+        if (!replaceExisting)
+            return fault(FileFault::TargetExists, target, 0);
+        if (!dangling)
+            keptMode = int(followed.st_mode & 07777);
+    }
+
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto temp = detail::temporaryNameFor(target);
+        if (injected(Operation::CreateTemp))
+            return fault(FileFault::TargetCreate, target, errno);
+        // The name is registered before the file exists, so that a signal arriving
+        // just after the create still finds it (a name of this random form that is
+        // taken can only be another of the program's own temporaries).
+        const int slot = detail::registerTemporary(temp);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd < 0)
+            detail::releaseTemporary(slot);
+        if (fd >= 0) {
+            fd_ = fd;
+            temp_ = std::move(temp);
+            tempSlot_ = slot;
+            // The replaced file's permissions carry over (a private 0600 file stays
+            // private); a new file gets the usual ones under the umask.
+            if (keptMode >= 0)
+                ::fchmod(fd_, mode_t(keptMode));
+            return {};
+        }
+        if (errno == ENOENT || errno == ENOTDIR) {
+            // Said plainly: "No such file or directory" reads as if the target were meant.
+            auto missing = fault(FileFault::TargetCreate, target, 0);
+            missing.detail = "the folder " + (target.has_parent_path() ? target.parent_path().string() : std::string(".")) +
+                             " does not exist";
+            return missing;
+        }
+        if (errno != EEXIST)
+            return fault(FileFault::TargetCreate, target, errno);
+    }
+    return fault(FileFault::TargetCreate, target, EEXIST);
+}
+
+FileResult AtomicWriter::write(const void* data, std::size_t size)
+{
+    if (fd_ < 0)
+        return fault(FileFault::TargetWrite, target_, EBADF);
+    if (size == 0)
+        return {};
+    if (injected(Operation::Write))
+        return fault(FileFault::TargetWrite, target_, errno);
+    const char* from = static_cast<const char*>(data);
+    while (size > 0) {
+        const std::size_t piece = size > std::size_t(SSIZE_MAX) ? std::size_t(SSIZE_MAX) : size;
+        const ssize_t written = ::write(fd_, from, piece);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return fault(FileFault::TargetWrite, target_, errno);
+        }
+        if (written == 0)
+            return fault(FileFault::TargetWrite, target_, ENOSPC);
+        from += written;
+        size -= std::size_t(written);
+    }
+    return {};
+}
+
+FileResult AtomicWriter::putInPlace()
+{
+    if (injected(Operation::Rename))
+        return fault(FileFault::TargetRename, target_, errno);
+    if (replaceExisting_) {
+        if (::rename(temp_.c_str(), target_.c_str()) != 0)
+            return fault(FileFault::TargetRename, target_, errno);
+        return {};
+    }
+#ifdef __linux__
+    // One step that fails when the name is taken, whenever it was taken.
+    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno == EEXIST)
+        return fault(FileFault::TargetExists, target_, 0);
+    if (!unsupported(errno))
+        return fault(FileFault::TargetRename, target_, errno);
+#endif
+    // A file system without that rename: a new link fails the same way on a taken
+    // name; the temporary name is removed afterwards.
+    if (::link(temp_.c_str(), target_.c_str()) == 0) {
+        ::unlink(temp_.c_str());
+        return {};
+    }
+    if (errno == EEXIST)
+        return fault(FileFault::TargetExists, target_, 0);
+    if (!unsupported(errno))
+        return fault(FileFault::TargetRename, target_, errno);
+    // Neither (a file system without links, such as FAT): check, then rename.
+    struct stat entry {};
+    if (::lstat(target_.c_str(), &entry) == 0)
+        return fault(FileFault::TargetExists, target_, 0);
+    if (::rename(temp_.c_str(), target_.c_str()) != 0)
+        return fault(FileFault::TargetRename, target_, errno);
+    return {};
+}
+
+FileResult AtomicWriter::commit()
+{
+    if (fd_ < 0)
+        return fault(FileFault::TargetWrite, target_, EBADF);
+    // The data reach the disk before the name does: a crash right after never leaves
+    // an empty or partial file under the target's name.
+    if (durable_ && (injected(Operation::Sync) || ::fsync(fd_) != 0)) {
+        const int error = errno;
+        abandon();
+        return fault(FileFault::TargetWrite, target_, error);
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    const bool closeFailed = injected(Operation::Close);
+    int error = errno;
+    if (::close(fd) != 0 || closeFailed) {
+        if (!closeFailed)
+            error = errno;
+        abandon();
+        return fault(FileFault::TargetWrite, target_, error);
+    }
+    if (FileResult placed = putInPlace(); !placed) {
+        abandon();
+        return placed;
+    }
+    if (durable_)
+        syncFolderOf(target_);
+    detail::releaseTemporary(tempSlot_);
+    tempSlot_ = -1;
+    temp_.clear();
+    return {};
+}
+
+void AtomicWriter::abandon()
+{
+    closeDescriptor(fd_);
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+    detail::releaseTemporary(tempSlot_);
+    tempSlot_ = -1;
+}
+
+}  // namespace kestrava::fileio
+
+#endif  // !_WIN32

@@ -1,0 +1,73 @@
+// The fleet summary: many download files read at once, summed up per machine.
+//
+// Every file is read as the listing reads it (a "pfd" file decoded on the way, nothing
+// written anywhere) under one filter; its kept records count for the machine whose
+// serial number stands in the family's serial field of each record. Files that cannot
+// be read, or that are not weld-record downloads, are listed with the reason.
+// The result is sorted, so it does not depend on the order of the files or on the
+// number of threads that read them.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/files/file_result.h"
+#include "core/listing/machine_family.h"
+#include "core/listing/record_filter.h"
+#include "core/settings/regional.h"
+
+namespace kestrava {
+
+struct MachineSummary {
+    std::string serial;  // bytes as they stand in the files (their code page)
+    MachineFamily family = MachineFamily::Unknown;
+    std::uint64_t files = 0;    // files with at least one kept record of this machine
+    std::uint64_t records = 0;  // kept records
+    std::optional<Day> first;   // earliest and latest readable record date
+    std::optional<Day> last;
+    ErrorCodeTable errorCodes = freshErrorCodeTable();  // the family's ten rows
+    std::vector<std::filesystem::path> paths;  // the files, sorted
+
+    // Records whose error field is not the family's "E00" code, as a share of records.
+    double faultShare() const;
+};
+
+struct UnreadFile {
+    enum class Why {
+        NotFound,         // neither a file nor a folder (a missing name, a device)
+        FolderCut,        // a folder that could not be searched to its end
+        FileFault,        // the file could not be read: see fault
+        NoDateField,      // not a weld-record download: no date in field 3 or 4
+        UnknownHeader,    // not a weld-record download: the header starts with no known word
+    };
+    std::filesystem::path path;
+    Why why = Why::FileFault;
+    FileResult fault;    // what failed and the system's error (error also for NotFound, FolderCut)
+    std::string reason;  // English, as kestrava-cli says it
+
+    bool notDownload() const { return why == Why::NoDateField || why == Why::UnknownHeader; }
+};
+
+struct FleetSummary {
+    std::vector<MachineSummary> machines;  // by serial, then family
+    std::vector<UnreadFile> unread;        // by path
+    std::uint64_t filesRead = 0;           // download files read to their end
+};
+
+// The download files named by paths: a file as it is (any name), a folder searched
+// through with its subfolders for names the Open command accepts ("xls", "pfd",
+// case-sensitive). A path that is neither, or a folder that cannot be searched, goes
+// to unread. The files are sorted and given once each.
+std::vector<std::filesystem::path> downloadFilesIn(const std::vector<std::filesystem::path>& paths,
+                                                   std::vector<UnreadFile>& unread);
+
+// Reads files with threads workers (at least one; each holds one file open at a time).
+// progress counts files; a cancelled run returns nullopt.
+std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::path>& files,
+                                           const ListingFilter& filter, unsigned threads,
+                                           const Progress& progress = {});
+
+}  // namespace kestrava

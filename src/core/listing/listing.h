@@ -1,0 +1,181 @@
+// The listing run: a plain download file in, the fixed-column listing out.
+//
+// Lines end at CR or CR LF (a lone LF is part of the line; text after the last line
+// end is a last line). Line 1 is the header; every later line is a record. Each kept
+// record becomes one line whose columns are as wide as the header's; the header is
+// repeated after an empty line after every 40 records. Output lines end with CR LF.
+// Field bytes are copied as they stand in the file (never re-encoded).
+// The run streams: memory does not grow with the number of records. It holds the line
+// being read, the formatted header and one byte per header field (more only for header
+// fields of 255 bytes or longer); a line longer than kLongestListedLine is refused.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/files/file_result.h"
+#include "core/text/line_splitter.h"
+#include "core/listing/machine_family.h"
+#include "core/listing/output_buffer.h"
+#include "core/listing/record_filter.h"
+#include "core/settings/regional.h"
+
+namespace kestrava {
+
+// The longest line the listing run takes (256 MiB, CR and LF not counted).
+constexpr std::size_t kLongestListedLine = std::size_t(256) << 20;
+
+enum class ListingOutcome {
+    Listed,               // the listing is complete and its header is recognised
+    NoFamily,             // hand-over A: the first record line has no date in field 3 or 4
+    HeaderNotRecognised,  // hand-over B: the listing does not start with a known header word
+};
+
+struct ListingSummary {
+    ListingOutcome outcome = ListingOutcome::Listed;
+    MachineFamily family = MachineFamily::Unknown;
+    ErrorCodeTable errorCodes = freshErrorCodeTable();
+    std::string serial;        // serial field of the last listed record, else the previous serial
+    std::string headerLine;    // the formatted header line (without CR LF)
+    std::uint64_t records = 0; // record lines written to the listing
+    // The file's only line holds line feeds: its lines end in LF alone, which ends no
+    // line here, so the whole file was read as the header and no record was listed.
+    bool lineFeedsOnly = false;
+};
+
+struct ListingFileResult {
+    FileResult file;        // a fault reading the source or writing the listing
+    ListingSummary summary; // meaningful only when file.ok()
+};
+
+// Lists plainSource into listingFile (replaced). previousSerial is kept when the run
+// writes no record. On a fault the listing file must not be shown as complete.
+ListingFileResult listFile(const std::filesystem::path& plainSource,
+                           const std::filesystem::path& listingFile,
+                           const ListingFilter& filter,
+                           const std::string& previousSerial,
+                           const Progress& progress = {});
+
+// The listing run on a source that arrives in pieces, writing the listing through a
+// callback. Memory is bounded by the longest line (plus the output buffer).
+class ListingRun {
+public:
+    // Receives the listing bytes in large pieces; returning false stops the run. A
+    // run given no write callback writes no listing and formats no record: its summary
+    // is the same, at less cost.
+    using Write = std::function<bool(std::string_view)>;
+
+    ListingRun(const ListingFilter& filter, std::string previousSerial, Write write,
+               std::size_t longestLine = kLongestListedLine);
+
+    // Feeds the next piece of the plain source. Returns false once the run has
+    // stopped: no family on the first record line, a refused write, or a line longer
+    // than longestLine.
+    bool feed(std::string_view piece);
+
+    // Ends the source (text after the last line end is the last line), flushes the
+    // listing and returns the summary.
+    ListingSummary finish();
+
+    // Called with every record line kept under the filter (and the decided family), so
+    // that a caller can read its fields without parsing the listing.
+    using RecordSeen = std::function<void(std::string_view record, MachineFamily family)>;
+    void setRecordSeen(RecordSeen seen) { recordSeen_ = std::move(seen); }
+
+    // True when the write callback refused a piece.
+    bool writeFailed() const { return writeFailed_; }
+
+    // The number of the line (1 for the header) that was longer than the longest a
+    // run takes, 0 when there was none. Such a run lists nothing after that line.
+    std::uint64_t refusedLine() const { return splitter_.tooLong() ? splitter_.lines() + 1 : 0; }
+    std::size_t longestLine() const { return splitter_.longestLine(); }
+
+    // True once finish() has been called: the header is then final even when no
+    // record line decided the family.
+    bool sourceEnded() const { return finished_; }
+
+    // The summary so far (its serial as of the last piece fed), and whether the header line has been read: a caller that
+    // must not show a partial listing can hold the output back until the header is
+    // known to be recognised and the family decided.
+    const ListingSummary& summarySoFar() const { return summary_; }
+    bool headerDone() const { return headerDone_; }
+    // The first bytes (at most 3) of the header line while it is still being read, so
+    // that a caller can give up on a file whose header can never be recognised
+    // without holding a long first line.
+    std::string_view headerStartSoFar() const
+    {
+        return headerDone_ ? std::string_view(summary_.headerLine).substr(0, 3)
+                           : splitter_.pending().substr(0, 3);
+    }
+
+private:
+    void handleLine(std::string_view line);
+    void handleHeader(std::string_view line);
+    void handleRecord(std::string_view line);
+    bool decideFamily(std::string_view line);
+    void writeHeader();
+    std::int64_t columnWidth(std::size_t k) const;
+    void countErrorCode(const char* text, std::size_t length);
+    void countRecord(std::string_view line);
+    void formatRecord(std::string_view line, std::size_t bound);
+    void formatLong(std::string_view line);
+    void takeSerial();
+    void put(const char* bytes, std::size_t count);
+    void putSpaces(std::size_t count);
+    void append(std::string_view bytes);
+    void flush();
+
+    ListingFilter filter_;
+    Write write_;
+    RecordSeen recordSeen_;
+    ListingSummary summary_;
+    // H(k + 1) - H(k) of the header, per field: the header field's length + 1 for its
+    // fields (one byte each; 255 marks a long field whose length is in longFields_),
+    // minus (header length + 1) for the first field beyond, 0 for every later one.
+    std::vector<std::uint8_t> headerFields_;
+    std::vector<std::pair<std::size_t, std::size_t>> longFields_;  // (field, length), by field
+    std::size_t headerSize_ = 0;
+    std::size_t recordBound_ = 0;
+    // The error-code row of the numbers 0..127 written plainly, -1 for none.
+    std::array<std::int8_t, 128> errorRows_{};
+    // The serial field of the last record listed, while it still lies in the piece
+    // being fed (it is copied to the summary before that piece goes).
+    const char* lastSerial_ = nullptr;
+    std::size_t lastSerialLength_ = 0;       // most bytes a record adds beyond 6 per byte of its own
+    LineSplitter splitter_;             // the source cut into lines
+    OutputBuffer out_;                  // listing bytes not yet written
+    int recordsSinceHeader_ = 0;
+    bool headerDone_ = false;
+    bool headerWritten_ = false;
+    bool stopped_ = false;
+    bool writeFailed_ = false;
+    bool finished_ = false;
+};
+
+// The run on a download file of either kind: a scrambled one is decoded on the way
+// (no working copy). A refused write ends the run with FileFault::TargetWrite (empty
+// path: the caller knows where it wrote). Reading stops early once the run has stopped.
+// A run that cannot get the memory it needs ends with FileFault::OutOfMemory, one that
+// meets a line longer than the run takes with FileFault::LineTooLong.
+ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
+                               ListingRun& run, const Progress& progress = {});
+
+// The fault of a run that met a line longer than it takes (run.refusedLine() != 0).
+FileResult lineTooLongFault(const std::filesystem::path& source, const ListingRun& run);
+
+// The whole run on an in-memory text (tests, small files): the listing is returned in
+// listing.
+ListingSummary listText(std::string_view plain, const ListingFilter& filter,
+                        const std::string& previousSerial, std::string& listing);
+
+// The recognition test on the first characters of a listing (or header line):
+// "Wel", "Log", "Num", "NUM", "Sch", "Nom", case-sensitive.
+bool isRecognisedHeader(std::string_view listingStart);
+
+}  // namespace kestrava

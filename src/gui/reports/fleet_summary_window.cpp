@@ -1,0 +1,300 @@
+#include "gui/reports/fleet_summary_window.h"
+
+#include <QBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSet>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QHorizontalBarSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+
+#include "core/files/file_io.h"
+#include "core/fleet/fleet_table.h"
+#include "core/files/system_error_text.h"
+#include "gui/view/code_page.h"
+#include "gui/platform/fs_path.h"
+#include "gui/services/user_dialogs.h"
+
+namespace {
+
+constexpr int kMachineRole = Qt::UserRole + 2;  // the row's index into the summary
+
+QLabel* heading(const QString& caption, const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QListWidget* list(const char* name, QWidget* parent)
+{
+    auto* widget = new QListWidget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+}  // namespace
+
+FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
+                                       kestrava::Language language, UserDialogs* dialogs,
+                                       QString saveFolder, QWidget* parent)
+    : QDialog(parent), summary_(std::move(summary)), language_(language), dialogs_(dialogs),
+      saveFolder_(std::move(saveFolder))
+{
+    setObjectName(QStringLiteral("FleetSummaryWindow"));
+    setWindowTitle(tr("Fleet Summary"));
+    resize(1100, 660);
+
+    Machines_Model = new QStandardItemModel(this);
+    Machines_Model->setSortRole(SortRole);
+    Table_Machines = new QTableView(this);
+    Table_Machines->setObjectName(QStringLiteral("Table_Machines"));
+    Table_Machines->setModel(Machines_Model);
+    Table_Machines->setSortingEnabled(true);
+    Table_Machines->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table_Machines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table_Machines->verticalHeader()->hide();
+    connect(Table_Machines, &QTableView::doubleClicked, this,
+            &FleetSummaryWindow::Table_Machines_DoubleClick);
+    connect(Table_Machines, &QTableView::activated, this,
+            &FleetSummaryWindow::Table_Machines_DoubleClick);
+
+    Chart_Shares = new QChartView(new QChart(), this);
+    Chart_Shares->setObjectName(QStringLiteral("Chart_Shares"));
+    Chart_Shares->setRenderHint(QPainter::Antialiasing);
+    auto* chartArea = new QScrollArea(this);
+    chartArea->setWidgetResizable(true);
+    chartArea->setWidget(Chart_Shares);
+
+    auto* top = new QSplitter(Qt::Horizontal, this);
+    top->addWidget(Table_Machines);
+    top->addWidget(chartArea);
+    chartArea->setMinimumWidth(320);
+    top->setSizes({780, 320});
+
+    Label_Files = heading(tr("Files of the machine (double-click one to open it):"), "Label_Files",
+                          this);
+    List_Files = list("List_Files", this);
+    connect(List_Files, &QListWidget::itemDoubleClicked, this,
+            &FleetSummaryWindow::List_Files_DoubleClick);
+    connect(List_Files, &QListWidget::itemActivated, this,
+            &FleetSummaryWindow::List_Files_DoubleClick);
+    Label_Unread = heading(tr("Files not read:"), "Label_Unread", this);
+    List_Unread = list("List_Unread", this);
+
+    Command_SaveCsv = new QPushButton(tr("Save as CSV"), this);
+    Command_SaveCsv->setObjectName(QStringLiteral("Command_SaveCsv"));
+    connect(Command_SaveCsv, &QPushButton::clicked, this, &FleetSummaryWindow::Command_SaveCsv_Click);
+    Command_Close = new QPushButton(tr("Close Form"), this);
+    Command_Close->setObjectName(QStringLiteral("Command_Close"));
+    connect(Command_Close, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* lists = new QHBoxLayout;
+    for (auto [label, widget] : {std::pair{Label_Files, List_Files}, std::pair{Label_Unread, List_Unread}}) {
+        auto* column = new QVBoxLayout;
+        column->addWidget(label);
+        column->addWidget(widget);
+        lists->addLayout(column);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command_SaveCsv);
+    buttons->addStretch();
+    buttons->addWidget(Command_Close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(top, 3);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
+
+    fillTable();
+    fillChart();
+    fillUnread();
+}
+
+QString FleetSummaryWindow::text(const std::string& bytes) const
+{
+    return fromCodePage(QByteArray::fromStdString(bytes), language_);
+}
+
+void FleetSummaryWindow::fillTable()
+{
+    Machines_Model->setHorizontalHeaderLabels({tr("Serial number"), tr("Family"), tr("Files"),
+                                               tr("Records"), tr("First record"), tr("Last record"),
+                                               tr("Not E00"), tr("Error codes")});
+    const auto dayNumber = [](const std::optional<kestrava::Day>& day) {
+        return day ? QVariant(qlonglong(day->time_since_epoch().count())) : QVariant(qlonglong(-1));
+    };
+    for (std::size_t i = 0; i < summary_.machines.size(); ++i) {
+        const kestrava::MachineSummary& machine = summary_.machines[i];
+        const std::vector<std::string> cells = kestrava::fleetRow(machine);
+        const QVariant sortValues[] = {text(machine.serial),
+                                       QString::fromStdString(cells[1]),
+                                       qulonglong(machine.files),
+                                       qulonglong(machine.records),
+                                       dayNumber(machine.first),
+                                       dayNumber(machine.last),
+                                       machine.faultShare(),
+                                       text(cells[7])};
+        QList<QStandardItem*> row;
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            auto* item = new QStandardItem(text(cells[column]));
+            item->setData(sortValues[column], SortRole);
+            item->setData(qulonglong(i), kMachineRole);
+            if (sortValues[column].typeId() != QMetaType::QString)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            row.append(item);
+        }
+        Machines_Model->appendRow(row);
+    }
+    Table_Machines->resizeColumnsToContents();
+}
+
+void FleetSummaryWindow::fillChart()
+{
+    QChart* chart = Chart_Shares->chart();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    chart->setTitle(tr("Not E00 (%)"));
+    if (summary_.machines.empty())
+        return;
+
+    // Top to bottom in the table's first order: a horizontal series draws its first
+    // category at the bottom, so the machines go in from the last.
+    auto* shares = new QBarSet(tr("Not E00"));
+    QStringList serials;
+    QSet<QString> seen;
+    double highest = 0.0;
+    for (auto machine = summary_.machines.rbegin(); machine != summary_.machines.rend(); ++machine) {
+        QString serial = text(machine->serial);
+        if (seen.contains(serial))  // the same number in both families: the axis needs them apart
+            serial += QStringLiteral(" (%1)").arg(QString::fromLatin1(kestrava::familyName(machine->family)));
+        seen.insert(serial);
+        serials << serial;
+        *shares << machine->faultShare() * 100.0;
+        highest = std::max(highest, machine->faultShare() * 100.0);
+    }
+    auto* series = new QHorizontalBarSeries();
+    series->append(shares);
+    chart->addSeries(series);
+    auto* serialAxis = new QBarCategoryAxis();
+    serialAxis->append(serials);
+    chart->addAxis(serialAxis, Qt::AlignLeft);
+    series->attachAxis(serialAxis);
+    auto* shareAxis = new QValueAxis();
+    // Up to the highest share, so that small shares stay visible.
+    shareAxis->setRange(0, std::max(1.0, highest));
+    shareAxis->applyNiceNumbers();
+    chart->addAxis(shareAxis, Qt::AlignBottom);
+    series->attachAxis(shareAxis);
+    // Every machine keeps a readable bar: a long fleet scrolls.
+    Chart_Shares->setMinimumHeight(std::min<int>(100000, 120 + 22 * int(serials.size())));
+}
+
+QString FleetSummaryWindow::reasonText(const kestrava::UnreadFile& file) const
+{
+    using Why = kestrava::UnreadFile::Why;
+    QString reason;
+    switch (file.why) {
+    case Why::NotFound:
+        reason = tr("not a file or folder");
+        break;
+    case Why::FolderCut:
+        reason = tr("the folder could not be searched to its end");
+        break;
+    case Why::NoDateField:
+        return tr("not a weld record file: the first record has no date in field 3 or 4");
+    case Why::UnknownHeader:
+        return tr("not a weld record file: the first line starts with no known column name");
+    case Why::FileFault:
+        switch (file.fault.fault) {
+        case kestrava::FileFault::OutOfMemory:
+            return tr("not enough memory to read this file");
+        case kestrava::FileFault::SourceChanged:
+            return tr("the file changed while it was read");
+        case kestrava::FileFault::LineTooLong:
+            return tr("line %1 is too long to list").arg(qulonglong(file.fault.line));
+        default:
+            reason = tr("cannot be read");
+        }
+        break;
+    }
+    const std::string system = kestrava::faultReasonText(file.fault, language_);
+    if (!system.empty())
+        reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(system.c_str()));
+    return reason;
+}
+
+void FleetSummaryWindow::fillUnread()
+{
+    for (const kestrava::UnreadFile& file : summary_.unread)
+    {
+        const QString line = QStringLiteral("%1: %2").arg(fromFsPath(file.path), reasonText(file));
+        auto* item = new QListWidgetItem(line, List_Unread);
+        item->setToolTip(line);
+    }
+    Label_Unread->setText(tr("Files not read: %1").arg(summary_.unread.size()));
+}
+
+void FleetSummaryWindow::Table_Machines_DoubleClick(const QModelIndex& index)
+{
+    const QVariant machine = index.data(kMachineRole);
+    if (!machine.isValid() || machine.toULongLong() >= summary_.machines.size())
+        return;
+    List_Files->clear();
+    for (const auto& path : summary_.machines[machine.toULongLong()].paths) {
+        auto* item = new QListWidgetItem(fromFsPath(path), List_Files);
+        item->setData(Qt::UserRole, fromFsPath(path));
+    }
+}
+
+void FleetSummaryWindow::List_Files_DoubleClick(QListWidgetItem* item)
+{
+    if (item)
+        emit fileChosen(item->data(Qt::UserRole).toString());
+}
+
+void FleetSummaryWindow::Command_SaveCsv_Click()
+{
+    std::optional<QString> chosen = dialogs_->saveFileName(
+        this, tr("Save as CSV"), tr("CSV file (*.csv)|*.csv"), saveFolder_,
+        tr("fleet-summary.csv"));
+    if (!chosen || chosen->isEmpty())
+        return;
+    QString path = *chosen;
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        path += QStringLiteral(".csv");
+
+    // UTF-8 with its byte order mark, which spreadsheet programs take as the sign of it;
+    // the table's punctuation is ASCII, so the file's bytes convert as a whole.
+    const QByteArray csv = QByteArray("\xEF\xBB\xBF") +
+                           text(kestrava::fleetCsv(summary_)).toUtf8();
+    kestrava::fileio::AtomicWriter writer;
+    kestrava::FileResult result = writer.open(toFsPath(path), /*replaceExisting=*/false);
+    if (result)
+        result = writer.write(csv.constData(), std::size_t(csv.size()));
+    if (result)
+        result = writer.commit();
+    if (result)
+        return;
+    writer.abandon();
+    if (result.fault == kestrava::FileFault::TargetExists) {
+        dialogs_->message(this, tr("This file name already exists!"), tr("Save Error"),
+                          MessageIcon::Exclamation);
+        return;
+    }
+    QString detail = path;
+    const std::string reason = kestrava::faultReasonText(result, language_);
+    if (!reason.empty())
+        detail += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(reason.c_str()));
+    dialogs_->message(this, tr("Cannot write the file") + QStringLiteral("\n\n") + detail,
+                      tr("Save Error"), MessageIcon::Critical);
+}

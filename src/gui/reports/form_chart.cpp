@@ -1,0 +1,306 @@
+#include "gui/reports/form_chart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSvgGenerator>
+#include <QGraphicsView>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+
+#include "gui/view/code_page.h"
+#include "gui/platform/default_folder.h"
+#include "gui/platform/printer_provider.h"
+#include "gui/services/user_dialogs.h"
+
+namespace {
+
+// Design positions are in twips; the window is laid out at 15 twips a pixel.
+QRect fromTwips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+// Descriptions of the ten table rows, in the order of each family's error codes.
+constexpr const char* orvDescriptions[10] = {
+    QT_TRANSLATE_NOOP("FormChart", "E00 Weld OK"),
+    QT_TRANSLATE_NOOP("FormChart", "E20 Low output voltage"),
+    QT_TRANSLATE_NOOP("FormChart", "E21 High output voltage"),
+    QT_TRANSLATE_NOOP("FormChart", "E22 Excess output voltage"),
+    QT_TRANSLATE_NOOP("FormChart", "E23 Low output current"),
+    QT_TRANSLATE_NOOP("FormChart", "E24 Shorted turn in fitting"),
+    QT_TRANSLATE_NOOP("FormChart", "E25 Stop button pressed"),
+    QT_TRANSLATE_NOOP("FormChart", "E26 Relay unlatched"),
+    QT_TRANSLATE_NOOP("FormChart", "E27 Fitting open circuit"),
+    QT_TRANSLATE_NOOP("FormChart", "E127 Power failure"),
+};
+
+constexpr const char* t5zDescriptions[10] = {
+    QT_TRANSLATE_NOOP("FormChart", "E00 Weld OK"),
+    QT_TRANSLATE_NOOP("FormChart", "E05 Low output voltage"),
+    QT_TRANSLATE_NOOP("FormChart", "E06 High output voltage"),
+    QT_TRANSLATE_NOOP("FormChart", "E07 Excess output voltage"),
+    QT_TRANSLATE_NOOP("FormChart", "E08 Connection fault"),
+    QT_TRANSLATE_NOOP("FormChart", "E09 Low output current"),
+    QT_TRANSLATE_NOOP("FormChart", "E11 Stop button pressed"),
+    QT_TRANSLATE_NOOP("FormChart", "E16 Internal relay fault"),
+    QT_TRANSLATE_NOOP("FormChart", "E17 Output current surge"),
+    QT_TRANSLATE_NOOP("FormChart", "E127 Loss of supply"),
+};
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& place)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setText(QLatin1String(name));  // design caption
+    label->setGeometry(place);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QRect& place)
+{
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setText(QLatin1String(name));  // design caption
+    button->setGeometry(place);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void setBoldPoints(QLabel* label, qreal points)
+{
+    QFont font = label->font();
+    font.setPointSizeF(points);
+    font.setBold(true);
+    label->setFont(font);
+}
+
+}  // namespace
+
+FormChart::FormChart(const SharedValues& shared, const AppServices& services, QWidget* parent)
+    : QDialog(parent), services_(services), language_(shared.language())
+{
+    setObjectName(QStringLiteral("FormChart"));
+    setWindowTitle(QStringLiteral("FormChart"));  // design caption
+    setModal(true);
+    setFixedSize(clientSize);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+    proposedImageName_ =
+        (shared.LoadedFileTitle.isEmpty() ? QStringLiteral("chart") : shared.LoadedFileTitle)
+        + QStringLiteral(".png");
+    buildControls();
+    Form_Load(shared);
+}
+
+void FormChart::buildControls()
+{
+    chart = new QChart();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    // Given at construction, the view owns the chart (setChart would leave a default
+    // chart of the view's own behind).
+    MSChart1 = new QChartView(chart, this);
+    MSChart1->setObjectName(QStringLiteral("MSChart1"));
+    MSChart1->setGeometry(fromTwips(120, 120, 9855, 6255));
+    MSChart1->setRenderHint(QPainter::Antialiasing);
+
+    Label12 = makeLabel(this, "Label12", fromTwips(120, 6480, 375, 255));
+    Label13 = makeLabel(this, "Label13", fromTwips(600, 6480, 1695, 255));
+    setBoldPoints(Label12, 8.25);
+    setBoldPoints(Label13, 8.25);
+
+    static constexpr const char* countNames[10] = {
+        "LabelCount0", "LabelCount1", "LabelCount2", "LabelCount3", "LabelCount4",
+        "LabelCount5", "LabelCount6", "LabelCount7", "LabelCount8", "LabelCount9"};
+    static constexpr const char* descriptionNames[10] = {
+        "Label1", "Label2", "Label3", "Label4", "Label5",
+        "Label6", "Label7", "Label8", "Label9", "Label10"};
+    QLabel** descriptions[10] = {&Label1, &Label2, &Label3, &Label4, &Label5,
+                                 &Label6, &Label7, &Label8, &Label9, &Label10};
+    for (int i = 0; i < 10; ++i) {
+        LabelCount[i] = makeLabel(this, countNames[i], fromTwips(120, 6720 + 240 * i, 375, 255));
+        *descriptions[i] =
+            makeLabel(this, descriptionNames[i], fromTwips(600, 6720 + 240 * i, 3255, 255));
+    }
+
+    Label11 = makeLabel(this, "Label11", fromTwips(3960, 7320, 4215, 375));
+    LabelSerial = makeLabel(this, "LabelSerial", fromTwips(4920, 7800, 1695, 375));
+    setBoldPoints(Label11, 12);
+    setBoldPoints(LabelSerial, 12);
+
+    Cmd_Print = makeButton(this, "Cmd_Print", fromTwips(8400, 6720, 1575, 855));
+    Cmd_Close = makeButton(this, "Cmd_Close", fromTwips(8400, 7920, 1575, 855));
+    // Beside Cmd_Close, under the serial number.
+    Cmd_SaveImage = makeButton(this, "Cmd_SaveImage", fromTwips(6000, 8280, 2280, 495));
+    connect(Cmd_Print, &QPushButton::clicked, this, &FormChart::Cmd_Print_Click);
+    connect(Cmd_Close, &QPushButton::clicked, this, &FormChart::Cmd_Close_Click);
+    connect(Cmd_SaveImage, &QPushButton::clicked, this, &FormChart::Cmd_SaveImage_Click);
+}
+
+std::array<QLabel*, 10> FormChart::descriptionLabels() const
+{
+    return {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10};
+}
+
+void FormChart::Form_Load(const SharedValues& shared)
+{
+    const kestrava::ErrorCodeTable* table =
+        shared.ErrorCodeTable ? &*shared.ErrorCodeTable : nullptr;
+
+    fillChart(table);
+    LabelSerial->setText(fromCodePage(QByteArray::fromStdString(shared.MachineSerial), language_));
+    // Before any listing run the table is empty: the counts stay blank.
+    for (int i = 0; i < 10; ++i)
+        LabelCount[i]->setText(table ? QString::number((*table)[i].count) : QString());
+    fitCountColumn();
+
+    if (language_ == kestrava::Language::Other)
+        return;  // the design captions stay
+
+    const auto& descriptions =
+        shared.MachineFamily == kestrava::MachineFamily::ORV ? orvDescriptions : t5zDescriptions;
+    const auto labels = descriptionLabels();
+    for (int i = 0; i < 10; ++i)
+        labels[i]->setText(tr(descriptions[i]));
+
+    setWindowTitle(tr("Graph of Error Codes"));
+    chart->setTitle(tr("Error Codes"));
+    Label12->setText(tr("Qty"));
+    Label13->setText(tr("Error Description"));
+    Label11->setText(tr("Error code information for"));
+    Cmd_Print->setText(tr("Print Graph"));
+    Cmd_Close->setText(tr("Close Form"));
+    Cmd_SaveImage->setText(tr("Save Chart as Image"));
+}
+
+void FormChart::fitCountColumn()
+{
+    // The design column holds about four digits; a wider count widens it and moves the
+    // descriptions right by as much, their right edge staying where it was.
+    int widest = 0;
+    for (QLabel* label : LabelCount)
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(label->text()) + 2);
+    const int extra = widest - LabelCount[0]->width();
+    if (extra <= 0)
+        return;
+    for (QLabel* label : LabelCount)
+        label->resize(widest, label->height());
+    for (QLabel* label : descriptionLabels())
+        label->setGeometry(label->geometry().adjusted(extra, 0, 0, 0));
+    Label13->setGeometry(Label13->geometry().adjusted(extra, 0, extra, 0));
+}
+
+void FormChart::fillChart(const kestrava::ErrorCodeTable* table)
+{
+    if (!table)
+        return;  // an empty chart
+
+    auto* values = new QBarSet(QString());
+    QStringList codes;
+    std::int64_t highest = 0;
+    for (const kestrava::ErrorCodeRow& row : *table) {
+        *values << qreal(row.count);
+        codes << QString::fromLatin1(row.label);
+        highest = std::max(highest, row.count);
+    }
+    auto* series = new QBarSeries();
+    series->append(values);
+    chart->addSeries(series);
+
+    auto* codeAxis = new QBarCategoryAxis();
+    codeAxis->append(codes);
+    chart->addAxis(codeAxis, Qt::AlignBottom);
+    series->attachAxis(codeAxis);
+
+    // Whole-number ticks: one per record up to ten, rounded steps above.
+    auto* countAxis = new QValueAxis();
+    countAxis->setLabelFormat(QStringLiteral("%d"));
+    if (highest <= 10) {
+        const int top = std::max<int>(1, int(highest));
+        countAxis->setRange(0, top);
+        countAxis->setTickCount(top + 1);
+    } else {
+        countAxis->setRange(0, qreal(highest));
+        countAxis->applyNiceNumbers();
+    }
+    chart->addAxis(countAxis, Qt::AlignLeft);
+    series->attachAxis(countAxis);
+}
+
+void FormChart::Cmd_Print_Click()
+{
+    const bool texts = language_ != kestrava::Language::Other;
+    const QString title = texts ? tr("Print Graph") : QString();
+    QtPrinterProvider realPrinters;
+    PrinterProvider& printers = services_.printers ? *services_.printers : realPrinters;
+    const std::unique_ptr<QPrinter> printer = printers.makePrinter();
+    if (!printer || !services_.dialogs->choosePrinter(this, printer.get(), title))
+        return;
+    // The whole client area, as shown on screen, on one page.
+    if (!printers.printPicture(*printer, grab().toImage()) && texts)
+        services_.dialogs->message(this, tr("The printer reported an error. Printing was stopped."),
+                                   title, MessageIcon::Critical);
+}
+
+void FormChart::Cmd_Close_Click()
+{
+    close();
+}
+
+void FormChart::Cmd_SaveImage_Click()
+{
+    const bool texts = language_ != kestrava::Language::Other;
+    const QString title = texts ? tr("Save Chart as Image") : QString();
+    const std::optional<QString> chosen = services_.dialogs->saveFileName(
+        this, title, texts ? tr("PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg") : QString(),
+        startFolderFromSettings(services_.workFolder, QStringLiteral("defaultpathsave.txt")),
+        proposedImageName_);
+    if (!chosen)
+        return;
+
+    QString path = *chosen;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool svg = suffix == QLatin1String("svg");
+    if (!svg && suffix != QLatin1String("png"))
+        path += QStringLiteral(".png");
+    // Like Save File, an existing file is kept unless the user says to replace it.
+    if (QFileInfo::exists(path) &&
+        (!texts || !services_.dialogs->ask(this, tr("The file %1 already exists. Replace it?")
+                                                     .arg(QDir::toNativeSeparators(path)),
+                                           title)))
+        return;
+    const bool saved = svg ? writeSvg(path) : MSChart1->grab().save(path, "PNG");
+    if (!saved && texts)
+        services_.dialogs->message(this, tr("The picture %1 could not be saved.").arg(path),
+                                   title, MessageIcon::Critical);
+}
+
+bool FormChart::writeSvg(const QString& path)
+{
+    bool saved = false;
+    {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(MSChart1->size());
+        svg.setViewBox(QRect(QPoint(0, 0), MSChart1->size()));
+        svg.setTitle(chart->title());
+        QPainter painter;
+        if (painter.begin(&svg)) {
+            // The scene itself, so that bars and texts stay vector shapes.
+            MSChart1->QGraphicsView::render(&painter);
+            saved = painter.end();
+        }
+    }  // the generator closes its file here
+    return saved && QFileInfo(path).size() > 0;
+}

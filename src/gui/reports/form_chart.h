@@ -1,0 +1,70 @@
+// FormChart: the error-code chart of the last listing run. One bar per error code of
+// the machine family, a table of the counts with the codes' descriptions beneath it,
+// and the machine's serial number. The window can print itself and save its chart as
+// a picture.
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "gui/services/app_services.h"
+#include "gui/app/shared_values.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QPushButton;
+
+class FormChart : public QDialog {
+    Q_OBJECT
+
+public:
+    // Reads shared when it is created; nothing of it is kept afterwards.
+    FormChart(const SharedValues& shared, const AppServices& services,
+              QWidget* parent = nullptr);
+
+    // Design client area (twips 10215 x 9165 at 15 twips a pixel).
+    static constexpr QSize clientSize{681, 611};
+
+public slots:
+    void Cmd_Print_Click();
+    void Cmd_Close_Click();
+    void Cmd_SaveImage_Click();
+
+private:
+    void Form_Load(const SharedValues& shared);
+    void buildControls();
+    void fillChart(const kestrava::ErrorCodeTable* table);
+    void fitCountColumn();
+    bool writeSvg(const QString& path);
+
+    AppServices services_;
+    kestrava::Language language_;
+    QString proposedImageName_;
+
+public:
+    // Controls, named as in the design (objectName is the same).
+    QChartView* MSChart1 = nullptr;
+    QChart* chart = nullptr;
+    std::array<QLabel*, 10> LabelCount{};  // objectName LabelCount0 .. LabelCount9
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* LabelSerial = nullptr;
+    QPushButton* Cmd_Print = nullptr;
+    QPushButton* Cmd_Close = nullptr;
+    QPushButton* Cmd_SaveImage = nullptr;
+
+    // Label1 .. Label10 in row order.
+    std::array<QLabel*, 10> descriptionLabels() const;
+};

@@ -1,0 +1,433 @@
+// Kestrava_Main: construction, layout, captions, logos, activation, drops.
+#include "gui/window/kestrava_main.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPixmap>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "gui/platform/fs_path.h"
+#include "gui/view/listing_view.h"
+#include "gui/view/find_bar.h"
+#include "gui/view/resize_follower.h"
+#include "gui/platform/spreadsheet_launcher.h"
+#include "gui/services/user_dialogs.h"
+
+namespace {
+
+const QColor kLightYellow(255, 255, 192);
+const QColor kLineGrey(128, 128, 128);
+constexpr int kClientWidth = 920;
+constexpr int kClientHeight = 665;
+
+QFont verdana()
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QFont windowDefaultFont()
+{
+    return QFont(QStringLiteral("MS Sans Serif"), 8);
+}
+
+QFont listingFont()
+{
+    QFont font(QStringLiteral("Courier New"), 10);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+void paintBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setBackgroundRole(QPalette::Window);  // buttons otherwise fill with the button colour
+    widget->setAutoFillBackground(true);
+}
+
+template <typename T>
+T* named(T* object, const char* name)
+{
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+QLabel* logo(QWidget* parent, const char* name, const char* image, int x, int y, int width,
+             int height)
+{
+    auto* box = named(new QLabel(parent), name);
+    box->setGeometry(x, y, width, height);
+    box->setAlignment(Qt::AlignCenter);
+    box->setPixmap(QPixmap(QString::fromLatin1(image)));
+    box->setProperty("designX", x);
+    return box;
+}
+
+// The first local file of a drag, or empty.
+QString droppedFile(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            return QDir::toNativeSeparators(url.toLocalFile());
+    }
+    return {};
+}
+
+}  // namespace
+
+// The images are compiled into the window's static library; registering them here
+// keeps the linker from dropping them.
+static void registerImages()
+{
+    Q_INIT_RESOURCE(kestrava);
+}
+
+Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services,
+                             QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)),
+      download_(toFsPath(services_.workFolder))
+{
+    // A file whose header is not recognised is handed over once its first bytes are
+    // read, not listed in full.
+    download_.setStopAtUnknownHeader(true);
+    shared_.profile = profile;
+    if (!services_.dialogs) {
+        ownedDialogs_ = std::make_unique<QtUserDialogs>();
+        services_.dialogs = ownedDialogs_.get();
+    }
+    if (!services_.spreadsheet) {
+        ownedSpreadsheet_ = std::make_unique<SystemSpreadsheetLauncher>();
+        services_.spreadsheet = ownedSpreadsheet_.get();
+    }
+    setObjectName(QStringLiteral("Kestrava_Main"));
+    registerImages();
+    buildControls();
+    buildMenus();
+    runner_ = std::make_unique<WorkRunner>(this, QProgressDialog::tr("Cancel"));
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    setAcceptDrops(true);
+    Form_Load();
+    buildKeys();
+}
+
+Kestrava_Main::~Kestrava_Main() = default;
+
+void Kestrava_Main::buildControls()
+{
+    setWindowTitle(QStringLiteral("Kestrava Analyser"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/kestrava_icon.png")));
+    setFont(windowDefaultFont());
+
+    // At the design size every control has its design place; a larger window gives
+    // the room to the listing, the filter panel stays at the bottom and the logo at
+    // the panel's right end.
+    auto* client = named(new QWidget(this), "client");
+    paintBackground(client, kLightYellow);
+    setCentralWidget(client);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(8, 8, kClientWidth - 913, kClientHeight - 649);
+    layout->setSpacing(7);
+
+    Line1 = named(new QFrame(client), "Line1");
+    Line1->setGeometry(0, 0, kClientWidth, 1);
+    paintBackground(Line1, kLineGrey);
+    new ResizeFollower(client, [this](QSize size) { Line1->setGeometry(0, 0, size.width(), 1); });
+
+    // A read-only view that never wraps: the listing's columns stay in line.
+    Text1 = named(new ListingView(client), "Text1");
+    Text1->setGeometry(8, 8, 905, 545);
+    Text1->setFont(listingFont());
+    // Drops are the window's (open the dropped file), not the text box's.
+    Text1->setAcceptDrops(false);
+    Text1->setPlainText(QStringLiteral("No file loaded"));
+    Text1->setMinimumSize(200, 120);
+    layout->addWidget(Text1, 1);
+
+    Find_Bar = named(new FindBar(Text1, client), "Find_Bar");
+    Find_Bar->hide();
+    layout->addWidget(Find_Bar);
+
+    Frame1 = named(new QGroupBox(QStringLiteral(" Filter Data "), client), "Frame1");
+    Frame1->setGeometry(8, 560, 905, 89);
+    Frame1->setFixedHeight(89);
+    Frame1->setMinimumWidth(905);
+    layout->addWidget(Frame1);
+    Frame1->setFont(verdana());
+    paintBackground(Frame1, kLightYellow);
+
+    const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2"};
+    const QString optionCaptions[] = {QStringLiteral("Show ALL Records"),
+                                      QStringLiteral("Selected Dates only"),
+                                      QStringLiteral("Selected Error only")};
+    for (int i = 0; i < 3; ++i) {
+        auto* option = named(new QRadioButton(optionCaptions[i], Frame1), optionNames[i]);
+        option->setGeometry(8, 24 + 16 * i, 321, 17);
+        option->setFont(verdana());
+        paintBackground(option, kLightYellow);
+        Option1[static_cast<std::size_t>(i)] = option;
+        // Like an option button: the handler runs when the option becomes selected,
+        // by the user or by the program.
+        connect(option, &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                Option1_Click(i);
+        });
+    }
+    {
+        QSignalBlocker block(Option1[0]);
+        Option1[0]->setChecked(true);
+    }
+    QFont bold = verdana();
+    bold.setBold(true);
+    Option1[0]->setFont(bold);
+
+    Text_From = named(new QLineEdit(Frame1), "Text_From");
+    Text_From->setGeometry(328, 24, 113, 27);
+    Text_From->setFont(verdana());
+    Label_From = named(new QLabel(QStringLiteral("From: (dd/mm/yyyy) "), Frame1), "Label_From");
+    Label_From->setGeometry(336, 48, 97, 33);
+    Label_From->setFont(verdana());
+    Label_From->setWordWrap(true);
+    Text_To = named(new QLineEdit(Frame1), "Text_To");
+    Text_To->setGeometry(512, 24, 113, 27);
+    Text_To->setFont(verdana());
+    Label_To = named(new QLabel(QStringLiteral("To: (dd/mm/yyyy) "), Frame1), "Label_To");
+    Label_To->setGeometry(520, 48, 97, 33);
+    Label_To->setFont(verdana());
+    Label_To->setWordWrap(true);
+    Command_Dates = named(new QPushButton(QStringLiteral("Filter by date"), Frame1), "Command_Dates");
+    Command_Dates->setGeometry(648, 32, 113, 25);
+    Command_Dates->setFont(verdana());
+
+    Label_Error = named(new QLabel(QStringLiteral("Error Number:"), Frame1), "Label_Error");
+    Label_Error->setGeometry(344, 32, 145, 17);
+    Label_Error->setFont(windowDefaultFont());
+    Text_Error = named(new QLineEdit(Frame1), "Text_Error");
+    Text_Error->setGeometry(496, 24, 57, 25);
+    Text_Error->setFont(windowDefaultFont());
+    Command_Error = named(new QPushButton(QStringLiteral("Filter by error"), Frame1), "Command_Error");
+    Command_Error->setGeometry(648, 32, 113, 25);
+    Command_Error->setFont(windowDefaultFont());
+
+    hideFilterInputs();
+
+    connect(Command_Dates, &QPushButton::clicked, this, &Kestrava_Main::Command_Dates_Click);
+    connect(Command_Error, &QPushButton::clicked, this, &Kestrava_Main::Command_Error_Click);
+    // Enter in an input presses its filter button.
+    for (QLineEdit* input : {Text_From, Text_To})
+        connect(input, &QLineEdit::returnPressed, Command_Dates, &QPushButton::click);
+    connect(Text_Error, &QLineEdit::returnPressed, Command_Error, &QPushButton::click);
+
+    Picture_sorvantasmall = logo(Frame1, "Picture_sorvantasmall", ":/images/sorvanta_small.jpg",
+                                 768, 24, 129, 41);
+    Picture_brenviksmall = logo(Frame1, "Picture_brenviksmall", ":/images/brenvik_small.bmp",
+                                776, 24, 121, 49);
+    Picture_teldrumsmall = logo(Frame1, "Picture_teldrumsmall", ":/images/teldrum_small.bmp",
+                                776, 16, 121, 57);
+    Picture_ombreksmall = logo(Frame1, "Picture_ombreksmall", ":/images/ombrek_small.bmp",
+                               800, 16, 89, 57);
+    new ResizeFollower(Frame1, [this](QSize size) {
+        for (QLabel* picture : {Picture_sorvantasmall, Picture_brenviksmall,
+                                Picture_teldrumsmall, Picture_ombreksmall})
+            picture->move(picture->property("designX").toInt() + size.width() - 905,
+                          picture->y());
+    });
+}
+
+void Kestrava_Main::buildMenus()
+{
+    auto action = [this](QMenu* menu, const char* name, const QString& caption,
+                         void (Kestrava_Main::*slot)()) {
+        auto* item = named(new QAction(caption, this), name);
+        menu->addAction(item);
+        connect(item, &QAction::triggered, this, slot);
+        return item;
+    };
+    auto separator = [this](QMenu* menu, const char* name) {
+        // A separator is a line only: a text would show as a section title in some styles.
+        auto* item = named(new QAction(this), name);
+        item->setSeparator(true);
+        menu->addAction(item);
+        return item;
+    };
+
+    Menu_File = named(menuBar()->addMenu(QStringLiteral("File")), "Menu_File");
+    Menu_OpenFile = action(Menu_File, "Menu_OpenFile", QStringLiteral("&Open File"),
+                           &Kestrava_Main::Menu_OpenFile_Click);
+    Menu_SaveFile = action(Menu_File, "Menu_SaveFile", QStringLiteral("&Save File"),
+                           &Kestrava_Main::Menu_SaveFile_Click);
+    Menu_FleetSummary = action(Menu_File, "Menu_FleetSummary", QStringLiteral("Summarise a Folder..."),
+                               &Kestrava_Main::Menu_FleetSummary_Click);
+    Menu_Sep_1 = separator(Menu_File, "Menu_Sep_1");
+    Menu_DefaultLoad = action(Menu_File, "Menu_DefaultLoad",
+                              QStringLiteral("Set Default OPEN directory"),
+                              &Kestrava_Main::Menu_DefaultLoad_Click);
+    Menu_DefaultSave = action(Menu_File, "Menu_DefaultSave",
+                              QStringLiteral("Set Default SAVE directory"),
+                              &Kestrava_Main::Menu_DefaultSave_Click);
+    Menu_Sep_3 = separator(Menu_File, "Menu_Sep_3");
+    Menu_Close = action(Menu_File, "Menu_Close", QStringLiteral("&Close Program"),
+                        &Kestrava_Main::Menu_Close_Click);
+
+    Menu_Print = named(menuBar()->addMenu(QStringLiteral("Print")), "Menu_Print");
+    Menu_PrintRecords = action(Menu_Print, "Menu_PrintRecords", QStringLiteral("&Print Records"),
+                               &Kestrava_Main::Menu_PrintRecords_Click);
+
+    Menu_Graph = named(menuBar()->addMenu(QStringLiteral("Graph")), "Menu_Graph");
+    Menu_GraphShow = action(Menu_Graph, "Menu_GraphShow", QStringLiteral("Graph Data"),
+                            &Kestrava_Main::Menu_GraphShow_Click);
+
+    Menu_Help = named(menuBar()->addMenu(QStringLiteral("Help")), "Menu_Help");
+    Menu_Support = action(Menu_Help, "Menu_Support", QStringLiteral("Technical Support"),
+                          &Kestrava_Main::Menu_Support_Click);
+    Menu_Sep_2 = separator(Menu_Help, "Menu_Sep_2");
+    Menu_Version = action(Menu_Help, "Menu_Version", QStringLiteral("Version Information"),
+                          &Kestrava_Main::Menu_Version_Click);
+    Menu_Copyright = action(Menu_Help, "Menu_Copyright", QStringLiteral("Copyright Information"),
+                            &Kestrava_Main::Menu_Copyright_Click);
+}
+
+void Kestrava_Main::Form_Load()
+{
+    ApplyBuildProfile();
+}
+
+void Kestrava_Main::ApplyBuildProfile()
+{
+    ShowBrandLogo();
+    ApplyCaptions();
+}
+
+void Kestrava_Main::ShowBrandLogo()
+{
+    const std::string& brand = shared_.profile.brandKey;
+    QLabel* shown = nullptr;
+    if (brand == "brenvik")
+        shown = Picture_brenviksmall;
+    else if (brand == "teldrum")
+        shown = Picture_teldrumsmall;
+    else if (brand == "ombrek")
+        shown = Picture_ombreksmall;
+    else if (brand == "sorvanta")
+        shown = Picture_sorvantasmall;
+    if (!shown)
+        return;  // an unknown brand leaves all four logos as designed
+    for (QLabel* picture : {Picture_brenviksmall, Picture_sorvantasmall, Picture_teldrumsmall,
+                            Picture_ombreksmall})
+        picture->setVisible(picture == shown);
+}
+
+void Kestrava_Main::ApplyCaptions()
+{
+    if (shared_.language() == kestrava::Language::Other)
+        return;  // design captions stay
+
+    setWindowTitle(tr("Kestrava Analyser"));
+    Text1->setPlainText(tr("No file loaded"));
+    Frame1->setTitle(tr("Filter Data!"));
+    Option1[0]->setText(tr("Show ALL Records"));
+    Option1[1]->setText(tr("Selected Dates Only"));
+    Option1[2]->setText(tr("Selected Error Only"));
+    Label_From->setText(tr("From: (dd/mm/yyyy)"));
+    Label_To->setText(tr("To: (dd/mm/yyyy)"));
+    Label_Error->setText(tr("Error Number:"));
+    Command_Error->setText(tr("Filter by error"));
+    Command_Dates->setText(tr("Filter by date"));
+    Menu_Close->setText(tr("Close Program"));
+    Menu_Copyright->setText(tr("Copyright Information"));
+    Menu_DefaultLoad->setText(tr("Set Default OPEN directory"));
+    Menu_DefaultSave->setText(tr("Set Default SAVE directory"));
+    Menu_File->setTitle(tr("File"));
+    Menu_Graph->setTitle(tr("Graph"));
+    Menu_GraphShow->setText(tr("Graph Data"));
+    Menu_Help->setTitle(tr("Help"));
+    Menu_OpenFile->setText(tr("Open File"));
+    Menu_Print->setTitle(tr("Print"));
+    Menu_PrintRecords->setText(tr("Print Records"));
+    Menu_SaveFile->setText(tr("Save File"));
+    Menu_FleetSummary->setText(tr("Summarise a Folder..."));
+    Menu_Support->setText(tr("Technical Support"));
+    Menu_Version->setText(tr("Version Information"));
+
+    // The date captions on one line each, under their boxes.
+    for (QLabel* label : {Label_From, Label_To}) {
+        label->setWordWrap(false);
+        label->resize(std::max(97, label->sizeHint().width()), label->height());
+    }
+}
+
+void Kestrava_Main::Form_Activate()
+{
+    // The listing is a fixed-column layout: Text1 never wraps its lines, and keeps
+    // the fixed-pitch font in which the columns line up.
+    Text1->setFont(listingFont());
+}
+
+bool Kestrava_Main::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        Form_Activate();
+        break;
+    case QEvent::Close:
+        if (busy()) {
+            // Closing during a long run stops the run first; the window closes after it.
+            runner_->cancel();
+            closeAfterRun_ = true;
+            event->ignore();
+            return true;
+        }
+        break;
+    case QEvent::DragEnter: {
+        auto* drag = static_cast<QDragEnterEvent*>(event);
+        if (!busy() && !droppedFile(drag->mimeData()).isEmpty()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file = droppedFile(drop->mimeData());
+        if (!busy() && !file.isEmpty()) {
+            drop->acceptProposedAction();
+            // Opened once the drop has finished, so the dragging program is not kept waiting.
+            QTimer::singleShot(0, this, [this, file] { openPath(file); });
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+void Kestrava_Main::Menu_Close_Click()
+{
+    close();
+}

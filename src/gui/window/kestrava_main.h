@@ -1,0 +1,165 @@
+// Kestrava_Main: the program's main window, its menus and the filter panel.
+// The commands are split over files named after them:
+//   kestrava_main.cpp          construction, layout, captions, logos, activation
+//   kestrava_main_open.cpp     Open File and the listing shown in Text1
+//   kestrava_main_filter.cpp   the filter panel
+//   kestrava_main_save.cpp     Save File
+//   kestrava_main_print.cpp    Print Records
+//   kestrava_main_defaults.cpp the default OPEN/SAVE folder forms
+//   kestrava_main_chart.cpp    Graph Data
+//   kestrava_main_help.cpp     the Help menu
+//   kestrava_main_keys.cpp     shortcuts, the title, the find bar, recent files
+//   kestrava_main_fleet.cpp    Summarise a Folder
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "core/document/loaded_download.h"
+#include "gui/services/app_services.h"
+#include "gui/app/shared_values.h"
+#include "gui/services/work_runner.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class ListingView;
+class FindBar;
+class RecentFilesMenu;
+class QPushButton;
+class QRadioButton;
+
+class Kestrava_Main : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // profile: the build profile (tests pass others). services: adapters; null members
+    // are replaced by the real ones.
+    explicit Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services = {},
+                           QWidget* parent = nullptr);
+    ~Kestrava_Main() override;
+
+    MainFormState& state() { return state_; }
+    SharedValues& shared() { return shared_; }
+    const AppServices& services() const { return services_; }
+
+    // Opens path as if it had been chosen in the Open dialog (command line, drop).
+    void openPath(const QString& path);
+
+public slots:
+    void Menu_OpenFile_Click();
+    void Menu_SaveFile_Click();
+    void Menu_FleetSummary_Click();
+    void Menu_DefaultLoad_Click();
+    void Menu_DefaultSave_Click();
+    void Menu_Close_Click();
+    void Menu_PrintRecords_Click();
+    void Menu_GraphShow_Click();
+    void Menu_Support_Click();
+    void Menu_Version_Click();
+    void Menu_Copyright_Click();
+
+    void Option1_Click(int index);
+    void Command_Dates_Click();
+    void Command_Error_Click();
+
+protected:
+    void Form_Load();      // ApplyBuildProfile
+    void Form_Activate();  // the listing's fixed layout setting
+    bool event(QEvent* event) override;
+
+private:
+    void ApplyBuildProfile();
+    void ShowBrandLogo();
+    void ApplyCaptions();
+    void hideFilterInputs();
+    void buildControls();
+    void buildMenus();
+
+    // Shortcuts, the title, the find bar and the recent files (kestrava_main_keys.cpp).
+    void buildKeys();
+    // After a listing run or a failed open: the title names the loaded file (or is the
+    // caption alone) and a newly shown file goes to the top of the recent files.
+    void showLoadedState();
+    void openRecentFile(const QString& path);
+    QString chosenFilePath() const;
+    QString caption_;  // the window's title with no file loaded
+
+    // A file the listing cannot show goes to a spreadsheet program; the user is told
+    // why and what was done (kestrava_main_handover.cpp).
+    void handOverToSpreadsheet(kestrava::ListingOutcome outcome);
+
+    // The Open command's pieces (kestrava_main_open.cpp).
+    void freshOpen(const std::optional<QString>& chosenPath);
+    void relistLoadedFile();
+    void resetFilterPanel();
+    // Opens chosenPath, or lists the loaded file again, under the panel's filter.
+    void runListing(const std::optional<QString>& chosenPath);
+    // The window's copies of the loaded download's state, taken after each command.
+    void syncFromDocument();
+    // Runs work through the runner; false when it was cancelled or the window closes.
+    bool runLong(const QString& label, const WorkRunner::Work& work);
+    bool busy() const { return runner_->busy(); }
+    QString noFileText() const;
+    // A message of the Open command and the filter panel, in the build language.
+    void showPanelMessage(const QString& text, const QString& detail = {});
+
+    MainFormState state_;
+    SharedValues shared_;
+    AppServices services_;
+    std::unique_ptr<class UserDialogs> ownedDialogs_;
+    std::unique_ptr<class SpreadsheetLauncher> ownedSpreadsheet_;
+    // The loaded download: the file, its work files and its last listing.
+    kestrava::LoadedDownload download_;
+    std::unique_ptr<WorkRunner> runner_;  // the one runner of the window's long work
+    bool closeAfterRun_ = false;
+
+public:
+    // Controls, named as in the design (objectName is the same).
+    QFrame* Line1 = nullptr;
+    ListingView* Text1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 3> Option1{};
+    QLineEdit* Text_From = nullptr;
+    QLabel* Label_From = nullptr;
+    QLineEdit* Text_To = nullptr;
+    QLabel* Label_To = nullptr;
+    QPushButton* Command_Dates = nullptr;
+    QLabel* Label_Error = nullptr;
+    QLineEdit* Text_Error = nullptr;
+    QPushButton* Command_Error = nullptr;
+    QLabel* Picture_brenviksmall = nullptr;
+    QLabel* Picture_sorvantasmall = nullptr;
+    QLabel* Picture_teldrumsmall = nullptr;
+    QLabel* Picture_ombreksmall = nullptr;
+
+    FindBar* Find_Bar = nullptr;  // under the listing, shown by Ctrl+F
+
+    QMenu* Menu_File = nullptr;
+    QAction* Menu_OpenFile = nullptr;
+    QAction* Menu_SaveFile = nullptr;
+    QAction* Menu_FleetSummary = nullptr;
+    QAction* Menu_Sep_1 = nullptr;
+    QAction* Menu_DefaultLoad = nullptr;
+    QAction* Menu_DefaultSave = nullptr;
+    RecentFilesMenu* Menu_Recent = nullptr;
+    QAction* Menu_Sep_3 = nullptr;
+    QAction* Menu_Close = nullptr;
+    QMenu* Menu_Print = nullptr;
+    QAction* Menu_PrintRecords = nullptr;
+    QMenu* Menu_Graph = nullptr;
+    QAction* Menu_GraphShow = nullptr;
+    QMenu* Menu_Help = nullptr;
+    QAction* Menu_Support = nullptr;
+    QAction* Menu_Sep_2 = nullptr;
+    QAction* Menu_Version = nullptr;
+    QAction* Menu_Copyright = nullptr;
+    QAction* Action_Find = nullptr;          // Ctrl+F
+    QAction* Action_FindNext = nullptr;      // F3
+    QAction* Action_FindPrevious = nullptr;  // Shift+F3
+};

@@ -1,0 +1,12 @@
+// Graph Data: the error-code chart of the last listing run, shown modally.
+#include "gui/reports/form_chart.h"
+#include "gui/window/kestrava_main.h"
+
+void Kestrava_Main::Menu_GraphShow_Click()
+{
+    // Not while a listing is being made: its counts are not settled yet.
+    if (busy())
+        return;
+    FormChart form(shared(), services(), this);
+    form.exec();
+}

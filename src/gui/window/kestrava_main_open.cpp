@@ -1,0 +1,268 @@
+// The Open command: choosing a download file, decoding an "Encrypted Data" file into
+// its working copy, the listing run and the listing shown in Text1, and the hand-over
+// of files the listing cannot show to a spreadsheet program.
+#include "gui/window/kestrava_main.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "core/text/download_file.h"
+#include "core/listing/listing.h"
+#include "core/settings/settings_file.h"
+#include "core/files/system_error_text.h"
+#include "gui/platform/default_folder.h"
+#include "gui/platform/fs_path.h"
+#include "gui/view/listing_view.h"
+#include "gui/platform/spreadsheet_launcher.h"
+#include "gui/services/user_dialogs.h"
+#include "gui/app/work_folder.h"
+
+namespace {
+
+// The chosen file's name without its folder and without its last four characters.
+QString fileTitle(const QString& path)
+{
+    const qsizetype separator =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    const QString name = path.mid(separator + 1);
+    return name.left(std::max<qsizetype>(0, name.size() - 4));
+}
+
+bool isReadFault(kestrava::FileFault fault)
+{
+    using kestrava::FileFault;
+    return fault == FileFault::SourceMissing || fault == FileFault::SourceNotRegular ||
+           fault == FileFault::SourceOpen || fault == FileFault::SourceRead;
+}
+
+// The headline of a failed decode or listing run; writeText for a work file that
+// could not be written.
+QString runFaultText(kestrava::FileFault fault, const QString& writeText)
+{
+    if (fault == kestrava::FileFault::SourceChanged)
+        return Kestrava_Main::tr("The file changed while it was read");
+    if (fault == kestrava::FileFault::OutOfMemory)
+        return Kestrava_Main::tr("Not enough memory for this file");
+    if (fault == kestrava::FileFault::LineTooLong)
+        return Kestrava_Main::tr("A line of the file is too long to list");
+    return isReadFault(fault) ? Kestrava_Main::tr("Cannot read the file") : writeText;
+}
+
+QString faultDetail(const kestrava::FileResult& result, kestrava::Language language)
+{
+    QString detail = QString::fromLocal8Bit(result.path.c_str());
+    const std::string reason = kestrava::faultReasonText(result, language);
+    if (!reason.empty())
+        detail += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(reason.c_str()));
+    return detail;
+}
+
+}  // namespace
+
+void Kestrava_Main::Menu_OpenFile_Click()
+{
+    if (busy())
+        return;
+    freshOpen(std::nullopt);
+}
+
+void Kestrava_Main::openPath(const QString& path)
+{
+    if (busy())
+        return;
+    freshOpen(path);
+}
+
+void Kestrava_Main::relistLoadedFile()
+{
+    if (busy())
+        return;
+    // A filter request with no file loaded asks for a file, like the menu command.
+    if (!download_.loaded()) {
+        freshOpen(std::nullopt);
+        return;
+    }
+    runListing(std::nullopt);
+}
+
+void Kestrava_Main::resetFilterPanel()
+{
+    state_.ShowAllRequest = false;
+    state_.OptionResetInProgress = true;
+    Option1[0]->setChecked(true);  // runs Option1_Click(0), which does not re-list now
+    state_.OptionResetInProgress = false;
+    for (QWidget* input : {static_cast<QWidget*>(Label_From), static_cast<QWidget*>(Label_To),
+                           static_cast<QWidget*>(Text_From), static_cast<QWidget*>(Text_To),
+                           static_cast<QWidget*>(Command_Dates)})
+        input->hide();
+    QFont font = Option1[0]->font();
+    font.setBold(true);
+    Option1[0]->setFont(font);
+    font.setBold(false);
+    Option1[1]->setFont(font);
+    state_.ShowAllRequest = false;
+    state_.DateFilterOn = false;
+    state_.ListingFiltered = false;
+}
+
+void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
+{
+    resetFilterPanel();
+
+    QString path;
+    if (chosenPath) {
+        path = *chosenPath;
+    } else {
+        QString title;
+        QString filter;
+        if (shared_.language() != kestrava::Language::Other) {
+            title = tr("Open Kestrava File");
+            filter = tr("Encrypted Data (*.pfd)|*.pfd|Standard Data (*.xls)|*.xls");
+        }
+        const QString folder = startFolderFromSettings(
+            services_.workFolder, QString::fromLatin1(kestrava::kDefaultLoadFileName));
+        const std::optional<QString> answer =
+            services_.dialogs->openFileName(this, title, filter, folder);
+        if (!answer)
+            return;  // cancelled: the panel stays reset, nothing else changes
+        path = *answer;
+    }
+
+    // A name Open refuses never becomes the loaded file: the listing, Save, Print and
+    // the chart go on with the file loaded before (or with none).
+    if (kestrava::downloadKindOf(path.toStdString()) == kestrava::DownloadKind::Refused) {
+        showPanelMessage(tr("Invalid file"));
+        return;
+    }
+    runListing(path);
+}
+
+void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
+{
+    kestrava::ListingFilter filter;
+    filter.dateOn = state_.DateFilterOn;
+    filter.from = state_.FilterDateFrom;
+    filter.to = state_.FilterDateTo;
+    filter.errorOn = state_.ErrorFilterOn;
+    filter.errorNumber = state_.FilterErrorNumber;
+
+    const bool decoding =
+        chosenPath && kestrava::downloadKindOf(chosenPath->toStdString()) ==
+                          kestrava::DownloadKind::Encrypted;
+    // The listing the run writes is kept as it goes and indexed once complete, on the
+    // worker; the listing shown stays until a new one is ready, so that a failed or
+    // cancelled run leaves it as it was.
+    QByteArray listing;
+    LineIndex index;
+    std::optional<kestrava::DownloadOutcome<kestrava::ListingSummary>> outcome;
+    download_.setListingCopy([&listing](std::string_view bytes) {
+        listing.append(bytes.data(), qsizetype(bytes.size()));
+        return true;
+    });
+    const bool ran = runLong(decoding ? tr("Decoding the file...") : tr("Listing the records..."),
+                             [&](const kestrava::Progress& progress) {
+                                 try {
+                                     outcome = chosenPath ? download_.open(toFsPath(*chosenPath),
+                                                                           filter, progress)
+                                                          : download_.relist(filter, progress);
+                                     if (*outcome && outcome->value().outcome ==
+                                                         kestrava::ListingOutcome::Listed)
+                                         index = LineIndex::ofBytes(listing.constData(),
+                                                                    std::size_t(listing.size()));
+                                 } catch (const std::bad_alloc&) {
+                                     kestrava::FileResult memory;
+                                     memory.fault = kestrava::FileFault::OutOfMemory;
+                                     outcome = kestrava::DownloadFault{
+                                         kestrava::DownloadStep::Reading, memory};
+                                 }
+                             });
+    download_.setListingCopy({});
+    if (!ran || !outcome)
+        return;  // cancelled or closing: everything as before the command
+    if (!*outcome) {
+        const kestrava::DownloadFault& fault = outcome->fault();
+        if (!fault.cancelled())
+            showPanelMessage(
+                runFaultText(fault.file.fault, fault.step == kestrava::DownloadStep::WorkingCopy
+                                                    ? tr("Cannot write the working copy")
+                                                    : tr("Cannot write the listing")),
+                faultDetail(fault.file, shared_.language()));
+        return;
+    }
+
+    const kestrava::ListingSummary& summary = outcome->value();
+    syncFromDocument();
+
+    if (summary.outcome == kestrava::ListingOutcome::NoFamily) {
+        // Not a record file of either machine family: the window keeps what it showed.
+        handOverToSpreadsheet(summary.outcome);
+        return;
+    }
+
+    state_.FileLoaded = true;
+    if (summary.outcome == kestrava::ListingOutcome::HeaderNotRecognised) {
+        // Decided on the header's first bytes: the file was not listed in full.
+        handOverToSpreadsheet(summary.outcome);
+    } else {
+        Text1->setListing(std::move(listing), std::move(index), shared_.language());
+    }
+
+    state_.ShowAllRequest = false;
+    state_.DateFilterOn = false;
+    showLoadedState();
+}
+
+void Kestrava_Main::syncFromDocument()
+{
+    state_.LoadedFilePath = fromFsPath(download_.loadedFilePath());
+    state_.QuotedFilePath =
+        state_.LoadedFilePath.isEmpty()
+            ? QString()
+            : QLatin1Char('"') + fromFsPath(download_.chosenFile()) + QLatin1Char('"');
+    state_.ListingHeaderLine = download_.listingHeaderLine();
+    state_.RecordsSinceHeader = download_.recordsSinceHeader();
+    state_.LastListingFilter = download_.filter();
+    shared_.LoadedFileTitle = fileTitle(fromFsPath(download_.chosenFile()));
+    shared_.MachineFamily = download_.machineFamily();
+    shared_.ErrorCodeTable = download_.errorCodeTable();
+    shared_.MachineSerial = download_.machineSerial();
+}
+
+bool Kestrava_Main::runLong(const QString& label, const WorkRunner::Work& work)
+{
+    // The dialog's title is the window's caption, in the build language.
+    const bool ran = runner_->run(caption_, label, work);
+    if (closeAfterRun_) {
+        // The window was closed during the run, which stopped it.
+        closeAfterRun_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+        return false;
+    }
+    return ran;
+}
+
+QString Kestrava_Main::noFileText() const
+{
+    return shared_.language() == kestrava::Language::Other ? QStringLiteral("No file loaded")
+                                                           : tr("No file loaded");
+}
+
+void Kestrava_Main::showPanelMessage(const QString& text, const QString& detail)
+{
+    const QString body = detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail;
+    switch (shared_.language()) {
+    case kestrava::Language::English:
+        services_.dialogs->message(this, body, QStringLiteral("Kestrava"), MessageIcon::None);
+        break;
+    case kestrava::Language::Polish:
+        shared_.LastMsgBoxAnswer = QString::number(
+            services_.dialogs->message(this, body, text, MessageIcon::Exclamation));
+        break;
+    case kestrava::Language::Other:
+        break;
+    }
+}

@@ -1,0 +1,139 @@
+// Print Records: the loaded records as a fixed-pitch text report. The selected lines go
+// to the print copy in the work folder first, which is then printed after the print
+// dialog.
+#include <QByteArray>
+#include <QFile>
+#include <QPrinter>
+#include <filesystem>
+
+#include "core/listing/print_layout.h"
+#include "gui/view/code_page.h"
+#include "gui/window/kestrava_main.h"
+#include "gui/platform/printer_provider.h"
+#include "gui/services/user_dialogs.h"
+#include "gui/platform/fs_path.h"
+
+namespace {
+
+QString latin1(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+// The printout's operations on a text printer; printed bytes are in the file's code page.
+class TextPrinterSurface final : public kestrava::PrintSurface {
+public:
+    TextPrinterSurface(TextPrinter& printer, kestrava::Language language)
+        : printer_(printer), language_(language)
+    {
+    }
+
+    bool setFontName(std::string_view name) override { return printer_.setFontName(latin1(name)); }
+    bool setFontSize(int points) override { return printer_.setFontSize(points); }
+    bool setBold(bool on) override { return printer_.setBold(on); }
+    bool printLine(std::string_view text) override
+    {
+        return printer_.printLine(
+            fromCodePage(QByteArray(text.data(), qsizetype(text.size())), language_));
+    }
+    bool endDocument() override { return printer_.endDocument(); }
+
+private:
+    TextPrinter& printer_;
+    kestrava::Language language_;
+};
+
+// Jobs longer than this are said before they start.
+constexpr int kPagesToAskAbout = 100;
+
+}  // namespace
+
+void Kestrava_Main::Menu_PrintRecords_Click()
+{
+    // Not while another command runs: its filters and counts are not settled yet.
+    if (busy() || !download_.loaded())
+        return;
+
+    const kestrava::Language language = shared().language();
+    const bool texts = language != kestrava::Language::Other;
+    const QString title = texts ? tr("Print Records") : QString();
+    const auto tell = [&](const QString& message) {
+        if (texts)
+            services().dialogs->message(this, message, title, MessageIcon::Critical);
+    };
+
+    // The print copy: the header and the records of the listing on screen.
+    std::optional<kestrava::DownloadOutcome<std::filesystem::path>> copied;
+    if (!runLong(tr("Preparing the printout..."),
+                 [&](const kestrava::Progress& progress) {
+                     copied = download_.writePrintCopy(progress);
+                 }) ||
+        !copied)
+        return;
+    const QString copyPath = fromFsPath(download_.workFiles().printCopy());
+    if (!*copied) {
+        const kestrava::FileResult& fault = copied->fault().file;
+        switch (fault.fault) {
+        case kestrava::FileFault::Cancelled:
+            return;
+        case kestrava::FileFault::SourceMissing:
+        case kestrava::FileFault::SourceNotRegular:
+        case kestrava::FileFault::SourceOpen:
+        case kestrava::FileFault::SourceRead:
+        case kestrava::FileFault::SourceChanged:
+            // The loaded file is gone or changed since it was listed.
+            tell(tr("The file %1 can no longer be read. Nothing was printed.")
+                     .arg(QString::fromLocal8Bit(fault.path.c_str())));
+            return;
+        case kestrava::FileFault::LineTooLong:
+            tell(tr("Line %1 of the file is too long to print. Nothing was printed.")
+                     .arg(qulonglong(fault.line)));
+            return;
+        default:
+            tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath));
+            return;
+        }
+    }
+
+    QtPrinterProvider realPrinters;
+    PrinterProvider& printers = services().printers ? *services().printers : realPrinters;
+    const std::unique_ptr<QPrinter> printer = printers.makePrinter();
+    if (!printer || !services().dialogs->choosePrinter(this, printer.get(), title))
+        return;
+
+    // A long job is said before it starts: the pages it takes on the chosen printer.
+    {
+        const std::unique_ptr<TextPrinter> counter = printers.textPrinter(*printer, true);
+        TextPrinterSurface counting(*counter, language);
+        std::optional<kestrava::DownloadOutcome<kestrava::Done>> counted;
+        if (!runLong(tr("Counting the pages..."),
+                     [&](const kestrava::Progress& progress) {
+                         counted = download_.print(language, counting, progress);
+                     }) ||
+            !counted)
+            return;
+        if (*counted && counter->pageCount() > kPagesToAskAbout && texts &&
+            !services().dialogs->ask(
+                this, tr("This printout takes %1 pages. Print it?").arg(counter->pageCount()),
+                title))
+            return;
+    }
+
+    // The rows are painted on the worker: a printer's painter may be used off the
+    // window's thread. A cancelled job is ended unprinted.
+    const std::unique_ptr<TextPrinter> textPrinter = printers.textPrinter(*printer);
+    TextPrinterSurface surface(*textPrinter, language);
+    std::optional<kestrava::DownloadOutcome<kestrava::Done>> printed;
+    const bool ran = runLong(tr("Printing the records..."), [&](const kestrava::Progress& progress) {
+        printed = download_.print(language, surface, progress);
+    });
+    if (!printed || *printed)
+        return;
+    textPrinter->abortDocument();
+    if (!ran || printed->fault().cancelled())
+        return;
+    if (printed->fault().step == kestrava::DownloadStep::PrintCopy)
+        tell(tr("The print copy %1 could not be read. Printing was stopped.").arg(copyPath));
+    else
+        tell(tr("The printer reported an error. Printing was stopped."));
+}
