@@ -21,6 +21,7 @@
 #include "gui/window/kestrava_main.h"
 #include "gui/view/listing_view.h"
 #include "gui/app/translations.h"
+#include "gui/services/system_services.h"
 #include "sample_text.h"
 
 namespace {
@@ -48,7 +49,8 @@ int measureOne(int argc, char* argv[])
     const kestrava::BuildProfile profile = kestrava::buildProfile();
     installTranslations(profile.language());
 
-    AppServices services;
+    SystemServices system;
+    AppServices services = system.complete({});
     services.workFolder = workFolder;
     Kestrava_Main window(profile, services);
     window.show();

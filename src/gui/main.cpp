@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 
@@ -10,6 +9,7 @@
 #include "gui/window/kestrava_main.h"
 #include "gui/app/translations.h"
 #include "gui/app/work_folder.h"
+#include "gui/services/system_services.h"
 
 int main(int argc, char* argv[])
 {
@@ -20,7 +20,9 @@ int main(int argc, char* argv[])
     const kestrava::BuildProfile profile = kestrava::buildProfile();
     installTranslations(profile.language());
 
-    AppServices services;
+    // The real dialogs and system adapters, made once for the whole run.
+    SystemServices system;
+    AppServices services = system.complete({});
     services.workFolder = chooseWorkFolder(QCoreApplication::applicationDirPath());
 
     Kestrava_Main window(profile, services);
@@ -29,8 +31,9 @@ int main(int argc, char* argv[])
     const QString folderProblem =
         workFolderProblem(QCoreApplication::applicationDirPath(), services.workFolder);
     if (!folderProblem.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, folderProblem] {
-            QMessageBox::warning(&window, QStringLiteral("Kestrava"), folderProblem);
+        QTimer::singleShot(0, &window, [&window, &services, folderProblem] {
+            services.dialogs->message(&window, folderProblem, QStringLiteral("Kestrava"),
+                                      MessageIcon::Exclamation);
         });
     }
 

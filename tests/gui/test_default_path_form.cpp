@@ -10,6 +10,7 @@
 #include "support/fake_drive_provider.h"
 #include "support/scripted_dialogs.h"
 #include "support/save_test_files.h"
+#include "support/test_services.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ class DefaultPathFormTest : public QObject {
         services.dialogs = &dialogs;
         services.drives = &drives;
         services.workFolder = work;
+        services = completeServices(services);
         auto form = std::make_unique<DefaultPathForm>(kind, shared, services);
         form->show();
         return QTest::qWaitForWindowExposed(form.get()) ? std::move(form) : nullptr;

@@ -13,6 +13,7 @@
 #include "support/quiet_messages.h"
 #include "support/save_test_files.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_services.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ class FormChartTest : public QObject {
         s.dialogs = &dialogs;
         s.printers = &printers;
         s.workFolder = folder.path();
-        return s;
+        return completeServices(s);
     }
 
 private slots:

@@ -73,6 +73,7 @@ private slots:
         FakeDriveProvider drives;
         AppServices services;
         services.drives = &drives;
+        services = completeServices(services);
         QList<QStringList> captions[2];
         for (const auto& [index, profile] : {std::pair{0, kEnglish}, std::pair{1, kPolish}}) {
             installTranslations(profile.language());
@@ -189,6 +190,7 @@ private slots:
         NoSystemInfo noInfo;
         AppServices services;
         services.systemInfo = &noInfo;
+        services = completeServices(services);
         Kestrava_Main window(kestrava::BuildProfile{"sorvanta", "Polish"}, services);
 
         const std::pair<void (Kestrava_Main::*)(), const char*> steps[] = {

@@ -103,6 +103,7 @@ Messages fromAForm(const kestrava::BuildProfile& profile, const char* which)
     services.printers = &printers;
     services.drives = &drives;
     services.systemInfo = &noInfo;
+    services = completeServices(services);
     QTemporaryDir root;
     const QString drive = QDir::toNativeSeparators(root.filePath(QStringLiteral("drive")));
     QDir().mkpath(drive);

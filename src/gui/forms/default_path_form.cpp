@@ -21,14 +21,7 @@ DefaultPathForm::DefaultPathForm(DefaultPathKind kind, SharedValues& shared,
                                  const AppServices& services, QWidget* parent)
     : QDialog(parent), kind_(kind), shared_(shared), services_(services)
 {
-    if (!services_.dialogs) {
-        ownedDialogs_ = std::make_unique<QtUserDialogs>();
-        services_.dialogs = ownedDialogs_.get();
-    }
-    if (!services_.drives) {
-        ownedDrives_ = std::make_unique<SystemDriveProvider>();
-        services_.drives = ownedDrives_.get();
-    }
+    Q_ASSERT(isComplete(services_));
     BuildControls();
     Form_Load();
 }

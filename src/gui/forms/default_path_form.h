@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-#include <memory>
 
 #include "gui/services/app_services.h"
 #include "gui/app/shared_values.h"
@@ -23,7 +22,7 @@ class DefaultPathForm : public QDialog {
 
 public:
     // shared: the language is read from it, LastMsgBoxAnswer written to it.
-    // services: work folder, dialogs and drives (null members: the real ones).
+    // services: work folder, dialogs and drives (all set).
     DefaultPathForm(DefaultPathKind kind, SharedValues& shared, const AppServices& services,
                     QWidget* parent = nullptr);
     ~DefaultPathForm() override;
@@ -59,7 +58,5 @@ private:
     DefaultPathKind kind_;
     SharedValues& shared_;
     AppServices services_;
-    std::unique_ptr<UserDialogs> ownedDialogs_;
-    std::unique_ptr<DriveProvider> ownedDrives_;
     QStringList driveRoots_;
 };

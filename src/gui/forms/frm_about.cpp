@@ -44,14 +44,7 @@ QFrame* etchedLine(QWidget* parent, const QString& name, const QColor& colour)
 frmAbout::frmAbout(SharedValues& shared, const AppServices& services, QWidget* parent)
     : QDialog(parent), shared_(shared), services_(services)
 {
-    if (!services_.dialogs) {
-        ownedDialogs_ = std::make_unique<QtUserDialogs>();
-        services_.dialogs = ownedDialogs_.get();
-    }
-    if (!services_.systemInfo) {
-        ownedLauncher_ = std::make_unique<DesktopSystemInfoLauncher>();
-        services_.systemInfo = ownedLauncher_.get();
-    }
+    Q_ASSERT(isComplete(services_));
 
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About MyApp"));

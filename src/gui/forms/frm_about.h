@@ -5,7 +5,6 @@
 
 #include <QDialog>
 #include <array>
-#include <memory>
 
 #include "gui/services/app_services.h"
 #include "gui/app/shared_values.h"
@@ -19,8 +18,7 @@ class frmAbout : public QDialog {
 
 public:
     // shared: the program-wide values (language read, message answer written).
-    // services: dialogs and the system-information launcher; null ones are replaced by
-    // the real ones.
+    // services: the adapters (dialogs and the system-information launcher used), all set.
     frmAbout(SharedValues& shared, const AppServices& services, QWidget* parent = nullptr);
     ~frmAbout() override;
 
@@ -45,6 +43,4 @@ private:
 
     SharedValues& shared_;
     AppServices services_;
-    std::unique_ptr<class UserDialogs> ownedDialogs_;
-    std::unique_ptr<class SystemInfoLauncher> ownedLauncher_;
 };

@@ -89,6 +89,7 @@ void setBoldPoints(QLabel* label, qreal points)
 FormChart::FormChart(const SharedValues& shared, const AppServices& services, QWidget* parent)
     : QDialog(parent), services_(services), language_(shared.language())
 {
+    Q_ASSERT(isComplete(services_));
     setObjectName(QStringLiteral("FormChart"));
     setWindowTitle(QStringLiteral("FormChart"));  // design caption
     setModal(true);
@@ -242,8 +243,7 @@ void FormChart::Cmd_Print_Click()
 {
     const bool texts = language_ != kestrava::Language::Other;
     const QString title = texts ? tr("Print Graph") : QString();
-    QtPrinterProvider realPrinters;
-    PrinterProvider& printers = services_.printers ? *services_.printers : realPrinters;
+    PrinterProvider& printers = *services_.printers;
     const std::unique_ptr<QPrinter> printer = printers.makePrinter();
     if (!printer || !services_.dialogs->choosePrinter(this, printer.get(), title))
         return;

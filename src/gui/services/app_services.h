@@ -1,5 +1,6 @@
-// The platform adapters the window works through. Tests replace them with fakes;
-// a null pointer means "use the real one", created by the window or form that needs it.
+// The platform adapters the window and its forms work through. main makes the real
+// ones once (SystemServices); tests give fakes. Every window and form takes them all
+// set.
 #pragma once
 
 #include <QString>
@@ -18,3 +19,9 @@ struct AppServices {
     SystemInfoLauncher* systemInfo = nullptr;
     QString workFolder;  // where work files and settings files live
 };
+
+inline bool isComplete(const AppServices& services)
+{
+    return services.dialogs && services.spreadsheet && services.drives && services.printers &&
+           services.systemInfo;
+}

@@ -29,8 +29,6 @@
 #include "gui/view/listing_view.h"
 #include "gui/view/find_bar.h"
 #include "gui/view/resize_follower.h"
-#include "gui/platform/spreadsheet_launcher.h"
-#include "gui/services/user_dialogs.h"
 
 namespace {
 
@@ -116,14 +114,7 @@ Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices 
     // read, not listed in full.
     download_.setStopAtUnknownHeader(true);
     shared_.profile = profile;
-    if (!services_.dialogs) {
-        ownedDialogs_ = std::make_unique<QtUserDialogs>();
-        services_.dialogs = ownedDialogs_.get();
-    }
-    if (!services_.spreadsheet) {
-        ownedSpreadsheet_ = std::make_unique<SystemSpreadsheetLauncher>();
-        services_.spreadsheet = ownedSpreadsheet_.get();
-    }
+    Q_ASSERT(isComplete(services_));
     setObjectName(QStringLiteral("Kestrava_Main"));
     registerImages();
     buildControls();

@@ -38,9 +38,8 @@ class Kestrava_Main : public QMainWindow {
     Q_OBJECT
 
 public:
-    // profile: the build profile (tests pass others). services: adapters; null members
-    // are replaced by the real ones.
-    explicit Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services = {},
+    // profile: the build profile (tests pass others). services: the adapters, all set.
+    explicit Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services,
                            QWidget* parent = nullptr);
     ~Kestrava_Main() override;
 
@@ -112,8 +111,6 @@ private:
     MainFormState state_;
     SharedValues shared_;
     AppServices services_;
-    std::unique_ptr<class UserDialogs> ownedDialogs_;
-    std::unique_ptr<class SpreadsheetLauncher> ownedSpreadsheet_;
     // The loaded download: the file, its work files and its last listing.
     kestrava::LoadedDownload download_;
     std::unique_ptr<WorkRunner> runner_;  // the one runner of the window's long work

@@ -95,8 +95,7 @@ void Kestrava_Main::Menu_PrintRecords_Click()
         }
     }
 
-    QtPrinterProvider realPrinters;
-    PrinterProvider& printers = services().printers ? *services().printers : realPrinters;
+    PrinterProvider& printers = *services().printers;
     const std::unique_ptr<QPrinter> printer = printers.makePrinter();
     if (!printer || !services().dialogs->choosePrinter(this, printer.get(), title))
         return;

@@ -11,5 +11,5 @@ WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QStrin
     services.spreadsheet = &spreadsheet;
     services.printers = printerProvider ? printerProvider : &printers;
     services.workFolder = QDir::toNativeSeparators(workFolder.isEmpty() ? work.path() : workFolder);
-    window = std::make_unique<Kestrava_Main>(profile, services);
+    window = std::make_unique<Kestrava_Main>(profile, completeServices(services));
 }

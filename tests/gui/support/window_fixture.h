@@ -13,6 +13,7 @@
 #include "support/fake_printer_provider.h"
 #include "support/fake_spreadsheet.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_services.h"
 
 struct WindowFixture {
     // Installs the translations of the profile's language, then builds the window.
