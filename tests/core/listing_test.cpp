@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/listing/listing.h"
 #include "core/text/scrambling.h"
@@ -42,6 +45,12 @@ Run list(const std::string& text, const ListingFilter& filter = {}, const std::s
     Run run;
     run.summary = listText(text, filter, serial, run.listing);
     return run;
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 Day ymd(int y, unsigned m, unsigned d)
@@ -235,3 +244,47 @@ TEST(Listing, ErrorFilterComparesNumbersButCountsExactText)
     EXPECT_EQ(list(text + body, filter).summary.records, 0u);
 }
 
+
+TEST(Listing, ReportsWhereEveryLineBegins)
+{
+    std::string many = kOrvHeader;
+    for (int i = 0; i < 85; ++i)
+        many += "\r\n" + orvRecord(std::to_string(i), "S", "01/02/2010", "0");
+    const std::string longField(std::size_t(3) << 19, 'x');
+    const std::string texts[] = {
+        fileText(std::string(KESTRAVA_EXAMPLES_DIR) + "/orv_sample.xls"),
+        fileText(std::string(KESTRAVA_EXAMPLES_DIR) + "/5tz_sample.xls"),
+        many,
+        // Fields written in several pieces: in a record, and in the header (repeated).
+        many + "\r\n1\t" + longField + "\t01/02/2010\r\n2\tS\t01/02/2010",
+        kOrvHeader + "\t" + longField + many.substr(kOrvHeader.size()),
+    };
+    for (const std::string& text : texts) {
+        std::string expected;
+        listText(text, {}, "", expected);
+        std::vector<std::uint64_t> lineStarts{0};
+        for (std::size_t at = expected.find("\r\n"); at + 2 < expected.size(); at = expected.find("\r\n", at + 2))
+            lineStarts.push_back(at + 2);
+
+        std::string listing;
+        std::vector<std::uint64_t> reported;
+        bool inPiece = true;
+        std::size_t pieceStarts = 0;
+        ListingRun run({}, "", [&](std::string_view bytes) {
+            // The starts just reported lie in this piece.
+            for (std::size_t i = pieceStarts; i < reported.size(); ++i)
+                inPiece = inPiece && reported[i] >= listing.size() && reported[i] < listing.size() + bytes.size();
+            pieceStarts = reported.size();
+            listing.append(bytes);
+            return true;
+        });
+        run.setLineStarts([&](const std::uint64_t* starts, std::size_t count) {
+            reported.insert(reported.end(), starts, starts + count);
+        });
+        run.feed(text);
+        run.finish();
+        EXPECT_EQ(listing, expected);
+        EXPECT_EQ(reported, lineStarts) << text.substr(0, 40);
+        EXPECT_TRUE(inPiece);
+    }
+}

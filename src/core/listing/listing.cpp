@@ -214,6 +214,7 @@ inline std::int64_t ListingRun::columnWidth(std::size_t k) const
 void ListingRun::writeHeader()
 {
     headerWritten_ = true;
+    markLine();
     put(summary_.headerLine.data(), summary_.headerLine.size());
     put(kLineEnd.data(), kLineEnd.size());
 }
@@ -326,7 +327,10 @@ void ListingRun::formatRecord(std::string_view line, std::size_t bound)
     const char* const end = line.data() + line.size();
     const char* serial = nullptr;
     std::size_t serialLength = 0;
-    char* p = out_.reserve(bound + kStoreSlack);
+    char* const start = out_.reserve(bound + kStoreSlack);
+    char* p = start;
+    if (tracking_)
+        markLine();
     std::size_t k = 0;
     forEachField(line.data(), end, [&](const char* from, const char* to) {
         ++k;
@@ -361,6 +365,10 @@ void ListingRun::formatRecord(std::string_view line, std::size_t bound)
     ++summary_.records;
     if (++recordsSinceHeader_ == kRecordsPerHeader) {
         recordsSinceHeader_ = 0;
+        if (tracking_) {
+            markLine(std::size_t(p - start));
+            markLine(std::size_t(p - start) + 2);
+        }
         std::memcpy(p, "\r\n", 2);
         p += 2;
         std::memcpy(p, summary_.headerLine.data(), summary_.headerLine.size());
@@ -379,6 +387,7 @@ void ListingRun::formatLong(std::string_view line)
 {
     const auto errorField = std::size_t(errorFieldOf(summary_.family));
     const auto serialField = std::size_t(serialFieldOf(summary_.family));
+    markLine();
     std::size_t k = 0;
     forEachField(line.data(), line.data() + line.size(), [&](const char* from, const char* to) {
         ++k;
@@ -402,6 +411,7 @@ void ListingRun::formatLong(std::string_view line)
     ++summary_.records;
     if (++recordsSinceHeader_ == kRecordsPerHeader) {
         recordsSinceHeader_ = 0;
+        markLine();
         put(kLineEnd.data(), kLineEnd.size());
         writeHeader();
     }
@@ -415,7 +425,7 @@ void ListingRun::put(const char* bytes, std::size_t count)
     }
     // Large enough to go out on its own, without a copy.
     flush();
-    if (write_ && !writeFailed_ && !write_({bytes, count})) {
+    if (write_ && !writeFailed_ && !deliver({bytes, count})) {
         writeFailed_ = true;
         stopped_ = true;
     }
@@ -445,11 +455,34 @@ void ListingRun::flush()
         out_.clear();
     if (out_.empty())
         return;
-    if (write_ && !write_(out_.view())) {
+    if (write_ && !deliver(out_.view())) {
         writeFailed_ = true;
         stopped_ = true;
     }
     out_.clear();
+}
+
+// Notes that a listing line begins `ahead` bytes after the end of the output buffer.
+void ListingRun::markLine(std::size_t ahead)
+{
+    if (tracking_)
+        lineStartsHeld_.push_back(delivered_ + out_.size() + ahead);
+}
+
+// Hands a piece of the listing to write_, after the starts of the lines that begin in
+// it (a start noted for a line whose first byte is still to come stays held).
+bool ListingRun::deliver(std::string_view piece)
+{
+    if (tracking_) {
+        const std::uint64_t end = delivered_ + piece.size();
+        const auto held = std::lower_bound(lineStartsHeld_.begin(), lineStartsHeld_.end(), end);
+        const auto count = std::size_t(held - lineStartsHeld_.begin());
+        if (count > 0)
+            lineStarts_(lineStartsHeld_.data(), count);
+        lineStartsHeld_.erase(lineStartsHeld_.begin(), held);
+    }
+    delivered_ += piece.size();
+    return write_(piece);
 }
 
 FileResult lineTooLongFault(const std::filesystem::path& source, const ListingRun& run)

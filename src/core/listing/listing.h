@@ -88,6 +88,18 @@ public:
     using RecordSeen = std::function<void(std::string_view record, MachineFamily family)>;
     void setRecordSeen(RecordSeen seen) { recordSeen_ = std::move(seen); }
 
+    // Called before each piece goes to the write callback with the offsets (from the
+    // start of the listing, in bytes) of the listing lines that begin in that piece, in
+    // order; a line that runs on into later pieces is reported with the piece it begins
+    // in. The empty line before a repeated header is a line too. Offsets are collected
+    // only while a callback is set.
+    using LineStarts = std::function<void(const std::uint64_t* starts, std::size_t count)>;
+    void setLineStarts(LineStarts starts)
+    {
+        lineStarts_ = std::move(starts);
+        tracking_ = bool(lineStarts_);
+    }
+
     // True when the write callback refused a piece.
     bool writeFailed() const { return writeFailed_; }
 
@@ -126,6 +138,8 @@ private:
     void formatRecord(std::string_view line, std::size_t bound);
     void formatLong(std::string_view line);
     void takeSerial();
+    void markLine(std::size_t ahead = 0);
+    bool deliver(std::string_view piece);
     void put(const char* bytes, std::size_t count);
     void putSpaces(std::size_t count);
     void append(std::string_view bytes);
@@ -134,6 +148,10 @@ private:
     ListingFilter filter_;
     Write write_;
     RecordSeen recordSeen_;
+    LineStarts lineStarts_;
+    std::vector<std::uint64_t> lineStartsHeld_;  // starts of lines not yet delivered
+    std::uint64_t delivered_ = 0;                // listing bytes handed to write_
+    bool tracking_ = false;
     ListingSummary summary_;
     // H(k + 1) - H(k) of the header, per field: the header field's length + 1 for its
     // fields (one byte each; 255 marks a long field whose length is in longFields_),
