@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(f.dialogs.openRequests[1].initialFolder, QStringLiteral("/data/welds"));
         QCOMPARE(lineCount(f.text()), 6);
         QVERIFY(f.text().contains(QStringLiteral("Łódź")));
-        QCOMPARE(readTestFile(f.window->state().LoadedFilePath), plain);
+        QCOMPARE(readTestFile(f.window->state().LoadedFilePath()), plain);
         QCOMPARE(f.window->shared().MachineSerial, std::string("\xA3\xF3\x64\x9F"));
         QCOMPARE((*f.window->shared().ErrorCodeTable)[8].count, 2);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/settings/build_profile.h"
+#include "core/document/loaded_download.h"
 #include "core/listing/listing.h"
 #include "core/listing/machine_family.h"
 #include "core/settings/regional.h"
@@ -25,7 +26,17 @@ struct SharedValues {
 
 // The main window's state record. Flags are plain booleans ("YES" is true).
 struct MainFormState {
-    QString LoadedFilePath;  // the plain file the listing reads
+    explicit MainFormState(const kestrava::LoadedDownload& document) : document_(&document) {}
+
+    // Read from the loaded download, their one source.
+    QString LoadedFilePath() const;  // the plain file the listing reads
+    QString QuotedFilePath() const;  // the chosen file in quotes, empty when none is loaded
+    std::string ListingHeaderLine() const { return document_->listingHeaderLine(); }
+    int RecordsSinceHeader() const { return document_->recordsSinceHeader(); }
+    // The filters of the last listing run, so that the printout selects exactly the
+    // records of the on-screen listing.
+    const kestrava::ListingFilter& LastListingFilter() const { return document_->filter(); }
+
     bool ShowAllRequest = false;
     bool DateFilterOn = false;
     bool ErrorFilterOn = false;
@@ -34,13 +45,10 @@ struct MainFormState {
     std::int16_t FilterErrorNumber = 0;
     bool ListingFiltered = false;
     bool OptionResetInProgress = false;
-    std::string ListingHeaderLine;
-    int RecordsSinceHeader = 0;
-    QString QuotedFilePath;
 
     // Whether a file is loaded is the program's own state, not the text on screen.
     bool FileLoaded = false;
-    // The filters of the last listing run, so that the printout selects exactly the
-    // records of the on-screen listing.
-    kestrava::ListingFilter LastListingFilter;
+
+private:
+    const kestrava::LoadedDownload* document_;
 };

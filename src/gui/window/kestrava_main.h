@@ -99,7 +99,7 @@ private:
     void resetFilterPanel();
     // Opens chosenPath, or lists the loaded file again, under the panel's filter.
     void runListing(const std::optional<QString>& chosenPath);
-    // The window's copies of the loaded download's state, taken after each command.
+    // The forms' copies of the loaded download's state, taken after each command.
     void syncFromDocument();
     // Runs work through the runner; false when it was cancelled or the window closes.
     bool runLong(const QString& label, const WorkRunner::Work& work);
@@ -108,11 +108,11 @@ private:
     // A message of the Open command and the filter panel, in the build language.
     void showPanelMessage(const QString& text, const QString& detail = {});
 
-    MainFormState state_;
     SharedValues shared_;
     AppServices services_;
     // The loaded download: the file, its work files and its last listing.
     kestrava::LoadedDownload download_;
+    MainFormState state_{download_};
     std::unique_ptr<WorkRunner> runner_;  // the one runner of the window's long work
     bool closeAfterRun_ = false;
 

@@ -7,7 +7,7 @@
 
 void Kestrava_Main::handOverToSpreadsheet(kestrava::ListingOutcome outcome)
 {
-    const bool started = services_.spreadsheet->openInSpreadsheet(this, state_.LoadedFilePath,
+    const bool started = services_.spreadsheet->openInSpreadsheet(this, state_.LoadedFilePath(),
                                                                   services_.workFolder);
     const bool listingGone = outcome == kestrava::ListingOutcome::HeaderNotRecognised;
     if (shared_.language() == kestrava::Language::Other) {

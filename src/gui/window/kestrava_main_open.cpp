@@ -218,14 +218,6 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
 
 void Kestrava_Main::syncFromDocument()
 {
-    state_.LoadedFilePath = fromFsPath(download_.loadedFilePath());
-    state_.QuotedFilePath =
-        state_.LoadedFilePath.isEmpty()
-            ? QString()
-            : QLatin1Char('"') + fromFsPath(download_.chosenFile()) + QLatin1Char('"');
-    state_.ListingHeaderLine = download_.listingHeaderLine();
-    state_.RecordsSinceHeader = download_.recordsSinceHeader();
-    state_.LastListingFilter = download_.filter();
     shared_.LoadedFileTitle = fileTitle(fromFsPath(download_.chosenFile()));
     shared_.MachineFamily = download_.machineFamily();
     shared_.ErrorCodeTable = download_.errorCodeTable();

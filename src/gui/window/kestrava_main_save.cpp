@@ -70,7 +70,7 @@ void Kestrava_Main::Menu_SaveFile_Click()
     case kestrava::FileFault::SourceRead:
     case kestrava::FileFault::SourceChanged:
         text = tr("The loaded file could not be read:\n%1")
-                   .arg(QDir::toNativeSeparators(state_.LoadedFilePath));
+                   .arg(QDir::toNativeSeparators(state_.LoadedFilePath()));
         break;
     default:
         text = fault.step == kestrava::DownloadStep::SaveWorkFile
