@@ -125,19 +125,14 @@ private slots:
         QVERIFY(!QFile::exists(settingsFile("defaultpathload.txt")));
     }
 
-    void readsMissingQuotedAndVanishedFolders()
+    void readsMissingAndVanishedFolders()
     {
         // No file yet: the fallback folder.
         QCOMPARE(makeForm(DefaultPathKind::Load)->Dir1->path(), native(fallbackStartFolder()));
-
-        QVERIFY(writeTestFile(settingsFile("defaultpathload.txt"), "  \"" + driveB.toLocal8Bit() + "\"\r\n"));
+        // A folder that has gone: its nearest existing parent.
+        QVERIFY(writeTestFile(settingsFile("defaultpathload.txt"), driveB.toLocal8Bit() + "/Sub/gone/too\r\n"));
         auto form = makeForm(DefaultPathKind::Load);
         QCOMPARE(form->currentDrive(), driveB);
-        QCOMPARE(form->Dir1->path(), driveB);
-
-        // A folder that has gone: its nearest existing parent.
-        QVERIFY(writeTestFile(settingsFile(), driveB.toLocal8Bit() + "/Sub/gone/too\r\n"));
-        form = makeForm(DefaultPathKind::Save);
         QCOMPARE(form->Dir1->path(), native(driveB + QStringLiteral("/Sub")));
     }
 

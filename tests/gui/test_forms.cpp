@@ -1,5 +1,5 @@
 // The forms: every caption translated into Polish, the brand's logo and contacts, the
-// Help menu's forms shown modally and the decode form the support dialog opens.
+// decode form the support dialog opens.
 #include <QtTest>
 #include <QtCharts/QChart>
 #include <QtWidgets>
@@ -12,8 +12,6 @@
 #include "gui/reports/form_chart.h"
 #include "gui/forms/form_decode.h"
 #include "gui/forms/frm_about.h"
-#include "gui/window/kestrava_main.h"
-#include "gui/platform/system_info.h"
 #include "gui/app/translations.h"
 #include "support/fake_drive_provider.h"
 #include "support/quiet_messages.h"
@@ -52,11 +50,6 @@ QStringList visibleLogos(const QWidget& form)
             names << logo->objectName();
     return names;
 }
-
-class NoSystemInfo final : public SystemInfoLauncher {
-public:
-    bool start() override { return false; }
-};
 
 }  // namespace
 
@@ -181,33 +174,6 @@ private slots:
             QCOMPARE(form.TextBox_Output->toPlainText().left(9), c.codes);
             QCOMPARE(form.TextBox_converted->text(), c.rebuilt);
             QCOMPARE(form.Text1->text(), c.text1);
-        }
-    }
-
-    // The Help menu shows each form modally and returns when it closes.
-    void helpMenuShowsModalForms()
-    {
-        NoSystemInfo noInfo;
-        AppServices services;
-        services.systemInfo = &noInfo;
-        services = completeServices(services);
-        Kestrava_Main window(kestrava::BuildProfile{"sorvanta", "Polish"}, services);
-
-        const std::pair<void (Kestrava_Main::*)(), const char*> steps[] = {
-            {&Kestrava_Main::Menu_Support_Click, "Dialog"},
-            {&Kestrava_Main::Menu_Version_Click, "frmAbout"},
-            {&Kestrava_Main::Menu_Copyright_Click, "Dialog1"},
-        };
-        for (const auto& [command, formName] : steps) {
-            QString seen;
-            QTimer::singleShot(0, this, [&] {
-                if (QWidget* modal = QApplication::activeModalWidget()) {
-                    seen = modal->objectName();
-                    modal->close();
-                }
-            });
-            (window.*command)();
-            QCOMPARE(seen, QString::fromLatin1(formName));
         }
     }
 };

@@ -3,6 +3,7 @@
 // elsewhere), the spreadsheet program off Windows, and the folder for the work files.
 #include <QtTest>
 #include <QtWidgets>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -129,75 +130,60 @@ private slots:
     }
 
 #ifndef Q_OS_WIN
-    // The real launcher: the first executable program on the PATH, started without
-    // arguments (a non-executable file of a better name is passed over).
-    void desktopLauncherStartsFromPath()
+    // The real launchers, with stand-ins on the PATH that record their name, folder and
+    // arguments: the system-information program is the first executable one (a
+    // non-executable file of a better name is passed over), started without arguments;
+    // the spreadsheet program gets the file.
+    void launchersStartProgramsFromThePath()
     {
-        QTemporaryDir dir;
-        const QString marker = dir.filePath(QStringLiteral("started"));
-        QFile(dir.filePath(QStringLiteral("hardinfo"))).open(QIODevice::WriteOnly);
-        QFile script(dir.filePath(QStringLiteral("kinfocenter")));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\necho \"$#\" > '%1'\n").arg(marker).toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QByteArray savedPath = qgetenv("PATH");
-        DesktopSystemInfoLauncher launcher;
-        QList<bool> started;
-        for (const QString& path : {QDir::tempPath() + QStringLiteral("/kestrava-none:") + dir.path(),
-                                    dir.filePath(QStringLiteral("empty")), QString()}) {
-            qputenv("PATH", path.toLocal8Bit());
-            started << launcher.start();
-        }
-        qputenv("PATH", savedPath);
-        QCOMPARE(started, (QList<bool>{true, false, false}));
-        QTRY_VERIFY(QFile::exists(marker));
-        QFile result(marker);
-        QVERIFY(result.open(QIODevice::ReadOnly));
-        QCOMPARE(result.readAll().trimmed(), QByteArray("0"));
-    }
-#endif
-
-    void firstProgramOnThePathGetsTheFile()
-    {
-#ifdef Q_OS_WIN
-        QSKIP("Windows hands the file to Excel through the shell");
-#else
         QTemporaryDir bin, work;
         const QString record = work.filePath(QStringLiteral("record.txt"));
-        const QString file = work.filePath(QStringLiteral("a name with blanks.xls"));
-        // Stand-ins that write their name, their folder and their arguments into record.
-        const auto standIn = [&](const QString& name) {
-            QFile script(bin.filePath(name));
+        const auto standIn = [&](const char* name, bool executable = true) {
+            QFile script(bin.filePath(QString::fromLatin1(name)));
             QVERIFY(script.open(QIODevice::WriteOnly));
             script.write(QStringLiteral("#!/bin/sh\n{ echo %1; pwd; for a in \"$@\"; do echo \"$a\"; done; } "
                                         "> '%2.tmp' && /bin/mv '%2.tmp' '%2'\n")
-                             .arg(name, record)
+                             .arg(QString::fromLatin1(name), record)
                              .toUtf8());
             script.close();
-            QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+            if (executable)
+                QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
         };
-        const auto handOver = [&] {
+        const auto run = [&](const QString& path, const std::function<bool()>& start) {
             QFile::remove(record);
             const QByteArray oldPath = qgetenv("PATH");
-            qputenv("PATH", QFile::encodeName(bin.path()));
-            const bool started = SystemSpreadsheetLauncher().openInSpreadsheet(nullptr, file, work.path());
+            qputenv("PATH", QFile::encodeName(path));
+            const bool started = start();
             qputenv("PATH", oldPath);
             QFile recorded(record);
             if (started)
                 (void)QTest::qWaitFor([&] { return recorded.exists(); }, 10000);
             return recorded.open(QIODevice::ReadOnly)
                        ? QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
-                       : QStringList();
+                       : QStringList{started ? QStringLiteral("started") : QString()};
+        };
+        standIn("hardinfo", false);
+        standIn("kinfocenter");
+        DesktopSystemInfoLauncher info;
+        const auto startInfo = [&] { return info.start(); };
+        const QStringList started = run(bin.filePath(QStringLiteral("missing:")) + bin.path(), startInfo);
+        QCOMPARE(started.value(0), QStringLiteral("kinfocenter"));
+        QCOMPARE(started.size(), 2);
+        QCOMPARE(run(bin.filePath(QStringLiteral("missing")), startInfo), QStringList{QString()});
+        QCOMPARE(run(QString(), startInfo), QStringList{QString()});
+
+        const QString file = work.filePath(QStringLiteral("a name with blanks.xls"));
+        const auto handOver = [&] {
+            return SystemSpreadsheetLauncher().openInSpreadsheet(nullptr, file, work.path());
         };
         const QString folder = QDir(work.path()).canonicalPath();
-        standIn(QStringLiteral("gnumeric"));
-        standIn(QStringLiteral("localc"));
-        QCOMPARE(handOver(), (QStringList{"localc", folder, file}));
-        standIn(QStringLiteral("libreoffice"));
-        QCOMPARE(handOver(), (QStringList{"libreoffice", folder, "--calc", file}));
-#endif
+        standIn("gnumeric");
+        standIn("localc");
+        QCOMPARE(run(bin.path(), handOver), (QStringList{"localc", folder, file}));
+        standIn("libreoffice");
+        QCOMPARE(run(bin.path(), handOver), (QStringList{"libreoffice", folder, "--calc", file}));
     }
+#endif
 
     void programFolderWhileWritableElsePerUser()
     {

@@ -1,5 +1,5 @@
-// The window driven by keyboard and by size: menu keys, Enter in the filter boxes, the
-// title and the recent files after an open, the find bar, the layout when resized.
+// The window driven by keyboard: menu keys, Enter in the filter boxes, the
+// title and the recent files after an open, the find bar.
 #include <QtTest>
 #include <QtWidgets>
 
@@ -101,21 +101,6 @@ private slots:
         QVERIFY(last.second > next.second && view.firstVisibleLine() > 0);
         QCOMPARE(find(QStringLiteral("zzz"), w.Action_FindNext).second, last.second);
         QCOMPARE(w.Find_Bar->Label_FindResult->text(), QStringLiteral("Nie znaleziono"));
-    }
-
-    void layoutFollowsTheWindow()
-    {
-        WindowFixture f(kPolish);
-        Kestrava_Main& w = *f.window;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const auto places = [&] {
-            return QList<QRect>{w.Text1->geometry(), w.Frame1->geometry(),
-                                w.Picture_sorvantasmall->geometry()};
-        };
-        QCOMPARE(places(), (QList<QRect>{{8, 8, 905, 545}, {8, 560, 905, 89}, {768, 24, 129, 41}}));
-        w.resize(w.width() + 300, w.height() + 200);
-        QTRY_COMPARE(places(), (QList<QRect>{{8, 8, 1205, 745}, {8, 760, 1205, 89}, {1068, 24, 129, 41}}));
     }
 };
 
