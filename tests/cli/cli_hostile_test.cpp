@@ -18,14 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> namesIn(const fs::path& folder)
-{
-    std::set<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder))
-        found.insert(entry.path().filename().string());
-    return found;
-}
-
 std::string shown(const std::vector<std::string>& arguments)
 {
     std::string text = "kestrava-cli";
@@ -59,7 +51,7 @@ TEST(CliHostile, NoRegularFilesAndUnwritableTargetsAreRefusedAndNothingIsLeft)
     fs::create_directory(folder.path() / "folder.xls");
     ASSERT_EQ(::mkfifo((folder / "pipe.pfd").c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", folder.path() / "zero.xls");
-    const auto before = namesIn(folder.path());
+    const auto before = folder.names();
     for (const std::string name : {"folder.xls", "pipe.pfd", "zero.xls"}) {
         for (const std::string command : {"list", "counts", "print"})
             expectRefused({command, folder / name}, "not a regular file");
@@ -77,7 +69,7 @@ TEST(CliHostile, NoRegularFilesAndUnwritableTargetsAreRefusedAndNothingIsLeft)
         fs::permissions(folder.path() / "in.xls", fs::perms::owner_all);
     }
     EXPECT_EQ(readFile(source), kHeader + kRecord);
-    EXPECT_EQ(namesIn(folder.path()), before);
+    EXPECT_EQ(folder.names(), before);
 }
 
 TEST(CliHostile, AFullDiskOnStandardOutputIsAFault)
@@ -193,7 +185,7 @@ TEST(CliHostile, ARunEndedByASignalLeavesNothingBehind)
         const pid_t child = startCli({"decode", big, folder / "out.xls"}, -1, -1, tmp);
         bool started = false;
         for (int wait = 0; wait < 5000 && !started; ++wait) {
-            started = namesIn(folder.path()).size() > 2;
+            started = folder.names().size() > 2;
             if (!started)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
@@ -202,7 +194,7 @@ TEST(CliHostile, ARunEndedByASignalLeavesNothingBehind)
         int status = 0;
         ::waitpid(child, &status, 0);
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
-        EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"big.pfd", "tmp"}));
+        EXPECT_EQ(folder.names(), (std::set<std::string>{"big.pfd", "tmp"}));
     }
 
     // print into a pipe that nobody reads (as under "| head"): ended by SIGPIPE, and no

@@ -32,14 +32,6 @@ const char* operationName(Operation operation)
     return std::array{"status", "open", "read", "create", "write", "close", "rename", "remove", "sync"}[int(operation)];
 }
 
-std::set<std::string> namesIn(const std::filesystem::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // A record text of both families' shape, several read chunks long, so that reads and
 // writes happen many times.
 std::string bigDownload(std::size_t records)
@@ -95,7 +87,7 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
         return std::string(bytes.begin(), bytes.end());
     };
     const auto names = [&](std::set<std::string> expected) {
-        EXPECT_EQ(namesIn(folder.path()), expected);
+        EXPECT_EQ(folder.names(), expected);
     };
     // Several read chunks, an odd length (the trailing byte takes the carry).
     std::string random((std::size_t(3) << 19) + 1, '\0');
@@ -136,10 +128,6 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
          [&] { return scrambleFile(ScrambleDirection::Decode, in, target); },
          keptRandom, {O::Status, O::OpenRead, O::Read, O::CreateTemp, O::Write, O::Sync, O::Close, O::Rename},
          [&] { EXPECT_EQ(scrambledOf(folder.read("out.tmp")), random); }},
-        {"encode", [&] { source(random)(); earlier("the earlier copy")(); },
-         [&] { return scrambleFile(ScrambleDirection::Encode, in, target); },
-         keptRandom, {O::Read, O::Write, O::Rename},
-         [&] { EXPECT_EQ(folder.read("out.tmp"), scrambledOf(random)); }},
         {"listing", [&] { source(records)(); earlier("an earlier listing")(); },
          [&] {
              const auto result = listFile(in, target, {}, "");
@@ -166,7 +154,7 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
              EXPECT_EQ(download->chosenFile(), folder.path() / "earlier.pfd");
              EXPECT_EQ(download->lastListing()->records, 3u);
              EXPECT_EQ(folder.read("work/view_only.tmp"), bigDownload(3));
-             EXPECT_EQ(namesIn(work), (std::set<std::string>{"display_only.tmp", "view_only.tmp"}));
+             EXPECT_EQ(folder.names("work"), (std::set<std::string>{"display_only.tmp", "view_only.tmp"}));
          },
          {O::Read, O::Write, O::Rename},
          [&] { EXPECT_EQ(download->lastListing()->records, 80'000u); }},
@@ -273,7 +261,7 @@ TEST_F(FileFaults, ASourceThatChangesWhileItIsReadIsReported)
             fileio::setFaultHook({});
             EXPECT_EQ(result.fault, FileFault::SourceChanged) << describe(result);
             EXPECT_NE(describe(result).find("the file changed while it was read"), std::string::npos);
-            EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"in.xls"});
+            EXPECT_EQ(folder.names(), std::set<std::string>{"in.xls"});
         }
     }
 }
@@ -305,7 +293,7 @@ TEST_F(FileFaults, AFileThatAppearsAtTheTargetMeanwhileIsKept)
         EXPECT_EQ(folder.read("out.pfd"), "written meanwhile");
         std::filesystem::remove(target);
         std::filesystem::remove(workFile);
-        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"in.xls"});
+        EXPECT_EQ(folder.names(), std::set<std::string>{"in.xls"});
     }
 }
 
@@ -337,44 +325,6 @@ TEST_F(FileFaults, AReplacedFileKeepsItsPermissions)
     ASSERT_EQ(::stat(target.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0600u);
     EXPECT_NE(folder.read("out.pfd"), "old");
-}
-
-TEST_F(FileFaults, TargetsThatAreNoRegularFilesAreNeverReplacedOrRemoved)
-{
-    const auto source = folder.write("in.xls", bigDownload(3));
-    const auto fifo = folder.path() / "fifo.xls";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const auto link = folder.path() / "link.xls";
-    std::filesystem::create_symlink(fifo, link);
-    const auto dir = folder.path() / "display_only.tmp";
-    std::filesystem::create_directory(dir);
-
-    for (const auto& target : {fifo, link, dir}) {
-        SCOPED_TRACE(target.filename().string());
-        const auto decoded = scrambleFile(ScrambleDirection::Decode, source, target);
-        EXPECT_EQ(decoded.fault, FileFault::TargetNotRegular) << describe(decoded);
-        EXPECT_FALSE(listFile(source, target, {}, "").file.ok());
-        EXPECT_FALSE(writeDefaultFolder(target, "c:\\").ok());
-        EXPECT_FALSE(writePrintCopy(source, target, MachineFamily::ORV, {}).ok());
-    }
-    // Sources that are no regular files are refused before any read (a FIFO with no
-    // writer would block an open for ever, a device be read for ever).
-    std::filesystem::create_symlink("/dev/zero", folder.path() / "zero.pfd");
-    std::filesystem::create_symlink("/dev/urandom", folder.path() / "random.xls");
-    for (const auto& source : {fifo, link, folder.path() / "zero.pfd", folder.path() / "random.xls"}) {
-        SCOPED_TRACE(source.filename().string());
-        EXPECT_EQ(listFile(source, folder.path() / "out", {}, "").file.fault, FileFault::SourceNotRegular);
-        LoadedDownload download(dir);
-        const auto opened = download.open(source, {});
-        EXPECT_EQ(opened ? FileFault::None : opened.fault().file.fault, FileFault::SourceNotRegular);
-        EXPECT_FALSE(download.loaded());
-    }
-    std::filesystem::remove(folder.path() / "zero.pfd");
-    std::filesystem::remove(folder.path() / "random.xls");
-    EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(fifo)));
-    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
-    EXPECT_TRUE(std::filesystem::is_directory(dir));
-    EXPECT_EQ(folder.entries(), 4u);  // nothing added beside them
 }
 #endif
 

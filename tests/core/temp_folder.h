@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 
 #include "core/files/path_text.h"
@@ -47,13 +48,15 @@ public:
 
     bool exists(const std::string& name) const { return std::filesystem::exists(path_ / kestrava::pathFromUtf8(name)); }
 
-    std::size_t entries() const
+    // The names in the folder, or in its subfolder sub.
+    std::set<std::string> names(const std::string& sub = "") const
     {
-        std::size_t count = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(path_))
-            ++count;
-        return count;
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(path_ / kestrava::pathFromUtf8(sub)))
+            found.insert(entry.path().filename().string());
+        return found;
     }
+    std::size_t entries() const { return names().size(); }
 
 private:
     std::filesystem::path path_;
