@@ -1,7 +1,9 @@
-// The listing view: line ends, selection and copy by program, mouse and keyboard,
-// scroll ranges, code page text painted and copied, the context menu.
+// The listing view: line ends, the listing file mapped and replaced, selection and copy
+// by program, mouse and keyboard, scroll ranges, code page text painted and copied, the
+// context menu.
 #include <QtTest>
 #include <QtWidgets>
+#include <cstdio>
 
 #include "gui/view/listing_view.h"
 #include "gui/app/translations.h"
@@ -43,6 +45,13 @@ struct ShownView {
     ListingView view;
 };
 
+// Writes a file whole.
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
 QByteArray lines(int count, const QByteArray& prefix = "line ")
 {
     QByteArray bytes;
@@ -82,8 +91,68 @@ private slots:
             shown << view.lineText(i);
         QCOMPARE(shown, expected);
         // Given as text, the same lines.
+        const QString joined = expected.join(QLatin1Char('\n'));
         view.setPlainText(QString::fromLatin1(bytes));
-        QCOMPARE(view.toPlainText(), expected.join(QLatin1Char('\n')));
+        QCOMPARE(view.toPlainText(), joined);
+
+        // Mapped from a file with its line starts found as it was written in two pieces,
+        // split anywhere (inside a CR LF too), or with the start of a last empty line
+        // not reported: the same lines.
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("listing"));
+        writeFile(path, bytes);
+        for (qsizetype split = 0; split <= bytes.size(); ++split) {
+            LineStartFinder finder;
+            finder.feed(bytes.constData(), std::size_t(split));
+            finder.feed(bytes.constData() + split, std::size_t(bytes.size() - split));
+            LineIndex found = finder.finish();
+            LineIndex reported;
+            for (std::size_t line = 0; line < found.lineCount(); ++line) {
+                if (found.start(line) < std::uint64_t(bytes.size()))
+                    reported.add(found.start(line));
+            }
+            for (LineIndex* index : {&found, &reported}) {
+                auto model = ListingModel::ofFile(path, std::move(*index), kestrava::Language::English);
+                QVERIFY(model);
+                view.setModel(std::move(*model));
+                QCOMPARE(view.toPlainText(), joined);
+            }
+        }
+    }
+
+    void listingFileReplaced()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("display_only.tmp"));
+        const QByteArray first = lines(3);
+        writeFile(path, first);
+        ListingView view;
+        view.setModel(*ListingModel::ofFile(path, LineIndex::ofBytes(first.constData(), std::size_t(first.size())),
+                                            kestrava::Language::English));
+        // The next listing is written beside it and put in its place: the shown one stays.
+        writeFile(path + QStringLiteral(".new"), lines(5, "other "));
+        QCOMPARE(std::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
+                             QFile::encodeName(path).constData()), 0);
+        QCOMPARE(view.lineText(2), QStringLiteral("line 2"));
+        // Let go of while a file is replaced, a mapping is taken back only from the same
+        // file; another leaves the view empty.
+        writeFile(path, first);
+        view.setModel(*ListingModel::ofFile(path, LineIndex::ofBytes(first.constData(), std::size_t(first.size())),
+                                            kestrava::Language::English));
+        view.letGoOfFile();
+        QCOMPARE(view.lineText(1), QString());
+        QVERIFY(view.takeBackFile());
+        QCOMPARE(view.lineText(1), QStringLiteral("line 1"));
+        // Renamed aside and back, as where a mapped file cannot be replaced.
+        QVERIFY(view.moveFile(path + QStringLiteral(".aside")));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(view.moveFile(path));
+        QCOMPARE(view.model().fileName(), path);
+        QCOMPARE(view.lineText(2), QStringLiteral("line 2"));
+        view.letGoOfFile();
+        writeFile(path, lines(5, "other "));
+        QVERIFY(!view.takeBackFile());
+        QCOMPARE(view.toPlainText(), QString());
     }
 
     void selectionAndCopyAcrossLines()

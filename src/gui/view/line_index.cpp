@@ -2,74 +2,119 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
-// The position of the first `unit` in [from, to), or `to`.
-std::size_t find(const char* data, std::size_t from, std::size_t to, char unit)
+// The position of the first `unit` in [from, size), or size.
+std::size_t find(const char* data, std::size_t from, std::size_t size, char unit)
 {
-    if (from >= to)
-        return to;
-    const void* hit = std::memchr(data + from, unit, to - from);
-    return hit ? std::size_t(static_cast<const char*>(hit) - data) : to;
+    if (from >= size)
+        return size;
+    const void* hit = std::memchr(data + from, unit, size - from);
+    return hit ? std::size_t(static_cast<const char*>(hit) - data) : size;
 }
 
-std::size_t find(const char16_t* data, std::size_t from, std::size_t to, char16_t unit)
+std::size_t find(const char16_t* data, std::size_t from, std::size_t size, char16_t unit)
 {
-    return std::size_t(std::find(data + from, data + to, unit) - data);
+    return std::size_t(std::find(data + from, data + size, unit) - data);
 }
 
 }  // namespace
 
+void LineIndex::add(std::uint64_t start)
+{
+    if (count_ > 0 && start <= lastStart())
+        return;
+    if ((count_ & (kBlockSize - 1)) == 0)
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kBlockSize));
+    blocks_.back()[count_ & (kBlockSize - 1)] = start;
+    ++count_;
+}
+
+void LineIndex::add(const std::uint64_t* starts, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        add(starts[i]);
+}
+
+std::size_t LineIndex::lineAt(std::uint64_t offset) const
+{
+    // The last line whose start is not after offset.
+    std::size_t low = 0;
+    std::size_t high = count_;  // start(high) > offset, or high == count_
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (start(middle) <= offset)
+            low = middle;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 LineIndex LineIndex::ofBytes(const char* data, std::size_t size)
 {
-    return build(data, size);
+    LineStartFinder finder;
+    finder.feed(data, size);
+    return finder.finish();
 }
 
 LineIndex LineIndex::ofUnits(const char16_t* data, std::size_t size)
 {
-    return build(data, size);
+    LineStartFinder finder;
+    finder.feed(data, size);
+    return finder.finish();
 }
 
-void LineIndex::add(std::size_t start, std::size_t end)
+void LineStartFinder::feed(const char* data, std::size_t size)
 {
-    starts_.push_back(start);
-    lengths_.push_back(end - start);
-    longest_ = std::max(longest_, end - start);
+    scan(data, size);
+}
+
+void LineStartFinder::feed(const char16_t* data, std::size_t size)
+{
+    scan(data, size);
 }
 
 template <typename Unit>
-LineIndex LineIndex::build(const Unit* data, std::size_t size)
+void LineStartFinder::scan(const Unit* data, std::size_t size)
 {
-    LineIndex index;
-    index.starts_.clear();
-    index.lengths_.clear();
-    // Listing lines run to about a hundred characters: one reservation covers most.
-    index.starts_.reserve(size / 96 + 1);
-    index.lengths_.reserve(size / 96 + 1);
-
     const Unit cr = Unit('\r');
     const Unit lf = Unit('\n');
-    std::size_t lineStart = 0;
     std::size_t pos = 0;
-    for (;;) {
-        // The lines of [pos, next LF) are cut at the lone CRs in it; the CR of a
-        // CR LF belongs to the LF's line end.
-        const std::size_t nextLf = find(data, pos, size, lf);
-        std::size_t from = pos;
-        for (;;) {
-            const std::size_t nextCr = find(data, from, nextLf, cr);
-            if (nextCr == nextLf || (nextCr + 1 == nextLf && nextLf < size))
-                break;
-            index.add(lineStart, nextCr);
-            lineStart = from = nextCr + 1;
-        }
-        if (nextLf == size)
-            break;
-        const std::size_t end = (nextLf > lineStart && data[nextLf - 1] == cr) ? nextLf - 1 : nextLf;
-        index.add(lineStart, end);
-        lineStart = pos = nextLf + 1;
+    if (pendingCr_ && size > 0) {
+        pendingCr_ = false;
+        if (data[0] == lf)
+            pos = 1;
+        index_.add(offset_ + pos);
     }
-    index.add(lineStart, size);
-    return index;
+    // The next LF and the next CR, each searched again only once passed.
+    std::size_t nextLf = find(data, pos, size, lf);
+    std::size_t nextCr = find(data, pos, size, cr);
+    while (nextLf < size || nextCr < size) {
+        if (nextLf < nextCr) {
+            pos = nextLf + 1;
+        } else if (nextCr + 1 == size) {
+            pendingCr_ = true;  // CR LF, or a lone CR: the next piece says
+            break;
+        } else {
+            pos = nextCr + (data[nextCr + 1] == lf ? 2 : 1);
+        }
+        index_.add(offset_ + pos);
+        if (nextLf < pos)
+            nextLf = find(data, pos, size, lf);
+        if (nextCr < pos)
+            nextCr = find(data, pos, size, cr);
+    }
+    offset_ += size;
+}
+
+LineIndex LineStartFinder::finish()
+{
+    if (pendingCr_)
+        index_.add(offset_);
+    pendingCr_ = false;
+    offset_ = 0;
+    return std::exchange(index_, LineIndex());
 }

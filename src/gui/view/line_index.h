@@ -1,44 +1,67 @@
-// Where each line of a text starts, found in one pass over the text. A line ends at
-// CR LF (as listing files are written), a lone LF or a lone CR; the end of the text
-// ends the last line, which is empty when the text ends with a line end (as a text
-// box shows it).
+// Where each line of a text starts: 8 bytes a line, kept in blocks so that an index
+// of millions of lines grows without copying. A line ends at CR LF (as listing files
+// are written), a lone LF or a lone CR; the end of the text ends the last line, which
+// is empty when the text ends with a line end (as a text box shows it).
+//
+// The starts come from whoever writes the text (the listing run gives the offset of
+// every line it writes) or from LineStartFinder, which finds them in the text as it
+// arrives in pieces.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 class LineIndex {
 public:
-    LineIndex() : starts_{0}, lengths_{0} {}
+    // One line, starting at 0.
+    LineIndex() { add(0); }
+    LineIndex(LineIndex&&) noexcept = default;
+    LineIndex& operator=(LineIndex&&) noexcept = default;
 
-    // Indexes a text of single-byte characters (a code page) or of UTF-16 units.
+    // A line starting at `start`; a start not after the last one is ignored (the
+    // first line always starts at 0).
+    void add(std::uint64_t start);
+    void add(const std::uint64_t* starts, std::size_t count);
+
+    // Always at least one line.
+    std::size_t lineCount() const { return count_; }
+    std::uint64_t start(std::size_t line) const
+    {
+        return blocks_[line >> kBlockShift][line & (kBlockSize - 1)];
+    }
+    std::uint64_t lastStart() const { return start(count_ - 1); }
+
+    // The line that holds character `offset` (a line end counts to its line).
+    std::size_t lineAt(std::uint64_t offset) const;
+
+    // The lines of a whole text of single-byte characters or of UTF-16 units.
     static LineIndex ofBytes(const char* data, std::size_t size);
     static LineIndex ofUnits(const char16_t* data, std::size_t size);
 
-    // Always at least one line (an empty text is one empty line).
-    std::size_t lineCount() const { return starts_.size(); }
+private:
+    static constexpr unsigned kBlockShift = 16;
+    static constexpr std::size_t kBlockSize = std::size_t(1) << kBlockShift;
 
-    // Where line `line` starts and how many characters it holds without its line end.
-    std::size_t start(std::size_t line) const { return starts_[line]; }
-    std::size_t length(std::size_t line) const { return lengths_[line]; }
+    std::vector<std::unique_ptr<std::uint64_t[]>> blocks_;
+    std::size_t count_ = 0;
+};
 
-    // The line that holds character `offset` (a line end counts to its line).
-    std::size_t lineAt(std::size_t offset) const
-    {
-        return std::size_t(std::upper_bound(starts_.begin(), starts_.end(), offset) -
-                           starts_.begin()) - 1;
-    }
-
-    // The length of the longest line, in characters.
-    std::size_t longest() const { return longest_; }
+// Finds the line starts of a text that arrives in pieces (a CR at the end of one
+// piece and an LF at the start of the next are one line end).
+class LineStartFinder {
+public:
+    void feed(const char* data, std::size_t size);
+    void feed(const char16_t* data, std::size_t size);
+    // The text has ended: a CR left at its end ends a line.
+    LineIndex finish();
 
 private:
     template <typename Unit>
-    static LineIndex build(const Unit* data, std::size_t size);
-    void add(std::size_t start, std::size_t end);
+    void scan(const Unit* data, std::size_t size);
 
-    std::vector<std::size_t> starts_;
-    std::vector<std::size_t> lengths_;
-    std::size_t longest_ = 0;
+    LineIndex index_;
+    std::uint64_t offset_ = 0;  // of the next piece
+    bool pendingCr_ = false;    // the last piece ended with a CR
 };

@@ -18,7 +18,6 @@
 #include <cmath>
 #include <memory>
 
-#include "gui/view/code_page.h"
 
 namespace {
 
@@ -71,28 +70,41 @@ ListingView::~ListingView() = default;
 
 void ListingView::setListing(QByteArray bytes, kestrava::Language language)
 {
-    LineIndex index = LineIndex::ofBytes(bytes.constData(), std::size_t(bytes.size()));
-    setListing(std::move(bytes), std::move(index), language);
+    setModel(ListingModel::ofBytes(std::move(bytes), language));
 }
 
-void ListingView::setListing(QByteArray bytes, LineIndex index, kestrava::Language language)
+void ListingView::setModel(ListingModel model)
 {
-    text_ = QString();
-    bytes_ = std::move(bytes);
-    holdsBytes_ = true;
-    language_ = language;
-    index_ = std::move(index);
+    model_ = std::move(model);
     resetView();
 }
 
 void ListingView::setPlainText(const QString& text)
 {
-    bytes_ = QByteArray();
-    text_ = text;
-    holdsBytes_ = false;
-    index_ = LineIndex::ofUnits(reinterpret_cast<const char16_t*>(text_.utf16()),
-                                std::size_t(text_.size()));
-    resetView();
+    setModel(ListingModel::ofText(text));
+}
+
+void ListingView::letGoOfFile()
+{
+    model_.letGoOfFile();
+    viewport()->update();
+}
+
+bool ListingView::takeBackFile()
+{
+    const bool back = model_.takeBackFile();
+    if (!back)
+        clear();
+    viewport()->update();
+    return back;
+}
+
+bool ListingView::moveFile(const QString& path)
+{
+    const bool moved = model_.moveFile(path);
+    if (!takeBackFile())
+        return false;
+    return moved;
 }
 
 QString ListingView::toPlainText() const
@@ -167,7 +179,7 @@ void ListingView::selectAll()
 
 qsizetype ListingView::lineLength(qsizetype line) const
 {
-    return qsizetype(index_.length(std::size_t(line)));
+    return qsizetype(model_.length(std::size_t(line)));
 }
 
 ListingView::Position ListingView::clamped(Position position) const
@@ -190,10 +202,8 @@ QString ListingView::lineSlice(qsizetype line, qsizetype from, qsizetype count) 
     count = std::min(count, length - from);
     if (count <= 0)
         return {};
-    const qsizetype start = qsizetype(index_.start(std::size_t(line))) + from;
-    if (!holdsBytes_)
-        return text_.mid(start, count);
-    return fromCodePage(QByteArray::fromRawData(bytes_.constData() + start, count), language_);
+    const std::uint64_t start = model_.start(std::size_t(line)) + std::uint64_t(from);
+    return model_.text(start, start + std::uint64_t(count));
 }
 
 QString ListingView::textBetween(Position from, Position to) const
@@ -205,13 +215,9 @@ QString ListingView::textBetween(Position from, Position to) const
     if (from.line == to.line)
         return lineSlice(from.line, from.column, to.column - from.column);
     // Several lines: the stored characters in one piece, their line ends made "\n".
-    const qsizetype start = qsizetype(index_.start(std::size_t(from.line))) + from.column;
-    const qsizetype end = qsizetype(index_.start(std::size_t(to.line))) + to.column;
-    QString text = holdsBytes_
-                       ? fromCodePage(QByteArray::fromRawData(bytes_.constData() + start,
-                                                              end - start),
-                                      language_)
-                       : text_.mid(start, end - start);
+    const std::uint64_t start = model_.start(std::size_t(from.line)) + std::uint64_t(from.column);
+    const std::uint64_t end = model_.start(std::size_t(to.line)) + std::uint64_t(to.column);
+    QString text = model_.text(start, end);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
@@ -258,7 +264,7 @@ void ListingView::updateScrollBars()
     vertical->setRange(0, clampToInt(double(lineCount() - lines)));
 
     // The longest line and one cell more for the cursor behind its last character.
-    const double contentWidth = double(index_.longest() + 1) * advance_ + 2 * kMargin;
+    const double contentWidth = double(model_.longest() + 1) * advance_ + 2 * kMargin;
     QScrollBar* horizontal = horizontalScrollBar();
     horizontal->setSingleStep(std::max(1, int(std::lround(advance_))));
     horizontal->setPageStep(viewport()->width());

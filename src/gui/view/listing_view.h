@@ -1,6 +1,7 @@
 // ListingView: a read-only, selectable, fixed-pitch text view for listings of any
-// size. It keeps the listing as the bytes of the build language's code page and an
-// index of where each line starts; only the lines on screen are decoded and painted.
+// size. It shows a ListingModel (the listing's bytes, mapped from the listing file,
+// with the index of where each line starts); only the lines on screen are decoded and
+// painted.
 // Lines are never wrapped: both scroll bars appear as needed, the horizontal one as
 // wide as the longest line.
 #pragma once
@@ -12,7 +13,7 @@
 #include <compare>
 
 #include "core/settings/build_profile.h"
-#include "gui/view/line_index.h"
+#include "gui/view/listing_model.h"
 
 class QMenu;
 
@@ -34,8 +35,14 @@ public:
     // Shows a listing: bytes of the code page of `language`. Selection and scrolling
     // start again at the top.
     void setListing(QByteArray bytes, kestrava::Language language);
-    // The same with the lines of bytes already indexed (by the listing's worker).
-    void setListing(QByteArray bytes, LineIndex index, kestrava::Language language);
+    // Shows a model (a mapped listing file) the same way.
+    void setModel(ListingModel model);
+    const ListingModel& model() const { return model_; }
+    // The shown listing file's mapping let go and taken back, and the file renamed:
+    // see ListingModel. A file that cannot be taken back leaves the view empty (false).
+    void letGoOfFile();
+    bool takeBackFile();
+    bool moveFile(const QString& path);
     // Shows a text (a placeholder or a message) the same way.
     void setPlainText(const QString& text);
     void clear() { setPlainText({}); }
@@ -43,7 +50,7 @@ public:
     // The whole text, lines joined by "\n".
     QString toPlainText() const;
 
-    qsizetype lineCount() const { return qsizetype(index_.lineCount()); }
+    qsizetype lineCount() const { return qsizetype(model_.lineCount()); }
     // One line without its line end.
     QString lineText(qsizetype line) const;
 
@@ -111,11 +118,7 @@ private:
     bool handleNavigationKey(QKeyEvent* event);
     void dragTo(const QPoint& point);
 
-    QByteArray bytes_;       // the listing, when it is bytes of a code page
-    QString text_;           // the text, when it was given as text
-    bool holdsBytes_ = false;
-    kestrava::Language language_ = kestrava::Language::English;
-    LineIndex index_;
+    ListingModel model_;
 
     Position anchor_;
     Position cursor_;

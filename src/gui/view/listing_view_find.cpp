@@ -12,13 +12,14 @@ bool ListingView::find(const QString& text, bool backward)
     if (text.isEmpty())
         return false;
     const Position first = std::min(anchor_, cursor_);
-    const std::size_t selectionStart = index_.start(std::size_t(first.line)) + std::size_t(first.column);
+    const std::size_t selectionStart = model_.start(std::size_t(first.line)) + std::size_t(first.column);
 
     std::optional<std::size_t> found;
     std::size_t length = 0;
-    if (holdsBytes_) {
-        const QByteArray needle = toCodePage(text, language_);
-        const std::string_view haystack(bytes_.constData(), std::size_t(bytes_.size()));
+    const kestrava::Language language = model_.language();
+    if (model_.holdsBytes()) {
+        const QByteArray needle = toCodePage(text, language);
+        const std::string_view haystack = model_.bytes();
         const std::string_view sought(needle.constData(), std::size_t(needle.size()));
         length = sought.size();
         const auto direction =
@@ -26,23 +27,24 @@ bool ListingView::find(const QString& text, bool backward)
         const std::size_t from = backward ? selectionStart
                                           : std::min(selectionStart + (hasSelection() ? 1 : 0),
                                                      haystack.size());
-        found = kestrava::findText(haystack, sought, language_, from, direction);
+        found = kestrava::findText(haystack, sought, language, from, direction);
         if (!found)  // round the end
-            found = kestrava::findText(haystack, sought, language_,
+            found = kestrava::findText(haystack, sought, language,
                                        backward ? haystack.size() : 0, direction);
     } else {
+        const QString& shown = model_.plainText();
         length = std::size_t(text.size());
         qsizetype at = -1;
         if (backward) {
             if (selectionStart > 0)
-                at = text_.lastIndexOf(text, qsizetype(selectionStart) - 1, Qt::CaseInsensitive);
+                at = shown.lastIndexOf(text, qsizetype(selectionStart) - 1, Qt::CaseInsensitive);
             if (at < 0)
-                at = text_.lastIndexOf(text, -1, Qt::CaseInsensitive);
+                at = shown.lastIndexOf(text, -1, Qt::CaseInsensitive);
         } else {
-            at = text_.indexOf(text, qsizetype(selectionStart) + (hasSelection() ? 1 : 0),
+            at = shown.indexOf(text, qsizetype(selectionStart) + (hasSelection() ? 1 : 0),
                                Qt::CaseInsensitive);
             if (at < 0)
-                at = text_.indexOf(text, 0, Qt::CaseInsensitive);
+                at = shown.indexOf(text, 0, Qt::CaseInsensitive);
         }
         if (at >= 0)
             found = std::size_t(at);
@@ -50,8 +52,8 @@ bool ListingView::find(const QString& text, bool backward)
     if (!found)
         return false;
 
-    const std::size_t line = index_.lineAt(*found);
-    const qsizetype column = qsizetype(*found - index_.start(line));
+    const std::size_t line = model_.lineAt(*found);
+    const qsizetype column = qsizetype(*found - model_.start(line));
     // Text found across a line end is selected to the end of its line.
     setSelection({qsizetype(line), column}, {qsizetype(line), column + qsizetype(length)});
     return true;

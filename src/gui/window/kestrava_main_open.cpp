@@ -3,7 +3,9 @@
 // of files the listing cannot show to a spreadsheet program.
 #include "gui/window/kestrava_main.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,12 +18,23 @@
 #include "core/files/system_error_text.h"
 #include "gui/platform/default_folder.h"
 #include "gui/platform/fs_path.h"
+#include "gui/view/line_index.h"
+#include "gui/view/listing_model.h"
 #include "gui/view/listing_view.h"
 #include "gui/platform/spreadsheet_launcher.h"
 #include "gui/services/user_dialogs.h"
 #include "gui/app/work_folder.h"
 
 namespace {
+
+// A file mapped into memory cannot be replaced on Windows: there the listing file the
+// view shows is renamed aside for a run, which may put a new one in its place.
+#ifdef Q_OS_WIN
+constexpr bool kMappedFileBlocksReplacing = true;
+#else
+constexpr bool kMappedFileBlocksReplacing = false;
+#endif
+constexpr const char* kShownListingName = "display_shown.tmp";
 
 // The chosen file's name without its folder and without its last four characters.
 QString fileTitle(const QString& path)
@@ -153,14 +166,21 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     const bool decoding =
         chosenPath && kestrava::downloadKindOf(chosenPath->toStdString()) ==
                           kestrava::DownloadKind::Encrypted;
-    // The listing the run writes is kept as it goes and indexed once complete, on the
-    // worker; the listing shown stays until a new one is ready, so that a failed or
-    // cancelled run leaves it as it was.
-    QByteArray listing;
-    LineIndex index;
+    // The run writes the listing file, which the view then maps; the view's line index
+    // is made of where the run's lines start, found as the listing is written. The
+    // listing shown stays until a new one is ready, so that a failed or cancelled run
+    // leaves it as it was: the run writes a new file and puts it in place of the shown
+    // one only once complete, and the mapping keeps the file replaced. Where a mapped
+    // file cannot be replaced, the shown one is renamed aside for the run, and back
+    // after it unless the run put a new listing file in its place.
+    const QString listingPath = fromFsPath(download_.workFiles().listing());
+    const QString asidePath = QFileInfo(listingPath).dir().filePath(QLatin1String(kShownListingName));
+    const bool aside = kMappedFileBlocksReplacing && Text1->model().fileName() == listingPath &&
+                       Text1->moveFile(asidePath);
+    LineStartFinder lineStarts;
     std::optional<kestrava::DownloadOutcome<kestrava::ListingSummary>> outcome;
-    download_.setListingCopy([&listing](std::string_view bytes) {
-        listing.append(bytes.data(), qsizetype(bytes.size()));
+    download_.setListingCopy([&lineStarts](std::string_view bytes) {
+        lineStarts.feed(bytes.data(), bytes.size());
         return true;
     });
     const bool ran = runLong(decoding ? tr("Decoding the file...") : tr("Listing the records..."),
@@ -169,10 +189,6 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
                                      outcome = chosenPath ? download_.open(toFsPath(*chosenPath),
                                                                            filter, progress)
                                                           : download_.relist(filter, progress);
-                                     if (*outcome && outcome->value().outcome ==
-                                                         kestrava::ListingOutcome::Listed)
-                                         index = LineIndex::ofBytes(listing.constData(),
-                                                                    std::size_t(listing.size()));
                                  } catch (const std::bad_alloc&) {
                                      kestrava::FileResult memory;
                                      memory.fault = kestrava::FileFault::OutOfMemory;
@@ -181,6 +197,13 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
                                  }
                              });
     download_.setListingCopy({});
+    const bool listed = ran && outcome && *outcome &&
+                        outcome->value().outcome == kestrava::ListingOutcome::Listed;
+    std::optional<ListingModel> shown;
+    if (listed)
+        shown = ListingModel::ofFile(listingPath, lineStarts.finish(), shared_.language());
+    if (aside && !shown && !QFile::exists(listingPath))
+        Text1->moveFile(listingPath);
     if (!ran || !outcome)
         return;  // cancelled or closing: everything as before the command
     if (!*outcome) {
@@ -208,8 +231,13 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
         // Decided on the header's first bytes: the file was not listed in full.
         handOverToSpreadsheet(summary.outcome);
     } else {
-        Text1->setListing(std::move(listing), std::move(index), shared_.language());
+        if (shown)
+            Text1->setModel(std::move(*shown));
+        else
+            Text1->setPlainText(tr("Not enough memory for this file"));  // the map failed
     }
+    if (aside && Text1->model().fileName() != asidePath)
+        QFile::remove(asidePath);  // renamed aside, and shown no more
 
     state_.ShowAllRequest = false;
     state_.DateFilterOn = false;
