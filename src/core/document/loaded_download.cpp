@@ -28,7 +28,7 @@ struct ListingTarget {
     // file with no line end at all) is not read to its end only to be refused.
     bool stopAtUnknownHeader = false;
     std::filesystem::path listingFile;             // with work files
-    const ListingRun::Write* listingCopy = nullptr;  // with work files: a copy of the listing
+    const ListingRun::LineStarts* lineStarts = nullptr;  // with work files: where lines start
     const std::filesystem::path* workingCopy = nullptr;  // a scrambled file's plain copy
 };
 
@@ -71,8 +71,6 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
     ListingRun::Write write = [&](std::string_view bytes) {
         if (listingOut) {
             listingWrite = listingOut->write(bytes.data(), bytes.size());
-            if (listingWrite.ok() && target.listingCopy && !(*target.listingCopy)(bytes))
-                listingWrite.fault = FileFault::TargetWrite;
             return listingWrite.ok();
         }
         const ListingSummary& soFar = runSeen->summarySoFar();
@@ -93,6 +91,8 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
     };
     ListingRun run(filter, serial, target.summaryOnly ? ListingRun::Write() : std::move(write));
     runSeen = &run;
+    if (listingOut && target.lineStarts)
+        run.setLineStarts(*target.lineStarts);
 
     FileResult copyWrite;
     bool listing = true;
@@ -157,7 +157,7 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
 }
 
 ListingTarget targetOf(const ListingRun::Write& sink, bool summaryOnly, bool stopAtUnknownHeader,
-                       const WorkFiles& files, const ListingRun::Write& listingCopy)
+                       const WorkFiles& files, const ListingRun::LineStarts& lineStarts)
 {
     ListingTarget target;
     target.stopAtUnknownHeader = stopAtUnknownHeader;
@@ -166,8 +166,8 @@ ListingTarget targetOf(const ListingRun::Write& sink, bool summaryOnly, bool sto
         target.summaryOnly = summaryOnly;
     } else {
         target.listingFile = files.listing();
-        if (listingCopy)
-            target.listingCopy = &listingCopy;
+        if (lineStarts)
+            target.lineStarts = &lineStarts;
     }
     return target;
 }
@@ -215,7 +215,7 @@ DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path
     }
     const bool scrambled = kind == DownloadKind::Encrypted;
     const std::filesystem::path workingCopy = files_.workingCopy();
-    ListingTarget target = targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, listingCopy_);
+    ListingTarget target = targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, lineStarts_);
     if (scrambled && !sink_)
         target.workingCopy = &workingCopy;
     auto listed = listGuarded(chosen, scrambled, filter, machineSerial(), target, progress);
@@ -233,7 +233,7 @@ DownloadOutcome<ListingSummary> LoadedDownload::relist(const ListingFilter& filt
         return faultAt(DownloadStep::NothingLoaded);
     auto listed = listGuarded(plainFileOf(*loaded_), readScrambled(*loaded_), filter,
                               machineSerial(),
-                              targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, listingCopy_),
+                              targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, lineStarts_),
                               progress);
     if (listed)
         keepListing(listed.value(), filter);

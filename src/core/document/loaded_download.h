@@ -95,11 +95,11 @@ public:
 
     // With work files: reading stops as soon as the header is known not to be
     // recognised (a scrambled file is still decoded to its end into the working copy),
-    // and every piece of a listing written to the listing file also goes to
-    // listingCopy, when set (a false return fails the run at step Listing). The window
-    // keeps the listing it shows that way, without reading the listing file back.
+    // and lineStarts, when set, is told where the lines of the listing written to the
+    // listing file start (ListingRun::setLineStarts). The window indexes the listing it
+    // shows that way, without reading the listing file.
     void setStopAtUnknownHeader(bool on) { stopAtUnknownHeader_ = on; }
-    void setListingCopy(ListingRun::Write listingCopy) { listingCopy_ = std::move(listingCopy); }
+    void setLineStarts(ListingRun::LineStarts lineStarts) { lineStarts_ = std::move(lineStarts); }
 
     // Opens a download file: decodes a "pfd" file into the working copy and lists the
     // plain text into the listing file under filter, in one pass over the file. The
@@ -179,7 +179,7 @@ private:
     ListingRun::Write sink_;  // set for a download kept without work files
     bool summaryOnly_ = false;  // given an empty sink: no listing is formatted
     bool stopAtUnknownHeader_ = false;
-    ListingRun::Write listingCopy_;  // with work files
+    ListingRun::LineStarts lineStarts_;  // with work files
     std::optional<Loaded> loaded_;
     ListingFilter filter_;
     std::optional<ListingSummary> listing_;

@@ -3,9 +3,8 @@
 // are written), a lone LF or a lone CR; the end of the text ends the last line, which
 // is empty when the text ends with a line end (as a text box shows it).
 //
-// The starts come from whoever writes the text (the listing run gives the offset of
-// every line it writes) or from LineStartFinder, which finds them in the text as it
-// arrives in pieces.
+// The starts come from whoever writes the text (the listing run reports where every
+// line it writes starts) or are found in the text by LineStartFinder.
 #pragma once
 
 #include <cstddef>

@@ -167,7 +167,7 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
         chosenPath && kestrava::downloadKindOf(chosenPath->toStdString()) ==
                           kestrava::DownloadKind::Encrypted;
     // The run writes the listing file, which the view then maps; the view's line index
-    // is made of where the run's lines start, found as the listing is written. The
+    // is made of where the run reports its lines start as it writes them. The
     // listing shown stays until a new one is ready, so that a failed or cancelled run
     // leaves it as it was: the run writes a new file and puts it in place of the shown
     // one only once complete, and the mapping keeps the file replaced. Where a mapped
@@ -177,11 +177,10 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     const QString asidePath = QFileInfo(listingPath).dir().filePath(QLatin1String(kShownListingName));
     const bool aside = kMappedFileBlocksReplacing && Text1->model().fileName() == listingPath &&
                        Text1->moveFile(asidePath);
-    LineStartFinder lineStarts;
+    LineIndex lineStarts;
     std::optional<kestrava::DownloadOutcome<kestrava::ListingSummary>> outcome;
-    download_.setListingCopy([&lineStarts](std::string_view bytes) {
-        lineStarts.feed(bytes.data(), bytes.size());
-        return true;
+    download_.setLineStarts([&lineStarts](const std::uint64_t* starts, std::size_t count) {
+        lineStarts.add(starts, count);
     });
     const bool ran = runLong(decoding ? tr("Decoding the file...") : tr("Listing the records..."),
                              [&](const kestrava::Progress& progress) {
@@ -196,12 +195,12 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
                                          kestrava::DownloadStep::Reading, memory};
                                  }
                              });
-    download_.setListingCopy({});
+    download_.setLineStarts({});
     const bool listed = ran && outcome && *outcome &&
                         outcome->value().outcome == kestrava::ListingOutcome::Listed;
     std::optional<ListingModel> shown;
     if (listed)
-        shown = ListingModel::ofFile(listingPath, lineStarts.finish(), shared_.language());
+        shown = ListingModel::ofFile(listingPath, std::move(lineStarts), shared_.language());
     if (aside && !shown && !QFile::exists(listingPath))
         Text1->moveFile(listingPath);
     if (!ran || !outcome)
