@@ -34,8 +34,39 @@ void LineIndex::add(std::uint64_t start)
 
 void LineIndex::add(const std::uint64_t* starts, std::size_t count)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        add(starts[i]);
+    // Given in order: those after the last start are copied a block at a time.
+    std::size_t i = 0;
+    while (i < count && starts[i] <= lastStart())
+        ++i;
+    while (i < count) {
+        const std::size_t at = count_ & (kBlockSize - 1);
+        if (at == 0)
+            blocks_.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kBlockSize));
+        const std::size_t n = std::min(kBlockSize - at, count - i);
+        std::memcpy(blocks_.back().get() + at, starts + i, n * sizeof(std::uint64_t));
+        count_ += n;
+        i += n;
+    }
+}
+
+std::size_t LineIndex::widestLine() const
+{
+    std::size_t widest = 0;
+    std::uint64_t widestSpan = 0;
+    std::uint64_t previous = 0;
+    for (std::size_t block = 0; block < blocks_.size(); ++block) {
+        const std::uint64_t* starts = blocks_[block].get();
+        const std::size_t first = block * kBlockSize;
+        const std::size_t n = std::min(kBlockSize, count_ - first);
+        for (std::size_t j = 0; j < n; ++j) {
+            if (starts[j] - previous > widestSpan) {
+                widestSpan = starts[j] - previous;
+                widest = first + j - 1;
+            }
+            previous = starts[j];
+        }
+    }
+    return widest;
 }
 
 std::size_t LineIndex::lineAt(std::uint64_t offset) const

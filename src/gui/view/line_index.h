@@ -20,7 +20,7 @@ public:
     LineIndex& operator=(LineIndex&&) noexcept = default;
 
     // A line starting at `start`; a start not after the last one is ignored (the
-    // first line always starts at 0).
+    // first line always starts at 0). Several starts are given in ascending order.
     void add(std::uint64_t start);
     void add(const std::uint64_t* starts, std::size_t count);
 
@@ -31,6 +31,9 @@ public:
         return blocks_[line >> kBlockShift][line & (kBlockSize - 1)];
     }
     std::uint64_t lastStart() const { return start(count_ - 1); }
+
+    // The line that is furthest from the next line's start (0 for a single line).
+    std::size_t widestLine() const;
 
     // The line that holds character `offset` (a line end counts to its line).
     std::size_t lineAt(std::uint64_t offset) const;

@@ -125,17 +125,8 @@ void ListingModel::finishIndex(bool measureEveryLine)
             longest_ = std::max(longest_, length(line));
         return;
     }
-    // Only the starts are read, and the bytes of one line.
-    std::size_t widest = 0;
-    std::uint64_t widestSpan = 0;
-    for (std::size_t line = 0; line + 1 < lines; ++line) {
-        const std::uint64_t span = start(line + 1) - start(line);
-        if (span > widestSpan) {
-            widestSpan = span;
-            widest = line;
-        }
-    }
-    longest_ = std::max(length(widest), length(lines - 1));
+    // Only the starts are read, and the bytes of two lines.
+    longest_ = std::max(length(index_.widestLine()), length(lines - 1));
 }
 
 std::size_t ListingModel::length(std::size_t line) const
