@@ -209,9 +209,10 @@ void checkListingShape(std::string_view text, const ListingFilter& filter, const
         lines.push_back(listing.substr(start, end - start));
         start = end + 2;
     }
-    FUZZ_CHECK(lines[0] == summary.headerLine);
-    FUZZ_CHECK(summary.headerLine.size() >= 6 &&
-               std::string_view(summary.headerLine).substr(summary.headerLine.size() - 6) == "    | ");
+    // The summary keeps the start of the header line, the whole of a short one.
+    const std::string_view header = lines[0];
+    FUZZ_CHECK(summary.headerLine == header.substr(0, kHeaderLineKept));
+    FUZZ_CHECK(header.size() >= 6 && header.substr(header.size() - 6) == "    | ");
 
     // Records in blocks of 40, each block followed by an empty line and the header.
     std::uint64_t records = 0;
@@ -226,7 +227,7 @@ void checkListingShape(std::string_view text, const ListingFilter& filter, const
         if (records % 40 == 0) {
             FUZZ_CHECK(i + 1 < lines.size());
             FUZZ_CHECK(lines[i].empty());
-            FUZZ_CHECK(lines[i + 1] == summary.headerLine);
+            FUZZ_CHECK(lines[i + 1] == header);
             i += 2;
         }
     }
@@ -253,7 +254,7 @@ void checkListingShape(std::string_view text, const ListingFilter& filter, const
         // column rule.
         if (!filter.dateOn && !filter.errorOn) {
             FUZZ_CHECK(summary.records + 1 == sourceLines(text));
-            checkLayout(text, summary.headerLine, recordLines);
+            checkLayout(text, header, recordLines);
         }
         if (summary.records > 0)
             FUZZ_CHECK(summary.family != MachineFamily::Unknown);

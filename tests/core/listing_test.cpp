@@ -102,6 +102,23 @@ TEST(Listing, HeaderIsRepeatedAfterEvery40Records)
     const auto run40 = list(forty);
     EXPECT_EQ(run40.listing.substr(run40.listing.size() - kOrvHeaderOut.size() - 4),
               "\r\n" + kOrvHeaderOut + "\r\n");
+
+    // A header too long to keep whole is formatted afresh wherever it is written; the
+    // summary keeps its start.
+    std::string wide = "Wel" + std::string(20000, '\t');
+    std::string wideOut = "Wel    | ";
+    for (int i = 0; i < 20000; ++i)
+        wideOut += "    | ";
+    expected = wideOut + "\r\n";
+    for (int i = 1; i <= 41; ++i) {
+        wide += "\r\n1\t2\t01/02/2010";
+        expected += cell("1", 6) + cell("2", 3) + cell("01/02/2010", 0) + "\r\n";
+        if (i == 40)
+            expected += "\r\n" + wideOut + "\r\n";
+    }
+    const auto wideRun = list(wide);
+    EXPECT_EQ(wideRun.listing, expected);
+    EXPECT_EQ(wideRun.summary.headerLine, wideOut.substr(0, kHeaderLineKept));
 }
 
 TEST(Listing, RecordsWithMoreOrFewerFieldsThanTheHeader)

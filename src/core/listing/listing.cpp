@@ -165,8 +165,7 @@ void ListingRun::handleHeader(std::string_view line)
     summary_.lineFeedsOnly = std::memchr(line.data(), '\n', line.size()) != nullptr;
     const auto tabs = std::size_t(std::count(line.begin(), line.end(), '\t'));
     headerFields_.reserve(tabs + 1);
-    std::string formatted;
-    formatted.reserve(line.size() - tabs + (tabs + 1) * kHeaderTail.size());
+    headerText_.reserve(line.size() - tabs);
     const char* s = line.data();
     const char* const end = s + line.size();
     for (;;) {
@@ -179,21 +178,39 @@ void ListingRun::handleHeader(std::string_view line)
             headerFields_.push_back(kLongField);
             longFields_.emplace_back(headerFields_.size(), length);
         }
-        formatted.append(s, length);
-        formatted.append(kHeaderTail);
+        headerText_.append(s, length);
         if (!tab)
             break;
         s = tab + 1;
     }
     headerSize_ = line.size();
-    summary_.headerLine = std::move(formatted);
+    const std::size_t formattedSize = headerText_.size() + headerFields_.size() * kHeaderTail.size();
+    headerWhole_ = formattedSize <= kHeaderLineKept;
+    formatHeader(kHeaderLineKept);
     // A record field within the header's count is filled to at most its header text
     // + 4, the first one beyond to at most 2 and each later one to at most 3; each adds
     // "| " (the 5 bytes per record byte cover those beyond the header); a repeated
     // header adds an empty line and the header.
-    recordBound_ = headerSize_ + 6 * headerFields_.size() + summary_.headerLine.size() + 16;
+    recordBound_ = headerSize_ + 6 * headerFields_.size() + formattedSize + 16;
     recordsSinceHeader_ = 0;
     headerDone_ = true;
+}
+
+// Formats the header into summary_.headerLine, at most `most` bytes of it.
+void ListingRun::formatHeader(std::size_t most)
+{
+    std::string& formatted = summary_.headerLine;
+    formatted.clear();
+    const char* text = headerText_.data();
+    auto longField = longFields_.begin();
+    for (std::size_t k = 1; k <= headerFields_.size() && formatted.size() < most; ++k) {
+        std::size_t length = headerFields_[k - 1];
+        if (length == kLongField)
+            length = (longField++)->second;
+        formatted.append(text, std::min(length, most - formatted.size()));
+        formatted.append(kHeaderTail.substr(0, std::min(kHeaderTail.size(), most - formatted.size())));
+        text += length;
+    }
 }
 
 // The width field k of a record is filled to: H(k + 1) - H(k) + 3 of the header's
@@ -215,7 +232,31 @@ void ListingRun::writeHeader()
 {
     headerWritten_ = true;
     markLine();
-    put(summary_.headerLine.data(), summary_.headerLine.size());
+    if (headerWhole_) {
+        put(summary_.headerLine.data(), summary_.headerLine.size());
+        put(kLineEnd.data(), kLineEnd.size());
+        return;
+    }
+    // A long header is formatted straight into the output, a long field going out as
+    // it stands.
+    const char* text = headerText_.data();
+    auto longField = longFields_.begin();
+    for (std::size_t k = 1; k <= headerFields_.size() && !stopped_; ++k) {
+        std::size_t length = headerFields_[k - 1];
+        if (length == kLongField) {
+            length = (longField++)->second;
+            put(text, length);
+            put(kHeaderTail.data(), kHeaderTail.size());
+        } else {
+            char* p = out_.reserve(length + kHeaderTail.size());
+            std::memcpy(p, text, length);
+            std::memcpy(p + length, kHeaderTail.data(), kHeaderTail.size());
+            out_.commit(p + length + kHeaderTail.size());
+            if (out_.size() >= kFlushAt)
+                flush();
+        }
+        text += length;
+    }
     put(kLineEnd.data(), kLineEnd.size());
 }
 
@@ -287,7 +328,7 @@ void ListingRun::handleRecord(std::string_view line)
         return;
     }
     const std::size_t bound = 6 * line.size() + recordBound_;
-    if (bound > kShortRecord) {
+    if (bound > kShortRecord || !headerWhole_) {
         formatLong(line);
         return;
     }

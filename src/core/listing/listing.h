@@ -6,8 +6,10 @@
 // repeated after an empty line after every 40 records. Output lines end with CR LF.
 // Field bytes are copied as they stand in the file (never re-encoded).
 // The run streams: memory does not grow with the number of records. It holds the line
-// being read, the formatted header and one byte per header field (more only for header
-// fields of 255 bytes or longer); a line longer than kLongestListedLine is refused.
+// being read, the header's text without its tabs and one byte per header field (more
+// only for header fields of 255 bytes or longer), so a header costs at most its own
+// size; a long header is formatted piece by piece whenever it is written. A line longer
+// than kLongestListedLine is refused.
 #pragma once
 
 #include <array>
@@ -31,6 +33,9 @@ namespace kestrava {
 // The longest line the listing run takes (256 MiB, CR and LF not counted).
 constexpr std::size_t kLongestListedLine = std::size_t(256) << 20;
 
+// The most of the formatted header line a summary keeps (ListingSummary::headerLine).
+constexpr std::size_t kHeaderLineKept = std::size_t(64) << 10;
+
 enum class ListingOutcome {
     Listed,               // the listing is complete and its header is recognised
     NoFamily,             // hand-over A: the first record line has no date in field 3 or 4
@@ -42,7 +47,9 @@ struct ListingSummary {
     MachineFamily family = MachineFamily::Unknown;
     ErrorCodeTable errorCodes = freshErrorCodeTable();
     std::string serial;        // serial field of the last listed record, else the previous serial
-    std::string headerLine;    // the formatted header line (without CR LF)
+    // The formatted header line (without CR LF), whole when it is at most
+    // kHeaderLineKept bytes long, else its first kHeaderLineKept bytes.
+    std::string headerLine;
     std::uint64_t records = 0; // record lines written to the listing
     // The file's only line holds line feeds: its lines end in LF alone, which ends no
     // line here, so the whole file was read as the header and no record was listed.
@@ -132,6 +139,7 @@ private:
     void handleRecord(std::string_view line);
     bool decideFamily(std::string_view line);
     void writeHeader();
+    void formatHeader(std::size_t most);
     std::int64_t columnWidth(std::size_t k) const;
     void countErrorCode(const char* text, std::size_t length);
     void countRecord(std::string_view line);
@@ -153,12 +161,16 @@ private:
     std::uint64_t delivered_ = 0;                // listing bytes handed to write_
     bool tracking_ = false;
     ListingSummary summary_;
-    // H(k + 1) - H(k) of the header, per field: the header field's length + 1 for its
-    // fields (one byte each; 255 marks a long field whose length is in longFields_),
-    // minus (header length + 1) for the first field beyond, 0 for every later one.
+    // The length of each header field, one byte per field; 255 marks a long field
+    // whose length is in longFields_. A record field within the header's count is
+    // filled to this length + 4 (see columnWidth for the fields beyond).
     std::vector<std::uint8_t> headerFields_;
     std::vector<std::pair<std::size_t, std::size_t>> longFields_;  // (field, length), by field
-    std::size_t headerSize_ = 0;
+    std::string headerText_;      // the header's fields one after the other, without tabs
+    std::size_t headerSize_ = 0;  // the header line's length
+    // True when summary_.headerLine holds the whole formatted header (a short one): it is
+    // then copied as it stands wherever it is repeated.
+    bool headerWhole_ = false;
     std::size_t recordBound_ = 0;
     // The error-code row of the numbers 0..127 written plainly, -1 for none.
     std::array<std::int8_t, 128> errorRows_{};
