@@ -1,6 +1,7 @@
 // kestrava-cli: list, count, decode, encode and print weld-record download files.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <new>
 #include <string>
@@ -21,6 +22,7 @@
 #include "cli/cli_command.h"
 #include "cli/cli_output.h"
 #include "core/files/file_io.h"
+#include "core/listing/listing.h"
 
 using namespace kestrava::cli;
 
@@ -87,6 +89,9 @@ int run(std::vector<std::string> arguments)
     }
     const std::string name = arguments.front();
     arguments.erase(arguments.begin());
+    // KESTRAVA_THREADS=N lists on N threads (1: on one); the listing is the same.
+    if (const char* threads = std::getenv("KESTRAVA_THREADS"); threads && *threads)
+        kestrava::setListingThreads(unsigned(std::strtoul(threads, nullptr, 10)));
     if (name == "--help" || name == "-h" || name == "help") {
         printOverview(stdout);
         return finishOut() ? kExitDone : kExitFileFault;

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -303,5 +304,73 @@ TEST(Listing, ReportsWhereEveryLineBegins)
         EXPECT_EQ(listing, expected);
         EXPECT_EQ(reported, lineStarts) << text.substr(0, 40);
         EXPECT_TRUE(inPiece);
+    }
+}
+
+TEST(Listing, SameOnAnyNumberOfThreads)
+{
+    TempFolder folder;
+    std::mt19937 random(14);
+    const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
+    for (int file = 0; file < 2; ++file) {
+        // Records of every shape: CR or CR LF ends, lone LFs, missing and extra fields,
+        // now and then a line long enough to be listed apart from the others.
+        const bool orv = file == 0;
+        std::string text = orv ? kOrvHeader : "Number\tA\tSerial\tDate" + std::string(15, '\t') + "Err";
+        while (text.size() < (std::size_t(3) << 20)) {
+            text += pick(3) == 0 ? "\r" : "\r\n";
+            const std::string date = std::to_string(10 + pick(18)) + "/0" + std::to_string(1 + pick(9)) + "/2009";
+            std::string record = std::to_string(pick(1000)) + (orv ? "" : "\tx") + "\tS" +
+                                 std::to_string(pick(50)) + (pick(9) == 0 ? "\n" : "") + "\t" + date;
+            for (int k = pick(orv ? 4 : 18); k > 0; --k)
+                record += "\t" + std::string(std::size_t(pick(12)), 'v');
+            record += "\t" + std::to_string(pick(10));
+            if (pick(500) == 0)
+                record += "\t" + std::string(std::size_t(12000 + pick(40000)), 'w');
+            text += pick(300) == 0 ? std::string() : record;
+        }
+        const std::string plain = folder.write("f.xls", text).string();
+        const auto encoded = encodeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+        const std::string scrambled = folder.write("f.pfd", std::string(encoded.begin(), encoded.end())).string();
+        ListingFilter error, dates;
+        error.errorOn = true;
+        error.errorNumber = 7;
+        dates.dateOn = true;
+        dates.from = ymd(2009, 2, 10);
+        dates.to = ymd(2009, 6, 3);
+        for (const ListingFilter& filter : {ListingFilter{}, error, dates}) {
+            for (const auto& source : {plain, scrambled}) {
+                std::string first;
+                std::vector<std::uint64_t> firstStarts;
+                ListingSummary firstSummary;
+                for (unsigned threads : {1u, 2u, 3u}) {
+                    std::string listing;
+                    std::vector<std::uint64_t> starts;
+                    ListingRun run(filter, "previous", [&](std::string_view bytes) {
+                        listing.append(bytes);
+                        return true;
+                    });
+                    run.setThreads(threads);
+                    run.setLineStarts([&](const std::uint64_t* at, std::size_t count) {
+                        starts.insert(starts.end(), at, at + count);
+                    });
+                    const auto result = listDownload(source, source == scrambled, run);
+                    ASSERT_TRUE(result.file.ok());
+                    if (threads == 1) {
+                        first = listing;
+                        firstStarts = starts;
+                        firstSummary = result.summary;
+                        EXPECT_GT(result.summary.records, 40u);
+                        continue;
+                    }
+                    EXPECT_TRUE(listing == first) << source << " on " << threads;
+                    EXPECT_EQ(starts, firstStarts);
+                    EXPECT_EQ(result.summary.records, firstSummary.records);
+                    EXPECT_EQ(result.summary.serial, firstSummary.serial);
+                    for (std::size_t row = 0; row < firstSummary.errorCodes.size(); ++row)
+                        EXPECT_EQ(result.summary.errorCodes[row].count, firstSummary.errorCodes[row].count);
+                }
+            }
+        }
     }
 }

@@ -1,10 +1,15 @@
 #include "core/listing/listing.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <thread>
 
 #include "core/listing/field_scan.h"
 #include "core/files/file_io.h"
@@ -23,6 +28,11 @@ constexpr int kRecordsPerHeader = 40;
 constexpr std::string_view kHeaderTail = "    | ";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::uint8_t kLongField = 255;
+// A job given to a worker thread holds about this much of the source, and stops
+// formatting (the caller's thread lists the rest of it) once its listing reaches
+// kJobListing: a job costs a few hundred KiB whatever its lines hold.
+constexpr std::size_t kJobSource = std::size_t(256) << 10;
+constexpr std::size_t kJobListing = std::size_t(1) << 20;
 
 constexpr char kSpaces[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
                               ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
@@ -82,7 +92,108 @@ inline const char* findTab(const char* from, const char* end)
     return static_cast<const char*>(std::memchr(from, '\t', std::size_t(end - from)));
 }
 
+inline const char* findCR(const char* from, const char* end)
+{
+    return static_cast<const char*>(std::memchr(from, '\r', std::size_t(end - from)));
+}
+
+// The last CR of [from, end), null when there is none.
+inline const char* findLastCR(const char* from, const char* end)
+{
+    while (end > from)
+        if (*--end == '\r')
+            return end;
+    return nullptr;
+}
+
+std::uint64_t countCRs(const char* from, const char* end)
+{
+    std::uint64_t count = 0;
+#ifdef KESTRAVA_FIELD_SCAN_SSE2
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; end - from >= 16; from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        count += unsigned(std::popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)))));
+    }
+#endif
+    for (; from < end; ++from)
+        count += *from == '\r';
+    return count;
+}
+
+std::atomic<unsigned> defaultThreads{0};
+
 }  // namespace
+
+void setListingThreads(unsigned count)
+{
+    defaultThreads = std::max(count, 1u);
+}
+
+unsigned listingThreads()
+{
+    if (const unsigned set = defaultThreads)
+        return set;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+}
+
+// A piece of whole record lines formatted on a worker thread.
+struct ListingRun::Job {
+    std::string source;        // record lines, each ended by CR (a LF after a CR skipped)
+    std::uint64_t lines = 0;
+    // Records since the header at the job's start; -1 in a filtered run, where the
+    // caller places the repeated headers between the records once it knows how many
+    // came before (recordStarts).
+    int recordsSinceHeader = -1;
+    // Results.
+    OutputBuffer listing;
+    std::vector<std::uint32_t> recordStarts;  // filtered: where each record's line begins
+    std::vector<std::uint64_t> lineStarts;    // unfiltered, when tracking: every line's start
+    std::array<std::int64_t, std::tuple_size_v<ErrorCodeTable>> counts{};
+    std::uint64_t records = 0;
+    const char* serial = nullptr;
+    std::size_t serialLength = 0;
+    std::size_t stoppedAt = std::string::npos;  // the caller's thread lists source from here
+    std::exception_ptr fault;
+    bool done = false;
+
+    void reset()
+    {
+        source.clear();
+        lines = 0;
+        listing.clear();
+        recordStarts.clear();
+        lineStarts.clear();
+        counts.fill(0);
+        records = 0;
+        serial = nullptr;
+        stoppedAt = std::string::npos;
+        fault = nullptr;
+        done = false;
+    }
+};
+
+struct ListingRun::Pool {
+    std::mutex lock;
+    std::condition_variable work;
+    std::condition_variable finished;
+    std::deque<Job*> waiting;
+    bool closing = false;
+    std::vector<std::thread> threads;
+};
+
+ListingRun::~ListingRun()
+{
+    if (pool_) {
+        {
+            const std::lock_guard<std::mutex> hold(pool_->lock);
+            pool_->closing = true;
+        }
+        pool_->work.notify_all();
+        for (auto& thread : pool_->threads)
+            thread.join();
+    }
+}
 
 bool isRecognisedHeader(std::string_view listingStart)
 {
@@ -107,28 +218,335 @@ bool ListingRun::feed(std::string_view piece)
 {
     if (stopped_ || finished_)
         return false;
+    if (parallel_) {
+        feedPieces(piece);
+        if (out_.size() >= kFlushAt)
+            flush();
+        return !stopped_;
+    }
     const auto inPiece = [piece](const char* at) {
         return std::greater_equal<const char*>()(at, piece.data()) &&
                std::less_equal<const char*>()(at, piece.data() + piece.size());
     };
+    const char* const pieceEnd = piece.data() + piece.size();
+    const char* resume = nullptr;
     if (!splitter_.feed(piece, [&](std::string_view line) {
             handleLine(line);
             // A line collected over pieces is gone after this call; one inside the
             // piece lasts until feed returns.
             if (lastSerial_ && !inPiece(lastSerial_))
                 takeSerial();
+            if (!stopped_ && parallelReady()) {
+                // The rest of the piece goes to the worker threads. A line collected
+                // over pieces ended at the piece's first CR.
+                const char* cr = inPiece(line.data()) ? line.data() + line.size()
+                                                      : findCR(piece.data(), pieceEnd);
+                resume = cr + 1;
+                if (resume < pieceEnd && *resume == '\n')
+                    ++resume;
+                parallel_ = true;
+                filtered_ = filter_.dateOn || filter_.errorOn;
+                dispatchSince_ = recordsSinceHeader_;
+                return false;
+            }
             return !stopped_;
-        }))
+        }) &&
+        !resume)
         stopped_ = true;
     takeSerial();
+    if (resume)
+        feedPieces(piece.substr(std::size_t(resume - piece.data())));
     if (out_.size() >= kFlushAt)
         flush();
     return !stopped_;
 }
 
+// Records are formatted on worker threads once the header is written and the family
+// decided, for a run that writes a listing of short header.
+bool ListingRun::parallelReady() const
+{
+    return threads_ > 1 && write_ && !recordSeen_ && headerWritten_ && headerWhole_ &&
+           summary_.family != MachineFamily::Unknown && isRecognisedHeader(summary_.headerLine) &&
+           splitter_.longestLine() >= kJobSource;
+}
+
+// A piece of source in the parallel run: whole lines go to jobs in bulk; the line
+// continuing from the last piece and the start of the next one go through the splitter
+// (which every bulk part leaves just after a CR).
+void ListingRun::feedPieces(std::string_view piece)
+{
+    const char* const end = piece.data() + piece.size();
+    const auto throughSplitter = [this](const char* from, const char* to) {
+        if (!splitter_.feed({from, std::size_t(to - from)}, [this](std::string_view line) {
+                addLine(line);
+                return !stopped_;
+            }))
+            stopped_ = true;
+    };
+    const char* first = findCR(piece.data(), end);
+    if (!first) {
+        throughSplitter(piece.data(), end);
+        return;
+    }
+    throughSplitter(piece.data(), first + 1);
+    const char* afterCR = first + 1;
+    while (!stopped_) {
+        const char* s = afterCR;
+        if (s < end && *s == '\n')
+            ++s;
+        if (!current_)
+            current_ = spare_.empty() ? std::make_unique<Job>() : [this] {
+                auto job = std::move(spare_.back());
+                spare_.pop_back();
+                return job;
+            }();
+        const std::size_t room = kJobSource - std::min(kJobSource, current_->source.size());
+        const char* windowEnd = std::size_t(end - s) > room ? s + room : end;
+        const char* cut = findLastCR(s, windowEnd);
+        if (!cut) {
+            if (windowEnd == end || current_->source.empty()) {
+                throughSplitter(afterCR, end);
+                return;
+            }
+            dispatch();
+            continue;
+        }
+        addLines(s, cut + 1);
+        afterCR = cut + 1;
+        if (current_->source.size() >= kJobSource - kJobSource / 8)
+            dispatch();
+    }
+}
+
+// A line through the splitter in the parallel run: a short one joins the job being
+// filled; a long one is listed here, in its place, once the jobs before it are written.
+void ListingRun::addLine(std::string_view line)
+{
+    if (6 * line.size() + recordBound_ > kShortRecord) {
+        dispatch();
+        takeFinished(0);
+        if (!stopped_)
+            handleRecord(line);
+        takeSerial();
+        dispatchSince_ = recordsSinceHeader_;
+        return;
+    }
+    if (!current_)
+        current_ = std::make_unique<Job>();
+    current_->source.append(line);
+    current_->source.push_back('\r');
+    ++current_->lines;
+    if (current_->source.size() >= kJobSource)
+        dispatch();
+}
+
+// Whole lines [from, to) (to just after a CR) join the job being filled.
+void ListingRun::addLines(const char* from, const char* to)
+{
+    const std::uint64_t lines = countCRs(from, to);
+    current_->source.append(from, std::size_t(to - from));
+    current_->lines += lines;
+    piecedLines_ += lines;
+}
+
+void ListingRun::dispatch()
+{
+    if (!current_ || current_->source.empty())
+        return;
+    Job& job = *current_;
+    job.recordsSinceHeader = filtered_ ? -1 : dispatchSince_;
+    if (!filtered_)
+        dispatchSince_ = int((std::uint64_t(dispatchSince_) + job.lines) % kRecordsPerHeader);
+    if (!pool_) {
+        pool_ = std::make_unique<Pool>();
+        try {
+            for (unsigned i = 0; i < threads_; ++i)
+                pool_->threads.emplace_back([this] { workerLoop(); });
+        } catch (const std::system_error&) {
+            // Fewer threads than asked for (none: the jobs are formatted here).
+        }
+    }
+    if (pool_->threads.empty()) {
+        formatJob(job);
+        job.done = true;
+    } else {
+        {
+            const std::lock_guard<std::mutex> hold(pool_->lock);
+            pool_->waiting.push_back(&job);
+        }
+        pool_->work.notify_one();
+    }
+    inFlight_.push_back(std::move(current_));
+    // One job being written while the others are formatted.
+    takeFinished(std::size_t(threads_) + 1);
+}
+
+// Writes the finished jobs at the front, in order, waiting for them while more than
+// `keep` are given out.
+void ListingRun::takeFinished(std::size_t keep)
+{
+    while (!inFlight_.empty()) {
+        Job& job = *inFlight_.front();
+        if (pool_ && !pool_->threads.empty()) {
+            std::unique_lock<std::mutex> hold(pool_->lock);
+            if (!job.done) {
+                if (inFlight_.size() <= keep)
+                    return;
+                pool_->finished.wait(hold, [&job] { return job.done; });
+            }
+        }
+        std::unique_ptr<Job> taken = std::move(inFlight_.front());
+        inFlight_.pop_front();
+        take(*taken);
+        taken->reset();
+        spare_.push_back(std::move(taken));
+    }
+}
+
+// A formatted job into the listing and the summary.
+void ListingRun::take(Job& job)
+{
+    if (job.fault)
+        std::rethrow_exception(job.fault);
+    if (writeFailed_)
+        return;
+    summary_.records += job.records;
+    for (std::size_t row = 0; row < job.counts.size(); ++row)
+        summary_.errorCodes[row].count += job.counts[row];
+    if (job.serial)
+        summary_.serial.assign(job.serial, job.serialLength);
+    const std::string_view listing = job.listing.view();
+    if (job.recordsSinceHeader >= 0) {
+        // Repeated headers already in place: the listing goes out as it stands.
+        flush();
+        if (tracking_)
+            for (const std::uint64_t at : job.lineStarts)
+                lineStartsHeld_.push_back(delivered_ + at);
+        if (!listing.empty() && !writeFailed_ && !deliver(listing)) {
+            writeFailed_ = true;
+            stopped_ = true;
+        }
+        recordsSinceHeader_ = int((std::uint64_t(recordsSinceHeader_) + job.records) % kRecordsPerHeader);
+    } else {
+        for (std::size_t i = 0; i < job.recordStarts.size() && !stopped_; ++i) {
+            const std::size_t from = job.recordStarts[i];
+            const std::size_t to = i + 1 < job.recordStarts.size() ? job.recordStarts[i + 1] : listing.size();
+            markLine();
+            append(listing.substr(from, to - from));
+            if (++recordsSinceHeader_ == kRecordsPerHeader) {
+                recordsSinceHeader_ = 0;
+                markLine();
+                put(kLineEnd.data(), kLineEnd.size());
+                writeHeader();
+            }
+        }
+    }
+    // The rest of a job that stopped (a long line, or a listing grown large) is listed
+    // here.
+    const char* s = job.source.data() + std::min(job.stoppedAt, job.source.size());
+    const char* const end = job.source.data() + job.source.size();
+    while (s < end && !stopped_) {
+        const char* cr = findCR(s, end);
+        handleRecord({s, std::size_t(cr - s)});
+        takeSerial();
+        s = cr + 1;
+        if (s < end && *s == '\n')
+            ++s;
+    }
+}
+
+// Formats a job on a worker thread: reads only what stays fixed while the records are
+// listed (header, family, filter), writes only the job.
+void ListingRun::formatJob(Job& job) const
+{
+    const char* s = job.source.data();
+    const char* const end = s + job.source.size();
+    int since = job.recordsSinceHeader;
+    const bool filtered = since < 0;
+    OutputBuffer& out = job.listing;
+    const std::string& header = summary_.headerLine;
+    const MachineFamily family = summary_.family;
+    while (s < end) {
+        const char* cr = findCR(s, end);
+        const std::string_view line(s, std::size_t(cr - s));
+        const std::size_t bound = 6 * line.size() + recordBound_;
+        if (bound > kShortRecord || out.size() >= kJobListing) {
+            job.stoppedAt = std::size_t(s - job.source.data());
+            return;
+        }
+        const char* next = cr + 1;
+        if (next < end && *next == '\n')
+            ++next;
+        s = next;
+        if (filtered && !recordSelected(line, family, filter_))
+            continue;
+        char* const start = out.reserve(bound + kStoreSlack);
+        const std::size_t at = out.size();
+        if (filtered)
+            job.recordStarts.push_back(std::uint32_t(at));
+        else if (tracking_)
+            job.lineStarts.push_back(at);
+        int errorRow;
+        const char* serial;
+        std::size_t serialLength = 0;
+        char* p = formatFields(line, end, start, errorRow, serial, serialLength);
+        if (errorRow >= 0)
+            ++job.counts[std::size_t(errorRow)];
+        if (serial) {
+            job.serial = serial;
+            job.serialLength = serialLength;
+        }
+        ++job.records;
+        if (!filtered && ++since == kRecordsPerHeader) {
+            since = 0;
+            if (tracking_) {
+                job.lineStarts.push_back(at + std::size_t(p - start));
+                job.lineStarts.push_back(at + std::size_t(p - start) + 2);
+            }
+            std::memcpy(p, "\r\n", 2);
+            p += 2;
+            std::memcpy(p, header.data(), header.size());
+            p += header.size();
+            std::memcpy(p, "\r\n", 2);
+            p += 2;
+        }
+        out.commit(p);
+    }
+}
+
+void ListingRun::workerLoop()
+{
+    for (;;) {
+        Job* job;
+        {
+            std::unique_lock<std::mutex> hold(pool_->lock);
+            pool_->work.wait(hold, [this] { return pool_->closing || !pool_->waiting.empty(); });
+            if (pool_->closing)
+                return;
+            job = pool_->waiting.front();
+            pool_->waiting.pop_front();
+        }
+        try {
+            formatJob(*job);
+        } catch (...) {
+            job->fault = std::current_exception();
+        }
+        {
+            const std::lock_guard<std::mutex> hold(pool_->lock);
+            job->done = true;
+        }
+        pool_->finished.notify_all();
+    }
+}
+
 ListingSummary ListingRun::finish()
 {
     if (!finished_) {
+        if (parallel_) {
+            // The jobs before the last line (or the refused one), in order.
+            dispatch();
+            takeFinished(0);
+        }
         if (!stopped_)
             splitter_.finish([this](std::string_view line) {
                 handleLine(line);
@@ -286,21 +704,20 @@ bool ListingRun::decideFamily(std::string_view line)
     return true;
 }
 
-// Counts the record's error field in its row, if it names one.
-inline void ListingRun::countErrorCode(const char* text, std::size_t length)
+// The row the record's error field names, -1 for none.
+inline int ListingRun::errorRowOf(const char* text, std::size_t length) const
 {
     // Only "0" and numbers without a leading zero name a row.
     if (length == 0 || length > 3 || (text[0] == '0' && length > 1))
-        return;
+        return -1;
     unsigned number = 0;
     for (std::size_t i = 0; i < length; ++i) {
         const auto digit = unsigned(static_cast<unsigned char>(text[i])) - unsigned('0');
         if (digit > 9)
-            return;
+            return -1;
         number = number * 10 + digit;
     }
-    if (number < errorRows_.size() && errorRows_[number] >= 0)
-        ++summary_.errorCodes[std::size_t(errorRows_[number])].count;
+    return number < errorRows_.size() ? errorRows_[number] : -1;
 }
 
 void ListingRun::handleRecord(std::string_view line)
@@ -348,7 +765,8 @@ void ListingRun::countRecord(std::string_view line)
             lastSerial_ = from;
             lastSerialLength_ = std::size_t(to - from);
         } else if (k == errorField) {
-            countErrorCode(from, std::size_t(to - from));
+            if (const int row = errorRowOf(from, std::size_t(to - from)); row >= 0)
+                ++summary_.errorCodes[std::size_t(row)].count;
         }
         return k < lastField;
     });
@@ -357,7 +775,12 @@ void ListingRun::countRecord(std::string_view line)
         recordsSinceHeader_ = 0;
 }
 
-void ListingRun::formatRecord(std::string_view line, std::size_t bound)
+// Writes the record's fields at p (bytes up to limit may be read, the record ends
+// first) and returns the end; errorRow gets the row its error field names (-1 none),
+// serial its serial field (null when it has none).
+inline char* ListingRun::formatFields(std::string_view line, const char* limit, char* p,
+                                      int& errorRow, const char*& serial,
+                                      std::size_t& serialLength) const
 {
     const auto errorField = std::size_t(errorFieldOf(summary_.family));
     const auto serialField = std::size_t(serialFieldOf(summary_.family));
@@ -365,18 +788,13 @@ void ListingRun::formatRecord(std::string_view line, std::size_t bound)
     // reached through this.
     const std::uint8_t* const headerFields = headerFields_.data();
     const std::size_t headerFieldCount = headerFields_.size();
-    const char* const end = line.data() + line.size();
-    const char* serial = nullptr;
-    std::size_t serialLength = 0;
-    char* const start = out_.reserve(bound + kStoreSlack);
-    char* p = start;
-    if (tracking_)
-        markLine();
+    errorRow = -1;
+    serial = nullptr;
     std::size_t k = 0;
-    forEachField(line.data(), end, [&](const char* from, const char* to) {
+    forEachField(line.data(), line.data() + line.size(), [&](const char* from, const char* to) {
         ++k;
         const auto length = std::size_t(to - from);
-        copyField(p, from, length, end);
+        copyField(p, from, length, limit);
         p += length;
         std::int64_t width;
         if (k <= headerFieldCount && headerFields[k - 1] != kLongField)
@@ -393,16 +811,29 @@ void ListingRun::formatRecord(std::string_view line, std::size_t bound)
             serial = from;
             serialLength = length;
         } else if (k == errorField) {
-            countErrorCode(from, length);
+            errorRow = errorRowOf(from, length);
         }
         return true;
     });
+    std::memcpy(p, "\r\n", 2);
+    return p + 2;
+}
+
+void ListingRun::formatRecord(std::string_view line, std::size_t bound)
+{
+    char* const start = out_.reserve(bound + kStoreSlack);
+    if (tracking_)
+        markLine();
+    int errorRow;
+    const char* serial;
+    std::size_t serialLength = 0;
+    char* p = formatFields(line, line.data() + line.size(), start, errorRow, serial, serialLength);
+    if (errorRow >= 0)
+        ++summary_.errorCodes[std::size_t(errorRow)].count;
     if (serial) {
         lastSerial_ = serial;
         lastSerialLength_ = serialLength;
     }
-    std::memcpy(p, "\r\n", 2);
-    p += 2;
     ++summary_.records;
     if (++recordsSinceHeader_ == kRecordsPerHeader) {
         recordsSinceHeader_ = 0;
@@ -444,7 +875,8 @@ void ListingRun::formatLong(std::string_view line)
             lastSerial_ = nullptr;
             summary_.serial.assign(from, length);
         } else if (k == errorField) {
-            countErrorCode(from, length);
+            if (const int row = errorRowOf(from, length); row >= 0)
+                ++summary_.errorCodes[std::size_t(row)].count;
         }
         return !stopped_;
     });

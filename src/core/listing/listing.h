@@ -14,6 +14,8 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -35,6 +37,11 @@ constexpr std::size_t kLongestListedLine = std::size_t(256) << 20;
 
 // The most of the formatted header line a summary keeps (ListingSummary::headerLine).
 constexpr std::size_t kHeaderLineKept = std::size_t(64) << 10;
+
+// The number of threads a listing run formats on unless told otherwise (setThreads):
+// the processor count, at most 4. 1 formats on the caller's thread alone.
+void setListingThreads(unsigned count);
+unsigned listingThreads();
 
 enum class ListingOutcome {
     Listed,               // the listing is complete and its header is recognised
@@ -80,6 +87,15 @@ public:
 
     ListingRun(const ListingFilter& filter, std::string previousSerial, Write write,
                std::size_t longestLine = kLongestListedLine);
+    ~ListingRun();
+    ListingRun(const ListingRun&) = delete;
+    ListingRun& operator=(const ListingRun&) = delete;
+
+    // With 2 or more threads, once the header is written and the family decided, the
+    // records are formatted in pieces on that many worker threads while the caller's
+    // thread reads and writes; the listing, the summary and the line starts are the same
+    // byte for byte. Set before the first feed.
+    void setThreads(unsigned count) { threads_ = count; }
 
     // Feeds the next piece of the plain source. Returns false once the run has
     // stopped: no family on the first record line, a refused write, or a line longer
@@ -112,7 +128,10 @@ public:
 
     // The number of the line (1 for the header) that was longer than the longest a
     // run takes, 0 when there was none. Such a run lists nothing after that line.
-    std::uint64_t refusedLine() const { return splitter_.tooLong() ? splitter_.lines() + 1 : 0; }
+    std::uint64_t refusedLine() const
+    {
+        return splitter_.tooLong() ? splitter_.lines() + piecedLines_ + 1 : 0;
+    }
     std::size_t longestLine() const { return splitter_.longestLine(); }
 
     // True once finish() has been called: the header is then final even when no
@@ -134,14 +153,28 @@ public:
     }
 
 private:
+    struct Job;
+    struct Pool;
+
     void handleLine(std::string_view line);
+    int errorRowOf(const char* text, std::size_t length) const;
+    char* formatFields(std::string_view line, const char* limit, char* p, int& errorRow,
+                       const char*& serial, std::size_t& serialLength) const;
+    bool parallelReady() const;
+    void feedPieces(std::string_view piece);
+    void addLine(std::string_view line);
+    void addLines(const char* from, const char* to);
+    void dispatch();
+    void takeFinished(std::size_t keep);
+    void take(Job& job);
+    void formatJob(Job& job) const;
+    void workerLoop();
     void handleHeader(std::string_view line);
     void handleRecord(std::string_view line);
     bool decideFamily(std::string_view line);
     void writeHeader();
     void formatHeader(std::size_t most);
     std::int64_t columnWidth(std::size_t k) const;
-    void countErrorCode(const char* text, std::size_t length);
     void countRecord(std::string_view line);
     void formatRecord(std::string_view line, std::size_t bound);
     void formatLong(std::string_view line);
@@ -186,6 +219,17 @@ private:
     bool stopped_ = false;
     bool writeFailed_ = false;
     bool finished_ = false;
+
+    // Formatting on worker threads.
+    unsigned threads_ = listingThreads();
+    bool parallel_ = false;           // records now go to jobs
+    bool filtered_ = false;
+    int dispatchSince_ = 0;           // records since the header at the end of the jobs given out
+    std::uint64_t piecedLines_ = 0;   // lines given out in jobs, not counted by the splitter
+    std::unique_ptr<Job> current_;    // the job being filled
+    std::deque<std::unique_ptr<Job>> inFlight_;  // given out, in listing order
+    std::vector<std::unique_ptr<Job>> spare_;
+    std::unique_ptr<Pool> pool_;
 };
 
 // The run on a download file of either kind: a scrambled one is decoded on the way
