@@ -294,12 +294,7 @@ void ListingRun::feedPieces(std::string_view piece)
         const char* s = afterCR;
         if (s < end && *s == '\n')
             ++s;
-        if (!current_)
-            current_ = spare_.empty() ? std::make_unique<Job>() : [this] {
-                auto job = std::move(spare_.back());
-                spare_.pop_back();
-                return job;
-            }();
+        startJob();
         const std::size_t room = kJobSource - std::min(kJobSource, current_->source.size());
         const char* windowEnd = std::size_t(end - s) > room ? s + room : end;
         const char* cut = findLastCR(s, windowEnd);
@@ -331,13 +326,25 @@ void ListingRun::addLine(std::string_view line)
         dispatchSince_ = recordsSinceHeader_;
         return;
     }
-    if (!current_)
-        current_ = std::make_unique<Job>();
+    startJob();
     current_->source.append(line);
     current_->source.push_back('\r');
     ++current_->lines;
     if (current_->source.size() >= kJobSource)
         dispatch();
+}
+
+// A job to fill, unless one is being filled: a finished one's buffers are used again.
+void ListingRun::startJob()
+{
+    if (current_)
+        return;
+    if (spare_.empty()) {
+        current_ = std::make_unique<Job>();
+    } else {
+        current_ = std::move(spare_.back());
+        spare_.pop_back();
+    }
 }
 
 // Whole lines [from, to) (to just after a CR) join the job being filled.

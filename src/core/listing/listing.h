@@ -162,6 +162,7 @@ private:
                        const char*& serial, std::size_t& serialLength) const;
     bool parallelReady() const;
     void feedPieces(std::string_view piece);
+    void startJob();
     void addLine(std::string_view line);
     void addLines(const char* from, const char* to);
     void dispatch();
