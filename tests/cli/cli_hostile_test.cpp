@@ -101,13 +101,15 @@ TEST(CliHostile, A100MegabyteLineKeepsMemoryBoundedByTheLine)
     const long fewLines = 8 * long(kLine >> 10) + 64 * 1024;
     const struct {
         const char* name;
-        std::string before;  // then kLine bytes "x", no line end
+        std::string before;  // then kLine bytes of fill, no line end
+        char fill;
         int status;
         long peakKib;
     } cases[] = {
-        {"header.xls", "Weld", 0, fewLines},  // a header of 100 MB, recognised
-        {"junk.xls", "", 3, 64 * 1024},       // not recognised: refused on its first bytes
-        {"record.xls", kHeader + "1\tS-7\t14/03/2009\t", 0, fewLines},
+        {"header.xls", "Weld", 'x', 0, fewLines},  // a header of 100 MB, recognised
+        {"tabs.xls", "Wel", '\t', 0, fewLines},   // a header of 100 M empty fields
+        {"junk.xls", "", 'x', 3, 64 * 1024},       // not recognised: refused on its first bytes
+        {"record.xls", kHeader + "1\tS-7\t14/03/2009\t", 'x', 0, fewLines},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,7 +119,7 @@ TEST(CliHostile, A100MegabyteLineKeepsMemoryBoundedByTheLine)
         {
             std::ofstream out(source, std::ios::binary);
             out << c.before;
-            const std::string piece(std::size_t(1) << 20, 'x');
+            const std::string piece(std::size_t(1) << 20, c.fill);
             for (std::size_t written = 0; written < kLine; written += piece.size())
                 out << piece;
         }
