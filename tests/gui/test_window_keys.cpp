@@ -99,6 +99,11 @@ private slots:
         // Backward from the first goes round to the last (S-149), scrolled into view.
         const auto last = find(QStringLiteral("s-1"), w.Action_FindPrevious);
         QVERIFY(last.second > next.second && view.firstVisibleLine() > 0);
+        // In the box, Shift+Enter finds back and Enter on.
+        QTest::keyClick(w.Find_Bar->Text_Find, Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(view.cursorPosition().line < last.second);
+        QTest::keyClick(w.Find_Bar->Text_Find, Qt::Key_Return);
+        QCOMPARE(view.cursorPosition().line, last.second);
         QCOMPARE(find(QStringLiteral("zzz"), w.Action_FindNext).second, last.second);
         QCOMPARE(w.Find_Bar->Label_FindResult->text(), QStringLiteral("Nie znaleziono"));
     }
