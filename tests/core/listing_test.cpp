@@ -313,14 +313,15 @@ TEST(Listing, SameOnAnyNumberOfThreads)
     std::mt19937 random(14);
     const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
     for (int file = 0; file < 2; ++file) {
-        // Records of every shape: CR or CR LF ends, lone LFs, missing and extra fields,
-        // now and then a line long enough to be listed apart from the others.
+        // Records of every shape: CR or CR LF ends, lone LFs (one opening a line after a
+        // CR LF too), missing and extra fields, now and then a line long enough to be
+        // listed apart from the others.
         const bool orv = file == 0;
         std::string text = orv ? kOrvHeader : "Number\tA\tSerial\tDate" + std::string(15, '\t') + "Err";
         while (text.size() < (std::size_t(3) << 20)) {
             text += pick(3) == 0 ? "\r" : "\r\n";
             const std::string date = std::to_string(10 + pick(18)) + "/0" + std::to_string(1 + pick(9)) + "/2009";
-            std::string record = std::to_string(pick(1000)) + (orv ? "" : "\tx") + "\tS" +
+            std::string record = (pick(20) == 0 ? "\n" : "") + std::to_string(pick(1000)) + (orv ? "" : "\tx") + "\tS" +
                                  std::to_string(pick(50)) + (pick(9) == 0 ? "\n" : "") + "\t" + date;
             for (int k = pick(orv ? 4 : 18); k > 0; --k)
                 record += "\t" + std::string(std::size_t(pick(12)), 'v');
@@ -339,7 +340,8 @@ TEST(Listing, SameOnAnyNumberOfThreads)
         dates.from = ymd(2009, 2, 10);
         dates.to = ymd(2009, 6, 3);
         for (const ListingFilter& filter : {ListingFilter{}, error, dates}) {
-            for (const auto& source : {plain, scrambled}) {
+            // A source of "" is the text fed in pieces of a few bytes to a few KiB.
+            for (const auto& source : {plain, scrambled, std::string()}) {
                 std::string first;
                 std::vector<std::uint64_t> firstStarts;
                 ListingSummary firstSummary;
@@ -354,7 +356,17 @@ TEST(Listing, SameOnAnyNumberOfThreads)
                     run.setLineStarts([&](const std::uint64_t* at, std::size_t count) {
                         starts.insert(starts.end(), at, at + count);
                     });
-                    const auto result = listDownload(source, source == scrambled, run);
+                    ListingFileResult result;
+                    if (source.empty()) {
+                        for (std::size_t at = 0; at < text.size();) {
+                            const std::size_t size = std::min(text.size() - at, std::size_t(1 + pick(4096)));
+                            run.feed(std::string_view(text).substr(at, size));
+                            at += size;
+                        }
+                        result.summary = run.finish();
+                    } else {
+                        result = listDownload(source, source == scrambled, run);
+                    }
                     ASSERT_TRUE(result.file.ok());
                     if (threads == 1) {
                         first = listing;

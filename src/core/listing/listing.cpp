@@ -333,7 +333,7 @@ void ListingRun::addLine(std::string_view line)
         return;
     }
     startJob();
-    current_->source.append(line);
+    joinJob(line.data(), line.size());
     current_->source.push_back('\r');
     ++current_->lines;
     if (current_->source.size() >= kJobSource)
@@ -353,11 +353,22 @@ void ListingRun::startJob()
     }
 }
 
+// Text after a line end joins the job being filled. The job's source ends with the CR
+// of its last line, and a LF straight after a CR is read as part of that line end: a
+// line that begins with a LF of its own gets one more, so that its LF is kept.
+void ListingRun::joinJob(const char* from, std::size_t count)
+{
+    std::string& source = current_->source;
+    if (count > 0 && *from == '\n' && !source.empty())
+        source.push_back('\n');
+    source.append(from, count);
+}
+
 // Whole lines [from, to) (to just after a CR) join the job being filled.
 void ListingRun::addLines(const char* from, const char* to)
 {
     const std::uint64_t lines = countCRs(from, to);
-    current_->source.append(from, std::size_t(to - from));
+    joinJob(from, std::size_t(to - from));
     current_->lines += lines;
     piecedLines_ += lines;
 }

@@ -165,6 +165,7 @@ private:
     void startJob();
     void addLine(std::string_view line);
     void addLines(const char* from, const char* to);
+    void joinJob(const char* from, std::size_t count);
     void dispatch();
     void takeFinished(std::size_t keep);
     void take(Job& job);
