@@ -97,6 +97,8 @@ private:
 #else
     int fd_ = -1;
     FileResult putInPlace();
+    std::uint64_t written_ = 0;     // bytes written to the temporary
+    std::uint64_t writtenBack_ = 0; // bytes whose write-back to the disk has been started
 #endif
     std::filesystem::path target_;
     std::filesystem::path temp_;

@@ -167,6 +167,8 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
     target_ = target;
     replaceExisting_ = replaceExisting;
     durable_ = durable;
+    written_ = 0;
+    writtenBack_ = 0;
 
     // Only a regular file (or a link to one) is replaced: renaming over a device, a
     // FIFO or a folder would put a plain file in the place of, say, /dev/null.
@@ -240,7 +242,18 @@ FileResult AtomicWriter::write(const void* data, std::size_t size)
             return fault(FileFault::TargetWrite, target_, ENOSPC);
         from += written;
         size -= std::size_t(written);
+        written_ += std::uint64_t(written);
     }
+#ifdef __linux__
+    // A durable file's data start on their way to the disk while the rest is written,
+    // so that the flush before it is put in place has little left to wait for.
+    constexpr std::uint64_t kWriteBackStep = std::uint64_t(8) << 20;
+    if (durable_ && written_ - writtenBack_ >= kWriteBackStep) {
+        ::sync_file_range(fd_, off_t(writtenBack_), off_t(written_ - writtenBack_),
+                          SYNC_FILE_RANGE_WRITE);
+        writtenBack_ = written_;
+    }
+#endif
     return {};
 }
 

@@ -4,12 +4,13 @@
 #include <new>
 
 #include "core/files/file_io.h"
+#include "core/files/write_behind.h"
 
 namespace kestrava {
 
 namespace {
 
-constexpr std::size_t kChunk = std::size_t(1) << 20;  // even, so units never straddle chunks
+constexpr std::size_t kChunk = fileio::WriteBehind::kChunk;
 
 // Shifts every whole 16-bit little-endian unit of data[0..size) (size even) by the key
 // and returns whether the last unit carried (encode: wrapped past 65535; decode: was
@@ -119,37 +120,46 @@ FileResult scrambleFile(ScrambleDirection direction,
         return created;
 
     const std::uint64_t total = reader.size();
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kChunk]);
-    if (!buffer) {
+    // Each chunk is shifted here while the one before is written.
+    fileio::WriteBehind behind(writer);
+    if (!behind.ok()) {
         FileResult noMemory;
         noMemory.fault = FileFault::OutOfMemory;
         noMemory.path = source.string();
         return noMemory;
     }
-    std::size_t held = 0;        // bytes in buffer not yet written (0 or 1 carried over)
     std::uint64_t done = 0;
     std::uint64_t units = 0;     // whole units written so far
     bool wrapped = false;
+    bool carrying = false;       // a byte of an unfinished unit waits for the next chunk
+    std::uint8_t carried = 0;
 
     for (;;) {
+        std::uint8_t* const buffer = behind.buffer();
+        if (!buffer)
+            return behind.finish();
+        std::size_t held = 0;
+        if (carrying) {
+            buffer[held++] = carried;
+            carrying = false;
+        }
         FileResult readFault;
-        const std::size_t got = reader.read(buffer.get() + held, kChunk - held, readFault);
+        const std::size_t got = reader.read(buffer + held, kChunk - held, readFault);
         if (!readFault.ok())
             return readFault;
         held += got;
         const bool atEnd = got == 0;
         const std::size_t whole = held & ~std::size_t(1);
-        if (whole > 0) {
-            shiftUnits(buffer.get(), whole, direction, wrapped);
-            if (auto written = writer.write(buffer.get(), whole); !written)
-                return written;
-            units += whole / 2;
-            done += whole;
-            if (whole < held)
-                buffer[0] = buffer[whole];
-            held -= whole;
+        shiftUnits(buffer, whole, direction, wrapped);
+        units += whole / 2;
+        done += whole;
+        if (whole < held) {
+            carried = buffer[whole];
+            carrying = true;
         }
+        behind.write(buffer, whole);
         if (progress && !progress(done, total)) {
+            behind.finish();
             writer.abandon();
             FileResult cancelled;
             cancelled.fault = FileFault::Cancelled;
@@ -159,9 +169,11 @@ FileResult scrambleFile(ScrambleDirection direction,
         if (atEnd)
             break;
     }
-    if (held == 1) {
+    if (FileResult written = behind.finish(); !written)
+        return written;
+    if (carrying) {
         // A 1-byte text stays as it is; a longer odd one takes the last unit's carry.
-        const std::uint8_t last = units > 0 ? trailingByte(buffer[0], direction, wrapped) : buffer[0];
+        const std::uint8_t last = units > 0 ? trailingByte(carried, direction, wrapped) : carried;
         if (auto written = writer.write(&last, 1); !written)
             return written;
     }
