@@ -1,17 +1,13 @@
 #include "core/document/save_copy.h"
 
-#include <memory>
-#include <new>
 #include <system_error>
 
-#include "core/files/file_io.h"
+#include "core/files/file_copy.h"
 #include "core/text/scrambling.h"
 
 namespace kestrava {
 
 namespace {
-
-constexpr std::size_t kCopyChunk = 1 << 16;
 
 bool existsAsEntry(const std::filesystem::path& path)
 {
@@ -49,41 +45,8 @@ Progress stepProgress(const Progress& progress, int index, int steps)
 FileResult copyFile(const std::filesystem::path& source, const std::filesystem::path& target,
                     bool replaceExisting, const Progress& progress)
 {
-    fileio::Reader reader;
-    if (auto opened = reader.open(source); !opened)
-        return opened;
-    fileio::AtomicWriter writer;
-    if (auto created = writer.open(target, replaceExisting); !created)
-        return created;
-
-    const std::uint64_t total = reader.size();
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyChunk]);
-    if (!buffer) {
-        FileResult noMemory;
-        noMemory.fault = FileFault::OutOfMemory;
-        noMemory.path = source.string();
-        return noMemory;
-    }
-    std::uint64_t done = 0;
-    for (;;) {
-        FileResult readFault;
-        const std::size_t got = reader.read(buffer.get(), kCopyChunk, readFault);
-        if (!readFault.ok())
-            return readFault;
-        if (got == 0)
-            break;
-        if (auto written = writer.write(buffer.get(), got); !written)
-            return written;
-        done += got;
-        if (progress && !progress(done, total)) {
-            writer.abandon();
-            FileResult cancelled;
-            cancelled.fault = FileFault::Cancelled;
-            cancelled.path = target.string();
-            return cancelled;
-        }
-    }
-    return writer.commit();
+    return fileio::copyThrough(source, target, replaceExisting, progress,
+                               [](std::uint8_t*, std::size_t size, bool) { return size; });
 }
 
 SaveCopyResult saveCopy(const std::filesystem::path& plainSource,

@@ -1,16 +1,11 @@
 #include "core/text/scrambling.h"
 
-#include <memory>
-#include <new>
 
-#include "core/files/file_io.h"
-#include "core/files/write_behind.h"
+#include "core/files/file_copy.h"
 
 namespace kestrava {
 
 namespace {
-
-constexpr std::size_t kChunk = fileio::WriteBehind::kChunk;
 
 // Shifts every whole 16-bit little-endian unit of data[0..size) (size even) by the key
 // and returns whether the last unit carried (encode: wrapped past 65535; decode: was
@@ -112,72 +107,23 @@ FileResult scrambleFile(ScrambleDirection direction,
                         bool replaceExisting,
                         const Progress& progress)
 {
-    fileio::Reader reader;
-    if (auto opened = reader.open(source); !opened)
-        return opened;
-    fileio::AtomicWriter writer;
-    if (auto created = writer.open(target, replaceExisting); !created)
-        return created;
-
-    const std::uint64_t total = reader.size();
-    // Each chunk is shifted here while the one before is written.
-    fileio::WriteBehind behind(writer);
-    if (!behind.ok()) {
-        FileResult noMemory;
-        noMemory.fault = FileFault::OutOfMemory;
-        noMemory.path = source.string();
-        return noMemory;
-    }
-    std::uint64_t done = 0;
-    std::uint64_t units = 0;     // whole units written so far
+    std::uint64_t units = 0;  // whole units done
     bool wrapped = false;
-    bool carrying = false;       // a byte of an unfinished unit waits for the next chunk
-    std::uint8_t carried = 0;
-
-    for (;;) {
-        std::uint8_t* const buffer = behind.buffer();
-        if (!buffer)
-            return behind.finish();
-        std::size_t held = 0;
-        if (carrying) {
-            buffer[held++] = carried;
-            carrying = false;
-        }
-        FileResult readFault;
-        const std::size_t got = reader.read(buffer + held, kChunk - held, readFault);
-        if (!readFault.ok())
-            return readFault;
-        held += got;
-        const bool atEnd = got == 0;
-        const std::size_t whole = held & ~std::size_t(1);
-        shiftUnits(buffer, whole, direction, wrapped);
-        units += whole / 2;
-        done += whole;
-        if (whole < held) {
-            carried = buffer[whole];
-            carrying = true;
-        }
-        behind.write(buffer, whole);
-        if (progress && !progress(done, total)) {
-            behind.finish();
-            writer.abandon();
-            FileResult cancelled;
-            cancelled.fault = FileFault::Cancelled;
-            cancelled.path = target.string();
-            return cancelled;
-        }
-        if (atEnd)
-            break;
-    }
-    if (FileResult written = behind.finish(); !written)
-        return written;
-    if (carrying) {
-        // A 1-byte text stays as it is; a longer odd one takes the last unit's carry.
-        const std::uint8_t last = units > 0 ? trailingByte(carried, direction, wrapped) : carried;
-        if (auto written = writer.write(&last, 1); !written)
-            return written;
-    }
-    return writer.commit();
+    return fileio::copyThrough(
+        source, target, replaceExisting, progress,
+        [&](std::uint8_t* chunk, std::size_t size, bool atEnd) {
+            if (atEnd) {
+                // A 1-byte text stays as it is; a longer odd one takes the last unit's carry.
+                if (size == 1 && units > 0)
+                    chunk[0] = trailingByte(chunk[0], direction, wrapped);
+                return size;
+            }
+            // A byte of an unfinished unit waits for the next chunk.
+            const std::size_t whole = size & ~std::size_t(1);
+            shiftUnits(chunk, whole, direction, wrapped);
+            units += whole / 2;
+            return whole;
+        });
 }
 
 }  // namespace kestrava
