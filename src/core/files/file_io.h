@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/files/file_result.h"
 
@@ -43,7 +45,23 @@ public:
     // and (SourceChanged) at the end of a file that changed since it was opened.
     std::size_t read(void* buffer, std::size_t size, FileResult& fault);
     std::uint64_t size() const { return size_; }
+    // The bytes handed out so far, by read() or nextMapped().
+    std::uint64_t consumed() const { return consumed_; }
     void close();
+
+    // Reading in place: maps the opened file whole, so that its bytes are read where
+    // they lie instead of being copied out by read(). False where it cannot be mapped
+    // (an empty file, a system that refuses, Windows): read() then reads it as before.
+    // A file cut short while it is mapped reads as zeros past its new end instead of
+    // ending the program; the end of the file then gives SourceChanged as usual.
+    bool map();
+    // The next piece (at most `most` bytes) of a mapped file, empty at its end, where
+    // the file is checked as read() checks it. The bytes stay readable for as long as
+    // keeper() is held, after the reader is closed too. Pages well behind the last
+    // piece handed out are dropped from memory (read again from the file should they
+    // be touched), so a long file takes no more memory than a short one.
+    std::string_view nextMapped(std::size_t most, FileResult& fault);
+    std::shared_ptr<const void> keeper() const;
 
     // What identifies the file's state: compared at the end of the file.
     struct Identity {
@@ -56,6 +74,10 @@ public:
 
 private:
     bool unchangedAtEnd();
+
+    struct Mapping;
+    std::shared_ptr<Mapping> mapping_;
+    std::uint64_t dropped_ = 0;  // mapped bytes before this are dropped from memory
 
 #ifdef _WIN32
     std::FILE* file_ = nullptr;

@@ -5,10 +5,15 @@
 #define _GNU_SOURCE 1  // renameat2
 #endif
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
+#include <mutex>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,7 +70,88 @@ bool unsupported(int error)
            error == EPERM;
 }
 
+// The files mapped for reading, for the bus-error handler: a fixed table of atomics,
+// since a signal handler reads it. State 0 free, 1 being filled, 2 mapped.
+constexpr int kMappedSlots = 32;
+
+struct MappedSlot {
+    std::atomic<int> state{0};
+    std::atomic<std::uintptr_t> start{0};
+    std::atomic<std::uintptr_t> end{0};
+    std::atomic<bool> cut{false};  // the file was cut short under the mapping
+};
+
+MappedSlot mappedSlots[kMappedSlots];
+std::uintptr_t pageSize = 4096;
+struct sigaction previousBusAction {};
+
+// A bus error is what touching a mapped page past the end of a file that was cut short
+// gives. When it lies in a mapped source, the rest of that mapping is replaced with
+// zero pages and the access goes on: the reader sees the file changed at its end.
+// Any other bus error goes to the action there was before.
+void onBusError(int signal, siginfo_t* info, void* context)
+{
+    const auto at = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    for (auto& slot : mappedSlots) {
+        if (slot.state.load() != 2)
+            continue;
+        const std::uintptr_t end = slot.end.load();
+        if (at < slot.start.load() || at >= end)
+            continue;
+        const std::uintptr_t page = at & ~(pageSize - 1);
+        // mmap is a plain system call here: safe in a signal handler.
+        if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ,
+                   MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+            slot.cut.store(true);
+            return;
+        }
+        break;
+    }
+    if ((previousBusAction.sa_flags & SA_SIGINFO) && previousBusAction.sa_sigaction) {
+        previousBusAction.sa_sigaction(signal, info, context);
+        return;
+    }
+    if (!(previousBusAction.sa_flags & SA_SIGINFO) && previousBusAction.sa_handler != SIG_DFL &&
+        previousBusAction.sa_handler != SIG_IGN) {
+        previousBusAction.sa_handler(signal);
+        return;
+    }
+    // Returning runs the access again, which then ends the program as it would have.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(SIGBUS, &fallback, nullptr);
+}
+
+bool busHandlerInstalled()
+{
+    static const bool installed = [] {
+        if (const long size = ::sysconf(_SC_PAGESIZE); size > 0)
+            pageSize = std::uintptr_t(size);
+        struct sigaction action {};
+        action.sa_sigaction = onBusError;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        return ::sigaction(SIGBUS, &action, &previousBusAction) == 0;
+    }();
+    return installed;
+}
+
 }  // namespace
+
+// A mapped source, unmapped when the reader and every keeper have let it go.
+struct Reader::Mapping {
+    const char* data = nullptr;
+    std::size_t size = 0;     // the file's size when it was mapped
+    std::size_t length = 0;   // size rounded up to whole pages
+    MappedSlot* slot = nullptr;
+
+    ~Mapping()
+    {
+        slot->state.store(0);
+        ::munmap(const_cast<char*>(data), length);
+    }
+};
 
 Reader::~Reader()
 {
@@ -151,9 +237,85 @@ std::size_t Reader::read(void* buffer, std::size_t size, FileResult& result)
     return std::size_t(got);
 }
 
+bool Reader::map()
+{
+    mapping_.reset();
+    if (fd_ < 0 || consumed_ != 0 || size_ == 0 || size_ > std::uint64_t(SIZE_MAX / 2) || !busHandlerInstalled())
+        return false;
+    MappedSlot* slot = nullptr;
+    for (auto& candidate : mappedSlots) {
+        int expected = 0;
+        if (candidate.state.compare_exchange_strong(expected, 1)) {
+            slot = &candidate;
+            break;
+        }
+    }
+    if (!slot)
+        return false;  // as many sources mapped as the table holds: this one is read
+    const auto size = std::size_t(size_);
+    const std::size_t length = (size + pageSize - 1) & ~std::size_t(pageSize - 1);
+    void* at = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd_, 0);
+    if (at == MAP_FAILED) {
+        slot->state.store(0);
+        return false;
+    }
+    ::madvise(at, length, MADV_SEQUENTIAL);
+    slot->start.store(reinterpret_cast<std::uintptr_t>(at));
+    slot->end.store(reinterpret_cast<std::uintptr_t>(at) + length);
+    slot->cut.store(false);
+    slot->state.store(2);
+    auto mapping = std::make_shared<Mapping>();
+    mapping->data = static_cast<const char*>(at);
+    mapping->size = size;
+    mapping->length = length;
+    mapping->slot = slot;
+    mapping_ = std::move(mapping);
+    dropped_ = 0;
+    return true;
+}
+
+std::string_view Reader::nextMapped(std::size_t most, FileResult& result)
+{
+    if (!mapping_ || fd_ < 0)
+        return {};
+    if (injected(Operation::Read)) {
+        result = fault(FileFault::SourceRead, path_, errno);
+        return {};
+    }
+    // Pages this far behind the last piece are no longer read (the listing's workers
+    // stay within a few MiB of it); touched again, they would be read from the file.
+    constexpr std::uint64_t kKeptBehind = std::uint64_t(8) << 20;
+    if (consumed_ > kKeptBehind) {
+        const std::uint64_t upTo = (consumed_ - kKeptBehind) & ~std::uint64_t(pageSize - 1);
+        if (upTo > dropped_) {
+            ::madvise(const_cast<char*>(mapping_->data) + dropped_, std::size_t(upTo - dropped_), MADV_DONTNEED);
+            dropped_ = upTo;
+        }
+    }
+    const std::uint64_t rest = mapping_->size - consumed_;
+    if (rest == 0) {
+        if (!endChecked_) {
+            endChecked_ = true;
+            if (mapping_->slot->cut.load() || !unchangedAtEnd())
+                result = fault(FileFault::SourceChanged, path_, 0);
+        }
+        return {};
+    }
+    const std::size_t got = rest < most ? std::size_t(rest) : most;
+    const std::string_view piece(mapping_->data + consumed_, got);
+    consumed_ += got;
+    return piece;
+}
+
+std::shared_ptr<const void> Reader::keeper() const
+{
+    return mapping_;
+}
+
 void Reader::close()
 {
     closeDescriptor(fd_);
+    mapping_.reset();
 }
 
 AtomicWriter::~AtomicWriter()

@@ -130,6 +130,24 @@ std::size_t Reader::read(void* buffer, std::size_t size, FileResult& result)
     return got;
 }
 
+// Windows reads through read() alone.
+struct Reader::Mapping {};
+
+bool Reader::map()
+{
+    return false;
+}
+
+std::string_view Reader::nextMapped(std::size_t, FileResult&)
+{
+    return {};
+}
+
+std::shared_ptr<const void> Reader::keeper() const
+{
+    return mapping_;
+}
+
 void Reader::close()
 {
     if (file_) {

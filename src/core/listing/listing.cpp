@@ -145,7 +145,11 @@ unsigned listingThreads()
 
 // A piece of whole record lines formatted on a worker thread.
 struct ListingRun::Job {
-    std::string source;        // record lines, each ended by CR (a LF after a CR skipped)
+    // Record lines, each ended by CR (a LF after a CR skipped): copied into source, or
+    // where they lie in a piece that keeper keeps readable (then source is empty).
+    std::string source;
+    std::string_view inPlace;
+    std::shared_ptr<const void> keeper;
     std::uint64_t lines = 0;
     // Records since the header at the job's start; -1 in a filtered run, where the
     // caller places the repeated headers between the records once it knows how many
@@ -163,9 +167,13 @@ struct ListingRun::Job {
     std::exception_ptr fault;
     bool done = false;
 
+    std::string_view text() const { return keeper ? inPlace : std::string_view(source); }
+
     void reset()
     {
         source.clear();
+        inPlace = {};
+        keeper.reset();
         lines = 0;
         listing.clear();
         recordStarts.clear();
@@ -220,10 +228,15 @@ ListingRun::ListingRun(const ListingFilter& filter, std::string previousSerial, 
     // The output buffer grows as the listing needs it: a short file costs no megabyte.
 }
 
-bool ListingRun::feed(std::string_view piece)
+bool ListingRun::feed(std::string_view piece, const std::shared_ptr<const void>& keeper)
 {
     if (stopped_ || finished_)
         return false;
+    pieceKeeper_ = keeper ? &keeper : nullptr;
+    const struct Forget {
+        const std::shared_ptr<const void>*& kept;
+        ~Forget() { kept = nullptr; }
+    } forget{pieceKeeper_};
     if (parallel_) {
         feedPieces(piece);
         if (out_.size() >= kFlushAt)
@@ -301,11 +314,19 @@ void ListingRun::feedPieces(std::string_view piece)
         if (s < end && *s == '\n')
             ++s;
         startJob();
-        const std::size_t room = kJobSource - std::min(kJobSource, current_->source.size());
+        // A job reads its lines where they lie in a lasting piece, or copies them; the
+        // two are not mixed, and lines in place run on without a gap.
+        const Job& job = *current_;
+        if (pieceKeeper_ ? !job.text().empty() && !(job.keeper && job.inPlace.end() == afterCR)
+                         : bool(job.keeper)) {
+            dispatch();
+            continue;
+        }
+        const std::size_t room = kJobSource - std::min(kJobSource, job.text().size());
         const char* windowEnd = std::size_t(end - s) > room ? s + room : end;
         const char* cut = findLastCR(s, windowEnd);
         if (!cut) {
-            if (windowEnd == end || current_->source.empty()) {
+            if (windowEnd == end || job.text().empty()) {
                 throughSplitter(afterCR, end);
                 return;
             }
@@ -314,7 +335,7 @@ void ListingRun::feedPieces(std::string_view piece)
         }
         addLines(s, cut + 1);
         afterCR = cut + 1;
-        if (current_->source.size() >= kJobSource - kJobSource / 8)
+        if (current_->text().size() >= kJobSource - kJobSource / 8)
             dispatch();
     }
 }
@@ -333,6 +354,10 @@ void ListingRun::addLine(std::string_view line)
         return;
     }
     startJob();
+    if (current_->keeper) {
+        dispatch();
+        startJob();
+    }
     joinJob(line.data(), line.size());
     current_->source.push_back('\r');
     ++current_->lines;
@@ -368,14 +393,23 @@ void ListingRun::joinJob(const char* from, std::size_t count)
 void ListingRun::addLines(const char* from, const char* to)
 {
     const std::uint64_t lines = countCRs(from, to);
-    joinJob(from, std::size_t(to - from));
+    Job& job = *current_;
+    if (!pieceKeeper_) {
+        joinJob(from, std::size_t(to - from));
+    } else if (!job.keeper) {
+        job.keeper = *pieceKeeper_;
+        job.inPlace = {from, std::size_t(to - from)};
+    } else {
+        // Straight after the lines in place (a LF between is skipped as before).
+        job.inPlace = {job.inPlace.data(), std::size_t(to - job.inPlace.data())};
+    }
     current_->lines += lines;
     piecedLines_ += lines;
 }
 
 void ListingRun::dispatch()
 {
-    if (!current_ || current_->source.empty())
+    if (!current_ || current_->text().empty())
         return;
     Job& job = *current_;
     job.recordsSinceHeader = filtered_ ? -1 : dispatchSince_;
@@ -467,8 +501,9 @@ void ListingRun::take(Job& job)
     }
     // The rest of a job that stopped (a long line, or a listing grown large) is listed
     // here.
-    const char* s = job.source.data() + std::min(job.stoppedAt, job.source.size());
-    const char* const end = job.source.data() + job.source.size();
+    const std::string_view text = job.text();
+    const char* s = text.data() + std::min(job.stoppedAt, text.size());
+    const char* const end = text.data() + text.size();
     while (s < end && !stopped_) {
         const char* cr = findCR(s, end);
         handleRecord({s, std::size_t(cr - s)});
@@ -483,8 +518,9 @@ void ListingRun::take(Job& job)
 // listed (header, family, filter), writes only the job.
 void ListingRun::formatJob(Job& job) const
 {
-    const char* s = job.source.data();
-    const char* const end = s + job.source.size();
+    const std::string_view text = job.text();
+    const char* s = text.data();
+    const char* const end = s + text.size();
     int since = job.recordsSinceHeader;
     const bool filtered = since < 0;
     OutputBuffer& out = job.listing;
@@ -495,7 +531,7 @@ void ListingRun::formatJob(Job& job) const
         const std::string_view line(s, std::size_t(cr - s));
         const std::size_t bound = 6 * line.size() + recordBound_;
         if (bound > kShortRecord || out.size() >= kJobListing) {
-            job.stoppedAt = std::size_t(s - job.source.data());
+            job.stoppedAt = std::size_t(s - text.data());
             return;
         }
         const char* next = cr + 1;
@@ -560,6 +596,14 @@ void ListingRun::workerLoop()
             job->done = true;
         }
         pool_->finished.notify_all();
+    }
+}
+
+void ListingRun::settle()
+{
+    if (parallel_ && !finished_) {
+        dispatch();
+        takeFinished(0);
     }
 }
 
@@ -1010,8 +1054,13 @@ ListingFileResult listDownloadPieces(const std::filesystem::path& source, bool s
                                      ListingRun& run, const Progress& progress)
 {
     ListingFileResult result;
-    result.file = readPlainText(
-        source, scrambled, [&run](std::string_view piece) { return run.feed(piece); }, progress);
+    fileio::Reader reader;
+    if (result.file = reader.open(source); !result.file.ok())
+        return result;
+    result.file = readPlainPieces(
+        reader, source, scrambled,
+        [&run](std::string_view piece, const std::shared_ptr<const void>& keeper) { return run.feed(piece, keeper); },
+        [&run] { run.settle(); }, progress);
     if (!result.file.ok())
         return result;
     result.summary = run.finish();

@@ -99,8 +99,13 @@ public:
 
     // Feeds the next piece of the plain source. Returns false once the run has
     // stopped: no family on the first record line, a refused write, or a line longer
-    // than longestLine.
-    bool feed(std::string_view piece);
+    // than longestLine. keeper, when set, keeps the piece readable for as long as it is
+    // held: the worker threads then read its lines in place instead of a copy of them.
+    bool feed(std::string_view piece, const std::shared_ptr<const void>& keeper = {});
+
+    // Formats and writes all the records given out to the worker threads, so that the
+    // run reads nothing more of the pieces fed so far.
+    void settle();
 
     // Ends the source (text after the last line end is the last line), flushes the
     // listing and returns the summary.
@@ -229,6 +234,7 @@ private:
     int dispatchSince_ = 0;           // records since the header at the end of the jobs given out
     std::uint64_t piecedLines_ = 0;   // lines given out in jobs, not counted by the splitter
     std::unique_ptr<Job> current_;    // the job being filled
+    const std::shared_ptr<const void>* pieceKeeper_ = nullptr;  // of the piece being fed
     std::deque<std::unique_ptr<Job>> inFlight_;  // given out, in listing order
     std::vector<std::unique_ptr<Job>> spare_;
     std::unique_ptr<Pool> pool_;

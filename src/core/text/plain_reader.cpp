@@ -9,37 +9,47 @@ namespace kestrava {
 
 namespace {
 
+// The pieces handed over, read or mapped alike (progress and cancelling come between
+// them).
 constexpr std::size_t kReadChunk = std::size_t(1) << 20;
 
 }  // namespace
 
-FileResult readPlainText(fileio::Reader& source, const std::filesystem::path& sourcePath,
-                         bool scrambled, const PlainPiece& take, const Progress& progress)
+FileResult readPlainPieces(fileio::Reader& source, const std::filesystem::path& sourcePath,
+                           bool scrambled, const LastingPiece& take,
+                           const std::function<void()>& settle, const Progress& progress)
 {
-    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    const bool mapped = source.map();
+    std::unique_ptr<char[]> buffer(mapped ? nullptr : new char[kReadChunk]);
+    const std::shared_ptr<const void> keeper = mapped && !scrambled ? source.keeper() : nullptr;
     std::string decoded;
     ScrambleStream decoder(ScrambleDirection::Decode);
     const std::uint64_t total = source.size();
-    std::uint64_t done = 0;
     for (;;) {
         FileResult readFault;
-        const std::size_t got = source.read(buffer.get(), kReadChunk, readFault);
+        std::string_view got;
+        if (mapped) {
+            if (settle && source.consumed() == total)
+                settle();
+            got = source.nextMapped(kReadChunk, readFault);
+        } else {
+            got = {buffer.get(), source.read(buffer.get(), kReadChunk, readFault)};
+        }
         if (!readFault.ok())
             return readFault;
-        if (got == 0)
+        if (got.empty())
             break;
-        done += got;
         bool going;
         if (scrambled) {
             decoded.clear();
-            decoder.feed({reinterpret_cast<const std::uint8_t*>(buffer.get()), got}, decoded);
-            going = take(decoded);
+            decoder.feed({reinterpret_cast<const std::uint8_t*>(got.data()), got.size()}, decoded);
+            going = take(decoded, nullptr);
         } else {
-            going = take(std::string_view(buffer.get(), got));
+            going = take(got, keeper);
         }
         if (!going)
             return {};
-        if (progress && !progress(done, total)) {
+        if (progress && !progress(source.consumed(), total)) {
             FileResult cancelled;
             cancelled.fault = FileFault::Cancelled;
             cancelled.path = sourcePath.string();
@@ -51,9 +61,18 @@ FileResult readPlainText(fileio::Reader& source, const std::filesystem::path& so
         decoded.clear();
         decoder.finish(decoded);
         if (!decoded.empty())
-            take(decoded);
+            take(decoded, nullptr);
     }
     return {};
+}
+
+FileResult readPlainText(fileio::Reader& source, const std::filesystem::path& sourcePath,
+                         bool scrambled, const PlainPiece& take, const Progress& progress)
+{
+    return readPlainPieces(
+        source, sourcePath, scrambled,
+        [&take](std::string_view piece, const std::shared_ptr<const void>&) { return take(piece); }, {},
+        progress);
 }
 
 FileResult readPlainText(const std::filesystem::path& source, bool scrambled,
