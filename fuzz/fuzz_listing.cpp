@@ -94,8 +94,10 @@ void checkSameRun(const Run& a, const Run& b)
     }
 }
 
+// lasting: each piece is handed over with its keeper and only the run holds it after
+// that, so that reading a piece once it is let go (or beyond it) is caught too.
 Run runInPieces(std::string_view text, const ListingFilter& filter,
-                const std::vector<std::size_t>& sizes)
+                const std::vector<std::size_t>& sizes, bool lasting = false)
 {
     Run result;
     ListingRun run(filter, kPreviousSerial, [&result](std::string_view bytes) {
@@ -106,10 +108,17 @@ Run runInPieces(std::string_view text, const ListingFilter& filter,
     std::size_t turn = 0;
     while (at < text.size()) {
         const std::size_t size = std::min(sizes[turn++ % sizes.size()], text.size() - at);
-        std::unique_ptr<char[]> piece(new char[size]);
+        std::shared_ptr<char[]> piece(new char[size]);
         std::copy_n(text.data() + at, size, piece.get());
         at += size;
-        if (!run.feed(std::string_view(piece.get(), size)))
+        const std::string_view bytes(piece.get(), size);
+        std::shared_ptr<const void> keeper;
+        if (lasting)
+            keeper = std::move(piece);
+        const bool going = run.feed(bytes, keeper);
+        keeper.reset();  // the run's own hold, if any, is all that keeps it now
+        piece.reset();
+        if (!going)
             break;
     }
     result.summary = run.finish();
@@ -314,6 +323,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkListingShape(text, filter, whole);
 
     checkSameRun(runInPieces(text, filter, sizes), whole);
+    checkSameRun(runInPieces(text, filter, sizes, true), whole);
     // Through a file, plain and scrambled, now and then (it costs file work).
     if (control % 32 == 4) {
         checkSameRun(runOnFile(text, filter, false), whole);

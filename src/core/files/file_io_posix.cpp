@@ -284,7 +284,7 @@ std::string_view Reader::nextMapped(std::size_t most, FileResult& result)
     }
     // Pages this far behind the last piece are no longer read (the listing's workers
     // stay within a few MiB of it); touched again, they would be read from the file.
-    constexpr std::uint64_t kKeptBehind = std::uint64_t(8) << 20;
+    constexpr std::uint64_t kKeptBehind = std::uint64_t(4) << 20;
     if (consumed_ > kKeptBehind) {
         const std::uint64_t upTo = (consumed_ - kKeptBehind) & ~std::uint64_t(pageSize - 1);
         if (upTo > dropped_) {

@@ -97,6 +97,15 @@ inline const char* findCR(const char* from, const char* end)
     return static_cast<const char*>(std::memchr(from, '\r', std::size_t(end - from)));
 }
 
+// The CR ending the line at `from` in a job's text, whose last line ends with one; end
+// should the CR be gone (a mapped file cut short reads as zeros from there on, and the
+// file is then reported as changed).
+inline const char* lineEndIn(const char* from, const char* end)
+{
+    const char* cr = findCR(from, end);
+    return cr ? cr : end;
+}
+
 // The last CR of [from, end), null when there is none.
 inline const char* findLastCR(const char* from, const char* end)
 {
@@ -150,7 +159,10 @@ struct ListingRun::Job {
     std::string source;
     std::string_view inPlace;
     std::shared_ptr<const void> keeper;
-    std::uint64_t lines = 0;
+    std::uint64_t lines = 0;          // counted by the worker
+    std::uint64_t splitterLines = 0;  // of those, lines that came through the splitter
+    std::uint64_t number = 0;         // jobs given out before this one
+    bool chained = false;             // unfiltered: follows the job before (chain_)
     // Records since the header at the job's start; -1 in a filtered run, where the
     // caller places the repeated headers between the records once it knows how many
     // came before (recordStarts).
@@ -175,6 +187,9 @@ struct ListingRun::Job {
         inPlace = {};
         keeper.reset();
         lines = 0;
+        splitterLines = 0;
+        chained = false;
+        recordsSinceHeader = -1;
         listing.clear();
         recordStarts.clear();
         lineStarts.clear();
@@ -233,6 +248,7 @@ bool ListingRun::feed(std::string_view piece, const std::shared_ptr<const void>&
     if (stopped_ || finished_)
         return false;
     pieceKeeper_ = keeper ? &keeper : nullptr;
+    const Readable readable(*this, piece);
     const struct Forget {
         const std::shared_ptr<const void>*& kept;
         ~Forget() { kept = nullptr; }
@@ -265,7 +281,7 @@ bool ListingRun::feed(std::string_view piece, const std::shared_ptr<const void>&
                     ++resume;
                 parallel_ = true;
                 filtered_ = filter_.dateOn || filter_.errorOn;
-                dispatchSince_ = recordsSinceHeader_;
+                startChain();
                 return false;
             }
             return !stopped_;
@@ -350,7 +366,7 @@ void ListingRun::addLine(std::string_view line)
         if (!stopped_)
             handleRecord(line);
         takeSerial();
-        dispatchSince_ = recordsSinceHeader_;
+        startChain();
         return;
     }
     startJob();
@@ -360,7 +376,7 @@ void ListingRun::addLine(std::string_view line)
     }
     joinJob(line.data(), line.size());
     current_->source.push_back('\r');
-    ++current_->lines;
+    ++current_->splitterLines;
     if (current_->source.size() >= kJobSource)
         dispatch();
 }
@@ -392,7 +408,6 @@ void ListingRun::joinJob(const char* from, std::size_t count)
 // Whole lines [from, to) (to just after a CR) join the job being filled.
 void ListingRun::addLines(const char* from, const char* to)
 {
-    const std::uint64_t lines = countCRs(from, to);
     Job& job = *current_;
     if (!pieceKeeper_) {
         joinJob(from, std::size_t(to - from));
@@ -403,8 +418,6 @@ void ListingRun::addLines(const char* from, const char* to)
         // Straight after the lines in place (a LF between is skipped as before).
         job.inPlace = {job.inPlace.data(), std::size_t(to - job.inPlace.data())};
     }
-    current_->lines += lines;
-    piecedLines_ += lines;
 }
 
 void ListingRun::dispatch()
@@ -412,9 +425,8 @@ void ListingRun::dispatch()
     if (!current_ || current_->text().empty())
         return;
     Job& job = *current_;
-    job.recordsSinceHeader = filtered_ ? -1 : dispatchSince_;
-    if (!filtered_)
-        dispatchSince_ = int((std::uint64_t(dispatchSince_) + job.lines) % kRecordsPerHeader);
+    job.chained = !filtered_;
+    job.number = jobsGiven_++;
     if (!pool_) {
         pool_ = std::make_unique<Pool>();
         try {
@@ -466,6 +478,7 @@ void ListingRun::take(Job& job)
 {
     if (job.fault)
         std::rethrow_exception(job.fault);
+    piecedLines_ += job.lines - job.splitterLines;
     if (writeFailed_)
         return;
     summary_.records += job.records;
@@ -502,10 +515,11 @@ void ListingRun::take(Job& job)
     // The rest of a job that stopped (a long line, or a listing grown large) is listed
     // here.
     const std::string_view text = job.text();
+    const Readable readable(*this, text);
     const char* s = text.data() + std::min(job.stoppedAt, text.size());
     const char* const end = text.data() + text.size();
     while (s < end && !stopped_) {
-        const char* cr = findCR(s, end);
+        const char* const cr = lineEndIn(s, end);
         handleRecord({s, std::size_t(cr - s)});
         takeSerial();
         s = cr + 1;
@@ -521,13 +535,29 @@ void ListingRun::formatJob(Job& job) const
     const std::string_view text = job.text();
     const char* s = text.data();
     const char* const end = s + text.size();
+    // The job's lines are counted here rather than where they are given out, so that
+    // the caller's thread never reads them. An unfiltered job's repeated headers go by
+    // the records before it: it waits for the job before to pass on its count, then
+    // passes on its own, before formatting anything.
+    job.lines = countCRs(s, end);
+    if (job.chained) {
+        std::uint64_t passed = chain_.load(std::memory_order_acquire);
+        while (passed >> 8 != job.number) {
+            chain_.wait(passed, std::memory_order_acquire);
+            passed = chain_.load(std::memory_order_acquire);
+        }
+        job.recordsSinceHeader = int(passed & 0xFF);
+        chain_.store((job.number + 1) << 8 | (job.recordsSinceHeader + job.lines) % kRecordsPerHeader,
+                     std::memory_order_release);
+        chain_.notify_all();
+    }
     int since = job.recordsSinceHeader;
     const bool filtered = since < 0;
     OutputBuffer& out = job.listing;
     const std::string& header = summary_.headerLine;
     const MachineFamily family = summary_.family;
     while (s < end) {
-        const char* cr = findCR(s, end);
+        const char* const cr = lineEndIn(s, end);
         const std::string_view line(s, std::size_t(cr - s));
         const std::size_t bound = 6 * line.size() + recordBound_;
         if (bound > kShortRecord || out.size() >= kJobListing) {
@@ -597,6 +627,13 @@ void ListingRun::workerLoop()
         }
         pool_->finished.notify_all();
     }
+}
+
+// Unfiltered jobs from here on follow the records listed so far. Only while no job is
+// given out.
+void ListingRun::startChain()
+{
+    chain_.store(jobsGiven_ << 8 | std::uint64_t(recordsSinceHeader_), std::memory_order_release);
 }
 
 void ListingRun::settle()
@@ -846,7 +883,7 @@ void ListingRun::countRecord(std::string_view line)
 // Writes the record's fields at p (bytes up to limit may be read, the record ends
 // first) and returns the end; errorRow gets the row its error field names (-1 none),
 // serial its serial field (null when it has none).
-inline char* ListingRun::formatFields(std::string_view line, const char* limit, char* p,
+[[gnu::always_inline]] inline char* ListingRun::formatFields(std::string_view line, const char* limit, char* p,
                                       int& errorRow, const char*& serial,
                                       std::size_t& serialLength) const
 {
@@ -859,7 +896,8 @@ inline char* ListingRun::formatFields(std::string_view line, const char* limit, 
     errorRow = -1;
     serial = nullptr;
     std::size_t k = 0;
-    forEachField(line.data(), line.data() + line.size(), [&](const char* from, const char* to) {
+    forEachField(line.data(), line.data() + line.size(), [&](const char* from, const char* to)
+                                                             __attribute__((always_inline)) {
         ++k;
         const auto length = std::size_t(to - from);
         copyField(p, from, length, limit);
@@ -895,7 +933,14 @@ void ListingRun::formatRecord(std::string_view line, std::size_t bound)
     int errorRow;
     const char* serial;
     std::size_t serialLength = 0;
-    char* p = formatFields(line, line.data() + line.size(), start, errorRow, serial, serialLength);
+    // Fields are copied in whole 16-byte loads where the bytes after the line may be
+    // read: those of the piece being fed.
+    const char* const lineEnd = line.data() + line.size();
+    const char* limit = lineEnd;
+    if (std::greater_equal<const char*>()(line.data(), readable_.data()) &&
+        std::less_equal<const char*>()(lineEnd, readable_.data() + readable_.size()))
+        limit = readable_.data() + readable_.size();
+    char* p = formatFields(line, limit, start, errorRow, serial, serialLength);
     if (errorRow >= 0)
         ++summary_.errorCodes[std::size_t(errorRow)].count;
     if (serial) {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -168,6 +169,7 @@ private:
     bool parallelReady() const;
     void feedPieces(std::string_view piece);
     void startJob();
+    void startChain();
     void addLine(std::string_view line);
     void addLines(const char* from, const char* to);
     void joinJob(const char* from, std::size_t count);
@@ -231,10 +233,25 @@ private:
     unsigned threads_ = listingThreads();
     bool parallel_ = false;           // records now go to jobs
     bool filtered_ = false;
-    int dispatchSince_ = 0;           // records since the header at the end of the jobs given out
-    std::uint64_t piecedLines_ = 0;   // lines given out in jobs, not counted by the splitter
+    std::uint64_t piecedLines_ = 0;   // lines listed in jobs, not counted by the splitter
+    std::uint64_t jobsGiven_ = 0;
+    // Passed from job to job on the worker threads: the number of the job whose turn it
+    // is to read it (above the low 8 bits) and the records since the header before it.
+    mutable std::atomic<std::uint64_t> chain_{0};
     std::unique_ptr<Job> current_;    // the job being filled
     const std::shared_ptr<const void>* pieceKeeper_ = nullptr;  // of the piece being fed
+    // The source text being listed on the caller's thread (a piece fed, or the rest of a
+    // job), which a record's formatting may read past the record's end.
+    std::string_view readable_;
+    struct Readable {
+        ListingRun& run;
+        std::string_view before;
+        Readable(ListingRun& listing, std::string_view text) : run(listing), before(listing.readable_)
+        {
+            run.readable_ = text;
+        }
+        ~Readable() { run.readable_ = before; }
+    };
     std::deque<std::unique_ptr<Job>> inFlight_;  // given out, in listing order
     std::vector<std::unique_ptr<Job>> spare_;
     std::unique_ptr<Pool> pool_;
