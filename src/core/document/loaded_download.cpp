@@ -97,16 +97,16 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
     FileResult copyWrite;
     bool listing = true;
     bool unknownHeader = false;
-    const FileResult read = readPlainText(
+    const FileResult read = readPlainPieces(
         reader, source, scrambled,
-        [&](std::string_view piece) {
+        [&](std::string_view piece, const std::shared_ptr<const void>& keeper) {
             if (copyOut) {
                 copyWrite = copyOut->write(piece.data(), piece.size());
                 if (!copyWrite.ok())
                     return false;
             }
             if (listing)
-                listing = run.feed(piece);
+                listing = run.feed(piece, keeper);
             if (listing && target.stopAtUnknownHeader) {
                 const std::string_view start = run.headerStartSoFar();
                 unknownHeader = (run.headerDone() || start.size() >= 3) && !isRecognisedHeader(start);
@@ -120,7 +120,7 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
             }
             return !run.writeFailed() && (listing || copyOut.has_value());
         },
-        progress);
+        [&run] { run.settle(); }, progress);
     if (!copyWrite.ok())
         return faultAt(DownloadStep::WorkingCopy, copyWrite);
     if (!read.ok())
