@@ -246,6 +246,11 @@ TEST_F(FileFaults, ASourceThatChangesWhileItIsReadIsReported)
         {"listing", [&] { return listFile(sourcePath, folder.path() / "display_only.tmp", {}, "").file; }},
         {"decode", [&] { return scrambleFile(ScrambleDirection::Decode, sourcePath, folder.path() / "view_only.tmp"); }},
         {"print copy", [&] { return writePrintCopy(sourcePath, folder.path() / "print_only.tmp", MachineFamily::ORV, {}); }},
+        {"open to a sink", [&] {
+             LoadedDownload download([](std::string_view) { return true; });
+             const auto opened = download.open(sourcePath, {});
+             return opened ? FileResult{} : opened.fault().file;
+         }},
     };
     for (const auto& [change, makeChange] : changes) {
         for (const auto& [work, run] : works) {
