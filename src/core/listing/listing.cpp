@@ -162,15 +162,12 @@ struct ListingRun::Job {
     std::uint64_t lines = 0;          // counted by the worker
     std::uint64_t splitterLines = 0;  // of those, lines that came through the splitter
     std::uint64_t number = 0;         // jobs given out before this one
-    bool chained = false;             // unfiltered: follows the job before (chain_)
-    // Records since the header at the job's start; -1 in a filtered run, where the
-    // caller places the repeated headers between the records once it knows how many
-    // came before (recordStarts).
-    int recordsSinceHeader = -1;
+    // Records since the header at the job's start, passed on by the job before.
+    int recordsSinceHeader = 0;
     // Results.
     OutputBuffer listing;
-    std::vector<std::uint32_t> recordStarts;  // filtered: where each record's line begins
-    std::vector<std::uint64_t> lineStarts;    // unfiltered, when tracking: every line's start
+    std::vector<std::uint32_t> selected;     // filtered: where each line the filter keeps begins
+    std::vector<std::uint64_t> lineStarts;   // when tracking: every line's start
     std::array<std::int64_t, std::tuple_size_v<ErrorCodeTable>> counts{};
     std::uint64_t records = 0;
     const char* serial = nullptr;
@@ -188,10 +185,9 @@ struct ListingRun::Job {
         keeper.reset();
         lines = 0;
         splitterLines = 0;
-        chained = false;
-        recordsSinceHeader = -1;
+        recordsSinceHeader = 0;
         listing.clear();
-        recordStarts.clear();
+        selected.clear();
         lineStarts.clear();
         counts.fill(0);
         records = 0;
@@ -425,7 +421,6 @@ void ListingRun::dispatch()
     if (!current_ || current_->text().empty())
         return;
     Job& job = *current_;
-    job.chained = !filtered_;
     job.number = jobsGiven_++;
     if (!pool_) {
         pool_ = std::make_unique<Pool>();
@@ -486,32 +481,17 @@ void ListingRun::take(Job& job)
         summary_.errorCodes[row].count += job.counts[row];
     if (job.serial)
         summary_.serial.assign(job.serial, job.serialLength);
+    // Repeated headers already in place: the listing goes out as it stands.
     const std::string_view listing = job.listing.view();
-    if (job.recordsSinceHeader >= 0) {
-        // Repeated headers already in place: the listing goes out as it stands.
-        flush();
-        if (tracking_)
-            for (const std::uint64_t at : job.lineStarts)
-                lineStartsHeld_.push_back(delivered_ + at);
-        if (!listing.empty() && !writeFailed_ && !deliver(listing)) {
-            writeFailed_ = true;
-            stopped_ = true;
-        }
-        recordsSinceHeader_ = int((std::uint64_t(recordsSinceHeader_) + job.records) % kRecordsPerHeader);
-    } else {
-        for (std::size_t i = 0; i < job.recordStarts.size() && !stopped_; ++i) {
-            const std::size_t from = job.recordStarts[i];
-            const std::size_t to = i + 1 < job.recordStarts.size() ? job.recordStarts[i + 1] : listing.size();
-            markLine();
-            append(listing.substr(from, to - from));
-            if (++recordsSinceHeader_ == kRecordsPerHeader) {
-                recordsSinceHeader_ = 0;
-                markLine();
-                put(kLineEnd.data(), kLineEnd.size());
-                writeHeader();
-            }
-        }
+    flush();
+    if (tracking_)
+        for (const std::uint64_t at : job.lineStarts)
+            lineStartsHeld_.push_back(delivered_ + at);
+    if (!listing.empty() && !writeFailed_ && !deliver(listing)) {
+        writeFailed_ = true;
+        stopped_ = true;
     }
+    recordsSinceHeader_ = int((std::uint64_t(recordsSinceHeader_) + job.records) % kRecordsPerHeader);
     // The rest of a job that stopped (a long line, or a listing grown large) is listed
     // here.
     const std::string_view text = job.text();
@@ -533,48 +513,62 @@ void ListingRun::take(Job& job)
 void ListingRun::formatJob(Job& job) const
 {
     const std::string_view text = job.text();
-    const char* s = text.data();
-    const char* const end = s + text.size();
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const MachineFamily family = summary_.family;
     // The job's lines are counted here rather than where they are given out, so that
-    // the caller's thread never reads them. An unfiltered job's repeated headers go by
-    // the records before it: it waits for the job before to pass on its count, then
-    // passes on its own, before formatting anything.
-    job.lines = countCRs(s, end);
-    if (job.chained) {
-        std::uint64_t passed = chain_.load(std::memory_order_acquire);
-        while (passed >> 8 != job.number) {
-            chain_.wait(passed, std::memory_order_acquire);
-            passed = chain_.load(std::memory_order_acquire);
+    // the caller's thread never reads them; in a filtered run the lines the filter keeps
+    // are picked first. The repeated headers go by the records listed before the job:
+    // it waits for the job before to pass on that count, then passes on its own, before
+    // formatting anything.
+    job.lines = countCRs(begin, end);
+    std::uint64_t listed = job.lines;
+    if (filtered_) {
+        for (const char* s = begin; s < end;) {
+            const char* const cr = lineEndIn(s, end);
+            if (recordSelected({s, std::size_t(cr - s)}, family, filter_))
+                job.selected.push_back(std::uint32_t(s - begin));
+            s = cr + 1;
+            if (s < end && *s == '\n')
+                ++s;
         }
-        job.recordsSinceHeader = int(passed & 0xFF);
-        chain_.store((job.number + 1) << 8 | (job.recordsSinceHeader + job.lines) % kRecordsPerHeader,
-                     std::memory_order_release);
-        chain_.notify_all();
+        listed = job.selected.size();
     }
-    int since = job.recordsSinceHeader;
-    const bool filtered = since < 0;
+    std::uint64_t passed = chain_.load(std::memory_order_acquire);
+    while (passed >> 8 != job.number) {
+        chain_.wait(passed, std::memory_order_acquire);
+        passed = chain_.load(std::memory_order_acquire);
+    }
+    int since = int(passed & 0xFF);
+    job.recordsSinceHeader = since;
+    chain_.store((job.number + 1) << 8 | (std::uint64_t(since) + listed) % kRecordsPerHeader,
+                 std::memory_order_release);
+    chain_.notify_all();
+
     OutputBuffer& out = job.listing;
     const std::string& header = summary_.headerLine;
-    const MachineFamily family = summary_.family;
-    while (s < end) {
+    std::size_t picked = 0;
+    for (const char* s = begin;;) {
+        if (filtered_) {
+            if (picked == job.selected.size())
+                return;
+            s = begin + job.selected[picked++];
+        } else if (s >= end) {
+            return;
+        }
         const char* const cr = lineEndIn(s, end);
         const std::string_view line(s, std::size_t(cr - s));
         const std::size_t bound = 6 * line.size() + recordBound_;
         if (bound > kShortRecord || out.size() >= kJobListing) {
-            job.stoppedAt = std::size_t(s - text.data());
+            job.stoppedAt = std::size_t(s - begin);
             return;
         }
-        const char* next = cr + 1;
-        if (next < end && *next == '\n')
-            ++next;
-        s = next;
-        if (filtered && !recordSelected(line, family, filter_))
-            continue;
+        s = cr + 1;
+        if (s < end && *s == '\n')
+            ++s;
         char* const start = out.reserve(bound + kStoreSlack);
         const std::size_t at = out.size();
-        if (filtered)
-            job.recordStarts.push_back(std::uint32_t(at));
-        else if (tracking_)
+        if (tracking_)
             job.lineStarts.push_back(at);
         int errorRow;
         const char* serial;
@@ -587,7 +581,7 @@ void ListingRun::formatJob(Job& job) const
             job.serialLength = serialLength;
         }
         ++job.records;
-        if (!filtered && ++since == kRecordsPerHeader) {
+        if (++since == kRecordsPerHeader) {
             since = 0;
             if (tracking_) {
                 job.lineStarts.push_back(at + std::size_t(p - start));
