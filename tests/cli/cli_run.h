@@ -5,8 +5,6 @@
 #pragma once
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -167,8 +165,4 @@ struct CliFolder : TempFolder {
     }
 };
 
-inline std::string readFile(const std::string& path)
-{
-    std::ifstream in(kestrava::pathFromUtf8(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline std::string readFile(const std::string& path) { return fileText(kestrava::pathFromUtf8(path)); }

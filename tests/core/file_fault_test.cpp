@@ -82,10 +82,6 @@ protected:
 // Each file work of the engine with every one of its file operations failing in turn.
 TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
 {
-    const auto scrambledOf = [](const std::string& text) {
-        const auto bytes = encodeBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
-        return std::string(bytes.begin(), bytes.end());
-    };
     const auto names = [&](std::set<std::string> expected) {
         EXPECT_EQ(folder.names(), expected);
     };
@@ -100,13 +96,7 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
     const std::string printSource = bigDownload(8'000);
     std::optional<LoadedDownload> download;
     std::uint64_t listed = 0;
-    struct NullSurface final : PrintSurface {
-        bool setFontName(std::string_view) override { return true; }
-        bool setFontSize(int) override { return true; }
-        bool setBold(bool) override { return true; }
-        bool printLine(std::string_view) override { return true; }
-        bool endDocument() override { return true; }
-    } surface;
+    RecordingSurface surface;
     const auto earlier = [&](const char* text) { return [&, text] { folder.write("out.tmp", text); }; };
     const auto source = [&](const std::string& text) { return [&, text] { folder.write("in.xls", text); }; };
     const auto keptRandom = [&] {
@@ -127,7 +117,7 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
         {"decode", [&] { source(random)(); earlier("the earlier copy")(); },
          [&] { return scrambleFile(ScrambleDirection::Decode, in, target); },
          keptRandom, {O::Status, O::OpenRead, O::Read, O::CreateTemp, O::Write, O::Sync, O::Close, O::Rename},
-         [&] { EXPECT_EQ(scrambledOf(folder.read("out.tmp")), random); }},
+         [&] { EXPECT_EQ(scrambledText(folder.read("out.tmp")), random); }},
         {"listing", [&] { source(records)(); earlier("an earlier listing")(); },
          [&] {
              const auto result = listFile(in, target, {}, "");
@@ -140,8 +130,8 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
         // Opening another file: the download loaded before stays loaded, with its
         // working copy, and no temporary file is left in the work folder.
         {"open", [&] {
-             folder.write("earlier.pfd", scrambledOf(bigDownload(3)));
-             folder.write("next.pfd", scrambledOf(records));
+             folder.write("earlier.pfd", scrambledText(bigDownload(3)));
+             folder.write("next.pfd", scrambledText(records));
              std::filesystem::create_directories(work);
              download.emplace(work);
              ASSERT_TRUE(download->open(folder.path() / "earlier.pfd", {}).ok());
@@ -216,7 +206,7 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
                               EXPECT_TRUE(std::filesystem::is_empty(out));
                               EXPECT_EQ(folder.read("work/view_only.tmp"), random);
                           });
-        EXPECT_EQ(folder.read("out/saved.pfd"), form == SaveForm::Plain ? random : scrambledOf(random));
+        EXPECT_EQ(folder.read("out/saved.pfd"), form == SaveForm::Plain ? random : scrambledText(random));
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include "core/fleet/fleet_summary.h"
 #include "core/listing/listing.h"
-#include "core/text/scrambling.h"
 #include "temp_folder.h"
 
 using namespace kestrava;
@@ -36,12 +35,6 @@ std::string randomDownload(std::mt19937& random, bool fiveTz, const std::string&
     return text;
 }
 
-std::string scrambled(const std::string& plain)
-{
-    const auto bytes = encodeBytes(std::span(reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()));
-    return std::string(bytes.begin(), bytes.end());
-}
-
 }  // namespace
 
 TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
@@ -59,7 +52,7 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
         const std::string oneMachine =
             randomDownload(random, i % 2, (i % 2 ? "5TZ-" : "ORV-") + std::to_string(i % 3));
         const bool pfd = random() % 2;
-        folder.write("sub/f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"), pfd ? scrambled(oneMachine) : oneMachine);
+        folder.write("sub/f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"), pfd ? scrambledText(oneMachine) : oneMachine);
         std::string listing;
         const ListingSummary alone = listText(oneMachine, filter, "", listing);
         if (alone.records == 0)

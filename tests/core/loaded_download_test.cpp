@@ -4,11 +4,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "core/document/save_copy.h"
-#include "core/text/scrambling.h"
 #include "temp_folder.h"
 
 using namespace kestrava;
@@ -17,21 +14,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path examples = KESTRAVA_EXAMPLES_DIR;
-
-std::string fileText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-struct RecordingSurface final : PrintSurface {
-    std::vector<std::string> lines;
-    bool setFontName(std::string_view) override { return true; }
-    bool setFontSize(int) override { return true; }
-    bool setBold(bool) override { return true; }
-    bool printLine(std::string_view text) override { return lines.emplace_back(text), true; }
-    bool endDocument() override { return true; }
-};
 
 ListingFilter errorFilter(std::int16_t number)
 {
@@ -73,8 +55,9 @@ TEST(LoadedDownload, OpensListsAndPrintsBothKinds)
         ASSERT_TRUE(download.writePrintCopy().ok());
         RecordingSurface surface;
         ASSERT_TRUE(download.print(Language::English, surface).ok());
-        EXPECT_EQ(surface.lines[2], printNoteText(Language::English, true));
-        EXPECT_EQ(std::count(surface.lines.begin(), surface.lines.end(), printRuleRow()),
+        const auto lines = surface.lines();
+        EXPECT_EQ(lines[2], printNoteText(Language::English, true));
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), printRuleRow()),
                   1 + relisted.value().records)
             << "a rule under the header and under every listed record";
     }
@@ -141,7 +124,7 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
     ASSERT_TRUE(sink.open(examples / "orv_sample.pfd", {}).ok());
     EXPECT_EQ(faultOf(sink.save(work.path() / "x.pfd")).step, DownloadStep::NoWorkFiles);
     EXPECT_EQ(faultOf(sink.writePrintCopy()).step, DownloadStep::NoWorkFiles);
-    EXPECT_TRUE(surface.lines.empty());
+    EXPECT_TRUE(surface.ops.empty());
 }
 
 // A file the listing hands over (no date in the first record) is loaded all the same:
@@ -171,7 +154,5 @@ TEST(SaveCopy, AScrambledSaveOfTheWorkFileItselfKeepsIt)
     const fs::path workFile = work.write("temp_only.tmp", "1\t2\t3\r\n4");
     ASSERT_TRUE(saveCopy(workFile, work.path() / "w.pfd", SaveForm::Scrambled, workFile).ok());
     EXPECT_EQ(fileText(workFile), "1\t2\t3\r\n4");
-    const std::string saved = fileText(work.path() / "w.pfd");
-    const auto plain = decodeBytes(std::vector<std::uint8_t>(saved.begin(), saved.end()));
-    EXPECT_EQ(std::string(plain.begin(), plain.end()), "1\t2\t3\r\n4");
+    EXPECT_EQ(fileText(work.path() / "w.pfd"), scrambledText("1\t2\t3\r\n4"));
 }

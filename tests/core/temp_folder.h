@@ -1,5 +1,5 @@
-// A fresh folder for one test, removed with everything in it afterwards. Names are
-// UTF-8 text.
+// A fresh folder for one test, removed with everything in it afterwards (names are
+// UTF-8 text), and whole-file helpers the engine's tests share.
 #pragma once
 
 #include <filesystem>
@@ -8,8 +8,55 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "core/files/path_text.h"
+#include "core/listing/print_layout.h"
+#include "core/text/scrambling.h"
+
+// The whole of a file; empty when it cannot be read.
+inline std::string fileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The scrambled form of a plain text.
+inline std::string scrambledText(const std::string& plain)
+{
+    const auto bytes = kestrava::encodeBytes({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Records every print operation as text ("|TEXT" for a printed line); fails the
+// operation numbered failAt (from 1).
+class RecordingSurface final : public kestrava::PrintSurface {
+public:
+    std::vector<std::string> ops;
+    int failAt = 0;
+
+    bool setFontName(std::string_view name) override { return record(std::string("font ").append(name)); }
+    bool setFontSize(int points) override { return record("size " + std::to_string(points)); }
+    bool setBold(bool on) override { return record(on ? "bold on" : "bold off"); }
+    bool printLine(std::string_view text) override { return record(std::string("|").append(text)); }
+    bool endDocument() override { return record("end"); }
+
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> printed;
+        for (const std::string& op : ops)
+            if (op.starts_with('|'))
+                printed.push_back(op.substr(1));
+        return printed;
+    }
+
+private:
+    bool record(std::string op)
+    {
+        ops.push_back(std::move(op));
+        return failAt == 0 || int(ops.size()) != failAt;
+    }
+};
 
 class TempFolder {
 public:
@@ -40,11 +87,7 @@ public:
         return file;
     }
 
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(path_ / kestrava::pathFromUtf8(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string read(const std::string& name) const { return fileText(path_ / kestrava::pathFromUtf8(name)); }
 
     bool exists(const std::string& name) const { return std::filesystem::exists(path_ / kestrava::pathFromUtf8(name)); }
 

@@ -44,12 +44,8 @@ class DefaultPathFormTest : public QObject {
     {
         installTranslations(kestrava::languageFromName(language));
         shared.profile = kestrava::BuildProfile{"sorvanta", language};
-        AppServices services;
-        services.dialogs = &dialogs;
-        services.drives = &drives;
-        services.workFolder = work;
-        services = completeServices(services);
-        auto form = std::make_unique<DefaultPathForm>(kind, shared, services);
+        auto form = std::make_unique<DefaultPathForm>(
+            kind, shared, completeServices({.dialogs = &dialogs, .drives = &drives, .workFolder = work}));
         form->show();
         return QTest::qWaitForWindowExposed(form.get()) ? std::move(form) : nullptr;
     }

@@ -12,15 +12,10 @@
 #include "gui/reports/fleet_summary_window.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
+#include "support/save_test_files.h"
 #include "support/window_fixture.h"
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList column(const QStandardItemModel* model, int column)
 {
@@ -85,14 +80,14 @@ private slots:
         const QString csv = f.files.filePath(QStringLiteral("fleet"));
         f.dialogs.saveAnswers = {csv, csv + QStringLiteral(".csv")};
         summary->Command_SaveCsv_Click();
-        const QByteArray saved = fileBytes(csv + QStringLiteral(".csv"));
+        const QByteArray saved = readTestFile(csv + QStringLiteral(".csv"));
         QVERIFY(saved.startsWith("\xEF\xBB\xBFserial,family,files,records,first,last,not E00,errors\r\n"));
         QVERIFY(saved.contains("\r\nM2,ORV,1,12,02/02/2010,02/02/2010,0.0%,"));
         f.dialogs.messages.clear();
         summary->Command_SaveCsv_Click();
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("Plik o takiej nazwie juz istnieje"));
-        QCOMPARE(fileBytes(csv + QStringLiteral(".csv")), saved);
+        QCOMPARE(readTestFile(csv + QStringLiteral(".csv")), saved);
     }
 
     // The picture of the README (KESTRAVA_SCREENSHOT=docs/images/fleet_summary.png).

@@ -61,11 +61,7 @@ class FormChartTest : public QObject {
 
     AppServices services()
     {
-        AppServices s;
-        s.dialogs = &dialogs;
-        s.printers = &printers;
-        s.workFolder = folder.path();
-        return completeServices(s);
+        return completeServices({.dialogs = &dialogs, .printers = &printers, .workFolder = folder.path()});
     }
 
 private slots:

@@ -8,19 +8,23 @@
 #include "gui/view/listing_view.h"
 #include "gui/app/translations.h"
 #include "support/quiet_messages.h"
+#include "support/save_test_files.h"
 
 namespace {
 
 using Position = ListingView::Position;
 constexpr int kMargin = 4;  // the view's space between frame and text
 
-// A shown view of a fixed size, with the listing font of the main window.
+// A shown view of a fixed size, with the listing font of the main window; without
+// focus it paints no cursor, so that pictures of it can be compared.
 struct ShownView {
-    ShownView()
+    explicit ShownView(bool focus = true)
     {
         QFont font(QStringLiteral("Courier New"), 10);
         font.setStyleHint(QFont::TypeWriter);
         view.setFont(font);
+        if (!focus)
+            view.setFocusPolicy(Qt::NoFocus);
         view.resize(400, 200);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -40,17 +44,15 @@ struct ShownView {
         QMouseEvent event(type, at, view.viewport()->mapToGlobal(at), button, held, modifiers);
         QApplication::sendEvent(view.viewport(), &event);
     }
+    void click(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
     QImage picture() { return view.viewport()->grab().toImage(); }
 
     ListingView view;
 };
-
-// Writes a file whole.
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 QByteArray lines(int count, const QByteArray& prefix = "line ")
 {
@@ -71,14 +73,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("empty") << QByteArray() << QStringList{""};
-        QTest::newRow("CR LF") << QByteArray("ab\r\ncd\r\n") << QStringList{"ab", "cd", ""};
-        QTest::newRow("no last end") << QByteArray("ab\r\ncd") << QStringList{"ab", "cd"};
-        QTest::newRow("lone LF and CR") << QByteArray("a\nb\rc") << QStringList{"a", "b", "c"};
-        QTest::newRow("CR CR LF") << QByteArray("x\r\r\ny") << QStringList{"x", "", "y"};
-        QTest::newRow("LF CR") << QByteArray("x\n\ry") << QStringList{"x", "", "y"};
-        QTest::newRow("CR at the end") << QByteArray("x\r") << QStringList{"x", ""};
-        QTest::newRow("only ends") << QByteArray("\r\n\n\r") << QStringList{"", "", "", ""};
+        const std::pair<const char*, QStringList> rows[] = {
+            {"", {""}}, {"ab\r\ncd\r\n", {"ab", "cd", ""}}, {"ab\r\ncd", {"ab", "cd"}}, {"a\nb\rc", {"a", "b", "c"}},
+            {"x\r\r\ny", {"x", "", "y"}}, {"x\n\ry", {"x", "", "y"}}, {"x\r", {"x", ""}}, {"\r\n\n\r", {"", "", "", ""}}};
+        for (const auto& [bytes, expected] : rows)
+            QTest::newRow(("bytes " + QByteArray(bytes).toPercentEncoding()).constData()) << QByteArray(bytes) << expected;
     }
     void lineEnds()
     {
@@ -100,7 +99,7 @@ private slots:
         // not reported: the same lines.
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("listing"));
-        writeFile(path, bytes);
+        QVERIFY(writeTestFile(path, bytes));
         for (qsizetype split = 0; split <= bytes.size(); ++split) {
             LineStartFinder finder;
             finder.feed(bytes.constData(), std::size_t(split));
@@ -125,20 +124,21 @@ private slots:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("display_only.tmp"));
         const QByteArray first = lines(3);
-        writeFile(path, first);
         ListingView view;
-        view.setModel(*ListingModel::ofFile(path, LineIndex::ofBytes(first.constData(), std::size_t(first.size())),
-                                            kestrava::Language::English));
+        const auto showFirst = [&] {
+            QVERIFY(writeTestFile(path, first));
+            view.setModel(*ListingModel::ofFile(path, LineIndex::ofBytes(first.constData(), std::size_t(first.size())),
+                                                kestrava::Language::English));
+        };
+        showFirst();
         // The next listing is written beside it and put in its place: the shown one stays.
-        writeFile(path + QStringLiteral(".new"), lines(5, "other "));
+        QVERIFY(writeTestFile(path + QStringLiteral(".new"), lines(5, "other ")));
         QCOMPARE(std::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
                              QFile::encodeName(path).constData()), 0);
         QCOMPARE(view.lineText(2), QStringLiteral("line 2"));
         // Let go of while a file is replaced, a mapping is taken back only from the same
         // file; another leaves the view empty.
-        writeFile(path, first);
-        view.setModel(*ListingModel::ofFile(path, LineIndex::ofBytes(first.constData(), std::size_t(first.size())),
-                                            kestrava::Language::English));
+        showFirst();
         view.letGoOfFile();
         QCOMPARE(view.lineText(1), QString());
         QVERIFY(view.takeBackFile());
@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(view.model().fileName(), path);
         QCOMPARE(view.lineText(2), QStringLiteral("line 2"));
         view.letGoOfFile();
-        writeFile(path, lines(5, "other "));
+        QVERIFY(writeTestFile(path, lines(5, "other ")));
         QVERIFY(!view.takeBackFile());
         QCOMPARE(view.toPlainText(), QString());
     }
@@ -177,19 +177,15 @@ private slots:
         shown.mouse(QEvent::MouseMove, shown.cell(1, 4), Qt::NoButton, Qt::LeftButton);
         shown.mouse(QEvent::MouseButtonRelease, shown.cell(1, 4), Qt::LeftButton, Qt::NoButton);
         QCOMPARE(view.selectedText(), QStringLiteral("No | Error\n1001"));
-        shown.mouse(QEvent::MouseButtonPress, shown.cell(2, 2), Qt::LeftButton, Qt::LeftButton,
-                    Qt::ShiftModifier);
-        shown.mouse(QEvent::MouseButtonRelease, shown.cell(2, 2), Qt::LeftButton, Qt::NoButton);
+        shown.click(shown.cell(2, 2), Qt::ShiftModifier);
         QCOMPARE(view.selectedText(), QStringLiteral("No | Error\n1001    | 0\n10"));
         // A plain click drops the selection; a move without the button selects nothing.
-        shown.mouse(QEvent::MouseButtonPress, shown.cell(1, 2), Qt::LeftButton, Qt::LeftButton);
-        shown.mouse(QEvent::MouseButtonRelease, shown.cell(1, 2), Qt::LeftButton, Qt::NoButton);
+        shown.click(shown.cell(1, 2));
         shown.mouse(QEvent::MouseMove, shown.cell(2, 3), Qt::NoButton, Qt::NoButton);
         QVERIFY(!view.hasSelection());
         QCOMPARE(view.cursorPosition(), (Position{1, 2}));
         // Double-click takes the word.
-        shown.mouse(QEvent::MouseButtonDblClick, shown.cell(0, 11), Qt::LeftButton,
-                    Qt::LeftButton);
+        shown.mouse(QEvent::MouseButtonDblClick, shown.cell(0, 11), Qt::LeftButton, Qt::LeftButton);
         QCOMPARE(view.selectedText(), QStringLiteral("Error"));
     }
 
@@ -291,10 +287,7 @@ private slots:
         const QString letters = QString::fromUtf8("Łódź Żółć ąęśń");
         const QByteArray windows1250 = "\xA3\xF3\x64\x9F \xAF\xF3\xB3\xE6 \xB9\xEA\x9C\xF1";
 
-        // Without focus neither view paints a cursor, so the pictures can be compared.
-        ShownView bytesShown;
-        bytesShown.view.setFocusPolicy(Qt::NoFocus);
-        bytesShown.view.clearFocus();
+        ShownView bytesShown(false);
         bytesShown.view.setListing(windows1250 + "\r\n", kestrava::Language::Polish);
         QCOMPARE(bytesShown.view.lineText(0), letters);
         bytesShown.view.setSelection({0, 0}, {1, 0});
@@ -303,9 +296,7 @@ private slots:
         bytesShown.view.setSelection({0, 0}, {0, 0});
 
         // Painted as the same text given as text, and not as the other code page.
-        ShownView textShown;
-        textShown.view.setFocusPolicy(Qt::NoFocus);
-        textShown.view.clearFocus();
+        ShownView textShown(false);
         textShown.view.setPlainText(letters + QStringLiteral("\n"));
         QCOMPARE(bytesShown.picture(), textShown.picture());
         bytesShown.view.setListing(windows1250 + "\r\n", kestrava::Language::English);
@@ -328,8 +319,7 @@ private slots:
             QTest::keyClick(&view, key, Qt::ShiftModifier);
         QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-        shown.mouse(QEvent::MouseButtonPress, QPoint(200, 150), Qt::LeftButton, Qt::LeftButton);
-        shown.mouse(QEvent::MouseButtonRelease, QPoint(200, 150), Qt::LeftButton, Qt::NoButton);
+        shown.click(QPoint(200, 150));
         QCOMPARE(view.cursorPosition(), (Position{0, 0}));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     }

@@ -52,11 +52,7 @@ void open(WindowFixture& f, const char* name, bool exists = true)
 void filter(WindowFixture& f, int option, const char* first, const char* second = "")
 {
     f.openThroughMenu(f.writeFile(QStringLiteral("ten.xls"), orvSample(10)));
-    Kestrava_Main& w = *f.window;
-    w.Option1[option]->setChecked(true);
-    (option == 1 ? w.Text_From : w.Text_Error)->setText(QString::fromLatin1(first));
-    w.Text_To->setText(QString::fromLatin1(second));
-    (option == 1 ? w.Command_Dates : w.Command_Error)->click();
+    f.filter(option, first, second);
 }
 
 // Save of a loaded file under name; failing, when set, makes that file operation fail.
@@ -88,38 +84,34 @@ void print(WindowFixture& f, int failOperation)
 }
 
 // The chart, the default-folder form (an unreadable drive chosen, or a folder stored
-// where the settings file cannot be made) and the About box, each on its own.
-Messages fromAForm(const kestrava::BuildProfile& profile, const char* which)
+// where the settings file cannot be made: the work folder is a file) and the About
+// box, each on its own.
+Messages fromAForm(const kestrava::BuildProfile& profile, const QByteArray& which)
 {
     installTranslations(profile.language());
     ScriptedDialogs dialogs;
     FakePrinterProvider printers;
-    FakeDriveProvider drives;
     NoSystemInfo noInfo;
     SharedValues shared;
     shared.profile = profile;
-    AppServices services;
-    services.dialogs = &dialogs;
-    services.printers = &printers;
-    services.drives = &drives;
-    services.systemInfo = &noInfo;
-    services = completeServices(services);
     QTemporaryDir root;
     const QString drive = QDir::toNativeSeparators(root.filePath(QStringLiteral("drive")));
     QDir().mkpath(drive);
+    FakeDriveProvider drives;
     drives.driveList = {QDir::rootPath(), drive};
     drives.unreadable = {drive};
-    services.workFolder = root.filePath(QStringLiteral("plainfile"));
+    const AppServices services = completeServices({.dialogs = &dialogs, .drives = &drives, .printers = &printers,
+                                                   .systemInfo = &noInfo, .workFolder = root.filePath(QStringLiteral("plainfile"))});
     writeTestFile(services.workFolder, "x");
-    if (QByteArray(which) == "chart") {
+    if (which == "chart") {
         dialogs.acceptPrinter = true;
         printers.failPicture = true;
         FormChart(shared, services).Cmd_Print->click();
-    } else if (QByteArray(which) == "about") {
+    } else if (which == "about") {
         frmAbout(shared, services).cmdSysInfo->click();
     } else {
         DefaultPathForm form(DefaultPathKind::Save, shared, services);
-        if (QByteArray(which) == "store")
+        if (which == "store")
             form.CmdSelect->click();
         else
             form.Drive1->setCurrentIndex(form.Drive1->findData(drive));

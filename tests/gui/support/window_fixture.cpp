@@ -1,15 +1,24 @@
 #include "support/window_fixture.h"
 
+#include <QtWidgets>
+
 #include "gui/app/translations.h"
 
 WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder,
                              PrinterProvider* printerProvider)
 {
     installTranslations(profile.language());
-    AppServices services;
-    services.dialogs = &dialogs;
-    services.spreadsheet = &spreadsheet;
-    services.printers = printerProvider ? printerProvider : &printers;
-    services.workFolder = QDir::toNativeSeparators(workFolder.isEmpty() ? work.path() : workFolder);
-    window = std::make_unique<Kestrava_Main>(profile, completeServices(services));
+    window = std::make_unique<Kestrava_Main>(
+        profile, completeServices({.dialogs = &dialogs, .spreadsheet = &spreadsheet,
+                                   .printers = printerProvider ? printerProvider : &printers,
+                                   .workFolder = QDir::toNativeSeparators(workFolder.isEmpty() ? work.path() : workFolder)}));
+}
+
+void WindowFixture::filter(int option, const char* first, const char* second)
+{
+    window->Option1[option]->setChecked(true);
+    (option == 1 ? window->Text_From : window->Text_Error)->setText(QString::fromLatin1(first));
+    if (option == 1)
+        window->Text_To->setText(QString::fromLatin1(second));
+    (option == 1 ? window->Command_Dates : window->Command_Error)->click();
 }

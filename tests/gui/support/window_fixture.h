@@ -45,6 +45,10 @@ struct WindowFixture {
         window->Menu_OpenFile->trigger();
     }
     QString text() const { return window->Text1->toPlainText(); }
+    qsizetype lineCount() const { return text().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(); }
+    // Chooses option 1 (dates, first to second) or 2 (error number first) of the filter
+    // panel and presses its button.
+    void filter(int option, const char* first, const char* second = "");
 
     QTemporaryDir work;
     QTemporaryDir files;
