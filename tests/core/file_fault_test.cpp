@@ -14,7 +14,6 @@
 #include "core/files/file_io.h"
 #include "core/listing/listing.h"
 #include "core/document/loaded_download.h"
-#include "core/listing/print_layout.h"
 #include "core/document/save_copy.h"
 #include "core/text/scrambling.h"
 #include "core/settings/settings_file.h"
@@ -82,9 +81,7 @@ protected:
 // Each file work of the engine with every one of its file operations failing in turn.
 TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
 {
-    const auto names = [&](std::set<std::string> expected) {
-        EXPECT_EQ(folder.names(), expected);
-    };
+    const auto names = [&](std::set<std::string> expected) { EXPECT_EQ(folder.names(), expected); };
     // Several read chunks, an odd length (the trailing byte takes the carry).
     std::string random((std::size_t(3) << 19) + 1, '\0');
     std::mt19937 generator(7);

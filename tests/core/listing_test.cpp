@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 #include "core/listing/listing.h"
@@ -31,6 +32,17 @@ std::string orvRecordOut(const std::string& weld, const std::string& serial, con
            cell(date, 8 - int(date.size())) + cell("10:00", 3) + cell(error, 9 - int(error.size()));
 }
 
+using Row = std::array<std::string, 4>;  // weld, serial, date, error
+
+// The header and records as a download's lines or, listed, as their listing.
+std::string orvLines(const std::vector<Row>& rows, bool listed = false)
+{
+    std::string text = (listed ? kOrvHeaderOut : kOrvHeader) + "\r\n";
+    for (const Row& r : rows)
+        text += (listed ? orvRecordOut(r[0], r[1], r[2], r[3]) : orvRecord(r[0], r[1], r[2], r[3])) + "\r\n";
+    return text;
+}
+
 struct Run {
     ListingSummary summary;
     std::string listing;
@@ -52,18 +64,13 @@ Day ymd(int y, unsigned m, unsigned d)
 
 TEST(Listing, LaysOutColumnsCountsCodesAndKeepsTheLastSerial)
 {
-    const std::string text = kOrvHeader + "\r\n" + orvRecord("1", "AB12", "15/03/2009", "0") + "\r\n" +
-                             orvRecord("2", "AB13", "16/03/2009", "27") + "\r\n" +
-                             orvRecord("3", "AB14", "16/03/2009", "027") + "\r\n" +
-                             orvRecord("4", "AB15", "17/03/2009", " 27") + "\r\n";
-    const auto run = list(text);
+    const std::vector<Row> rows = {{"1", "AB12", "15/03/2009", "0"}, {"2", "AB13", "16/03/2009", "27"},
+                                   {"3", "AB14", "16/03/2009", "027"}, {"4", "AB15", "17/03/2009", " 27"}};
+    const auto run = list(orvLines(rows));
     EXPECT_EQ(run.summary.family, MachineFamily::ORV);
     EXPECT_EQ(run.summary.records, 4u);
     EXPECT_EQ(run.summary.serial, "AB15");
-    EXPECT_EQ(run.listing, kOrvHeaderOut + "\r\n" + orvRecordOut("1", "AB12", "15/03/2009", "0") + "\r\n" +
-                               orvRecordOut("2", "AB13", "16/03/2009", "27") + "\r\n" +
-                               orvRecordOut("3", "AB14", "16/03/2009", "027") + "\r\n" +
-                               orvRecordOut("4", "AB15", "17/03/2009", " 27") + "\r\n");
+    EXPECT_EQ(run.listing, orvLines(rows, true));
     // The exact text counts: "027" and " 27" count nowhere.
     EXPECT_EQ(run.summary.errorCodes[0].count, 1);
     EXPECT_EQ(run.summary.errorCodes[8].count, 1);
@@ -183,11 +190,9 @@ TEST(Listing, RecognitionOfTheHeader)
 
 TEST(Listing, DateFilterIsInclusiveAndDropsRecordsWithoutADate)
 {
-    const std::string text = kOrvHeader + "\r\n" + orvRecord("1", "A", "14/03/2009", "0") + "\r\n" +
-                             orvRecord("2", "B", "15/03/2009", "0") + "\r\n" +
-                             orvRecord("3", "C", "16/03/2009", "20") + "\r\n" +
-                             orvRecord("4", "D", "17/03/2009", "0") + "\r\n" +
-                             orvRecord("5", "E", "garbage!!!", "0") + "\r\n" + "6\tF\r\n";
+    const std::string text = orvLines({{"1", "A", "14/03/2009", "0"}, {"2", "B", "15/03/2009", "0"},
+                                       {"3", "C", "16/03/2009", "20"}, {"4", "D", "17/03/2009", "0"},
+                                       {"5", "E", "garbage!!!", "0"}}) + "6\tF\r\n";
     ListingFilter filter;
     filter.dateOn = true;
     filter.from = ymd(2009, 3, 15);
@@ -197,14 +202,13 @@ TEST(Listing, DateFilterIsInclusiveAndDropsRecordsWithoutADate)
     EXPECT_EQ(run.summary.serial, "C");
     EXPECT_EQ(run.summary.errorCodes[0].count, 1);
     EXPECT_EQ(run.summary.errorCodes[1].count, 1);
-    EXPECT_EQ(run.listing, kOrvHeaderOut + "\r\n" + orvRecordOut("2", "B", "15/03/2009", "0") + "\r\n" +
-                               orvRecordOut("3", "C", "16/03/2009", "20") + "\r\n");
+    EXPECT_EQ(run.listing, orvLines({{"2", "B", "15/03/2009", "0"}, {"3", "C", "16/03/2009", "20"}}, true));
 
     // From after To: header only, serial of the previous run kept, counts 0.
     filter.from = ymd(2009, 3, 17);
     filter.to = ymd(2009, 3, 14);
     const auto empty = list(text, filter, "previous");
-    EXPECT_EQ(empty.listing, kOrvHeaderOut + "\r\n");
+    EXPECT_EQ(empty.listing, orvLines({}, true));
     EXPECT_EQ(empty.summary.serial, "previous");
 }
 
