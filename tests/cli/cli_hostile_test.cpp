@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string shown(const std::vector<std::string>& arguments)
-{
-    std::string text = "kestrava-cli";
-    for (const auto& argument : arguments)
-        text += " " + argument;
-    return text;
-}
-
 // The command failed cleanly: status 1, a message with words, nothing listed, in good time.
 void expectRefused(const std::vector<std::string>& arguments, const std::string& words)
 {

@@ -149,6 +149,15 @@ inline CliOutcome cli(const std::vector<std::string>& arguments, const std::stri
 }
 #endif
 
+// A command line as typed, for a failure's trace.
+inline std::string shown(const std::vector<std::string>& arguments)
+{
+    std::string text = "kestrava-cli";
+    for (const auto& argument : arguments)
+        text += " " + argument;
+    return text;
+}
+
 // A fresh folder handing out paths as UTF-8 strings, as the command line takes them.
 struct CliFolder : TempFolder {
     std::string operator/(const std::string& name) const

@@ -83,12 +83,10 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
     };
     for (const auto& c : cases) {
         const auto outcome = cli(c.arguments);
-        std::string shown;
-        for (const auto& a : c.arguments)
-            shown += a + " ";
-        EXPECT_EQ(outcome.status, c.status) << shown << outcome.err;
-        EXPECT_EQ(outcome.out, "") << shown;
-        EXPECT_FALSE(outcome.err.empty()) << shown;
+        SCOPED_TRACE(shown(c.arguments));
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_FALSE(outcome.err.empty());
     }
     EXPECT_NE(cli({"list", noFamily}).err.find("no date"), std::string::npos);
     EXPECT_NE(cli({"list", notRecognised}).err.find("header"), std::string::npos);

@@ -96,10 +96,13 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
     RecordingSurface surface;
     const auto earlier = [&](const char* text) { return [&, text] { folder.write("out.tmp", text); }; };
     const auto source = [&](const std::string& text) { return [&, text] { folder.write("in.xls", text); }; };
-    const auto keptRandom = [&] {
-        EXPECT_EQ(folder.read("out.tmp"), "the earlier copy");
-        names({"in.xls", "out.tmp"});
-        EXPECT_EQ(folder.read("in.xls"), random);
+    // The earlier target and the source as they were, nothing else in the folder.
+    const auto kept = [&](const char* earlierText, const std::string& sourceText) {
+        return [&, earlierText] {
+            EXPECT_EQ(folder.read("out.tmp"), earlierText);
+            names({"in.xls", "out.tmp"});
+            EXPECT_EQ(folder.read("in.xls"), sourceText);
+        };
     };
     using O = Operation;
     struct Walk {
@@ -113,7 +116,8 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
     const std::vector<Walk> walks = {
         {"decode", [&] { source(random)(); earlier("the earlier copy")(); },
          [&] { return scrambleFile(ScrambleDirection::Decode, in, target); },
-         keptRandom, {O::Status, O::OpenRead, O::Read, O::CreateTemp, O::Write, O::Sync, O::Close, O::Rename},
+         kept("the earlier copy", random),
+         {O::Status, O::OpenRead, O::Read, O::CreateTemp, O::Write, O::Sync, O::Close, O::Rename},
          [&] { EXPECT_EQ(scrambledText(folder.read("out.tmp")), random); }},
         {"listing", [&] { source(records)(); earlier("an earlier listing")(); },
          [&] {
@@ -154,21 +158,13 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
         // never a value made of what was read before the failure.
         {"settings read", [&] { folder.write(kDefaultLoadFileName, "d:\\welds\r\n"); },
          [&] {
-             FileResult result;
-             if (!readDefaultFolder(settings)) {
-                 result.fault = FileFault::SourceRead;
-                 result.path = settings.string();
-             }
-             return result;
+             const bool read = readDefaultFolder(settings).has_value();
+             return read ? FileResult{} : FileResult{FileFault::SourceRead, settings.string(), {}, {}, 0};
          },
          [] {}, {O::Read}, [] {}},
         {"print copy", [&] { source(printSource)(); earlier("an earlier copy")(); },
          [&] { return writePrintCopy(in, target, MachineFamily::ORV, {}); },
-         [&] {
-             EXPECT_EQ(folder.read("out.tmp"), "an earlier copy");
-             names({"in.xls", "out.tmp"});
-             EXPECT_EQ(folder.read("in.xls"), printSource);
-         },
+         kept("an earlier copy", printSource),
          {O::Read, O::Write, O::Rename},
          [&] { EXPECT_EQ(folder.read("out.tmp").substr(0, 7), "Weld No"); }},
         {"printing the copy", [&] { earlier("1\r\n2\r\n")(); },

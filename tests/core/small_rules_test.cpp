@@ -7,7 +7,6 @@
 #include "core/settings/build_profile.h"
 #include "core/text/download_file.h"
 #include "core/files/file_io.h"
-#include "core/listing/machine_family.h"
 #include "core/settings/recent_files.h"
 #include "core/settings/settings_file.h"
 #include "core/files/system_error_text.h"
@@ -94,18 +93,6 @@ TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndAtMostEight)
     list = withRecentFile(list, " lead.pfd");
     ASSERT_TRUE(writeRecentFiles(file, list));
     EXPECT_EQ(readRecentFiles(file), list);
-}
-
-// Rows the listing tests do not reach.
-TEST(MachineFamilyTables, RowsMatchExactTextOnly)
-{
-    EXPECT_EQ(errorCodeRow(MachineFamily::T5Z, "17"), 8);
-    EXPECT_EQ(errorCodeRow(MachineFamily::ORV, "127"), 9);
-    EXPECT_EQ(errorCodeRow(MachineFamily::T5Z, "127"), 9);
-    EXPECT_FALSE(errorCodeRow(MachineFamily::ORV, "5"));
-    auto table = freshErrorCodeTable();
-    setErrorCodeLabels(table, MachineFamily::T5Z);
-    EXPECT_EQ(table[1].label, "E05");
 }
 
 TEST(SettingsFile, ReadsTheWholeFirstLine)
