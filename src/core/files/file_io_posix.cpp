@@ -284,10 +284,13 @@ std::string_view Reader::nextMapped(std::size_t most, FileResult& result)
     }
     // Pages this far behind the last piece are no longer read (the listing's workers
     // stay within a few MiB of it); touched again, they would be read from the file.
+    // They are let go a few MiB at a time: each time costs the other processors
+    // running the program's threads an interruption.
     constexpr std::uint64_t kKeptBehind = std::uint64_t(4) << 20;
+    constexpr std::uint64_t kDroppedAtOnce = std::uint64_t(4) << 20;
     if (consumed_ > kKeptBehind) {
         const std::uint64_t upTo = (consumed_ - kKeptBehind) & ~std::uint64_t(pageSize - 1);
-        if (upTo > dropped_) {
+        if (upTo >= dropped_ + kDroppedAtOnce) {
             ::madvise(const_cast<char*>(mapping_->data) + dropped_, std::size_t(upTo - dropped_), MADV_DONTNEED);
             dropped_ = upTo;
         }
