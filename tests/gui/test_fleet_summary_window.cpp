@@ -89,34 +89,6 @@ private slots:
         QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("Plik o takiej nazwie juz istnieje"));
         QCOMPARE(readTestFile(csv + QStringLiteral(".csv")), saved);
     }
-
-    // The picture of the README (KESTRAVA_SCREENSHOT=docs/images/fleet_summary.png).
-    void pictureOfTheWindow()
-    {
-        WindowFixture f(kPolish);
-        kestrava::FleetSummary fleet;
-        const int faults[] = {30, 141, 0, 52, 17, 95, 4, 29};
-        for (int i = 0; i < 8; ++i) {
-            kestrava::MachineSummary machine;
-            machine.serial = "ORV-2041" + std::to_string(i);
-            machine.family = kestrava::MachineFamily::ORV;
-            machine.files = 3 + i % 4;
-            machine.records = 200 * machine.files;
-            machine.errorCodes[0].count = std::int64_t(machine.records) - faults[i];
-            machine.errorCodes[3].count = faults[i];
-            machine.first = kestrava::Day(std::chrono::year(2009) / 3 / (1 + i));
-            machine.last = kestrava::Day(std::chrono::year(2009) / 9 / (10 + i));
-            machine.paths = {"/media/downloads/" + machine.serial + "/weld.pfd"};
-            fleet.machines.push_back(machine);
-        }
-        fleet.unread.push_back({"/media/downloads/notes.xls", kestrava::UnreadFile::Why::UnknownHeader, {}, {}});
-        FleetSummaryWindow window(fleet, kestrava::Language::Polish, &f.dialogs, f.files.path());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.Table_Machines_DoubleClick(window.Machines_Model->index(1, 0));
-        const QString target = qEnvironmentVariable("KESTRAVA_SCREENSHOT");
-        QVERIFY(window.grab().toImage().save(target.isEmpty() ? f.files.filePath(QStringLiteral("fleet.png")) : target));
-    }
 };
 
 QTEST_MAIN(FleetSummaryWindowTest)

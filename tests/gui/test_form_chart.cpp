@@ -1,5 +1,5 @@
 // The error-code chart window: counts, serial number and descriptions per family,
-// printing and saving the chart, and a picture of the window.
+// printing and saving the chart.
 #include <QtCharts/QBarCategoryAxis>
 #include <QtCharts/QBarSeries>
 #include <QtCharts/QBarSet>
@@ -138,16 +138,6 @@ private slots:
         QCOMPARE(dialogs.messages.size(), 1);
     }
 
-    // The picture of the window in the README (KESTRAVA_SCREENSHOT names the file).
-    void pictureOfTheWindow()
-    {
-        FormChart form(values("English", kestrava::MachineFamily::ORV, {38, 2, 5, 0, 3, 1, 6, 0, 2, 4}, "ORV-20931"),
-                       services());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QString target = qEnvironmentVariable("KESTRAVA_SCREENSHOT");
-        QVERIFY(form.grab().toImage().save(target.isEmpty() ? folder.filePath(QStringLiteral("chart.png")) : target));
-    }
 };
 
 QTEST_MAIN(FormChartTest)

@@ -1,0 +1,95 @@
+// Draws the README's pictures of the error-code chart and the fleet summary window
+// from sample figures, offscreen unless QT_QPA_PLATFORM says otherwise.
+//
+//   readme_pictures FOLDER     writes FOLDER/chart_window.png and FOLDER/fleet_summary.png
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+
+#include "core/fleet/fleet_summary.h"
+#include "core/settings/build_profile.h"
+#include "gui/app/translations.h"
+#include "gui/reports/fleet_summary_window.h"
+#include "gui/reports/form_chart.h"
+#include "gui/services/system_services.h"
+
+namespace {
+
+bool save(QWidget& window, const QString& file)
+{
+    window.show();
+    QApplication::processEvents();
+    const bool saved = window.grab().toImage().save(file);
+    if (!saved)
+        std::fprintf(stderr, "readme_pictures: cannot write %s\n", qPrintable(file));
+    return saved;
+}
+
+// An ORV download's counts, in English.
+bool chartPicture(const AppServices& services, const QString& file)
+{
+    installTranslations(kestrava::Language::English);
+    SharedValues shared;
+    shared.profile = kestrava::BuildProfile{"sorvanta", "English"};
+    shared.MachineFamily = kestrava::MachineFamily::ORV;
+    kestrava::ErrorCodeTable table = kestrava::freshErrorCodeTable();
+    kestrava::setErrorCodeLabels(table, kestrava::MachineFamily::ORV);
+    const int counts[] = {38, 2, 5, 0, 3, 1, 6, 0, 2, 4};
+    for (int i = 0; i < 10; ++i)
+        table[i].count = counts[i];
+    shared.ErrorCodeTable = table;
+    shared.MachineSerial = "ORV-20931";
+    FormChart form(shared, services);
+    return save(form, file);
+}
+
+// Eight machines of a fleet and one file that is no download, in Polish, the second
+// machine's files listed.
+bool fleetPicture(const AppServices& services, const QString& file)
+{
+    installTranslations(kestrava::Language::Polish);
+    kestrava::FleetSummary fleet;
+    const int faults[] = {30, 141, 0, 52, 17, 95, 4, 29};
+    for (int i = 0; i < 8; ++i) {
+        kestrava::MachineSummary machine;
+        machine.serial = "ORV-2041" + std::to_string(i);
+        machine.family = kestrava::MachineFamily::ORV;
+        machine.files = 3 + i % 4;
+        machine.records = 200 * machine.files;
+        machine.errorCodes[0].count = std::int64_t(machine.records) - faults[i];
+        machine.errorCodes[3].count = faults[i];
+        machine.first = kestrava::Day(std::chrono::year(2009) / 3 / (1 + i));
+        machine.last = kestrava::Day(std::chrono::year(2009) / 9 / (10 + i));
+        machine.paths = {"/media/downloads/" + machine.serial + "/weld.pfd"};
+        fleet.machines.push_back(machine);
+    }
+    fleet.unread.push_back({"/media/downloads/notes.xls", kestrava::UnreadFile::Why::UnknownHeader, {}, {}});
+    QTemporaryDir saves;
+    FleetSummaryWindow window(fleet, kestrava::Language::Polish, services.dialogs, saves.path());
+    window.Table_Machines_DoubleClick(window.Machines_Model->index(1, 0));
+    return save(window, file);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: readme_pictures FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    SystemServices system;
+    const AppServices services = system.complete({});
+    const bool chart = chartPicture(services, folder.filePath(QStringLiteral("chart_window.png")));
+    const bool fleetDone = fleetPicture(services, folder.filePath(QStringLiteral("fleet_summary.png")));
+    return chart && fleetDone ? 0 : 1;
+}
