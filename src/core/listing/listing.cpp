@@ -523,14 +523,21 @@ void ListingRun::formatJob(Job& job) const
     // formatting anything.
     job.lines = countCRs(begin, end);
     std::uint64_t listed = job.lines;
+    // A job that fails before it has passed the count on still passes one on, so that
+    // the jobs after it never wait for it; the run ends with its fault.
+    std::exception_ptr fault;
     if (filtered_) {
-        for (const char* s = begin; s < end;) {
-            const char* const cr = lineEndIn(s, end);
-            if (recordSelected({s, std::size_t(cr - s)}, family, filter_))
-                job.selected.push_back(std::uint32_t(s - begin));
-            s = cr + 1;
-            if (s < end && *s == '\n')
-                ++s;
+        try {
+            for (const char* s = begin; s < end;) {
+                const char* const cr = lineEndIn(s, end);
+                if (recordSelected({s, std::size_t(cr - s)}, family, filter_))
+                    job.selected.push_back(std::uint32_t(s - begin));
+                s = cr + 1;
+                if (s < end && *s == '\n')
+                    ++s;
+            }
+        } catch (...) {
+            fault = std::current_exception();
         }
         listed = job.selected.size();
     }
@@ -544,6 +551,8 @@ void ListingRun::formatJob(Job& job) const
     chain_.store((job.number + 1) << 8 | (std::uint64_t(since) + listed) % kRecordsPerHeader,
                  std::memory_order_release);
     chain_.notify_all();
+    if (fault)
+        std::rethrow_exception(fault);
 
     OutputBuffer& out = job.listing;
     const std::string& header = summary_.headerLine;
