@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <random>
 
 #include "core/files/file_io_internal.h"
@@ -67,7 +68,13 @@ namespace detail {
 bool injected(Operation operation)
 {
     auto& h = hook();
-    if (h && h(operation)) {
+    if (!h)
+        return false;
+    // One file work may run on two threads (a file written behind the reading): the
+    // hook is asked one call at a time.
+    static std::mutex asking;
+    const std::lock_guard<std::mutex> hold(asking);
+    if (h(operation)) {
         errno = EIO;
         return true;
     }
