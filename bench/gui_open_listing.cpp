@@ -1,8 +1,10 @@
 // Time from choosing a download file to its listing shown in the main window, the CPU
 // time it took (all threads), and the program's peak memory, for files of 10 000, 100 000 and 1 000 000 records.
 //
-//   gui_open_listing [RECORDS...]
+//   gui_open_listing [--scrambled] [RECORDS...]
 //
+// With --scrambled the file is a .pfd (the window then also writes its plain working
+// copy).
 // Each size runs in a fresh process (so that its peak memory is its own) on the
 // offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <QApplication>
@@ -17,8 +19,10 @@
 
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "core/settings/build_profile.h"
+#include "core/text/scrambling.h"
 #include "gui/window/kestrava_main.h"
 #include "gui/view/listing_view.h"
 #include "gui/app/translations.h"
@@ -93,8 +97,13 @@ int main(int argc, char* argv[])
 
     QCoreApplication app(argc, argv);
     QList<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes << QByteArray(argv[i]).toInt();
+    bool scrambled = false;
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--scrambled")
+            scrambled = true;
+        else
+            sizes << QByteArray(argv[i]).toInt();
+    }
     if (sizes.isEmpty())
         sizes = {10000, 100000, 1000000};
 
@@ -102,14 +111,23 @@ int main(int argc, char* argv[])
     out << "records   file MB  listing MB  shown after s   cpu s  base MB  peak MB  (peak-base)/listing\n";
     for (int records : sizes) {
         QTemporaryDir folder;
-        const QString file = QDir(folder.path()).filePath(QStringLiteral("bench.xls"));
+        const QString file =
+            QDir(folder.path()).filePath(scrambled ? QStringLiteral("bench.pfd") : QStringLiteral("bench.xls"));
         {
-            const std::string text = sampleDownloadText(std::size_t(records));
-            QFile plain(file);
-            if (!plain.open(QIODevice::WriteOnly) ||
-                plain.write(text.data(), qint64(text.size())) != qint64(text.size()))
+            std::string text = sampleDownloadText(std::size_t(records));
+            if (scrambled) {
+                const auto bytes = kestrava::encodeBytes(
+                    {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+                text.assign(bytes.begin(), bytes.end());
+            }
+            QFile written(file);
+            if (!written.open(QIODevice::WriteOnly) ||
+                written.write(text.data(), qint64(text.size())) != qint64(text.size()))
                 return 1;
         }
+        // The chosen file on the disk, as a download is when the user opens it, and
+        // nothing of it waiting to be written while the window writes its own files.
+        ::sync();
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
