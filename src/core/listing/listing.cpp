@@ -541,16 +541,15 @@ void ListingRun::formatJob(Job& job) const
         }
         listed = job.selected.size();
     }
-    std::uint64_t passed = chain_.load(std::memory_order_acquire);
-    while (passed >> 8 != job.number) {
-        chain_.wait(passed, std::memory_order_acquire);
-        passed = chain_.load(std::memory_order_acquire);
+    int since;
+    {
+        std::unique_lock<std::mutex> hold(chainLock_);
+        chainMoved_.wait(hold, [this, &job] { return chain_ >> 8 == job.number; });
+        since = int(chain_ & 0xFF);
+        chain_ = (job.number + 1) << 8 | (std::uint64_t(since) + listed) % kRecordsPerHeader;
     }
-    int since = int(passed & 0xFF);
+    chainMoved_.notify_all();
     job.recordsSinceHeader = since;
-    chain_.store((job.number + 1) << 8 | (std::uint64_t(since) + listed) % kRecordsPerHeader,
-                 std::memory_order_release);
-    chain_.notify_all();
     if (fault)
         std::rethrow_exception(fault);
 
@@ -636,7 +635,8 @@ void ListingRun::workerLoop()
 // given out.
 void ListingRun::startChain()
 {
-    chain_.store(jobsGiven_ << 8 | std::uint64_t(recordsSinceHeader_), std::memory_order_release);
+    const std::lock_guard<std::mutex> hold(chainLock_);
+    chain_ = jobsGiven_ << 8 | std::uint64_t(recordsSinceHeader_);
 }
 
 void ListingRun::settle()

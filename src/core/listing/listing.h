@@ -13,10 +13,11 @@
 #pragma once
 
 #include <array>
-#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -237,7 +238,11 @@ private:
     std::uint64_t jobsGiven_ = 0;
     // Passed from job to job on the worker threads: the number of the job whose turn it
     // is to read it (above the low 8 bits) and the records since the header before it.
-    mutable std::atomic<std::uint64_t> chain_{0};
+    // A mutex and a condition variable, not an atomic wait: MinGW's libstdc++ has no
+    // futex and its atomic waits lost wake-ups there.
+    mutable std::mutex chainLock_;
+    mutable std::condition_variable chainMoved_;
+    mutable std::uint64_t chain_ = 0;
     std::unique_ptr<Job> current_;    // the job being filled
     const std::shared_ptr<const void>* pieceKeeper_ = nullptr;  // of the piece being fed
     // The source text being listed on the caller's thread (a piece fed, or the rest of a
