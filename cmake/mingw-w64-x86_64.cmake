@@ -20,11 +20,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# wine64 directly: the wine launcher script would look for a 32-bit loader first.
-find_program(KESTRAVA_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
-if(NOT KESTRAVA_WINE)
-  find_program(KESTRAVA_WINE NAMES wine64 wine)
-endif()
-if(KESTRAVA_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${KESTRAVA_WINE})
-endif()
+# Tests run through scripts/wine-watched: wine64 with a time limit, and the stacks of
+# every thread of a program that hangs (the wine launcher script itself would look for a
+# 32-bit loader first).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-watched)

@@ -7,6 +7,7 @@
 
 namespace {
 
+#ifndef Q_OS_WIN
 // Kernel and container file systems that hold no user folders.
 bool isPseudoFileSystem(const QByteArray& type)
 {
@@ -33,6 +34,8 @@ bool isSystemMountPoint(const QString& root)
            || under(QStringLiteral("/var/run")) || under(QStringLiteral("/snap"))
            || under(QStringLiteral("/var/lib/docker")) || under(QStringLiteral("/boot/efi"));
 }
+
+#endif
 
 QString cleanDrive(const QString& drive)
 {
