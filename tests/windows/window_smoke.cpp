@@ -6,12 +6,15 @@
 //   bez rodziny.xls                a file without a machine family (handed over)
 //   expected/*.txt                 the listings made on Linux by kestrava-cli
 //   expected/*.xls, *.pfd          what Save must write
+//   programs/excel.exe, msinfo32.exe  stand-ins that record how they were started
 // and leaves behind what it printed and drew (print.pdf, chart.png) for the script.
 #include <QtTest>
 #include <QtWidgets>
 
 #include "core/settings/build_profile.h"
 #include "gui/app/translations.h"
+#include "gui/forms/default_path_form.h"
+#include "gui/forms/frm_about.h"
 #include "gui/reports/form_chart.h"
 #include "gui/window/kestrava_main.h"
 #include "support/scripted_dialogs.h"
@@ -130,6 +133,42 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(record).size() > 0, 30000);
         QVERIFY2(QString::fromUtf8(bytesOf(record)).contains(QStringLiteral("bez rodziny.xls")),
                  bytesOf(record).constData());
+    }
+
+    void startsTheSystemInformationProgramFromTheAboutBox()
+    {
+        // The registry names the program (the script wrote the entry).
+        const QString record = at(QStringLiteral("msinfo32-arguments.txt"));
+        QFile::remove(record);
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            if (!about)
+                return;
+            shown = true;
+            about->cmdSysInfo->click();
+            about->cmdOK->click();
+        });
+        window_->Menu_Version->trigger();
+        QVERIFY(shown);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(record), 30000);
+    }
+
+    void listsTheDriveLetters()
+    {
+        QStringList drives;
+        QTimer::singleShot(0, this, [&] {
+            auto* form = qobject_cast<DefaultPathForm*>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            for (int i = 0; i < form->Drive1->count(); ++i)
+                drives << form->Drive1->itemText(i);
+            form->Cmd_Close->click();
+        });
+        window_->Menu_DefaultLoad->trigger();
+        // Wine's C: (the prefix) and Z: (the whole Linux tree).
+        QVERIFY2(drives.filter(QStringLiteral("c:"), Qt::CaseInsensitive).size() == 1, qPrintable(drives.join(',')));
+        QVERIFY2(drives.filter(QStringLiteral("z:"), Qt::CaseInsensitive).size() == 1, qPrintable(drives.join(',')));
     }
 
     void closes()

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QMimeDatabase>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -22,6 +24,54 @@ QString qtFilterFromPairs(const QString& pairs)
     }
     return entries.join(QStringLiteral(";;"));
 }
+
+namespace {
+
+// Icons and type names by a file's name alone. The dialog's own would read a file's
+// first bytes to guess its type: on a FIFO or a device (/proc/kmsg) that read never
+// ends, and the dialog with it.
+class NameOnlyIconProvider final : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override
+    {
+        if (info.isRoot())
+            return icon(Drive);
+        return icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isRoot() || info.isDir())
+            return QFileIconProvider::type(info);
+        return QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension).comment();
+    }
+};
+
+// The file dialogs of the program, which never read the files they show.
+QString runFileDialog(QWidget* parent, const QString& title, const QString& start,
+                      QFileDialog::FileMode mode, const QString& filter = {},
+                      QString* selectedFilter = nullptr)
+{
+    static NameOnlyIconProvider icons;
+    QFileDialog dialog(parent, title, start, filter);
+    dialog.setIconProvider(&icons);
+    dialog.setFileMode(mode);
+    if (mode == QFileDialog::AnyFile) {
+        // The name is used exactly as chosen: no default suffix, no overwrite prompt
+        // (the Save command itself refuses to replace an existing file).
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (mode == QFileDialog::Directory)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
 
 int QtUserDialogs::message(QWidget* parent, const QString& text, const QString& title,
                            MessageIcon icon)
@@ -49,8 +99,8 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const QStrin
                                                    const QString& filter,
                                                    const QString& initialFolder)
 {
-    const QString chosen = QFileDialog::getOpenFileName(parent, title, initialFolder,
-                                                        qtFilterFromPairs(filter));
+    const QString chosen =
+        runFileDialog(parent, title, initialFolder, QFileDialog::ExistingFile, qtFilterFromPairs(filter));
     if (chosen.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(chosen);
@@ -59,7 +109,7 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const QStrin
 std::optional<QString> QtUserDialogs::folderName(QWidget* parent, const QString& title,
                                                  const QString& initialFolder)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(parent, title, initialFolder);
+    const QString chosen = runFileDialog(parent, title, initialFolder, QFileDialog::Directory);
     if (chosen.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(chosen);
@@ -74,12 +124,9 @@ std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const QStrin
     const QString start = initialFolder.isEmpty()
                               ? proposedName
                               : QDir(initialFolder).filePath(proposedName);
-    // The name is used exactly as chosen: no default suffix, no overwrite prompt
-    // (the Save command itself refuses to replace an existing file).
     const QString qtFilter = qtFilterFromPairs(filter);
     QString selected;
-    const QString chosen = QFileDialog::getSaveFileName(parent, title, start, qtFilter, &selected,
-                                                        QFileDialog::DontConfirmOverwrite);
+    const QString chosen = runFileDialog(parent, title, start, QFileDialog::AnyFile, qtFilter, &selected);
     if (chosen.isEmpty())
         return std::nullopt;
     if (chosenType)
