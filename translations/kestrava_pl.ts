@@ -668,6 +668,10 @@
             <translation>Inne niż E00 (%)</translation>
         </message>
         <message>
+            <source>(no number) %1</source>
+            <translation>(bez numeru) %1</translation>
+        </message>
+        <message>
             <source>not a file or folder</source>
             <translation>to nie jest plik ani folder</translation>
         </message>
