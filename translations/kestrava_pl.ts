@@ -253,6 +253,14 @@
             <source>The file %1 already exists. Replace it?</source>
             <translation>Plik %1 juz istnieje. Zastapic go?</translation>
         </message>
+        <message>
+            <source>Serial number %1</source>
+            <translation>Numer seryjny %1</translation>
+        </message>
+        <message>
+            <source>File %1</source>
+            <translation>Plik %1</translation>
+        </message>
     </context>
     <context>
         <name>Kestrava_Main</name>
@@ -658,6 +666,10 @@
         <message>
             <source>Not E00 (%)</source>
             <translation>Inne niż E00 (%)</translation>
+        </message>
+        <message>
+            <source>(no number) %1</source>
+            <translation>(bez numeru) %1</translation>
         </message>
         <message>
             <source>not a file or folder</source>

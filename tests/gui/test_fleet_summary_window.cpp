@@ -9,6 +9,8 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
+#include "gui/app/translations.h"
+#include "gui/reports/bar_chart.h"
 #include "gui/reports/fleet_summary_window.h"
 #include "support/quiet_messages.h"
 #include "support/sample_records.h"
@@ -59,6 +61,10 @@ private slots:
         QCOMPARE(column(model, 3), QStringList({"4", "12"}));
         QCOMPARE(column(model, 4), QStringList({"01/01/2009", "02/02/2010"}));
         QCOMPARE(column(model, 6), QStringList({"50.0%", "0.0%"}));
+        // The chart: a bar per machine in the table's order, its share written beside it.
+        QCOMPARE(summary->Chart_Shares->data().categories, QStringList({"M1", "M2"}));
+        QCOMPARE(summary->Chart_Shares->data().values, QList<double>({50.0, 0.0}));
+        QCOMPARE(summary->Chart_Shares->data().valueTexts, QStringList({"50.0%", "0.0%"}));
 
         // Counts and dates sort as numbers, not as their texts.
         summary->Table_Machines->sortByColumn(3, Qt::DescendingOrder);
@@ -88,6 +94,45 @@ private slots:
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("Plik o takiej nazwie juz istnieje"));
         QCOMPARE(readTestFile(csv + QStringLiteral(".csv")), saved);
+    }
+
+    // Every machine's row of the chart is labelled, a blank serial by its family, the
+    // same serial in both families apart; no label is cut or drawn past the chart.
+    void chartLabelsEveryMachine()
+    {
+        installTranslations(kestrava::Language::Polish);
+        kestrava::FleetSummary fleet;
+        const std::pair<const char*, kestrava::MachineFamily> machines[] = {
+            {"", kestrava::MachineFamily::T5Z}, {"", kestrava::MachineFamily::ORV},
+            {"M1", kestrava::MachineFamily::ORV}, {"M1", kestrava::MachineFamily::T5Z},
+            {"ORV-2041000001", kestrava::MachineFamily::ORV}};
+        for (const auto& [serial, family] : machines) {
+            kestrava::MachineSummary machine;
+            machine.serial = serial;
+            machine.family = family;
+            machine.records = 10;
+            fleet.machines.push_back(machine);  // no E00: every share is 100%
+        }
+        FleetSummaryWindow window(fleet, kestrava::Language::Polish, nullptr, QString());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        installTranslations(kestrava::Language::English);
+
+        const QStringList labels{"(bez numeru) 5TZ", "(bez numeru) ORV", "M1", "M1 (5TZ)",
+                                 "ORV-2041000001"};
+        QCOMPARE(window.Chart_Shares->data().categories, labels);
+        const BarChartLayout& layout = window.Chart_Shares->chartLayout();
+        const QRectF chart(QPointF(0, 0), window.Chart_Shares->size());
+        QStringList categories, ticks;
+        for (const BarChartText& text : layout.texts) {
+            QVERIFY2(chart.contains(text.box), qPrintable(text.text));
+            if (text.kind == BarChartText::Category)
+                categories << text.text;
+            else if (text.kind == BarChartText::Tick)
+                ticks << text.text;
+        }
+        QCOMPARE(categories, labels);
+        QCOMPARE(ticks.last(), QStringLiteral("100"));
     }
 };
 

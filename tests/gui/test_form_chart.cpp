@@ -1,12 +1,10 @@
 // The error-code chart window: counts, serial number and descriptions per family,
-// printing and saving the chart.
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
+// printing and saving the chart, and the chart's own layout and pictures.
 #include <QtTest>
 #include <QtWidgets>
+#include <limits>
 
+#include "gui/reports/bar_chart.h"
 #include "gui/reports/form_chart.h"
 #include "gui/app/translations.h"
 #include "support/fake_printer_provider.h"
@@ -41,13 +39,30 @@ QStringList shown(const FormChart& form)
         out << label->text();
     for (QLabel* label : form.descriptionLabels())
         out << label->text().section(QLatin1Char(' '), 0, 0);
-    if (!form.chart->series().isEmpty()) {
-        QBarSet* set = static_cast<QBarSeries*>(form.chart->series().first())->barSets().first();
-        for (int i = 0; i < set->count(); ++i)
-            out << QString::number(set->at(i));
-        out << static_cast<QBarCategoryAxis*>(form.chart->axes(Qt::Horizontal).first())->categories();
-    }
+    const BarChartData& chart = form.MSChart1->data();
+    for (const double value : chart.values)
+        out << QString::number(value);
+    out << chart.categories;
     return out;
+}
+
+QStringList textsOf(const BarChartLayout& layout, BarChartText::Kind kind)
+{
+    QStringList out;
+    for (const BarChartText& text : layout.texts)
+        if (text.kind == kind)
+            out << text.text;
+    return out;
+}
+
+// Pixels of the picture's area unlike the white background.
+int inkIn(const QImage& image, const QRect& area)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += image.pixel(x, y) != qRgb(255, 255, 255);
+    return ink;
 }
 
 }  // namespace
@@ -138,6 +153,136 @@ private slots:
         QCOMPARE(dialogs.messages.size(), 1);
     }
 
+    // The count axis from the highest count; each layout, either way round, writes
+    // every tick, category and value whole and keeps everything inside the picture.
+    void chartLayout_data()
+    {
+        QTest::addColumn<double>("highest");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<double>("top");
+        QTest::newRow("no records") << 0.0 << 1.0 << 1.0;
+        QTest::newRow("one") << 1.0 << 1.0 << 1.0;
+        QTest::newRow("seven") << 7.0 << 1.0 << 7.0;
+        QTest::newRow("ten") << 10.0 << 1.0 << 10.0;
+        QTest::newRow("eleven") << 11.0 << 2.0 << 12.0;
+        QTest::newRow("137") << 137.0 << 20.0 << 140.0;
+        QTest::newRow("1234567") << 1234567.0 << 200000.0 << 1400000.0;
+    }
+
+    void chartLayout()
+    {
+        QFETCH(double, highest);
+        QFETCH(double, step);
+        QFETCH(double, top);
+        const QList<double> ticks = barChartTicks(highest, true);
+        QCOMPARE(ticks.first(), 0.0);
+        QCOMPARE(ticks.last(), top);
+        for (qsizetype i = 1; i < ticks.size(); ++i)
+            QCOMPARE(ticks[i] - ticks[i - 1], step);
+
+        BarChartData data;
+        data.title = QStringLiteral("Error Codes");
+        data.caption = QStringLiteral("Serial number ORV-1     File site42");
+        for (int i = 0; i < 10; ++i) {
+            const double value = i == 3 ? highest : std::floor(highest / (i + 2));
+            data.categories << QStringLiteral("E%1").arg(i + 20);
+            data.values << value;
+            data.valueTexts << QString::number(value, 'f', 0);
+        }
+        QStringList tickTexts;
+        for (const double tick : ticks)
+            tickTexts << QString::number(tick, 'f', 0);
+        for (const auto& [bars, size] : {std::pair{Qt::Vertical, QSize(657, 417)},
+                                        std::pair{Qt::Horizontal, QSize(320, 330)}}) {
+            data.bars = bars;
+            const BarChartLayout layout = layoutBarChart(data, size, QApplication::font());
+            QCOMPARE(layout.ticks, ticks);
+            QCOMPARE(textsOf(layout, BarChartText::Tick), tickTexts);
+            QCOMPARE(textsOf(layout, BarChartText::Category), data.categories);
+            QCOMPARE(textsOf(layout, BarChartText::Value), data.valueTexts);
+            QCOMPARE(textsOf(layout, BarChartText::Caption), QStringList{data.caption});
+            QCOMPARE(layout.bars.size(), 10);
+            const QRectF picture(QPointF(0, 0), size);
+            for (const BarChartText& text : layout.texts) {
+                QVERIFY2(picture.contains(text.box), qPrintable(text.text));
+                QVERIFY2(QFontMetricsF(layout.fontOf(text)).horizontalAdvance(text.text)
+                             <= text.box.width() + 0.5, qPrintable(text.text));
+            }
+            for (const QRectF& bar : layout.bars)
+                QCOMPARE(layout.plot.united(bar), layout.plot);  // bars of 0 have no height
+        }
+    }
+
+    // The saved pictures stand on their own: the SVG is well-formed XML whatever the
+    // serial holds, and it and the PNG carry the serial, the file and every count.
+    void savedPicturesNameMachineAndCounts()
+    {
+        const std::array<std::int64_t, 10> counts{1234567, 0, 3, 0, 0, 0, 1, 0, 0, 2};
+        SharedValues shared = values("English", kestrava::MachineFamily::ORV, counts, "A<&>\"'\x01-7");
+        shared.LoadedFileTitle = QStringLiteral("site42");
+        FormChart form(shared, services());
+        dialogs.saveAnswer = folder.filePath(QStringLiteral("named.svg"));
+        form.Cmd_SaveImage->click();
+        QXmlStreamReader xml(readTestFile(dialogs.saveAnswer));
+        QStringList texts;
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+                texts << xml.readElementText();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        const QString caption = QStringLiteral("Serial number A<&>\"'-7     File site42");
+        QVERIFY2(texts.contains(caption), qPrintable(texts.join(QLatin1Char('|'))));
+        for (const std::int64_t count : counts)
+            QVERIFY(texts.contains(QString::number(count)));
+
+        dialogs.saveAnswer = folder.filePath(QStringLiteral("named.png"));
+        form.Cmd_SaveImage->click();
+        const QImage png(dialogs.saveAnswer);
+        QCOMPARE(png.size(), form.MSChart1->size());
+        QCOMPARE(textsOf(form.MSChart1->chartLayout(), BarChartText::Caption).size(), 1);
+        for (const BarChartText& text : form.MSChart1->chartLayout().texts)
+            if (text.kind == BarChartText::Caption)
+                QVERIFY(inkIn(png, text.box.toRect()) > 100);
+    }
+
+    // However wide the counts, each description is shown whole and clear of the
+    // serial number's block and the buttons.
+    void descriptionsAreNeverCut_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<qint64>("count");
+        for (const char* language : {"English", "Polish"}) {
+            QTest::addRow("%s, 2 digits", language) << QString::fromLatin1(language) << qint64(12);
+            QTest::addRow("%s, 7 digits", language) << QString::fromLatin1(language) << qint64(1234567);
+            QTest::addRow("%s, 19 digits", language)
+                << QString::fromLatin1(language) << std::numeric_limits<qint64>::max();
+        }
+    }
+
+    void descriptionsAreNeverCut()
+    {
+        QFETCH(QString, language);
+        QFETCH(qint64, count);
+        for (const auto family : {kestrava::MachineFamily::ORV, kestrava::MachineFamily::T5Z}) {
+            FormChart form(values(language.toLatin1().constData(), family, {count, 1}, "ORV-20931"),
+                           services());
+            const QRect window(QPoint(0, 0), form.size());
+            for (QLabel* label : form.LabelCount)
+                QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+            for (QLabel* label : form.descriptionLabels()) {
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                         qPrintable(label->text()));
+                QVERIFY(window.contains(label->geometry()));
+                QVERIFY(label->x() > form.LabelCount[0]->geometry().right());
+                for (QWidget* beside : {static_cast<QWidget*>(form.Label11), static_cast<QWidget*>(form.LabelSerial),
+                                        static_cast<QWidget*>(form.Cmd_Print)})
+                    QVERIFY2(!label->geometry().intersects(beside->geometry()), qPrintable(label->text()));
+            }
+            for (QLabel* label : {form.Label11, form.LabelSerial}) {
+                QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+                QVERIFY(!label->geometry().intersects(form.Cmd_Print->geometry()));
+            }
+        }
+    }
 };
 
 QTEST_MAIN(FormChartTest)

@@ -1,7 +1,6 @@
 // The forms: every caption translated into Polish, the brand's logo and contacts, the
 // decode form the support dialog opens.
 #include <QtTest>
-#include <QtCharts/QChart>
 #include <QtWidgets>
 #include <functional>
 
@@ -9,6 +8,7 @@
 #include "gui/forms/default_path_form.h"
 #include "gui/forms/dialog.h"
 #include "gui/forms/dialog1.h"
+#include "gui/reports/bar_chart.h"
 #include "gui/reports/form_chart.h"
 #include "gui/forms/form_decode.h"
 #include "gui/forms/frm_about.h"
@@ -80,7 +80,7 @@ private slots:
             Dialog1 copyright(profile.language());
             frmAbout about(shared, services);
             captions[index] = {captionsOf(f.window.get(), {f.window->Text1}), captionsOf(&save), captionsOf(&load),
-                               captionsOf(&chart, data) << chart.chart->title(),
+                               captionsOf(&chart, data) << chart.MSChart1->data().title,
                                captionsOf(&support, {support.Label2, support.Label3, support.Label4,
                                                      support.Label5, support.Label6}),
                                captionsOf(&copyright), captionsOf(&about)};

@@ -10,17 +10,12 @@
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QHorizontalBarSeries>
-#include <QtCharts/QValueAxis>
 #include <algorithm>
 
 #include "core/files/file_io.h"
 #include "core/fleet/fleet_table.h"
 #include "core/files/system_error_text.h"
+#include "gui/reports/bar_chart.h"
 #include "gui/view/code_page.h"
 #include "gui/platform/fs_path.h"
 #include "gui/services/user_dialogs.h"
@@ -69,9 +64,8 @@ FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
     connect(Table_Machines, &QTableView::activated, this,
             &FleetSummaryWindow::Table_Machines_DoubleClick);
 
-    Chart_Shares = new QChartView(new QChart(), this);
+    Chart_Shares = new BarChartView(this);
     Chart_Shares->setObjectName(QStringLiteral("Chart_Shares"));
-    Chart_Shares->setRenderHint(QPainter::Antialiasing);
     auto* chartArea = new QScrollArea(this);
     chartArea->setWidgetResizable(true);
     chartArea->setWidget(Chart_Shares);
@@ -160,43 +154,29 @@ void FleetSummaryWindow::fillTable()
 
 void FleetSummaryWindow::fillChart()
 {
-    QChart* chart = Chart_Shares->chart();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->legend()->hide();
-    chart->setTitle(tr("Not E00 (%)"));
-    if (summary_.machines.empty())
-        return;
-
-    // Top to bottom in the table's first order: a horizontal series draws its first
-    // category at the bottom, so the machines go in from the last.
-    auto* shares = new QBarSet(tr("Not E00"));
-    QStringList serials;
+    // One row per machine, top to bottom in the table's first order, its share written
+    // beside the bar as the table gives it.
+    BarChartData data;
+    data.title = tr("Not E00 (%)");
+    data.bars = Qt::Horizontal;
+    data.wholeNumbers = false;  // up to the highest share, so that small shares stay visible
     QSet<QString> seen;
-    double highest = 0.0;
-    for (auto machine = summary_.machines.rbegin(); machine != summary_.machines.rend(); ++machine) {
-        QString serial = text(machine->serial);
-        if (seen.contains(serial))  // the same number in both families: the axis needs them apart
-            serial += QStringLiteral(" (%1)").arg(QString::fromLatin1(kestrava::familyName(machine->family)));
+    for (const kestrava::MachineSummary& machine : summary_.machines) {
+        const QString family = QString::fromLatin1(kestrava::familyName(machine.family));
+        QString serial = text(machine.serial);
+        if (serial.trimmed().isEmpty())
+            serial = tr("(no number) %1").arg(family);
+        else if (seen.contains(serial))  // the same number in both families: told apart
+            serial += QStringLiteral(" (%1)").arg(family);
         seen.insert(serial);
-        serials << serial;
-        *shares << machine->faultShare() * 100.0;
-        highest = std::max(highest, machine->faultShare() * 100.0);
+        data.categories << serial;
+        data.values << machine.faultShare() * 100.0;
+        data.valueTexts << text(kestrava::fleetRow(machine)[6]);
     }
-    auto* series = new QHorizontalBarSeries();
-    series->append(shares);
-    chart->addSeries(series);
-    auto* serialAxis = new QBarCategoryAxis();
-    serialAxis->append(serials);
-    chart->addAxis(serialAxis, Qt::AlignLeft);
-    series->attachAxis(serialAxis);
-    auto* shareAxis = new QValueAxis();
-    // Up to the highest share, so that small shares stay visible.
-    shareAxis->setRange(0, std::max(1.0, highest));
-    shareAxis->applyNiceNumbers();
-    chart->addAxis(shareAxis, Qt::AlignBottom);
-    series->attachAxis(shareAxis);
     // Every machine keeps a readable bar: a long fleet scrolls.
-    Chart_Shares->setMinimumHeight(std::min<int>(100000, 120 + 22 * int(serials.size())));
+    const int rows = int(data.categories.size());
+    Chart_Shares->setMinimumHeight(std::min(100000, 120 + 22 * rows));
+    Chart_Shares->setData(std::move(data));
 }
 
 QString FleetSummaryWindow::reasonText(const kestrava::UnreadFile& file) const

@@ -9,7 +9,7 @@
 #include "core/settings/build_profile.h"
 #include "core/fleet/fleet_summary.h"
 
-class QChartView;
+class BarChartView;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -31,7 +31,7 @@ public:
 
     QTableView* Table_Machines = nullptr;
     QStandardItemModel* Machines_Model = nullptr;
-    QChartView* Chart_Shares = nullptr;
+    BarChartView* Chart_Shares = nullptr;
     QLabel* Label_Files = nullptr;
     QListWidget* List_Files = nullptr;
     QLabel* Label_Unread = nullptr;

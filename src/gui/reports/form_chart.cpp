@@ -4,19 +4,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSvgGenerator>
-#include <QGraphicsView>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QValueAxis>
+#include <QSaveFile>
 #include <algorithm>
 
+#include "gui/reports/bar_chart.h"
 #include "gui/view/code_page.h"
 #include "gui/platform/default_folder.h"
 #include "gui/platform/printer_provider.h"
@@ -106,15 +99,9 @@ FormChart::FormChart(const SharedValues& shared, const AppServices& services, QW
 
 void FormChart::buildControls()
 {
-    chart = new QChart();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->legend()->hide();
-    // Given at construction, the view owns the chart (setChart would leave a default
-    // chart of the view's own behind).
-    MSChart1 = new QChartView(chart, this);
+    MSChart1 = new BarChartView(this);
     MSChart1->setObjectName(QStringLiteral("MSChart1"));
     MSChart1->setGeometry(fromTwips(120, 120, 9855, 6255));
-    MSChart1->setRenderHint(QPainter::Antialiasing);
 
     Label12 = makeLabel(this, "Label12", fromTwips(120, 6480, 375, 255));
     Label13 = makeLabel(this, "Label13", fromTwips(600, 6480, 1695, 255));
@@ -158,85 +145,98 @@ void FormChart::Form_Load(const SharedValues& shared)
 {
     const kestrava::ErrorCodeTable* table =
         shared.ErrorCodeTable ? &*shared.ErrorCodeTable : nullptr;
+    const QString serial = fromCodePage(QByteArray::fromStdString(shared.MachineSerial), language_);
 
-    fillChart(table);
-    LabelSerial->setText(fromCodePage(QByteArray::fromStdString(shared.MachineSerial), language_));
+    LabelSerial->setText(serial);
     // Before any listing run the table is empty: the counts stay blank.
     for (int i = 0; i < 10; ++i)
         LabelCount[i]->setText(table ? QString::number((*table)[i].count) : QString());
-    fitCountColumn();
 
-    if (language_ == kestrava::Language::Other)
-        return;  // the design captions stay
+    if (language_ != kestrava::Language::Other) {  // else the design captions stay
+        const auto& descriptions = shared.MachineFamily == kestrava::MachineFamily::ORV
+                                       ? orvDescriptions
+                                       : t5zDescriptions;
+        const auto labels = descriptionLabels();
+        for (int i = 0; i < 10; ++i)
+            labels[i]->setText(tr(descriptions[i]));
 
-    const auto& descriptions =
-        shared.MachineFamily == kestrava::MachineFamily::ORV ? orvDescriptions : t5zDescriptions;
-    const auto labels = descriptionLabels();
-    for (int i = 0; i < 10; ++i)
-        labels[i]->setText(tr(descriptions[i]));
-
-    setWindowTitle(tr("Graph of Error Codes"));
-    chart->setTitle(tr("Error Codes"));
-    Label12->setText(tr("Qty"));
-    Label13->setText(tr("Error Description"));
-    Label11->setText(tr("Error code information for"));
-    Cmd_Print->setText(tr("Print Graph"));
-    Cmd_Close->setText(tr("Close Form"));
-    Cmd_SaveImage->setText(tr("Save Chart as Image"));
+        setWindowTitle(tr("Graph of Error Codes"));
+        Label12->setText(tr("Qty"));
+        Label13->setText(tr("Error Description"));
+        Label11->setText(tr("Error code information for"));
+        Cmd_Print->setText(tr("Print Graph"));
+        Cmd_Close->setText(tr("Close Form"));
+        Cmd_SaveImage->setText(tr("Save Chart as Image"));
+    }
+    fillChart(table, serial, shared.LoadedFileTitle);
+    fitTable();
 }
 
-void FormChart::fitCountColumn()
+void FormChart::fitTable()
 {
     // The design column holds about four digits; a wider count widens it and moves the
-    // descriptions right by as much, their right edge staying where it was.
-    int widest = 0;
+    // descriptions right by as much. A description keeps at least its design width and
+    // is never cut: a longer one widens its label, and the serial number's block beside
+    // the table moves right to make room.
+    int widest = LabelCount[0]->width();
     for (QLabel* label : LabelCount)
         widest = std::max(widest, label->fontMetrics().horizontalAdvance(label->text()) + 2);
     const int extra = widest - LabelCount[0]->width();
-    if (extra <= 0)
-        return;
     for (QLabel* label : LabelCount)
         label->resize(widest, label->height());
-    for (QLabel* label : descriptionLabels())
-        label->setGeometry(label->geometry().adjusted(extra, 0, 0, 0));
-    Label13->setGeometry(Label13->geometry().adjusted(extra, 0, extra, 0));
+    int right = 0;
+    for (QLabel* label : descriptionLabels()) {
+        QRect place = label->geometry().adjusted(extra, 0, 0, 0);
+        place.setWidth(std::max(place.width(),
+                                label->fontMetrics().horizontalAdvance(label->text()) + 2));
+        label->setGeometry(place);
+        right = std::max(right, place.right());
+    }
+    Label13->setGeometry(Label13->geometry().translated(extra, 0));
+
+    const int gap = 6;
+    const int overlap = right + gap - Label11->x();
+    if (overlap <= 0)
+        return;
+    // The block ends before the buttons; a text that no longer fits there is written
+    // smaller, down to the window's own size.
+    for (QLabel* label : {Label11, LabelSerial}) {
+        QRect place = label->geometry().translated(overlap, 0);
+        place.setRight(Cmd_Print->x() - gap);
+        QFont font = label->font();
+        while (font.pointSizeF() > 8.25 &&
+               QFontMetrics(font).horizontalAdvance(label->text()) + 2 > place.width())
+            font.setPointSizeF(std::max(8.25, font.pointSizeF() - 0.5));
+        label->setFont(font);
+        label->setGeometry(place);
+    }
 }
 
-void FormChart::fillChart(const kestrava::ErrorCodeTable* table)
+void FormChart::fillChart(const kestrava::ErrorCodeTable* table, const QString& serial,
+                          const QString& fileTitle)
 {
-    if (!table)
-        return;  // an empty chart
-
-    auto* values = new QBarSet(QString());
-    QStringList codes;
-    std::int64_t highest = 0;
-    for (const kestrava::ErrorCodeRow& row : *table) {
-        *values << qreal(row.count);
-        codes << QString::fromLatin1(row.label);
-        highest = std::max(highest, row.count);
+    const bool texts = language_ != kestrava::Language::Other;
+    BarChartData data;
+    if (texts)
+        data.title = tr("Error Codes");
+    // The picture saved or printed on its own still says whose records it counts.
+    QStringList caption;
+    if (!serial.isEmpty())
+        caption << (texts ? tr("Serial number %1").arg(serial) : serial);
+    if (!fileTitle.isEmpty())
+        caption << (texts ? tr("File %1").arg(fileTitle) : fileTitle);
+    data.caption = caption.join(QStringLiteral("     "));
+    if (table) {  // else an empty chart
+        for (const kestrava::ErrorCodeRow& row : *table) {
+            data.categories << QString::fromLatin1(row.label);
+            data.values << double(row.count);
+            data.valueTexts << QString::number(row.count);
+        }
     }
-    auto* series = new QBarSeries();
-    series->append(values);
-    chart->addSeries(series);
-
-    auto* codeAxis = new QBarCategoryAxis();
-    codeAxis->append(codes);
-    chart->addAxis(codeAxis, Qt::AlignBottom);
-    series->attachAxis(codeAxis);
-
     // Whole-number ticks: one per record up to ten, rounded steps above.
-    auto* countAxis = new QValueAxis();
-    countAxis->setLabelFormat(QStringLiteral("%d"));
-    if (highest <= 10) {
-        const int top = std::max<int>(1, int(highest));
-        countAxis->setRange(0, top);
-        countAxis->setTickCount(top + 1);
-    } else {
-        countAxis->setRange(0, qreal(highest));
-        countAxis->applyNiceNumbers();
-    }
-    chart->addAxis(countAxis, Qt::AlignLeft);
-    series->attachAxis(countAxis);
+    data.bars = Qt::Vertical;
+    data.wholeNumbers = true;
+    MSChart1->setData(std::move(data));
 }
 
 void FormChart::Cmd_Print_Click()
@@ -280,7 +280,8 @@ void FormChart::Cmd_SaveImage_Click()
                                                      .arg(QDir::toNativeSeparators(path)),
                                            title)))
         return;
-    const bool saved = svg ? writeSvg(path) : MSChart1->grab().save(path, "PNG");
+    const bool saved =
+        svg ? writeSvg(path) : barChartImage(MSChart1->chartLayout()).save(path, "PNG");
     if (!saved && texts)
         services_.dialogs->message(this, tr("The picture %1 could not be saved.").arg(path),
                                    title, MessageIcon::Critical);
@@ -288,19 +289,7 @@ void FormChart::Cmd_SaveImage_Click()
 
 bool FormChart::writeSvg(const QString& path)
 {
-    bool saved = false;
-    {
-        QSvgGenerator svg;
-        svg.setFileName(path);
-        svg.setSize(MSChart1->size());
-        svg.setViewBox(QRect(QPoint(0, 0), MSChart1->size()));
-        svg.setTitle(chart->title());
-        QPainter painter;
-        if (painter.begin(&svg)) {
-            // The scene itself, so that bars and texts stay vector shapes.
-            MSChart1->QGraphicsView::render(&painter);
-            saved = painter.end();
-        }
-    }  // the generator closes its file here
-    return saved && QFileInfo(path).size() > 0;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(barChartSvg(MSChart1->chartLayout())) >= 0 && file.commit();
 }

@@ -1,7 +1,7 @@
 // FormChart: the error-code chart of the last listing run. One bar per error code of
 // the machine family, a table of the counts with the codes' descriptions beneath it,
 // and the machine's serial number. The window can print itself and save its chart as
-// a picture.
+// a picture (PNG or SVG) that names the machine and the file.
 #pragma once
 
 #include <QDialog>
@@ -10,8 +10,7 @@
 #include "gui/services/app_services.h"
 #include "gui/app/shared_values.h"
 
-class QChart;
-class QChartView;
+class BarChartView;
 class QLabel;
 class QPushButton;
 
@@ -34,8 +33,9 @@ public slots:
 private:
     void Form_Load(const SharedValues& shared);
     void buildControls();
-    void fillChart(const kestrava::ErrorCodeTable* table);
-    void fitCountColumn();
+    void fillChart(const kestrava::ErrorCodeTable* table, const QString& serial,
+                   const QString& fileTitle);
+    void fitTable();
     bool writeSvg(const QString& path);
 
     AppServices services_;
@@ -44,8 +44,7 @@ private:
 
 public:
     // Controls, named as in the design (objectName is the same).
-    QChartView* MSChart1 = nullptr;
-    QChart* chart = nullptr;
+    BarChartView* MSChart1 = nullptr;
     std::array<QLabel*, 10> LabelCount{};  // objectName LabelCount0 .. LabelCount9
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
