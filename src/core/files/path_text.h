@@ -13,4 +13,11 @@ namespace kestrava {
 std::filesystem::path pathFromUtf8(std::string_view text);
 std::string utf8Text(const std::filesystem::path& path);
 
+// A name as a message shows it on a terminal: UTF-8 with every control character
+// written as an escape ("\n", "\t", "\x1b", "\u009b") and every byte that is no part
+// of a UTF-8 character as "\xHH", so that no name can move the cursor, recolour the
+// screen or break a message into two.
+std::string shownPath(const std::filesystem::path& path);
+std::string shownText(std::string_view text);
+
 }  // namespace kestrava
