@@ -57,12 +57,12 @@ struct UnreadFile {
         SameDownload,     // the same plain text as original, which was summed up
     };
     std::filesystem::path path;
-    std::filesystem::path original;  // SameFile, SameDownload: the one that counted
     Why why = Why::FileFault;
     FileResult fault;    // what failed and the system's error (error also for NotFound, FolderCut)
     // English, as kestrava-cli says it; for SameFile and SameDownload the original's
     // name follows it.
     std::string reason;
+    std::filesystem::path original;  // SameFile, SameDownload: the one that counted
 
     bool notDownload() const { return why == Why::NoDateField || why == Why::UnknownHeader; }
 };
