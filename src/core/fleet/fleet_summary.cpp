@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <thread>
 #include <tuple>
 
@@ -178,6 +180,29 @@ struct Weld {
 };
 
 constexpr std::size_t kWeldsHeld = std::size_t(1) << 16;  // per reader, before it waits its turn
+// Files read to their end before their turn wait parked, so that their readers go on
+// with the next files; beyond these bounds a reader waits instead.
+constexpr std::size_t kFilesParked = 256;
+constexpr std::size_t kWeldsParked = std::size_t(1) << 18;
+
+// A machine's records in one file.
+struct Part {
+    const std::string* serial;  // the key in ReadFile::partOf
+    MachineFamily family;
+    MachineSummary* machine = nullptr;  // once the file has its turn
+    std::uint64_t added = 0;            // welds this file was the first to bring
+};
+
+// What one file brings to the summary, held until its turn.
+struct ReadFile {
+    std::size_t turn = 0;
+    const std::filesystem::path* path = nullptr;
+    bool listed = false;  // a weld-record download read whole: it counts
+    std::array<std::map<std::string, std::uint32_t, std::less<>>, 3> partOf;  // by family
+    std::vector<Part> parts;
+    std::vector<Weld> held;
+    Hash128 text;  // of its plain text
+};
 
 // What the readers share. The files take turns, in the order of the list, to add
 // their welds: the one whose turn it is alone touches welds, downloads and machines.
@@ -186,6 +211,8 @@ struct Fleet {
     std::condition_variable moved;
     std::size_t turn = 0;
     bool stop = false;
+    std::map<std::size_t, ReadFile> parked;  // by turn
+    std::size_t weldsParked = 0;
 
     WeldSet welds;
     std::map<Hash128, std::filesystem::path> downloads;  // plain texts summed up
@@ -200,14 +227,6 @@ struct Fleet {
         moved.wait(hold, [&] { return turn == file || stop; });
         return !stop;
     }
-    void passTurn()
-    {
-        {
-            const std::lock_guard hold(lock);
-            ++turn;
-        }
-        moved.notify_all();
-    }
     void stopAll()
     {
         {
@@ -216,148 +235,17 @@ struct Fleet {
         }
         moved.notify_all();
     }
-};
 
-// One file's reading: its welds held until its turn, then added.
-class FileReader {
-public:
-    FileReader(Fleet& fleet, std::size_t turn, const std::filesystem::path& path)
-        : fleet_(fleet), turn_(turn), path_(path)
+    // With the turn of the weld's file.
+    void add(ReadFile& file, const Weld& weld)
     {
-    }
-    // Every file passes its turn on, whatever became of it.
-    ~FileReader()
-    {
-        if (!holding_ && !fleet_.waitTurn(turn_))
-            return;
-        fleet_.passTurn();
-    }
-
-    void read(const ListingFilter& filter, std::vector<UnreadFile>& unread)
-    {
-        ListingRun run(filter, std::string(), ListingRun::Write());  // the summary, no listing
-        run.setRecordSeen([this](std::string_view record, MachineFamily family) { seen(record, family); });
-        run.setPieceSeen([this](std::string_view piece) { text_.add(piece); });
-        const ListingFileResult listed =
-            listDownload(path_, downloadKindOf(path_.string()) == DownloadKind::Encrypted, run);
-        if (stopped_)
-            return;
-        if (!listed.file.ok()) {
-            FileResult fault = listed.file;
-            if (fault.path.empty())
-                fault.path = path_.string();
-            FileResult shown = fault;  // the name stands before the reason already
-            shown.path.clear();
-            unread.push_back(unreadOf(path_, UnreadFile::Why::FileFault, fault, describe(shown)));
+        if (!welds.insert(weld.key)) {
+            ++repeated;
             return;
         }
-        switch (listed.summary.outcome) {
-        case ListingOutcome::NoFamily:
-            unread.push_back(unreadOf(
-                path_, UnreadFile::Why::NoDateField, {},
-                "not a weld-record download: the first record line has no date in field 3 or 4"));
-            return;
-        case ListingOutcome::HeaderNotRecognised:
-            unread.push_back(unreadOf(
-                path_, UnreadFile::Why::UnknownHeader, {},
-                "not a weld-record download: the header line does not start with a known word"));
-            return;
-        case ListingOutcome::Listed:
-            break;
-        }
-        if (!takeTurn())
-            return;
-        addHeld();
-        const auto [original, fresh] = fleet_.downloads.try_emplace(text_.result(), path_);
-        if (!fresh) {
-            unread.push_back(
-                unreadOf(path_, UnreadFile::Why::SameDownload, {}, "the same download as", original->second));
-            return;
-        }
-        ++fleet_.filesRead;
-        for (Part& part : parts_) {
-            if (part.added == 0)
-                continue;
-            ++part.machine->files;
-            part.machine->paths.push_back(path_);
-        }
-    }
-
-private:
-    struct Part {
-        const std::string* serial;  // the key in partOf_
-        MachineFamily family;
-        MachineSummary* machine = nullptr;  // once the file has its turn
-        std::uint64_t added = 0;            // welds this file was the first to bring
-    };
-
-    void seen(std::string_view record, MachineFamily family)
-    {
-        if (stopped_)
-            return;
-        const std::string_view serial = fieldOf(record, serialFieldOf(family));
-        if (last_ >= parts_.size() || *parts_[last_].serial != serial || parts_[last_].family != family) {
-            auto& ofFamily = partOf_[std::size_t(family) % partOf_.size()];
-            auto found = ofFamily.find(serial);
-            if (found == ofFamily.end()) {
-                found = ofFamily.emplace(std::string(serial), std::uint32_t(parts_.size())).first;
-                parts_.push_back({&found->first, family});
-            }
-            last_ = found->second;
-        }
-        // The weld's key is the serial number and the line's bytes: the serial is a
-        // field of the line, so the line under its family's seed stands for both.
-        Weld weld;
-        weld.key = hashText(record, std::uint64_t(family));
-        weld.part = std::uint32_t(last_);
-        // The date is the 10 characters from the start of the date field, as the filter
-        // reads it.
-        if (const std::size_t start = fieldStart(record, dateFieldOf(family));
-            start != std::string_view::npos)
-            if (const auto day = parseDateText(record.substr(start, 10)))
-                weld.day = std::int32_t(day->time_since_epoch().count());
-        if (const auto row = errorCodeRow(family, fieldOf(record, errorFieldOf(family))))
-            weld.row = std::int8_t(*row);
-
-        if (holding_) {
-            add(weld);
-            return;
-        }
-        held_.push_back(weld);
-        // A long file waits for its turn rather than holding its welds without bound.
-        if (held_.size() >= kWeldsHeld && takeTurn())
-            addHeld();
-    }
-
-    bool takeTurn()
-    {
-        if (holding_)
-            return true;
-        if (!fleet_.waitTurn(turn_)) {
-            stopped_ = true;
-            return false;
-        }
-        holding_ = true;
-        return true;
-    }
-
-    void addHeld()
-    {
-        for (const Weld& weld : held_)
-            add(weld);
-        held_.clear();
-        held_.shrink_to_fit();
-    }
-
-    void add(const Weld& weld)
-    {
-        if (!fleet_.welds.insert(weld.key)) {
-            ++fleet_.repeated;
-            return;
-        }
-        Part& part = parts_[weld.part];
+        Part& part = file.parts[weld.part];
         if (!part.machine) {
-            auto [entry, fresh] = fleet_.machines.try_emplace(MachineKey(*part.serial, part.family));
+            auto [entry, fresh] = machines.try_emplace(MachineKey(*part.serial, part.family));
             part.machine = &entry->second;
             if (fresh) {
                 part.machine->serial = *part.serial;
@@ -379,16 +267,178 @@ private:
             ++machine.errorCodes[std::size_t(weld.row)].count;
     }
 
+    // Hands a read file over: added now when its turn has come (holding: the reader
+    // has it already), else parked for the reader whose file comes before it.
+    void finish(ReadFile&& file, bool holding, std::vector<UnreadFile>& unread)
+    {
+        if (!holding) {
+            std::unique_lock hold(lock);
+            if (!stop && turn != file.turn && parked.size() < kFilesParked &&
+                weldsParked + file.held.size() <= kWeldsParked) {
+                weldsParked += file.held.size();
+                parked.emplace(file.turn, std::move(file));
+                return;
+            }
+            moved.wait(hold, [&] { return turn == file.turn || stop; });
+            if (stop)
+                return;
+        }
+        complete(file, unread);
+        // The turn goes on, through the parked files whose turns follow.
+        for (;;) {
+            std::optional<ReadFile> next;
+            {
+                const std::lock_guard hold(lock);
+                ++turn;
+                if (auto found = parked.find(turn); found != parked.end()) {
+                    next = std::move(found->second);
+                    parked.erase(found);
+                    weldsParked -= next->held.size();
+                }
+            }
+            if (!next)
+                break;
+            complete(*next, unread);
+        }
+        moved.notify_all();
+    }
+
+private:
+    void complete(ReadFile& file, std::vector<UnreadFile>& unread)
+    {
+        for (const Weld& weld : file.held)
+            add(file, weld);
+        file.held = {};
+        if (!file.listed)
+            return;
+        const auto [original, fresh] = downloads.try_emplace(file.text, *file.path);
+        if (!fresh) {
+            unread.push_back(unreadOf(*file.path, UnreadFile::Why::SameDownload, {},
+                                      "the same download as", original->second));
+            return;
+        }
+        ++filesRead;
+        for (Part& part : file.parts) {
+            if (part.added == 0)
+                continue;
+            ++part.machine->files;
+            part.machine->paths.push_back(*file.path);
+        }
+    }
+};
+
+// One file's reading: its welds held until its turn, then added.
+class FileReader {
+public:
+    FileReader(Fleet& fleet, std::size_t turn, const std::filesystem::path& path)
+        : fleet_(fleet)
+    {
+        file_.turn = turn;
+        file_.path = &path;
+    }
+
+    // Reads the file, then hands it over; every file passes its turn on, whatever became
+    // of it (unless the run stopped).
+    void read(const ListingFilter& filter, std::vector<UnreadFile>& unread)
+    {
+        const std::filesystem::path& path = *file_.path;
+        ListingRun run(filter, std::string(), ListingRun::Write());  // the summary, no listing
+        run.setRecordSeen([this](std::string_view record, MachineFamily family) {
+            try {
+                seen(record, family);
+            } catch (const std::bad_alloc&) {
+                summaryOutOfMemory_ = true;  // the run takes it for its own: see below
+                throw;
+            }
+        });
+        TextHash text;
+        run.setPieceSeen([&text](std::string_view piece) { text.add(piece); });
+        const ListingFileResult listed =
+            listDownload(path, downloadKindOf(path.string()) == DownloadKind::Encrypted, run);
+        // The summary's own memory ran out (not the run's, for a line of this file): the
+        // summary cannot go on without all the welds.
+        if (summaryOutOfMemory_)
+            throw std::bad_alloc();
+        if (stopped_)
+            return;
+        if (!listed.file.ok()) {
+            FileResult fault = listed.file;
+            if (fault.path.empty())
+                fault.path = path.string();
+            FileResult shown = fault;  // the name stands before the reason already
+            shown.path.clear();
+            unread.push_back(unreadOf(path, UnreadFile::Why::FileFault, fault, describe(shown)));
+        } else if (listed.summary.outcome == ListingOutcome::NoFamily) {
+            unread.push_back(unreadOf(
+                path, UnreadFile::Why::NoDateField, {},
+                "not a weld-record download: the first record line has no date in field 3 or 4"));
+        } else if (listed.summary.outcome == ListingOutcome::HeaderNotRecognised) {
+            unread.push_back(unreadOf(
+                path, UnreadFile::Why::UnknownHeader, {},
+                "not a weld-record download: the header line does not start with a known word"));
+        } else {
+            file_.listed = true;
+            file_.text = text.result();
+        }
+        if (!file_.listed)
+            file_.held = {};  // a file not summed up adds none of the welds it held
+        fleet_.finish(std::move(file_), holding_, unread);
+    }
+
+private:
+    void seen(std::string_view record, MachineFamily family)
+    {
+        if (stopped_)
+            return;
+        std::vector<Part>& parts = file_.parts;
+        const std::string_view serial = fieldOf(record, serialFieldOf(family));
+        if (last_ >= parts.size() || *parts[last_].serial != serial || parts[last_].family != family) {
+            auto& ofFamily = file_.partOf[std::size_t(family) % file_.partOf.size()];
+            auto found = ofFamily.find(serial);
+            if (found == ofFamily.end()) {
+                found = ofFamily.emplace(std::string(serial), std::uint32_t(parts.size())).first;
+                parts.push_back({&found->first, family});
+            }
+            last_ = found->second;
+        }
+        // The weld's key is the serial number and the line's bytes: the serial is a
+        // field of the line, so the line under its family's seed stands for both.
+        Weld weld;
+        weld.key = hashText(record, std::uint64_t(family));
+        weld.part = std::uint32_t(last_);
+        // The date is the 10 characters from the start of the date field, as the filter
+        // reads it.
+        if (const std::size_t start = fieldStart(record, dateFieldOf(family));
+            start != std::string_view::npos)
+            if (const auto day = parseDateText(record.substr(start, 10)))
+                weld.day = std::int32_t(day->time_since_epoch().count());
+        if (const auto row = errorCodeRow(family, fieldOf(record, errorFieldOf(family))))
+            weld.row = std::int8_t(*row);
+
+        if (holding_) {
+            fleet_.add(file_, weld);
+            return;
+        }
+        file_.held.push_back(weld);
+        // A long file waits for its turn rather than holding its welds without bound.
+        if (file_.held.size() >= kWeldsHeld) {
+            if (!fleet_.waitTurn(file_.turn)) {
+                stopped_ = true;
+                return;
+            }
+            holding_ = true;
+            for (const Weld& each : file_.held)
+                fleet_.add(file_, each);
+            file_.held = {};
+        }
+    }
+
     Fleet& fleet_;
-    std::size_t turn_;
-    const std::filesystem::path& path_;
-    std::vector<Part> parts_;
-    std::array<std::map<std::string, std::uint32_t, std::less<>>, 3> partOf_;  // by family
+    ReadFile file_;
     std::size_t last_ = 0;  // the part of the last record
-    std::vector<Weld> held_;
-    TextHash text_;
     bool holding_ = false;
     bool stopped_ = false;
+    bool summaryOutOfMemory_ = false;
 };
 
 }  // namespace
