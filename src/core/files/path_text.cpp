@@ -17,9 +17,12 @@ std::string utf8Text(const std::filesystem::path& path)
 
 namespace {
 
-// The length of the valid UTF-8 character at the start of text, 0 when there is none.
-std::size_t utf8Length(std::string_view text)
+}  // namespace
+
+std::size_t utf8CharLength(std::string_view text)
 {
+    if (text.empty())
+        return 0;
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(0);
     std::size_t length = 0;
@@ -46,6 +49,8 @@ std::size_t utf8Length(std::string_view text)
     return length;
 }
 
+namespace {
+
 void appendEscape(std::string& out, const char* format, unsigned value)
 {
     char escape[8];
@@ -61,7 +66,7 @@ std::string shownText(std::string_view text)
     out.reserve(text.size());
     while (!text.empty()) {
         const unsigned char c = static_cast<unsigned char>(text.front());
-        const std::size_t length = utf8Length(text);
+        const std::size_t length = utf8CharLength(text);
         if (length == 0) {
             appendEscape(out, "\\x%02x", c);
             text.remove_prefix(1);

@@ -18,6 +18,9 @@ std::string utf8Text(const std::filesystem::path& path);
 // of a UTF-8 character as "\xHH", so that no name can move the cursor, recolour the
 // screen or break a message into two.
 std::string shownPath(const std::filesystem::path& path);
+// The length of the well-formed UTF-8 character at the start of text (no overlong
+// form, no surrogate), 0 when there is none.
+std::size_t utf8CharLength(std::string_view text);
 std::string shownText(std::string_view text);
 
 }  // namespace kestrava

@@ -536,8 +536,10 @@ std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::pa
         std::sort(machine.paths.begin(), machine.paths.end());
         summary.machines.push_back(std::move(machine));
     }
-    std::sort(summary.unread.begin(), summary.unread.end(),
-              [](const UnreadFile& a, const UnreadFile& b) { return a.path < b.path; });
+    // Whichever thread read a file, the list comes out in the same order.
+    std::sort(summary.unread.begin(), summary.unread.end(), [](const UnreadFile& a, const UnreadFile& b) {
+        return std::tie(a.path, a.why, a.reason) < std::tie(b.path, b.why, b.reason);
+    });
     return summary;
 }
 
