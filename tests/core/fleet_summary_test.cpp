@@ -170,6 +170,31 @@ TEST(FleetSummary, EachDownloadAndEachWeldCountOnceWhateverTheNamesAndThreads)
     }
 }
 
+// A download longer than a reader holds before its turn (its welds then go in as it
+// reads) counts the same on any number of threads.
+TEST(FleetSummary, ALongDownloadCountsTheSameOnAnyNumberOfThreads)
+{
+    TempFolder folder;
+    const std::string longOne = orvDownload("S-1", 0, 70'000);
+    std::vector<std::filesystem::path> files = {folder.write("long.xls", longOne),
+                                                folder.write("long.pfd", scrambledText(longOne))};
+    for (int i = 0; i < 6; ++i)
+        files.push_back(folder.write("short" + std::to_string(i) + ".xls",
+                                     orvDownload("S-1", 69'950 + i * 20, 100) + orvDownload("S-2", i, 2).substr(29)));
+    std::string first;
+    for (const unsigned threads : {1u, 2u, 4u}) {
+        const auto summary = summariseFleet(files, {}, threads);
+        ASSERT_TRUE(summary);
+        ASSERT_EQ(summary->machines.size(), 2u);
+        EXPECT_EQ(summary->machines[0].records, 70'150u);
+        EXPECT_EQ(summary->machines[1].records, 7u);
+        EXPECT_EQ(summary->repeatedRecords, 70'000u + 6u * 100u + 6u * 2u - 150u - 7u);
+        if (first.empty())
+            first = tableOf(*summary);
+        EXPECT_EQ(tableOf(*summary), first);
+    }
+}
+
 TEST(FleetSummary, EverySkippedNameIsNamedWithItsReason)
 {
     TempFolder folder;
