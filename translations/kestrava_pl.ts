@@ -608,6 +608,10 @@
             <source>The file is no longer there; it has been taken off the list of recent files.</source>
             <translation>Pliku juz nie ma; usunieto go z listy ostatnich plików.</translation>
         </message>
+        <message>
+            <source>Not enough memory to finish the summary.</source>
+            <translation>Za malo pamieci, by dokonczyc podsumowanie.</translation>
+        </message>
     </context>
     <context>
         <name>FleetSummaryWindow</name>
@@ -722,6 +726,30 @@
         <message>
             <source>Cannot write the file</source>
             <translation>Nie można zapisać pliku</translation>
+        </message>
+        <message>
+            <source>not a regular file (a FIFO, device or socket)</source>
+            <translation>to nie jest zwykly plik (FIFO, urzadzenie lub gniazdo)</translation>
+        </message>
+        <message>
+            <source>given more than once</source>
+            <translation>podany wiecej niz raz</translation>
+        </message>
+        <message>
+            <source>the same file as %1</source>
+            <translation>ten sam plik co %1</translation>
+        </message>
+        <message>
+            <source>the same download as %1</source>
+            <translation>te same dane co %1</translation>
+        </message>
+        <message>
+            <source>repeated records left out: %1</source>
+            <translation>pominiete powtórzone zgrzewy: %1</translation>
+        </message>
+        <message>
+            <source>Not enough memory to finish the summary.</source>
+            <translation>Za malo pamieci, by dokonczyc podsumowanie.</translation>
         </message>
     </context>
     <context>

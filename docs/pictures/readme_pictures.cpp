@@ -68,7 +68,7 @@ bool fleetPicture(const AppServices& services, const QString& file)
         machine.paths = {"/media/downloads/" + machine.serial + "/weld.pfd"};
         fleet.machines.push_back(machine);
     }
-    fleet.unread.push_back({"/media/downloads/notes.xls", kestrava::UnreadFile::Why::UnknownHeader, {}, {}});
+    fleet.unread.push_back({"/media/downloads/notes.xls", kestrava::UnreadFile::Why::UnknownHeader, {}, {}, {}});
     QTemporaryDir saves;
     FleetSummaryWindow window(fleet, kestrava::Language::Polish, services.dialogs, saves.path());
     window.Table_Machines_DoubleClick(window.Machines_Model->index(1, 0));

@@ -69,8 +69,20 @@ int runSummary(const std::vector<std::string>& arguments)
         return kExitFileFault;
     unread.insert(unread.end(), summary->unread.begin(), summary->unread.end());
 
-    for (const auto& file : unread)
-        message(utf8Text(file.path) + ": " + file.reason);
+    // Names come from the disk, so they are shown escaped: a name holding a line end
+    // or a terminal's escape sequence cannot forge a message or recolour the screen.
+    for (const auto& file : unread) {
+        std::string text = shownPath(file.path) + ": " + file.reason;
+        if (!file.original.empty()) {
+            text += ' ';
+            text += shownPath(file.original);
+        }
+        message(text);
+    }
+    if (summary->repeatedRecords > 0)
+        message(std::to_string(summary->repeatedRecords) +
+                " repeated records left out: each weld counts once, however many downloads of "
+                "its machine hold it");
     if (summary->filesRead == 0) {
         if (files.empty())
             message("no download files (names ending in xls or pfd) were found");
@@ -94,10 +106,16 @@ Command summaryCommand()
             "date, the share of records whose error code is not E00, and the error codes that\n"
             "occur with their counts. A PATH that is a folder is searched with its subfolders\n"
             "for names ending in xls or pfd (case-sensitive, as Open accepts them).\n"
+            "Each file counts once, whatever name or link reaches it, and so does each\n"
+            "download kept twice (as xls and pfd, or copied): the copies are named. A record\n"
+            "line found in more than one download of its machine counts once; standard\n"
+            "error says how many repeated records were left out.\n"
             "Files are read on every core; nothing is written but the table.\n"
             "\n"
             "  --format text   an aligned table (the default)\n"
-            "  --format csv    RFC 4180: comma-separated, a header row, CR LF line ends\n"
+            "  --format csv    RFC 4180: comma-separated, a header row, CR LF line ends, one\n"
+            "                  column per error code; a field that a spreadsheet would take\n"
+            "                  as a formula (=, +, -, @) starts with ', control bytes are ?\n"
             "\n"
             "Filters as for `list`. Files that cannot be read or are not weld-record\n"
             "downloads are named on standard error with the reason; progress goes there too\n"

@@ -3,11 +3,15 @@
 // (or lists normally), never hangs or grows without bound, never leaves a half target.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <set>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include "cli_run.h"
 
@@ -195,4 +199,122 @@ TEST(CliHostile, ARunEndedByASignalLeavesNothingBehind)
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
     EXPECT_TRUE(fs::is_empty(folder.path() / "tmp"));
+}
+
+// The summary of a download, its scrambled copy and a download of its first 60 records
+// is the summary of the download alone; the copy and the repeats are named.
+TEST(CliHostile, SummaryCountsEachDownloadAndEachWeldOnce)
+{
+    CliFolder folder;
+    std::string text = kHeader;
+    for (int i = 0; i < 100; ++i)
+        text += std::to_string(i) + "\tS-" + std::to_string(i % 3) + "\t1" + std::to_string(i % 9) +
+                "/03/2009\t10:00\t" + (i % 4 ? "0" : "27") + "\r\n";
+    std::string head = kHeader;
+    for (std::size_t at = kHeader.size(), line = 0; line < 60; ++line, at = text.find('\n', at) + 1)
+        head += text.substr(at, text.find('\n', at) + 1 - at);
+    const auto plain = folder.write("a.xls", text);
+    ASSERT_EQ(cli({"encode", plain, folder / "a.pfd"}).status, 0);
+    const auto part = folder.write("a-head.xls", head);
+    for (const std::string format : {"text", "csv"}) {
+        SCOPED_TRACE(format);
+        const CliOutcome alone = cli({"summary", "--format", format, plain});
+        const CliOutcome all = cli({"summary", "--format", format, folder / "a.pfd", part, plain});
+        EXPECT_EQ(alone.status, 0);
+        EXPECT_EQ(all.status, 0) << all.err;
+        EXPECT_EQ(all.out, alone.out);
+        EXPECT_EQ(alone.err, "");
+        EXPECT_NE(all.err.find("a.pfd: the same download as " + plain), std::string::npos) << all.err;
+        EXPECT_NE(all.err.find("160 repeated records left out"), std::string::npos) << all.err;
+    }
+}
+
+// A serial of a megabyte in 50 records beside 200 other machines: shown shortened in
+// the table, whole (once) in the CSV, within a small memory limit.
+TEST(CliHostile, SummaryOfAMegabyteSerialCostsItsLengthOnce)
+{
+    CliFolder folder;
+    const std::string serial(std::size_t(1) << 20, 'S');
+    const auto source = folder / "big.xls";
+    {
+        std::ofstream out(source, std::ios::binary);
+        out << kHeader;
+        for (int i = 0; i < 50; ++i)
+            out << i << '\t' << serial << "\t14/03/2009\t10:00\t0\r\n";
+        for (int m = 0; m < 200; ++m)
+            out << m << "\tM-" << m << "\t14/03/2009\t10:00\t20\r\n";
+    }
+    const CliOutcome text = cli({"summary", source}, "", 60, 48);
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_LT(text.out.size(), 202u * 200u);  // a line a machine, none wider than the shortened serial
+    EXPECT_NE(text.out.find(std::string(64, 'S') + "\u2026  ORV"), std::string::npos);
+    const CliOutcome csv = cli({"summary", "--format", "csv", source}, "", 60, 48);
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    EXPECT_LT(csv.out.size(), serial.size() + 202u * 64u);
+    const auto at = csv.out.find("\r\n" + serial + ",ORV,1,50,");
+    EXPECT_NE(at, std::string::npos);
+    EXPECT_EQ(csv.out.find(serial, at + serial.size()), std::string::npos);
+#ifndef __SANITIZE_ADDRESS__
+    EXPECT_LT(text.peakKib, 40 * 1024);
+    EXPECT_LT(csv.peakKib, 40 * 1024);
+#endif
+}
+
+// The summary's own memory running out (a million different welds in 12 MiB) ends it
+// with a message, not with the program killed.
+TEST(CliHostile, SummaryOutOfMemoryEndsWithAMessage)
+{
+    CliFolder folder;
+    const auto source = folder / "many.xls";
+    {
+        std::ofstream out(source, std::ios::binary);
+        out << kHeader;
+        for (int i = 0; i < 1'000'000; ++i)
+            out << i << "\tS-7\t14/03/2009\t10:00\t0\r\n";
+    }
+    const CliOutcome outcome = cli({"summary", source}, "", 60, 12);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find("not enough memory to finish the summary command"), std::string::npos)
+        << outcome.err;
+}
+
+// Every name the summary does not sum up is on standard error with its reason, escaped.
+TEST(CliHostile, SummaryNamesWhatItSkipsWithControlCharactersEscaped)
+{
+    CliFolder folder;
+    fs::create_directories(folder.path() / "in" / "shut");
+    const auto good = folder.write("in/a.xls", kHeader + kRecord);
+    folder.write("in/shut/b.xls", kHeader + kRecord);
+    folder.write("in/x\n\x1b[31m.xls", "hello\r\n");
+    ASSERT_EQ(::mkfifo((folder / "in/pipe.xls").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", folder.path() / "in" / "null.pfd");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = folder / "in/socket.xls";
+    socketPath.copy(address.sun_path, std::min(socketPath.size(), sizeof address.sun_path - 1));
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const bool root = ::geteuid() == 0;  // root searches any folder
+    if (!root)
+        fs::permissions(folder.path() / "in" / "shut", fs::perms::none);
+
+    const CliOutcome outcome = cli({"summary", folder / "in", good}, "", 20);
+    ::close(sock);
+    if (!root)
+        fs::permissions(folder.path() / "in" / "shut", fs::perms::owner_all);
+    EXPECT_FALSE(outcome.timedOut);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.err.find('\x1b'), std::string::npos) << outcome.err;
+    std::vector<std::string> expected = {
+        good + ": given more than once",
+        folder / "in/pipe.xls" + ": not a regular file (a FIFO)",
+        folder / "in/null.pfd" + ": not a regular file (a device)",
+        folder / "in/socket.xls" + ": not a regular file (a socket)",
+        folder / "in/x\\n\\x1b[31m.xls" + ": not a weld-record download",
+    };
+    if (!root)
+        expected.push_back(folder / "in/shut" + ": the folder could not be searched to its end");
+    for (const auto& line : expected)
+        EXPECT_NE(outcome.err.find("kestrava-cli: " + line), std::string::npos) << line << "\n" << outcome.err;
 }

@@ -92,12 +92,17 @@ inline CliOutcome cli(const std::vector<std::string>& arguments)
 }
 #else
 // Starts kestrava-cli with standard input from /dev/null, standard output to outFd and
-// standard error to errFd (-1: /dev/null), and TMPDIR set when tmpFolder is not empty.
+// standard error to errFd (-1: /dev/null), TMPDIR set when tmpFolder is not empty, and
+// its data (heap and private mappings) limited to dataLimitMib when that is not 0.
 inline pid_t startCli(const std::vector<std::string>& arguments, int outFd, int errFd = -1,
-                      const std::string& tmpFolder = "")
+                      const std::string& tmpFolder = "", long dataLimitMib = 0)
 {
     const pid_t child = ::fork();
     if (child == 0) {
+        if (dataLimitMib > 0) {
+            const rlimit limit{rlim_t(dataLimitMib) << 20, rlim_t(dataLimitMib) << 20};
+            ::setrlimit(RLIMIT_DATA, &limit);
+        }
         const int null = ::open("/dev/null", O_RDWR);
         ::dup2(null, 0);
         ::dup2(outFd < 0 ? null : outFd, 1);
@@ -115,9 +120,9 @@ inline pid_t startCli(const std::vector<std::string>& arguments, int outFd, int 
 }
 
 // Runs kestrava-cli with standard output to stdoutPath (captured when empty) and kills
-// it after limitSeconds.
+// it after limitSeconds; dataLimitMib as for startCli.
 inline CliOutcome cli(const std::vector<std::string>& arguments, const std::string& stdoutPath = "",
-                      int limitSeconds = 60)
+                      int limitSeconds = 60, long dataLimitMib = 0)
 {
     static TempFolder capture;
     const std::string outFile = stdoutPath.empty() ? (capture.path() / "out").string() : stdoutPath;
@@ -125,7 +130,7 @@ inline CliOutcome cli(const std::vector<std::string>& arguments, const std::stri
     const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const auto started = std::chrono::steady_clock::now();
-    const pid_t child = startCli(arguments, out, err);
+    const pid_t child = startCli(arguments, out, err, "", dataLimitMib);
     ::close(out);
     ::close(err);
     CliOutcome outcome;

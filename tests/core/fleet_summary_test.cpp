@@ -5,8 +5,17 @@
 #include <map>
 #include <random>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "core/files/file_io.h"
 #include "core/fleet/fleet_summary.h"
+#include "core/fleet/fleet_table.h"
+#include "core/fleet/weld_set.h"
 #include "core/listing/listing.h"
+#include "core/text/csv_text.h"
 #include "temp_folder.h"
 
 using namespace kestrava;
@@ -33,6 +42,27 @@ std::string randomDownload(std::mt19937& random, bool fiveTz, const std::string&
         }
     }
     return text;
+}
+
+// An ORV download of records of serial, numbered from first, one day and error code each.
+std::string orvDownload(const std::string& serial, int first, int count)
+{
+    std::string text = "Weld\tSerial\tDate\tTime\tError\r\n";
+    for (int i = first; i < first + count; ++i)
+        text += std::to_string(i) + "\t" + serial + "\t" + std::to_string(10 + i % 18) + "/03/2011\t10:00\t" +
+                (i % 3 ? "0" : "27") + "\r\n";
+    return text;
+}
+
+// What the table shows of a summary, and what it names, path by path.
+std::string tableOf(const FleetSummary& summary) { return fleetCsv(summary); }
+
+std::map<std::string, UnreadFile::Why> reasons(const std::vector<UnreadFile>& unread, const TempFolder& folder)
+{
+    std::map<std::string, UnreadFile::Why> named;
+    for (const auto& file : unread)
+        named[file.path.lexically_relative(folder.path()).string()] = file.why;
+    return named;
 }
 
 }  // namespace
@@ -92,4 +122,228 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
     EXPECT_EQ(one->filesRead, 40u);
 
     EXPECT_FALSE(summariseFleet(files, filter, 2, [](std::uint64_t, std::uint64_t) { return false; }));
+}
+
+TEST(FleetSummary, EachDownloadAndEachWeldCountOnceWhateverTheNamesAndThreads)
+{
+    TempFolder folder;
+    const std::string a = orvDownload("S-1", 0, 90) + "0\tS-2\t01/01/2012\t10:00\t20\r\n";
+    const auto plain = folder.write("a.xls", a);
+    std::filesystem::create_directory(folder.path() / "b");
+    folder.write("b/a copy.pfd", scrambledText(a));
+    // Cut after the 60th record line; a later download repeats the first 40 and adds 30.
+    std::size_t cut = 0;
+    for (int line = 0; line < 61; ++line)
+        cut = a.find("\r\n", cut) + 2;
+    folder.write("a-head.xls", a.substr(0, cut));
+    folder.write("z.xls", orvDownload("S-1", 0, 40) + orvDownload("S-1", 90, 30).substr(29));
+
+    std::vector<UnreadFile> none;
+    const auto alone = summariseFleet(downloadFilesIn({plain}, none), {}, 1);
+    ASSERT_TRUE(alone);
+    ASSERT_EQ(alone->machines.size(), 2u);
+    EXPECT_EQ(alone->machines[0].records, 90u);
+    EXPECT_EQ(alone->repeatedRecords, 0u);
+
+    std::vector<UnreadFile> unread;
+    const auto files = downloadFilesIn({folder.path() / "a-head.xls", folder.path() / "b", plain}, unread);
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        SCOPED_TRACE(threads);
+        const auto all = summariseFleet(files, {}, threads);
+        ASSERT_TRUE(all);
+        EXPECT_EQ(tableOf(*all), tableOf(*alone));
+        EXPECT_EQ(all->machines[0].paths, std::vector<std::filesystem::path>{plain});
+        EXPECT_EQ(all->repeatedRecords, 91u + 60u);
+        ASSERT_EQ(all->unread.size(), 1u);
+        EXPECT_EQ(all->unread[0].why, UnreadFile::Why::SameDownload);
+        EXPECT_EQ(all->unread[0].original, plain);
+        EXPECT_EQ(all->filesRead, 2u);  // the copy is not summed up
+
+        // A download with records of its own counts as a file of the machine too.
+        auto more = files;
+        more.push_back(folder.path() / "z.xls");
+        const auto withZ = summariseFleet(more, {}, threads);
+        ASSERT_TRUE(withZ);
+        EXPECT_EQ(withZ->machines[0].records, 120u);
+        EXPECT_EQ(withZ->machines[0].files, 2u);
+        EXPECT_EQ(withZ->repeatedRecords, 91u + 60u + 40u);
+    }
+}
+
+// A download longer than a reader holds before its turn (its welds then go in as it
+// reads) counts the same on any number of threads.
+TEST(FleetSummary, ALongDownloadCountsTheSameOnAnyNumberOfThreads)
+{
+    TempFolder folder;
+    const std::string longOne = orvDownload("S-1", 0, 70'000);
+    std::vector<std::filesystem::path> files = {folder.write("long.xls", longOne),
+                                                folder.write("long.pfd", scrambledText(longOne))};
+    for (int i = 0; i < 6; ++i)
+        files.push_back(folder.write("short" + std::to_string(i) + ".xls",
+                                     orvDownload("S-1", 69'950 + i * 20, 100) + orvDownload("S-2", i, 2).substr(29)));
+    std::string first;
+    for (const unsigned threads : {1u, 2u, 4u}) {
+        const auto summary = summariseFleet(files, {}, threads);
+        ASSERT_TRUE(summary);
+        ASSERT_EQ(summary->machines.size(), 2u);
+        EXPECT_EQ(summary->machines[0].records, 70'150u);
+        EXPECT_EQ(summary->machines[1].records, 7u);
+        EXPECT_EQ(summary->repeatedRecords, 70'000u + 6u * 100u + 6u * 2u - 150u - 7u);
+        if (first.empty())
+            first = tableOf(*summary);
+        EXPECT_EQ(tableOf(*summary), first);
+    }
+}
+
+TEST(FleetSummary, EverySkippedNameIsNamedWithItsReason)
+{
+    TempFolder folder;
+    const std::string download = orvDownload("S-1", 0, 3);
+    std::filesystem::create_directories(folder.path() / "in/deep/er");
+    const auto a = folder.write("in/a.xls", download);
+    folder.write("in/deep/er/b.pfd", scrambledText(download));
+    folder.write("in/notes.txt", "not a download by its name");
+    std::filesystem::create_symlink("a.xls", folder.path() / "in/link.xls");
+    std::filesystem::create_symlink("nowhere.xls", folder.path() / "in/dangling.xls");
+    std::filesystem::create_symlink("..", folder.path() / "in/deep/up");
+    ASSERT_EQ(::mkfifo((folder.path() / "in/pipe.pfd").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((folder.path() / "in/pipe.txt").c_str(), 0600), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (folder.path() / "in/socket.xls").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    std::vector<UnreadFile> unread;
+    const auto files = downloadFilesIn({folder.path() / "in", a, folder.path() / "in", folder.path() / "gone"}, unread);
+    ::close(sock);
+    EXPECT_EQ(files, (std::vector<std::filesystem::path>{a, folder.path() / "in/deep/er/b.pfd"}));
+    using Why = UnreadFile::Why;
+    EXPECT_EQ(reasons(unread, folder), (std::map<std::string, Why>{
+                                           {"in", Why::SameFile},  // given twice
+                                           {"in/a.xls", Why::SameFile},
+                                           {"in/link.xls", Why::SameFile},
+                                           {"in/dangling.xls", Why::NotFound},
+                                           {"in/deep/up", Why::SameFile},
+                                           {"in/pipe.pfd", Why::NotRegular},
+                                           {"in/socket.xls", Why::NotRegular},
+                                           {"gone", Why::NotFound},
+                                       }));
+
+    // A subfolder that cannot be opened (as root too: through the file layer's hook) is
+    // named, and the rest is searched.
+    int opens = 0;
+    fileio::setFaultHook([&](fileio::Operation operation) {
+        return operation == fileio::Operation::OpenRead && ++opens == 2;
+    });
+    unread.clear();
+    const auto cut = downloadFilesIn({folder.path() / "in"}, unread);
+    fileio::setFaultHook({});
+    EXPECT_EQ(cut, std::vector<std::filesystem::path>{a});
+    EXPECT_EQ(reasons(unread, folder)["in/deep"], Why::FolderCut);
+    if (::geteuid() != 0) {  // root searches any folder
+        std::filesystem::permissions(folder.path() / "in/deep", std::filesystem::perms::none);
+        unread.clear();
+        EXPECT_EQ(downloadFilesIn({folder.path() / "in"}, unread).size(), 1u);
+        EXPECT_EQ(reasons(unread, folder)["in/deep"], Why::FolderCut);
+        std::filesystem::permissions(folder.path() / "in/deep", std::filesystem::perms::owner_all);
+    }
+}
+
+TEST(FleetTable, CsvFieldsCannotBecomeFormulasOrMoveCells)
+{
+    const struct {
+        std::string cell, bytes, utf8;
+    } cases[] = {
+        {"S-7", "S-7", "S-7"},
+        {"", "", ""},
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"+1", "'+1", "'+1"},
+        {"-1", "'-1", "'-1"},
+        {"@SUM(A1)", "'@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1", "'\t=1", "'\t=1"},
+        {"\r=1", "\"'\r=1\"", "\"'\r=1\""},
+        {"a,b", "\"a,b\"", "\"a,b\""},
+        {"a\nb", "\"a\nb\"", "\"a\nb\""},
+        {"x=1", "x=1", "x=1"},
+        {std::string("a\0b\x1b[31m\x7f", 9), "a?b?[31m\x7f", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD[31m\x7f"},
+        {"\x01=", "?=", "\xEF\xBF\xBD="},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        EXPECT_EQ(csvField(c.cell, CsvText::Bytes), c.bytes);
+        EXPECT_EQ(csvField(c.cell, CsvText::Utf8), c.utf8);
+    }
+}
+
+TEST(FleetTable, OneColumnPerErrorCodeAndLongSerialsShortenedInTheTextOnly)
+{
+    FleetSummary summary;
+    MachineSummary orv;
+    orv.serial = std::string(100'000, 'S');
+    orv.family = MachineFamily::ORV;
+    orv.records = 4;
+    setErrorCodeLabels(orv.errorCodes, MachineFamily::ORV);
+    orv.errorCodes[0].count = 3;   // E00
+    orv.errorCodes[9].count = 1;   // E127
+    MachineSummary tz;
+    tz.serial = "T-1";
+    tz.family = MachineFamily::T5Z;
+    tz.records = 2;
+    setErrorCodeLabels(tz.errorCodes, MachineFamily::T5Z);
+    tz.errorCodes[1].count = 2;    // E05
+    summary.machines = {orv, tz};
+
+    EXPECT_EQ(fleetErrorColumns(summary), (std::vector<std::string>{"E00", "E05", "E127"}));
+    const std::string csv = fleetCsv(summary);
+    EXPECT_EQ(csv, "serial,family,files,records,first,last,not E00,E00,E05,E127\r\n" + orv.serial +
+                       ",ORV,0,4,,,25.0%,3,,1\r\nT-1,5TZ,0,2,,,100.0%,,2,\r\n");
+    const std::string text = fleetText(summary);
+    EXPECT_LT(text.size(), 400u);
+    EXPECT_NE(text.find(std::string(kSerialShown, 'S') + "\xE2\x80\xA6  ORV"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nT-1" + std::string(kSerialShown - 3 + 1 + 2, ' ') + "5TZ"), std::string::npos) << text;
+}
+
+TEST(PathText, NamesAreShownWithControlsAndStrayBytesEscaped)
+{
+    const struct {
+        std::string name, shown;
+    } cases[] = {
+        {"plain ł.xls", "plain ł.xls"},
+        {"a\nb\r\tc.xls", "a\\nb\\r\\tc.xls"},
+        {"\x1b[31mred\x7f", "\\x1b[31mred\\x7f"},
+        {"bad\xff\xc3.xls", "bad\\xff\\xc3.xls"},
+        {"\xc2\x9b" "2J", "\\u009b2J"},
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},  // a surrogate is no UTF-8 character
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shownText(c.name), c.shown) << c.name;
+}
+
+TEST(WeldSet, EachHashOnceInAboutItsOwnSize)
+{
+    WeldSet set;
+    std::mt19937_64 random(7);
+    std::vector<Hash128> given;
+    for (int i = 0; i < 200'000; ++i)
+        given.push_back({random(), random()});
+    for (const auto& hash : given)
+        EXPECT_TRUE(set.insert(hash));
+    for (std::size_t i = 0; i < given.size(); i += 7)
+        EXPECT_FALSE(set.insert(given[i]));
+    EXPECT_FALSE(set.insert(Hash128{}) && set.insert(Hash128{}));
+    EXPECT_EQ(set.size(), given.size() + 1);
+    EXPECT_LT(double(set.bytes()) / double(set.size()), 16.0 / 0.6);
+
+    // The same text however it is cut; a different seed, a different hash.
+    const std::string text = "1\tS-7\t14/03/2009\t10:00\t0 and some more bytes to go past a block";
+    for (std::size_t cut = 0; cut <= text.size(); cut += 5) {
+        TextHash pieces;
+        pieces.add(std::string_view(text).substr(0, cut));
+        pieces.add(std::string_view(text).substr(cut));
+        EXPECT_EQ(pieces.result(), hashText(text));
+    }
+    EXPECT_NE(hashText(text, 1), hashText(text, 2));
 }

@@ -5,9 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <fstream>
+
+#include "gui/platform/fs_path.h"
 
 #include "gui/app/translations.h"
 #include "gui/reports/bar_chart.h"
@@ -87,8 +91,10 @@ private slots:
         f.dialogs.saveAnswers = {csv, csv + QStringLiteral(".csv")};
         summary->Command_SaveCsv_Click();
         const QByteArray saved = readTestFile(csv + QStringLiteral(".csv"));
-        QVERIFY(saved.startsWith("\xEF\xBB\xBFserial,family,files,records,first,last,not E00,errors\r\n"));
-        QVERIFY(saved.contains("\r\nM2,ORV,1,12,02/02/2010,02/02/2010,0.0%,"));
+        // Headings in the window's language, one column per error code.
+        QVERIFY(saved.startsWith("\xEF\xBB\xBF" + QStringLiteral("Numer seryjny,Rodzina,Pliki,Zgrzewy,Pierwszy zgrzew,"
+                                                                  "Ostatni zgrzew,Inne niż E00,E00,E20,E27\r\n").toUtf8()));
+        QVERIFY(saved.contains("\r\nM2,ORV,1,12,02/02/2010,02/02/2010,0.0%,12,,\r\n"));
         f.dialogs.messages.clear();
         summary->Command_SaveCsv_Click();
         QCOMPARE(f.dialogs.messages.size(), 1);
@@ -133,6 +139,46 @@ private slots:
         }
         QCOMPARE(categories, labels);
         QCOMPARE(ticks.last(), QStringLiteral("100"));
+    }
+
+    // Copies count once and are named; a formula serial is saved as text; a name with a
+    // control character is shown visibly, and one that is no UTF-8 opens all the same.
+    void hostileNamesCopiesAndSerials()
+    {
+        WindowFixture f(kPolish);
+        f.window->show();
+        const QByteArray formula = orvText({{"=1+2", "01/01/2009", "0"}, {"M1", "02/01/2009", "0"}});
+        f.writeFile(QStringLiteral("a.xls"), formula);
+        f.writeFile(QStringLiteral("copy.xls"), formula);
+        f.writeFile(QStringLiteral("line\nbreak.xls"), "hello\r\n");
+        const std::filesystem::path odd = toFsPath(f.files.path()) / std::string("b\xff.xls");
+        std::ofstream(odd, std::ios::binary) << orvText({{"M9", "03/01/2009", "0"}}).toStdString();
+
+        f.dialogs.folderAnswers = {f.files.path()};
+        f.window->Menu_FleetSummary_Click();
+        auto* summary = f.window->findChild<FleetSummaryWindow*>();
+        QVERIFY(summary);
+        QCOMPARE(column(summary->Machines_Model, 0), QStringList({"=1+2", "M1", "M9"}));
+        QCOMPARE(column(summary->Machines_Model, 2), QStringList({"1", "1", "1"}));
+        QCOMPARE(summary->List_Unread->count(), 2);
+        QCOMPARE(summary->List_Unread->item(0)->text(),
+                 QStringLiteral("%1: te same dane co %2")
+                     .arg(QDir::toNativeSeparators(f.files.filePath(QStringLiteral("copy.xls"))),
+                          QDir::toNativeSeparators(f.files.filePath(QStringLiteral("a.xls")))));
+        QVERIFY(summary->List_Unread->item(1)->text().contains(QStringLiteral("line\u240Abreak.xls")));
+        QVERIFY(summary->Label_Unread->text().contains(QStringLiteral("pominiete powtórzone zgrzewy: 2")));
+
+        const QString csv = f.files.filePath(QStringLiteral("fleet.csv"));
+        f.dialogs.saveAnswers = {csv};
+        summary->Command_SaveCsv_Click();
+        QVERIFY(readTestFile(csv).contains("\r\n'=1+2,ORV,1,1,"));
+
+        summary->Table_Machines_DoubleClick(summary->Machines_Model->index(2, 0));
+        QCOMPARE(summary->List_Files->count(), 1);
+        QCOMPARE(summary->List_Files->item(0)->text(), QDir::toNativeSeparators(f.files.filePath(QStringLiteral("b\uFFFD.xls"))));
+        summary->List_Files_DoubleClick(summary->List_Files->item(0));
+        QCOMPARE(toFsPath(f.window->windowTitle().section(QStringLiteral(" - "), 0, 0)), odd.filename());
+        std::filesystem::remove(odd);  // which the temporary folder could not remove by its QString name
     }
 };
 

@@ -3,6 +3,7 @@
 // file_io_posix.cpp (Linux and other POSIX systems) and file_io_stdio.cpp (Windows).
 #include "core/files/file_io.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -202,6 +203,30 @@ FileResult readSmallFile(const std::filesystem::path& path, std::string& content
             break;
     }
     return result;
+}
+
+FileResult folderEntries(const std::filesystem::path& folder, std::vector<std::filesystem::path>& names)
+{
+    names.clear();
+    std::error_code error;
+    if (detail::injected(Operation::OpenRead))
+        return detail::fault(FileFault::SourceOpen, folder, EIO);
+    std::filesystem::directory_iterator entry(folder, error);
+    if (error)
+        return detail::fault(FileFault::SourceOpen, folder, error);
+    for (; entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        if (error)
+            break;
+        if (detail::injected(Operation::Read)) {
+            error = std::error_code(EIO, std::generic_category());
+            break;
+        }
+        names.push_back(entry->path());
+    }
+    std::sort(names.begin(), names.end());
+    if (error)
+        return detail::fault(FileFault::SourceRead, folder, error);
+    return {};
 }
 
 }  // namespace kestrava::fileio

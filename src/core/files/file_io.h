@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/files/file_result.h"
 
@@ -137,6 +138,32 @@ void removeOpenTemporaries() noexcept;
 // Removes a file; a missing file is no fault. A folder, device or FIFO is not removed
 // (TargetWrite).
 FileResult removeFile(const std::filesystem::path& path);
+
+// What a name leads to, links followed, and which file that is: the device and inode
+// on POSIX systems, the volume serial number and file index on Windows. Every name of
+// one file (a link, the path spelled another way) gives the same identity.
+enum class EntryKind { Missing, File, Folder, Fifo, Device, Socket, Other };
+
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
+struct PathStatus {
+    EntryKind kind = EntryKind::Missing;
+    FileIdentity identity;  // meaningful for File and Folder
+    std::uint64_t size = 0;  // of a File
+};
+
+// Missing (no fault) for a name that leads nowhere, a dangling link included; a fault
+// (SourceOpen) when the system would not say.
+FileResult pathStatus(const std::filesystem::path& path, PathStatus& status);
+
+// The entries of a folder (without "." and ".."), sorted. A folder that cannot be
+// opened or read to its end gives SourceOpen or SourceRead with the system's error;
+// names is then what could be read.
+FileResult folderEntries(const std::filesystem::path& folder, std::vector<std::filesystem::path>& names);
 
 // Reads a whole small file (settings): nullopt-like result through the fault.
 FileResult readSmallFile(const std::filesystem::path& path, std::string& contents,

@@ -516,6 +516,35 @@ void AtomicWriter::abandon()
     tempSlot_ = -1;
 }
 
+FileResult pathStatus(const std::filesystem::path& path, PathStatus& status)
+{
+    status = {};
+    struct stat info {};
+    if (injected(Operation::Status)) {
+        return fault(FileFault::SourceOpen, path, EIO);
+    }
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {};  // nothing there, or a dangling link
+        return fault(FileFault::SourceOpen, path, errno);
+    }
+    if (S_ISREG(info.st_mode))
+        status.kind = EntryKind::File;
+    else if (S_ISDIR(info.st_mode))
+        status.kind = EntryKind::Folder;
+    else if (S_ISFIFO(info.st_mode))
+        status.kind = EntryKind::Fifo;
+    else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        status.kind = EntryKind::Device;
+    else if (S_ISSOCK(info.st_mode))
+        status.kind = EntryKind::Socket;
+    else
+        status.kind = EntryKind::Other;
+    status.identity = {std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)};
+    status.size = std::uint64_t(info.st_size);
+    return {};
+}
+
 }  // namespace kestrava::fileio
 
 #endif  // !_WIN32

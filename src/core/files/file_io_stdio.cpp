@@ -301,6 +301,52 @@ void AtomicWriter::abandon()
     tempSlot_ = -1;
 }
 
+FileResult pathStatus(const std::filesystem::path& path, PathStatus& status)
+{
+    status = {};
+    if (injected(Operation::Status))
+        return fault(FileFault::SourceOpen, path, EIO);
+    // Opened for no access at all, so that a file held open by another program still
+    // answers; FILE_FLAG_BACKUP_SEMANTICS opens folders too. Links are followed.
+    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+            error == ERROR_INVALID_NAME)
+            return {};
+        FileResult refused = fault(FileFault::SourceOpen, path, 0);
+        refused.error = std::error_code(int(error), std::system_category());
+        refused.detail = refused.error.message();
+        return refused;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    const DWORD error = known ? 0 : GetLastError();
+    const DWORD type = GetFileType(handle);
+    CloseHandle(handle);
+    if (!known) {
+        FileResult refused = fault(FileFault::SourceOpen, path, 0);
+        refused.error = std::error_code(int(error), std::system_category());
+        refused.detail = refused.error.message();
+        return refused;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        status.kind = EntryKind::Folder;
+    else if (type == FILE_TYPE_DISK)
+        status.kind = EntryKind::File;
+    else if (type == FILE_TYPE_PIPE)
+        status.kind = EntryKind::Fifo;
+    else if (type == FILE_TYPE_CHAR)
+        status.kind = EntryKind::Device;
+    else
+        status.kind = EntryKind::Other;
+    status.identity = {std::uint64_t(info.dwVolumeSerialNumber),
+                       (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    status.size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return {};
+}
+
 }  // namespace kestrava::fileio
 
 #endif  // _WIN32

@@ -13,4 +13,14 @@ namespace kestrava {
 std::filesystem::path pathFromUtf8(std::string_view text);
 std::string utf8Text(const std::filesystem::path& path);
 
+// A name as a message shows it on a terminal: UTF-8 with every control character
+// written as an escape ("\n", "\t", "\x1b", "\u009b") and every byte that is no part
+// of a UTF-8 character as "\xHH", so that no name can move the cursor, recolour the
+// screen or break a message into two.
+std::string shownPath(const std::filesystem::path& path);
+// The length of the well-formed UTF-8 character at the start of text (no overlong
+// form, no surrogate), 0 when there is none.
+std::size_t utf8CharLength(std::string_view text);
+std::string shownText(std::string_view text);
+
 }  // namespace kestrava

@@ -243,6 +243,8 @@ bool ListingRun::feed(std::string_view piece, const std::shared_ptr<const void>&
 {
     if (stopped_ || finished_)
         return false;
+    if (pieceSeen_)
+        pieceSeen_(piece);
     pieceKeeper_ = keeper ? &keeper : nullptr;
     const Readable readable(*this, piece);
     const struct Forget {

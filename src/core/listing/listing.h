@@ -118,6 +118,11 @@ public:
     using RecordSeen = std::function<void(std::string_view record, MachineFamily family)>;
     void setRecordSeen(RecordSeen seen) { recordSeen_ = std::move(seen); }
 
+    // Called with every piece of the plain source fed to the run, before it is read, so
+    // that a caller can tell two sources of the same text apart from others.
+    using PieceSeen = std::function<void(std::string_view piece)>;
+    void setPieceSeen(PieceSeen seen) { pieceSeen_ = std::move(seen); }
+
     // Called before each piece goes to the write callback with the offsets (from the
     // start of the listing, in bytes) of the listing lines that begin in that piece, in
     // order; a line that runs on into later pieces is reported with the piece it begins
@@ -199,6 +204,7 @@ private:
     ListingFilter filter_;
     Write write_;
     RecordSeen recordSeen_;
+    PieceSeen pieceSeen_;
     LineStarts lineStarts_;
     std::vector<std::uint64_t> lineStartsHeld_;  // starts of lines not yet delivered
     std::uint64_t delivered_ = 0;                // listing bytes handed to write_

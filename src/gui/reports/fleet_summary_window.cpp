@@ -14,6 +14,7 @@
 
 #include "core/files/file_io.h"
 #include "core/fleet/fleet_table.h"
+#include "core/text/csv_text.h"
 #include "core/files/system_error_text.h"
 #include "gui/reports/bar_chart.h"
 #include "gui/view/code_page.h"
@@ -29,6 +30,30 @@ QLabel* heading(const QString& caption, const char* name, QWidget* parent)
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     return label;
+}
+
+// A serial as the table shows it: at most kSerialShown characters, then "…".
+QString shortened(const QString& serial)
+{
+    if (serial.size() <= qsizetype(kestrava::kSerialShown))
+        return serial;
+    return serial.left(qsizetype(kestrava::kSerialShown)) + QChar(0x2026);
+}
+
+// A file name as the lists show it: control characters as their pictures (U+2400 on),
+// bytes that are no UTF-8 as U+FFFD, so that every name is seen whole on one line.
+QString visibleName(const std::filesystem::path& path)
+{
+    QString name = fromFsPath(path);
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20)
+            c = QChar(char16_t(0x2400 + c.unicode()));
+        else if (c.unicode() == 0x7F)
+            c = QChar(char16_t(0x2421));
+        else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            c = QChar(QChar::ReplacementCharacter);
+    }
+    return name;
 }
 
 QListWidget* list(const char* name, QWidget* parent)
@@ -129,8 +154,11 @@ void FleetSummaryWindow::fillTable()
     };
     for (std::size_t i = 0; i < summary_.machines.size(); ++i) {
         const kestrava::MachineSummary& machine = summary_.machines[i];
-        const std::vector<std::string> cells = kestrava::fleetRow(machine);
-        const QVariant sortValues[] = {text(machine.serial),
+        std::vector<std::string> cells = kestrava::fleetRow(machine, {});
+        cells.push_back(kestrava::fleetErrorsText(machine));
+        cells[0].clear();  // shown shortened below: a long serial costs its length once
+        const QString serial = shortened(text(machine.serial));
+        const QVariant sortValues[] = {serial,
                                        QString::fromStdString(cells[1]),
                                        qulonglong(machine.files),
                                        qulonglong(machine.records),
@@ -140,7 +168,7 @@ void FleetSummaryWindow::fillTable()
                                        text(cells[7])};
         QList<QStandardItem*> row;
         for (std::size_t column = 0; column < cells.size(); ++column) {
-            auto* item = new QStandardItem(text(cells[column]));
+            auto* item = new QStandardItem(column == 0 ? serial : text(cells[column]));
             item->setData(sortValues[column], SortRole);
             item->setData(qulonglong(i), kMachineRole);
             if (sortValues[column].typeId() != QMetaType::QString)
@@ -194,6 +222,13 @@ QString FleetSummaryWindow::reasonText(const kestrava::UnreadFile& file) const
         return tr("not a weld record file: the first record has no date in field 3 or 4");
     case Why::UnknownHeader:
         return tr("not a weld record file: the first line starts with no known column name");
+    case Why::NotRegular:
+        return tr("not a regular file (a FIFO, device or socket)");
+    case Why::SameFile:
+        return file.original.empty() ? tr("given more than once")
+                                     : tr("the same file as %1").arg(visibleName(file.original));
+    case Why::SameDownload:
+        return tr("the same download as %1").arg(visibleName(file.original));
     case Why::FileFault:
         switch (file.fault.fault) {
         case kestrava::FileFault::OutOfMemory:
@@ -217,11 +252,14 @@ void FleetSummaryWindow::fillUnread()
 {
     for (const kestrava::UnreadFile& file : summary_.unread)
     {
-        const QString line = QStringLiteral("%1: %2").arg(fromFsPath(file.path), reasonText(file));
+        const QString line = QStringLiteral("%1: %2").arg(visibleName(file.path), reasonText(file));
         auto* item = new QListWidgetItem(line, List_Unread);
         item->setToolTip(line);
     }
     Label_Unread->setText(tr("Files not read: %1").arg(summary_.unread.size()));
+    if (summary_.repeatedRecords > 0)
+        Label_Unread->setText(Label_Unread->text() + QStringLiteral("; ") +
+                              tr("repeated records left out: %1").arg(summary_.repeatedRecords));
 }
 
 void FleetSummaryWindow::Table_Machines_DoubleClick(const QModelIndex& index)
@@ -231,8 +269,8 @@ void FleetSummaryWindow::Table_Machines_DoubleClick(const QModelIndex& index)
         return;
     List_Files->clear();
     for (const auto& path : summary_.machines[machine.toULongLong()].paths) {
-        auto* item = new QListWidgetItem(fromFsPath(path), List_Files);
-        item->setData(Qt::UserRole, fromFsPath(path));
+        auto* item = new QListWidgetItem(visibleName(path), List_Files);
+        item->setData(Qt::UserRole, fromFsPath(path));  // the name as the disk holds it
     }
 }
 
@@ -254,13 +292,19 @@ void FleetSummaryWindow::Command_SaveCsv_Click()
         path += QStringLiteral(".csv");
 
     // UTF-8 with its byte order mark, which spreadsheet programs take as the sign of it;
-    // the table's punctuation is ASCII, so the file's bytes convert as a whole.
-    const QByteArray csv = QByteArray("\xEF\xBB\xBF") +
-                           text(kestrava::fleetCsv(summary_)).toUtf8();
+    // the headings in the window's language, the cells as the table's, the serials whole.
+    std::string csv = "\xEF\xBB\xBF";
+    try {
+        csv += csvText();
+    } catch (const std::bad_alloc&) {
+        dialogs_->message(this, tr("Not enough memory to finish the summary."), tr("Save Error"),
+                          MessageIcon::Critical);
+        return;
+    }
     kestrava::fileio::AtomicWriter writer;
     kestrava::FileResult result = writer.open(toFsPath(path), /*replaceExisting=*/false);
     if (result)
-        result = writer.write(csv.constData(), std::size_t(csv.size()));
+        result = writer.write(csv.data(), csv.size());
     if (result)
         result = writer.commit();
     if (result)
@@ -277,4 +321,22 @@ void FleetSummaryWindow::Command_SaveCsv_Click()
         detail += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(reason.c_str()));
     dialogs_->message(this, tr("Cannot write the file") + QStringLiteral("\n\n") + detail,
                       tr("Save Error"), MessageIcon::Critical);
+}
+
+std::string FleetSummaryWindow::csvText() const
+{
+    const std::vector<std::string> codes = kestrava::fleetErrorColumns(summary_);
+    std::vector<std::string> headings;
+    for (const QString& heading : {tr("Serial number"), tr("Family"), tr("Files"), tr("Records"),
+                                   tr("First record"), tr("Last record"), tr("Not E00")})
+        headings.push_back(heading.toStdString());
+    headings.insert(headings.end(), codes.begin(), codes.end());
+    std::string csv;
+    kestrava::appendCsvRow(csv, headings, kestrava::CsvText::Utf8);
+    for (const kestrava::MachineSummary& machine : summary_.machines) {
+        std::vector<std::string> cells = kestrava::fleetRow(machine, codes);
+        cells[0] = text(machine.serial).toStdString();
+        kestrava::appendCsvRow(csv, cells, kestrava::CsvText::Utf8);
+    }
+    return csv;
 }
