@@ -191,7 +191,7 @@ void FleetSummaryWindow::fillChart()
     QSet<QString> seen;
     for (const kestrava::MachineSummary& machine : summary_.machines) {
         const QString family = QString::fromLatin1(kestrava::familyName(machine.family));
-        QString serial = text(machine.serial);
+        QString serial = shortened(text(machine.serial));  // a long serial costs its length once
         if (serial.trimmed().isEmpty())
             serial = tr("(no number) %1").arg(family);
         else if (seen.contains(serial))  // the same number in both families: told apart
@@ -199,7 +199,7 @@ void FleetSummaryWindow::fillChart()
         seen.insert(serial);
         data.categories << serial;
         data.values << machine.faultShare() * 100.0;
-        data.valueTexts << text(kestrava::fleetRow(machine)[6]);
+        data.valueTexts << text(kestrava::fleetRow(machine, {})[6]);
     }
     // Every machine keeps a readable bar: a long fleet scrolls.
     const int rows = int(data.categories.size());
