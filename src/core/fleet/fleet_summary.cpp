@@ -82,7 +82,7 @@ struct WorkerResult {
 };
 
 void summariseFile(const std::filesystem::path& path, const ListingFilter& filter,
-                   WorkerResult& result)
+                   WorkerResult& result, const Progress& progress)
 {
     Machines machines;
     ListingRun run(filter, std::string(), ListingRun::Write());  // the summary, no listing
@@ -90,7 +90,7 @@ void summariseFile(const std::filesystem::path& path, const ListingFilter& filte
         addRecord(machines, record, family);
     });
     const ListingFileResult listed =
-        listDownload(path, downloadKindOf(path.string()) == DownloadKind::Encrypted, run);
+        listDownload(path, downloadKindOf(path.string()) == DownloadKind::Encrypted, run, progress);
     if (!listed.file.ok()) {
         FileResult fault = listed.file;
         if (fault.path.empty())
@@ -172,7 +172,7 @@ std::vector<std::filesystem::path> downloadFilesIn(const std::vector<std::filesy
 
 std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::path>& files,
                                            const ListingFilter& filter, unsigned threads,
-                                           const Progress& progress)
+                                           const Progress& progress, const Progress& bytesRead)
 {
     threads = std::clamp<unsigned>(threads, 1, std::max<std::size_t>(1, files.size()));
     std::vector<WorkerResult> results(threads);
@@ -181,16 +181,51 @@ std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::pa
     std::atomic<bool> stop{false};
     std::mutex progressLock;  // the caller's progress is called from one thread at a time
 
+    std::uint64_t bytesTotal = 0;
+    if (bytesRead) {
+        for (const auto& file : files) {
+            std::error_code error;
+            const std::uintmax_t size = std::filesystem::file_size(file, error);
+            if (!error)
+                bytesTotal += size;
+        }
+    }
+    std::uint64_t bytesDone = 0;  // under progressLock
+    // Adds what a file has read since its last report to the run's bytes.
+    const auto addBytes = [&](std::uint64_t& fileReported, std::uint64_t fileDone) {
+        if (fileDone <= fileReported)
+            return true;
+        const std::lock_guard lock(progressLock);
+        bytesDone += fileDone - fileReported;
+        fileReported = fileDone;
+        if (!bytesRead(bytesDone, bytesTotal))
+            stop.store(true);
+        return !stop.load();
+    };
+
     const auto work = [&](WorkerResult& result) {
         for (std::size_t i; !stop.load() && (i = next.fetch_add(1)) < files.size();) {
+            std::uint64_t fileReported = 0;
+            Progress fileProgress;
+            if (bytesRead)
+                fileProgress = [&](std::uint64_t done, std::uint64_t) {
+                    return addBytes(fileReported, done);
+                };
             try {
-                summariseFile(files[i], filter, result);
+                summariseFile(files[i], filter, result, fileProgress);
             } catch (const std::bad_alloc&) {
                 FileResult memory;
                 memory.fault = FileFault::OutOfMemory;
                 memory.path = files[i].string();
                 result.unread.push_back({files[i], UnreadFile::Why::FileFault, memory,
                                          "not enough memory to read this file"});
+            }
+            if (bytesRead) {
+                // A file read in fewer bytes than its size (it shrank, or a fault ended
+                // it) still counts whole, so that the bytes reach their total.
+                std::error_code error;
+                const std::uintmax_t size = std::filesystem::file_size(files[i], error);
+                addBytes(fileReported, error ? fileReported : std::max<std::uint64_t>(fileReported, size));
             }
             const std::uint64_t finished = done.fetch_add(1) + 1;
             if (progress) {
