@@ -31,7 +31,7 @@
         <message>
             <location filename="../src/gui/forms/default_path_form.cpp" line="148" />
             <source>Close Form</source>
-            <translation>Zamknij Okno</translation>
+            <translation>Zamknij okno</translation>
         </message>
         <message>
             <location filename="../src/gui/forms/default_path_form.cpp" line="177" />
@@ -266,11 +266,11 @@
         <name>Kestrava_Main</name>
         <message>
             <source>The file %1 can no longer be read. Nothing was printed.</source>
-            <translation>Nie można już odczytać pliku %1. Nic nie wydrukowano.</translation>
+            <translation>Nie mozna juz odczytac pliku %1. Nic nie wydrukowano.</translation>
         </message>
         <message>
             <source>Line %1 of the file is too long to print. Nothing was printed.</source>
-            <translation>Wiersz %1 pliku jest za długi do wydruku. Nic nie wydrukowano.</translation>
+            <translation>Wiersz %1 pliku jest za dlugi do wydruku. Nic nie wydrukowano.</translation>
         </message>
         <message>
             <source>Summarise a Folder...</source>
@@ -282,11 +282,11 @@
         </message>
         <message>
             <source>Summarising the downloads...</source>
-            <translation>Podsumowywanie plików...</translation>
+            <translation>Podsumowywanie plikow...</translation>
         </message>
         <message>
             <source>No download files (names ending in xls or pfd) are in this folder.</source>
-            <translation>W tym folderze nie ma plików danych (nazw kończących się na xls lub pfd).</translation>
+            <translation>W tym folderze nie ma plikow danych (nazw konczacych sie na xls lub pfd).</translation>
         </message>
         <message>
             <location filename="../src/gui/window/kestrava_main_open.cpp" line="77" />
@@ -301,7 +301,7 @@
         <message>
             <location filename="../src/gui/window/kestrava_main_open.cpp" line="81" />
             <source>A line of the file is too long to list</source>
-            <translation>Wiersz pliku jest za dlugi, aby go wyswietlic</translation>
+            <translation>Wiersz pliku jest za dlugi, by go wyswietlic</translation>
         </message>
         <message>
             <location filename="../src/gui/window/kestrava_main_save.cpp" line="35" />
@@ -590,15 +590,7 @@
         </message>
         <message>
             <source>The file has been handed to the program the system chose for it.</source>
-            <translation>Plik przekazano do programu, który system przypisal do tego pliku</translation>
-        </message>
-        <message>
-            <source>This is not a weld record file: its first line does not start with a known column name.</source>
-            <translation>To nie jest plik danych o zgrzewach: pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny</translation>
-        </message>
-        <message>
-            <source>This is not a weld record file: its first record has no date in field 3 or 4.</source>
-            <translation>To nie jest plik danych o zgrzewach: pierwszy zapis nie ma daty w polu 3 ani 4</translation>
+            <translation>Plik przekazano do programu, ktory system przypisal do tego pliku</translation>
         </message>
         <message>
             <source>Recent Files</source>
@@ -606,7 +598,38 @@
         </message>
         <message>
             <source>The file is no longer there; it has been taken off the list of recent files.</source>
-            <translation>Pliku juz nie ma; usunieto go z listy ostatnich plików.</translation>
+            <translation>Pliku juz nie ma; usunieto go z listy ostatnich plikow.</translation>
+        </message>
+        <message>
+            <source>dates %1 - %2</source>
+            <translation>daty %1 - %2</translation>
+        </message>
+        <message>
+            <source>error code %1</source>
+            <translation>kod bledu %1</translation>
+        </message>
+        <message>
+            <source>Filter: %1</source>
+            <translation>Filtr: %1</translation>
+        </message>
+        <message>
+            <source>%1 of %2 files</source>
+            <translation>pliki: %1 z %2</translation>
+        </message>
+    </context>
+    <context>
+        <name>FileReasons</name>
+        <message>
+            <source>not a weld record file: the file is empty</source>
+            <translation>to nie jest plik danych o zgrzewach: plik jest pusty</translation>
+        </message>
+        <message>
+            <source>not a weld record file: the first line does not start with a known column name</source>
+            <translation>to nie jest plik danych o zgrzewach: pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny</translation>
+        </message>
+        <message>
+            <source>not a weld record file: the first record has no date in field 3 or 4</source>
+            <translation>to nie jest plik danych o zgrzewach: pierwszy rekord nie ma daty w polu 3 ani 4</translation>
         </message>
         <message>
             <source>Not enough memory to finish the summary.</source>
@@ -624,6 +647,10 @@
             <translation>Pliki maszyny (dwuklik otwiera plik):</translation>
         </message>
         <message>
+            <source>Files not read:</source>
+            <translation>Pliki nieodczytane:</translation>
+        </message>
+        <message>
             <source>Files not read: %1</source>
             <translation>Pliki nieodczytane: %1</translation>
         </message>
@@ -633,7 +660,7 @@
         </message>
         <message>
             <source>Close Form</source>
-            <translation>Zamknij Okno</translation>
+            <translation>Zamknij okno</translation>
         </message>
         <message>
             <source>Serial number</source>
@@ -661,15 +688,15 @@
         </message>
         <message>
             <source>Not E00</source>
-            <translation>Inne niż E00</translation>
+            <translation>Inne niz E00</translation>
         </message>
         <message>
             <source>Error codes</source>
-            <translation>Kody błędów</translation>
+            <translation>Kody bledów</translation>
         </message>
         <message>
             <source>Not E00 (%)</source>
-            <translation>Inne niż E00 (%)</translation>
+            <translation>Inne niz E00 (%)</translation>
         </message>
         <message>
             <source>(no number) %1</source>
@@ -681,31 +708,23 @@
         </message>
         <message>
             <source>the folder could not be searched to its end</source>
-            <translation>nie udało się przeszukać całego folderu</translation>
-        </message>
-        <message>
-            <source>not a weld record file: the first record has no date in field 3 or 4</source>
-            <translation>to nie jest plik zgrzewów: pierwszy rekord nie ma daty w polu 3 ani 4</translation>
-        </message>
-        <message>
-            <source>not a weld record file: the first line starts with no known column name</source>
-            <translation>to nie jest plik zgrzewów: pierwszy wiersz nie zaczyna się znaną nazwą kolumny</translation>
+            <translation>nie udalo sie przeszukac calego folderu</translation>
         </message>
         <message>
             <source>not enough memory to read this file</source>
-            <translation>za mało pamięci, by odczytać ten plik</translation>
+            <translation>za malo pamieci, by odczytac ten plik</translation>
         </message>
         <message>
             <source>the file changed while it was read</source>
-            <translation>plik zmienił się podczas odczytu</translation>
+            <translation>plik zmienil sie podczas odczytu</translation>
         </message>
         <message>
             <source>line %1 is too long to list</source>
-            <translation>wiersz %1 jest za długi, by go pokazać</translation>
+            <translation>wiersz %1 jest za dlugi, by go wyswietlic</translation>
         </message>
         <message>
             <source>cannot be read</source>
-            <translation>nie można odczytać pliku</translation>
+            <translation>nie mozna odczytac pliku</translation>
         </message>
         <message>
             <source>CSV file (*.csv)|*.csv</source>
@@ -725,7 +744,7 @@
         </message>
         <message>
             <source>Cannot write the file</source>
-            <translation>Nie można zapisać pliku</translation>
+            <translation>Nie mozna zapisac pliku</translation>
         </message>
         <message>
             <source>not a regular file (a FIFO, device or socket)</source>
@@ -745,7 +764,7 @@
         </message>
         <message>
             <source>repeated records left out: %1</source>
-            <translation>pominiete powtórzone zgrzewy: %1</translation>
+            <translation>pominiete powtorzone zgrzewy: %1</translation>
         </message>
         <message>
             <source>Not enough memory to finish the summary.</source>
@@ -835,7 +854,7 @@
         <message>
             <location filename="../src/gui/app/work_folder.cpp" line="66" />
             <source>Neither the program's folder (%1) nor the per-user folder (%2) can be written. The program keeps its work files there: no file can be opened or saved until one of them can be written.</source>
-            <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopóki jeden z nich nie bedzie zapisywalny.</translation>
+            <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopoki jeden z nich nie bedzie zapisywalny.</translation>
         </message>
     </context>
 </TS>

@@ -347,3 +347,38 @@ TEST(WeldSet, EachHashOnceInAboutItsOwnSize)
     }
     EXPECT_NE(hashText(text, 1), hashText(text, 2));
 }
+
+// The bytes count rises to the files' total size with any number of threads, also over
+// a file that is not a weld-record download; stopping through it cancels the run.
+TEST(FleetSummary, CountsBytesReadUpToTheFilesSizes)
+{
+    TempFolder folder;
+    std::uint64_t total = 0;
+    for (int i = 0; i < 6; ++i) {
+        std::string text = "Weld\tSerial\tDate\tTime\tError\r\n";
+        for (int r = 0; r < 200 * (i + 1); ++r)
+            text += std::to_string(r) + "\tM1\t01/02/2010\t10:00\t0\r\n";
+        const bool pfd = i % 2;
+        const std::string bytes = pfd ? scrambledText(text) : text;
+        folder.write("f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"), bytes);
+        total += bytes.size();
+    }
+    folder.write("words.xls", "Hello\tthere\r\n");
+    total += 13;
+    std::vector<UnreadFile> unread;
+    const auto files = downloadFilesIn({folder.path()}, unread);
+
+    for (unsigned threads : {1u, 2u}) {
+        std::uint64_t last = 0;
+        bool rising = true;
+        const auto summary = summariseFleet(files, {}, threads, {}, [&](std::uint64_t done, std::uint64_t all) {
+            rising = rising && done > last && all == total;
+            last = done;
+            return true;
+        });
+        ASSERT_TRUE(summary);
+        EXPECT_TRUE(rising) << threads;
+        EXPECT_EQ(last, total) << threads;
+    }
+    EXPECT_FALSE(summariseFleet(files, {}, 2, {}, [](std::uint64_t, std::uint64_t) { return false; }));
+}

@@ -70,6 +70,12 @@ TEST(SystemErrorText, CommonCausesInTheBuildLanguage)
     fileio::AtomicWriter writer;
     EXPECT_EQ(faultReasonText(writer.open(folder.path() / "gone" / "a.pfd"), Language::Polish),
               "nie ma takiego folderu");
+#ifdef __linux__
+    // A folder that is there but refuses new files ("no such file" from the system).
+    const FileResult refused = fileio::AtomicWriter().open("/proc/ro.xls");
+    EXPECT_EQ(faultReasonText(refused, Language::Polish), "w tym folderze nie mozna tworzyc plikow");
+    EXPECT_EQ(faultReasonText(refused, Language::English), "the folder takes no new files");
+#endif
 }
 
 TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndAtMostEight)

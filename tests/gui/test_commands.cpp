@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "gui/reports/bar_chart.h"
 #include "gui/reports/form_chart.h"
 #include "gui/platform/printer_provider.h"
 #include "support/quiet_messages.h"
@@ -54,37 +55,70 @@ private slots:
         }
     }
 
+    // A file handed over becomes the loaded file all along: the title, the listing area
+    // (which says the same as the message), Save and the chart are of it, not of the
+    // file listed before.
     void handOversToTheSpreadsheet()
     {
-        // A first record without a date in field 3 or 4, a header of no known word, an
-        // empty file: handed over, a scrambled file as its decoded working copy.
         const QByteArray noFamily = "Weld No\tSerial No\tDate\tTime\tError\r\n1\tS-1\t1/1/2009\t12:00\t0\r\n";
         QByteArray unknownHeader = orvSample(2);
         unknownHeader.replace(0, 4, "Spaw");
+        const QString noDate = QStringLiteral("pierwszy rekord nie ma daty w polu 3 ani 4");
+        const QString noHeader = QStringLiteral("pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny");
         const struct {
             const char* name;
-            QByteArray bytes;
-            bool decoded;      // the working copy is handed over
-            bool listingKept;  // else "opened in Excel" is shown
+            QByteArray plain;
+            bool scrambledFile;  // handed over as its decoded working copy
+            QString why;
         } cases[] = {
-            {"odd.xls", noFamily, false, true},
-            {"odd.pfd", scrambled(noFamily), true, true},
-            {"x.pfd", scrambled(unknownHeader), true, false},
-            {"empty.xls", QByteArray(), false, false},
+            {"odd.xls", noFamily, false, noDate},
+            {"odd.pfd", noFamily, true, noDate},
+            {"x.pfd", unknownHeader, true, noHeader},
+            {"empty.xls", QByteArray(), false, QStringLiteral("plik jest pusty")},
         };
+        const QString excel = QStringLiteral("Plik otworzyl sie w Excelu");
+        const QString none = QStringLiteral("Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku");
         for (const auto& c : cases) {
             WindowFixture f(kPolish);
-            f.openThroughMenu(f.writeFile(QStringLiteral("a.xls"), orvSample(3)));
-            const QString listing = f.text();
-            const QString path = f.writeFile(QString::fromLatin1(c.name), c.bytes);
+            f.openThroughMenu(f.writeFile(QStringLiteral("orv_sample.xls"), orvSample(3)));
+            f.filter(2, "27");
+            QVERIFY(!f.window->Label_FilterInForce->text().isEmpty());
+            const QString path = f.writeFile(QString::fromLatin1(c.name),
+                                             c.scrambledFile ? scrambled(c.plain) : c.plain);
             f.openThroughMenu(path);
             QCOMPARE(f.spreadsheet.files,
-                     QStringList{c.decoded ? f.workFile(QStringLiteral("view_only.tmp")) : path});
+                     QStringList{c.scrambledFile ? f.workFile(QStringLiteral("view_only.tmp")) : path});
             QCOMPARE(f.spreadsheet.folders, QStringList{QDir::toNativeSeparators(f.work.path())});
-            QCOMPARE(f.text(), c.listingKept ? listing : QStringLiteral("Plik otworzyl sie w Excelu"));
+            QVERIFY2(f.window->windowTitle().startsWith(QString::fromLatin1(c.name) + QStringLiteral(" - ")),
+                     qPrintable(f.window->windowTitle()));
+            const QString said = QStringLiteral("To nie jest plik danych o zgrzewach: ") + c.why +
+                                 QStringLiteral(".\n\n") + excel;
+            QCOMPARE(f.text(), said);
+            QCOMPARE(f.dialogs.messages.last().text, said);
+            QVERIFY(f.window->Label_FilterInForce->text().isEmpty());
+
+            // Save proposes this file's name and writes its text.
+            const QString copy = f.files.filePath(QStringLiteral("copy.xls"));
+            f.dialogs.saveAnswers = {copy};
+            f.window->Menu_SaveFile->trigger();
+            QCOMPARE(f.dialogs.saveRequests.last().proposedName,
+                     QString::fromLatin1(c.name).chopped(4));
+            QCOMPARE(readTestFile(copy), c.plain);
+
+            // The chart counts nothing of it: no family, no bars, no serial of the
+            // file before.
+            QCOMPARE(f.window->shared().MachineFamily, kestrava::MachineFamily::Unknown);
+            QVERIFY(!f.window->shared().ErrorCodeTable);
+            FormChart chart(f.window->shared(), f.window->services());
+            QVERIFY(chart.MSChart1->data().categories.isEmpty());
+            QVERIFY(chart.LabelCount[0]->text().isEmpty() && chart.LabelSerial->text().isEmpty());
+
+            // A filter acts on it too, and nothing can be started: both places say so.
             f.spreadsheet.startSucceeds = false;
-            f.openThroughMenu(path);
-            QCOMPARE(f.text(), QStringLiteral("Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku"));
+            f.filter(1, "01/01/2009", "31/12/2009");
+            QCOMPARE(f.spreadsheet.files.size(), 2);
+            QVERIFY(f.text().endsWith(none));
+            QCOMPARE(f.dialogs.messages.last().text, f.text());
         }
         WindowFixture other(kOtherLanguage);  // handed over on its first bytes, not listed
         other.openThroughMenu(other.writeFile(QStringLiteral("x.xls"), unknownHeader));
@@ -167,11 +201,15 @@ private slots:
         QCOMPARE(f.lineCount(), 4);
         f.filter(2, "27");  // records 2, 5, 7 and 10
         QCOMPARE(f.lineCount(), 5);
+        QCOMPARE(w.Label_FilterInForce->text(), QStringLiteral("Filtr: kod bledu 27"));
         f.filter(1, "01/01/2009", "06/01/2009");
         QCOMPARE(f.lineCount(), 3);
+        // The error filter is still in force under the dates: the line says both.
+        QCOMPARE(w.Label_FilterInForce->text(), QStringLiteral("Filtr: daty 01/01/2009 - 06/01/2009, kod bledu 27"));
         w.Option1[0]->setChecked(true);
         QCOMPARE(f.text(), listing);
         QVERIFY(!w.state().ErrorFilterOn && !w.state().DateFilterOn);
+        QVERIFY(w.Label_FilterInForce->text().isEmpty());
 
         // With a filter in force the menu still asks, and the new file is listed whole.
         f.filter(2, "127");
@@ -206,6 +244,28 @@ private slots:
         f.window->Menu_SaveFile_Click();
         QVERIFY(!QFile::exists(f.workFile(QStringLiteral("temp_only.tmp"))));
         QVERIFY(f.dialogs.messages.isEmpty());
+    }
+
+    // The English build: the filters in force, an empty file, a folder that takes no
+    // new files.
+    void englishTexts()
+    {
+        WindowFixture f(kEnglish);
+        f.openThroughMenu(f.writeFile(QStringLiteral("a.xls"), orvSample(120)));
+        f.filter(2, "27");
+        f.filter(1, "13/01/2009", "20/04/2009");
+        QCOMPARE(f.window->Label_FilterInForce->text(),
+                 QStringLiteral("Filter: dates 13/01/2009 - 20/04/2009, error code 27"));
+
+#ifdef Q_OS_LINUX
+        f.dialogs.saveAnswers = {QStringLiteral("/proc/ro.xls")};
+        f.window->Menu_SaveFile->trigger();
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY2(f.dialogs.messages[0].text.endsWith(QStringLiteral("(the folder takes no new files)")),
+                 qPrintable(f.dialogs.messages[0].text));
+#endif
+        f.openThroughMenu(f.writeFile(QStringLiteral("empty.xls"), QByteArray()));
+        QCOMPARE(f.text(), QStringLiteral("Not a weld record file: the file is empty.\n\nFile has opened in Excel."));
     }
 
     void printFollowsTheListing()

@@ -57,7 +57,9 @@ private slots:
 
         f.dialogs.folderAnswers = {f.files.path()};
         f.window->Menu_FleetSummary_Click();
-        auto* summary = f.window->findChild<FleetSummaryWindow*>();
+        FleetSummaryWindow* summary = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            summary = summary ? summary : qobject_cast<FleetSummaryWindow*>(window);
         QVERIFY(summary);
         QStandardItemModel* model = summary->Machines_Model;
         QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
@@ -75,6 +77,9 @@ private slots:
         QCOMPARE(column(model, 0), QStringList({"M2", "M1"}));
         summary->Table_Machines->sortByColumn(5, Qt::AscendingOrder);
         QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
+        // Every column has its heading.
+        for (int c = 0; c < model->columnCount(); ++c)
+            QVERIFY2(!model->headerData(c, Qt::Horizontal).toString().isEmpty(), qPrintable(QString::number(c)));
 
         QCOMPARE(summary->List_Unread->count(), 1);
         QVERIFY(summary->List_Unread->item(0)->text().contains(QStringLiteral("bad.xls")));
@@ -83,8 +88,12 @@ private slots:
         summary->Table_Machines_DoubleClick(model->index(1, 0));
         QCOMPARE(summary->List_Files->count(), 1);
         QCOMPARE(summary->List_Files->item(0)->text(), QDir::toNativeSeparators(b));
+        summary->show();
+        summary->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(summary));
         summary->List_Files_DoubleClick(summary->List_Files->item(0));
         QVERIFY(f.window->windowTitle().startsWith(QStringLiteral("b.pfd - ")));
+        QTRY_COMPARE(QApplication::activeWindow(), f.window.get());
 
         // Save as CSV: UTF-8 for spreadsheets; an existing name is refused and kept.
         const QString csv = f.files.filePath(QStringLiteral("fleet"));
@@ -93,13 +102,45 @@ private slots:
         const QByteArray saved = readTestFile(csv + QStringLiteral(".csv"));
         // Headings in the window's language, one column per error code.
         QVERIFY(saved.startsWith("\xEF\xBB\xBF" + QStringLiteral("Numer seryjny,Rodzina,Pliki,Zgrzewy,Pierwszy zgrzew,"
-                                                                  "Ostatni zgrzew,Inne niż E00,E00,E20,E27\r\n").toUtf8()));
+                                                                  "Ostatni zgrzew,Inne niz E00,E00,E20,E27\r\n").toUtf8()));
         QVERIFY(saved.contains("\r\nM2,ORV,1,12,02/02/2010,02/02/2010,0.0%,12,,\r\n"));
         f.dialogs.messages.clear();
         summary->Command_SaveCsv_Click();
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("Plik o takiej nazwie juz istnieje"));
         QCOMPARE(readTestFile(csv + QStringLiteral(".csv")), saved);
+    }
+
+    // Machines without a readable date stay after the dated ones in both orders of the
+    // first and the last record, in both languages under a heading for every column.
+    void undatedMachinesSortLast()
+    {
+        kestrava::FleetSummary fleet;
+        const std::pair<const char*, int> machines[] = {{"A", 0}, {"B", 20}, {"C", 0}, {"D", 10}};
+        for (const auto& [serial, day] : machines) {
+            kestrava::MachineSummary machine;
+            machine.serial = serial;
+            machine.family = kestrava::MachineFamily::ORV;
+            if (day) {
+                machine.first = kestrava::Day(std::chrono::days(14000 + day));
+                machine.last = kestrava::Day(std::chrono::days(15000 + day));
+            }
+            fleet.machines.push_back(machine);
+        }
+        for (const auto language : {kestrava::Language::English, kestrava::Language::Polish}) {
+            installTranslations(language);
+            FleetSummaryWindow window(fleet, language, nullptr, QString());
+            const QStandardItemModel* model = window.Machines_Model;
+            for (int c = 0; c < model->columnCount(); ++c)
+                QVERIFY(!model->headerData(c, Qt::Horizontal).toString().isEmpty());
+            for (const int dateColumn : {4, 5}) {
+                window.Table_Machines->sortByColumn(dateColumn, Qt::AscendingOrder);
+                QCOMPARE(column(model, 0).mid(0, 2), QStringList({"D", "B"}));
+                window.Table_Machines->sortByColumn(dateColumn, Qt::DescendingOrder);
+                QCOMPARE(column(model, 0).mid(0, 2), QStringList({"B", "D"}));
+            }
+        }
+        installTranslations(kestrava::Language::English);
     }
 
     // Every machine's row of the chart is labelled, a blank serial by its family, the
@@ -156,7 +197,9 @@ private slots:
 
         f.dialogs.folderAnswers = {f.files.path()};
         f.window->Menu_FleetSummary_Click();
-        auto* summary = f.window->findChild<FleetSummaryWindow*>();
+        FleetSummaryWindow* summary = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            summary = summary ? summary : qobject_cast<FleetSummaryWindow*>(window);
         QVERIFY(summary);
         QCOMPARE(column(summary->Machines_Model, 0), QStringList({"=1+2", "M1", "M9"}));
         QCOMPARE(column(summary->Machines_Model, 2), QStringList({"1", "1", "1"}));
@@ -166,7 +209,7 @@ private slots:
                      .arg(QDir::toNativeSeparators(f.files.filePath(QStringLiteral("copy.xls"))),
                           QDir::toNativeSeparators(f.files.filePath(QStringLiteral("a.xls")))));
         QVERIFY(summary->List_Unread->item(1)->text().contains(QStringLiteral("line\u240Abreak.xls")));
-        QVERIFY(summary->Label_Unread->text().contains(QStringLiteral("pominiete powtórzone zgrzewy: 2")));
+        QVERIFY(summary->Label_Unread->text().contains(QStringLiteral("pominiete powtorzone zgrzewy: 2")));
 
         const QString csv = f.files.filePath(QStringLiteral("fleet.csv"));
         f.dialogs.saveAnswers = {csv};

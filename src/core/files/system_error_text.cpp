@@ -1,5 +1,7 @@
 #include "core/files/system_error_text.h"
 
+#include <filesystem>
+
 namespace kestrava {
 
 namespace {
@@ -58,6 +60,16 @@ std::string faultReasonText(const FileResult& result, Language language)
         text += std::to_string(result.line);
         text += language == Language::Polish ? std::string(" jest za dlugi") : ": " + result.detail;
         return text;
+    }
+    if (result.fault == FileFault::TargetCreate && !result.path.empty()) {
+        // Without a system error a new file is stopped by a missing folder, or by a
+        // folder that is there but takes no new files (the system's own folders
+        // such as /proc say "no such file" then).
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::path(result.path).parent_path();
+        if (std::filesystem::is_directory(folder.empty() ? std::filesystem::path(".") : folder, error))
+            return pick(Phrase{"the folder takes no new files", "w tym folderze nie mozna tworzyc plikow"},
+                        language);
     }
     // The engine's own details are English: the English build shows them as they are.
     if (language == Language::English && !result.detail.empty())

@@ -339,7 +339,7 @@ public:
 
     // Reads the file, then hands it over; every file passes its turn on, whatever became
     // of it (unless the run stopped).
-    void read(const ListingFilter& filter, std::vector<UnreadFile>& unread)
+    void read(const ListingFilter& filter, std::vector<UnreadFile>& unread, const Progress& progress)
     {
         const std::filesystem::path& path = *file_.path;
         ListingRun run(filter, std::string(), ListingRun::Write());  // the summary, no listing
@@ -354,7 +354,7 @@ public:
         TextHash text;
         run.setPieceSeen([&text](std::string_view piece) { text.add(piece); });
         const ListingFileResult listed =
-            listDownload(path, downloadKindOf(path.string()) == DownloadKind::Encrypted, run);
+            listDownload(path, downloadKindOf(path.string()) == DownloadKind::Encrypted, run, progress);
         // The summary's own memory ran out (not the run's, for a line of this file): the
         // summary cannot go on without all the welds.
         if (summaryOutOfMemory_)
@@ -462,7 +462,7 @@ std::vector<std::filesystem::path> downloadFilesIn(const std::vector<std::filesy
 
 std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::path>& files,
                                            const ListingFilter& filter, unsigned threads,
-                                           const Progress& progress)
+                                           const Progress& progress, const Progress& bytesRead)
 {
     // Largest first, so that a download counts before the shorter ones whose records it
     // holds, then plain before scrambled (the same download as either counts as the
@@ -492,18 +492,44 @@ std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::pa
     std::atomic<bool> outOfMemory{false};
     std::mutex progressLock;  // the caller's progress is called from one thread at a time
 
+    std::uint64_t bytesTotal = 0;
+    for (const Ranked& file : order)
+        bytesTotal += file.size;
+    std::uint64_t bytesDone = 0;  // under progressLock
+    // Adds what a file has read since its last report to the run's bytes.
+    const auto addBytes = [&](std::uint64_t& fileReported, std::uint64_t fileDone) {
+        if (fileDone <= fileReported)
+            return !cancelled.load();
+        const std::lock_guard lock(progressLock);
+        bytesDone += fileDone - fileReported;
+        fileReported = fileDone;
+        if (!cancelled.load() && !bytesRead(bytesDone, bytesTotal)) {
+            cancelled.store(true);
+            fleet.stopAll();
+        }
+        return !cancelled.load();
+    };
+
     const auto work = [&](std::vector<UnreadFile>& result) {
         for (std::size_t i; !cancelled.load() && !outOfMemory.load() && (i = next.fetch_add(1)) < files.size();) {
             const std::filesystem::path& path = *order[i].path;
+            std::uint64_t fileReported = 0;
+            Progress fileProgress;
+            if (bytesRead)
+                fileProgress = [&](std::uint64_t fileDone, std::uint64_t) { return addBytes(fileReported, fileDone); };
             try {
                 FileReader reader(fleet, i, path);
-                reader.read(filter, result);
+                reader.read(filter, result, fileProgress);
             } catch (const std::bad_alloc&) {
                 // The summary cannot go on without all of a file's welds: it ends here.
                 outOfMemory.store(true);
                 fleet.stopAll();
                 return;
             }
+            // A file read in fewer bytes than its size (it shrank, or a fault ended it)
+            // still counts whole, so that the bytes reach their total.
+            if (bytesRead)
+                addBytes(fileReported, std::max(fileReported, order[i].size));
             const std::uint64_t finished = done.fetch_add(1) + 1;
             if (progress) {
                 const std::lock_guard lock(progressLock);

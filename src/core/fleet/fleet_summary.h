@@ -85,10 +85,13 @@ std::vector<std::filesystem::path> downloadFilesIn(const std::vector<std::filesy
                                                    std::vector<UnreadFile>& unread);
 
 // Reads files with threads workers (at least one; each holds one file open at a time).
-// progress counts files; a cancelled run returns nullopt. Throws std::bad_alloc when
+// progress counts files; bytesRead, when set, counts the bytes read of all files against
+// their sizes when the run began. Both are called from one thread at a time, and either
+// cancels by returning false; a cancelled run returns nullopt. Throws std::bad_alloc when
 // the summary itself cannot get the memory it needs (a file that cannot is listed).
 std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::path>& files,
                                            const ListingFilter& filter, unsigned threads,
-                                           const Progress& progress = {});
+                                           const Progress& progress = {},
+                                           const Progress& bytesRead = {});
 
 }  // namespace kestrava

@@ -11,11 +11,14 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "core/files/file_io.h"
 #include "core/fleet/fleet_table.h"
 #include "core/text/csv_text.h"
 #include "core/files/system_error_text.h"
+#include "gui/app/file_reasons.h"
 #include "gui/reports/bar_chart.h"
 #include "gui/view/code_page.h"
 #include "gui/platform/fs_path.h"
@@ -24,6 +27,42 @@
 namespace {
 
 constexpr int kMachineRole = Qt::UserRole + 2;  // the row's index into the summary
+
+// The machines' table remembers the order it was last sorted in, so that its date
+// cells can keep the rows without a date last in both orders.
+class MachinesModel final : public QStandardItemModel {
+public:
+    using QStandardItemModel::QStandardItemModel;
+    void sort(int column, Qt::SortOrder order) override
+    {
+        order_ = order;
+        QStandardItemModel::sort(column, order);
+    }
+    Qt::SortOrder order() const { return order_; }
+
+private:
+    Qt::SortOrder order_ = Qt::AscendingOrder;
+};
+
+// A date cell: sorts by its day; a machine with no readable date has no sort value
+// and goes after every dated one, ascending or descending.
+class DayItem final : public QStandardItem {
+public:
+    using QStandardItem::QStandardItem;
+    bool operator<(const QStandardItem& other) const override
+    {
+        const QVariant mine = data(FleetSummaryWindow::SortRole);
+        const QVariant theirs = other.data(FleetSummaryWindow::SortRole);
+        if (mine.isValid() && theirs.isValid())
+            return mine.toLongLong() < theirs.toLongLong();
+        if (mine.isValid() == theirs.isValid())
+            return false;
+        // A descending sort puts a before b when b < a.
+        const auto* machines = dynamic_cast<const MachinesModel*>(model());
+        const bool descending = machines && machines->order() == Qt::DescendingOrder;
+        return descending ? !mine.isValid() : !theirs.isValid();
+    }
+};
 
 QLabel* heading(const QString& caption, const char* name, QWidget* parent)
 {
@@ -75,7 +114,7 @@ FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
     setWindowTitle(tr("Fleet Summary"));
     resize(1100, 660);
 
-    Machines_Model = new QStandardItemModel(this);
+    Machines_Model = new MachinesModel(this);
     Machines_Model->setSortRole(SortRole);
     Table_Machines = new QTableView(this);
     Table_Machines->setObjectName(QStringLiteral("Table_Machines"));
@@ -150,7 +189,7 @@ void FleetSummaryWindow::fillTable()
                                                tr("Records"), tr("First record"), tr("Last record"),
                                                tr("Not E00"), tr("Error codes")});
     const auto dayNumber = [](const std::optional<kestrava::Day>& day) {
-        return day ? QVariant(qlonglong(day->time_since_epoch().count())) : QVariant(qlonglong(-1));
+        return day ? QVariant(qlonglong(day->time_since_epoch().count())) : QVariant();
     };
     for (std::size_t i = 0; i < summary_.machines.size(); ++i) {
         const kestrava::MachineSummary& machine = summary_.machines[i];
@@ -168,10 +207,13 @@ void FleetSummaryWindow::fillTable()
                                        text(cells[7])};
         QList<QStandardItem*> row;
         for (std::size_t column = 0; column < cells.size(); ++column) {
-            auto* item = new QStandardItem(column == 0 ? serial : text(cells[column]));
+            const bool day = column == 4 || column == 5;
+            auto* item = column == 0 ? new QStandardItem(serial)
+                         : day       ? new DayItem(text(cells[column]))
+                                     : new QStandardItem(text(cells[column]));
             item->setData(sortValues[column], SortRole);
             item->setData(qulonglong(i), kMachineRole);
-            if (sortValues[column].typeId() != QMetaType::QString)
+            if (day || sortValues[column].typeId() != QMetaType::QString)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             row.append(item);
         }
@@ -219,9 +261,13 @@ QString FleetSummaryWindow::reasonText(const kestrava::UnreadFile& file) const
         reason = tr("the folder could not be searched to its end");
         break;
     case Why::NoDateField:
-        return tr("not a weld record file: the first record has no date in field 3 or 4");
-    case Why::UnknownHeader:
-        return tr("not a weld record file: the first line starts with no known column name");
+        return notListedReason(NotListedWhy::NoDateField);
+    case Why::UnknownHeader: {
+        std::error_code error;
+        return notListedReason(std::filesystem::file_size(file.path, error) == 0 && !error
+                                   ? NotListedWhy::Empty
+                                   : NotListedWhy::UnknownHeader);
+    }
     case Why::NotRegular:
         return tr("not a regular file (a FIFO, device or socket)");
     case Why::SameFile:

@@ -49,7 +49,8 @@ WorkRunner::WorkRunner(QWidget* window, QString cancelText)
 
 WorkRunner::~WorkRunner() = default;
 
-bool WorkRunner::run(const QString& title, const QString& label, const Work& work)
+bool WorkRunner::run(const QString& title, const QString& label, const Work& work,
+                     const std::function<QString()>& currentLabel)
 {
     if (busy_)
         return false;
@@ -81,17 +82,31 @@ bool WorkRunner::run(const QString& title, const QString& label, const Work& wor
     started.start();
     QTimer poll;
     poll.setInterval(kPollMs);
+    // The text and the bar as the work stands: set before the dialog is first shown,
+    // so that its first frame is never drawn without them.
+    const auto bringUpToDate = [&] {
+        if (currentLabel) {
+            const QString text = currentLabel();
+            if (text != dialog.labelText())
+                dialog.setLabelText(text);
+        }
+        const std::uint64_t total = total_.load(std::memory_order_relaxed);
+        const std::uint64_t done = std::min(done_.load(std::memory_order_relaxed), total);
+        const int value = total == 0 ? 0 : int(done * kSteps / total);
+        if (value != dialog.value())
+            dialog.setValue(value);
+    };
     connect(&poll, &QTimer::timeout, &loop, [&] {
         if (finished.load()) {
             loop.quit();
             return;
         }
-        if (!dialog.isVisible() && started.elapsed() >= kDialogDelayMs && !stop_.load())
+        if (!dialog.isVisible() && started.elapsed() >= kDialogDelayMs && !stop_.load()) {
+            bringUpToDate();
+            dialog.adjustSize();  // a longer text than the first one gets its room
             dialog.show();
-        if (dialog.isVisible()) {
-            const std::uint64_t total = total_.load(std::memory_order_relaxed);
-            const std::uint64_t done = std::min(done_.load(std::memory_order_relaxed), total);
-            dialog.setValue(total == 0 ? 0 : int(done * kSteps / total));
+        } else if (dialog.isVisible()) {
+            bringUpToDate();
         }
     });
 

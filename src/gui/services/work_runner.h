@@ -33,9 +33,12 @@ public:
     using Work = std::function<void(const kestrava::Progress&)>;
 
     // Runs work on a worker thread and waits for its end while the window's events
-    // run. label: what the dialog says; title: its title. Returns false when the run
-    // was cancelled (by the dialog or by cancel()); the work itself says how it ended.
-    bool run(const QString& title, const QString& label, const Work& work);
+    // run. label: what the dialog says; title: its title. currentLabel, when set, gives
+    // the dialog's text anew each time the dialog is brought up to date (on this
+    // thread, from what the work has stored). Returns false when the run was cancelled
+    // (by the dialog or by cancel()); the work itself says how it ended.
+    bool run(const QString& title, const QString& label, const Work& work,
+             const std::function<QString()>& currentLabel = {});
 
     bool busy() const { return busy_; }
 

@@ -116,3 +116,8 @@ void FindBar::keyPressEvent(QKeyEvent* event)
     }
     QWidget::keyPressEvent(event);
 }
+
+void FindBar::clearResult()
+{
+    Label_FindResult->clear();
+}

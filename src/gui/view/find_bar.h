@@ -34,6 +34,8 @@ public slots:
     // Finds the next / the previous place; opens the bar first if it is hidden.
     void findNext();
     void findPrevious();
+    // Forgets the result of the last search ("Not found"): another file is shown.
+    void clearResult();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

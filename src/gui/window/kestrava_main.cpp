@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "gui/platform/fs_path.h"
+#include "gui/reports/fleet_summary_window.h"
 #include "gui/view/listing_view.h"
 #include "gui/view/find_bar.h"
 #include "gui/view/resize_follower.h"
@@ -126,7 +127,10 @@ Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices 
     buildKeys();
 }
 
-Kestrava_Main::~Kestrava_Main() = default;
+Kestrava_Main::~Kestrava_Main()
+{
+    closeFleetWindows();
+}
 
 void Kestrava_Main::buildControls()
 {
@@ -170,6 +174,14 @@ void Kestrava_Main::buildControls()
     layout->addWidget(Frame1);
     Frame1->setFont(verdana());
     paintBackground(Frame1, kLightYellow);
+
+    // Under the panel, the filters the listing shown was made with (empty for all
+    // records): the option selected in the panel tells only of the last request.
+    Label_FilterInForce = named(new QLabel(client), "Label_FilterInForce");
+    Label_FilterInForce->setFont(verdana());
+    Label_FilterInForce->setTextFormat(Qt::PlainText);
+    Label_FilterInForce->setFixedHeight(QFontMetrics(verdana()).height() + 2);
+    layout->addWidget(Label_FilterInForce);
 
     const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2"};
     const QString optionCaptions[] = {QStringLiteral("Show ALL Records"),
@@ -392,6 +404,7 @@ bool Kestrava_Main::event(QEvent* event)
             event->ignore();
             return true;
         }
+        closeFleetWindows();
         break;
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);

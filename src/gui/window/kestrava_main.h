@@ -13,9 +13,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/document/loaded_download.h"
 #include "gui/services/app_services.h"
@@ -30,6 +32,7 @@ class QLineEdit;
 class QMenu;
 class ListingView;
 class FindBar;
+class FleetSummaryWindow;
 class RecentFilesMenu;
 class QPushButton;
 class QRadioButton;
@@ -77,6 +80,8 @@ private:
     void ShowBrandLogo();
     void ApplyCaptions();
     void hideFilterInputs();
+    // Names the filters of the listing shown in Label_FilterInForce (kestrava_main_filter.cpp).
+    void showFilterInForce();
     void buildControls();
     void buildMenus();
 
@@ -91,7 +96,7 @@ private:
 
     // A file the listing cannot show goes to a spreadsheet program; the user is told
     // why and what was done (kestrava_main_handover.cpp).
-    void handOverToSpreadsheet(kestrava::ListingOutcome outcome);
+    void handOverToSpreadsheet(const kestrava::ListingSummary& summary);
 
     // The Open command's pieces (kestrava_main_open.cpp).
     void freshOpen(const std::optional<QString>& chosenPath);
@@ -102,11 +107,17 @@ private:
     // The forms' copies of the loaded download's state, taken after each command.
     void syncFromDocument();
     // Runs work through the runner; false when it was cancelled or the window closes.
-    bool runLong(const QString& label, const WorkRunner::Work& work);
+    bool runLong(const QString& label, const WorkRunner::Work& work,
+                 const std::function<QString()>& currentLabel = {});
     bool busy() const { return runner_->busy(); }
     QString noFileText() const;
     // A message of the Open command and the filter panel, in the build language.
     void showPanelMessage(const QString& text, const QString& detail = {});
+
+    // The fleet summary windows opened from this one: top-level windows of their own,
+    // closed with it.
+    std::vector<QPointer<FleetSummaryWindow>> fleetWindows_;
+    void closeFleetWindows();
 
     SharedValues shared_;
     AppServices services_;
@@ -130,6 +141,7 @@ public:
     QLabel* Label_Error = nullptr;
     QLineEdit* Text_Error = nullptr;
     QPushButton* Command_Error = nullptr;
+    QLabel* Label_FilterInForce = nullptr;  // under Frame1: the filters of the listing shown
     QLabel* Picture_brenviksmall = nullptr;
     QLabel* Picture_sorvantasmall = nullptr;
     QLabel* Picture_teldrumsmall = nullptr;

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
+#include <chrono>
 
 #include "core/settings/regional.h"
 
@@ -20,7 +22,34 @@ void boldOption(const std::array<QRadioButton*, 3>& options, std::size_t chosen)
     }
 }
 
+QString dayText(kestrava::Day day)
+{
+    const std::chrono::year_month_day date(day);
+    return QStringLiteral("%1/%2/%3")
+        .arg(unsigned(date.day()), 2, 10, QLatin1Char('0'))
+        .arg(unsigned(date.month()), 2, 10, QLatin1Char('0'))
+        .arg(int(date.year()), 4, 10, QLatin1Char('0'));
+}
+
 }  // namespace
+
+// The line under the panel names every filter of the listing shown, whichever option
+// is selected now: an error filter stays in force under a later date range.
+void Kestrava_Main::showFilterInForce()
+{
+    const auto& listing = download_.lastListing();
+    const kestrava::ListingFilter& filter = download_.filter();
+    QStringList parts;
+    if (listing && listing->outcome == kestrava::ListingOutcome::Listed) {
+        if (filter.dateOn)
+            parts << tr("dates %1 - %2").arg(dayText(filter.from), dayText(filter.to));
+        if (filter.errorOn)
+            parts << tr("error code %1").arg(filter.errorNumber);
+    }
+    Label_FilterInForce->setText(parts.isEmpty()
+                                     ? QString()
+                                     : tr("Filter: %1").arg(parts.join(QStringLiteral(", "))));
+}
 
 // Hides the panel's eight inputs, in the order the panel lists them.
 void Kestrava_Main::hideFilterInputs()

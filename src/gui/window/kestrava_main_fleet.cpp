@@ -1,6 +1,7 @@
 // Summarise a Folder: every download file in a folder and its subfolders summed up per
 // machine, on every core, then shown in the fleet summary window.
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <thread>
 
@@ -26,12 +27,31 @@ void Kestrava_Main::Menu_FleetSummary_Click()
     std::optional<kestrava::FleetSummary> summary;
     std::vector<kestrava::UnreadFile> unread;
     bool outOfMemory = false;
-    const bool ran = runLong(tr("Summarising the downloads..."), [&](const kestrava::Progress& progress) {
+    // The bar counts the bytes read, the text the files done: a few large files move
+    // the bar as they are read.
+    std::atomic<std::uint64_t> filesDone{0};
+    std::atomic<std::uint64_t> filesTotal{0};
+    const QString label = tr("Summarising the downloads...");
+    const auto currentLabel = [&]() -> QString {
+        const std::uint64_t total = filesTotal.load();
+        if (total == 0)
+            return label;
+        return label + QLatin1Char('\n') +
+               tr("%1 of %2 files").arg(qulonglong(filesDone.load())).arg(qulonglong(total));
+    };
+    const bool ran = runLong(label, [&](const kestrava::Progress& progress) {
         try {
             const auto files = kestrava::downloadFilesIn({toFsPath(*folder)}, unread);
+            filesTotal.store(files.size());
             const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
             // The whole fleet: the filter panel's request belongs to the loaded file.
-            summary = kestrava::summariseFleet(files, kestrava::ListingFilter{}, threads, progress);
+            summary = kestrava::summariseFleet(
+                files, kestrava::ListingFilter{}, threads,
+                [&](std::uint64_t done, std::uint64_t) {
+                    filesDone.store(done);
+                    return true;  // the bytes report says whether to go on
+                },
+                progress);
             if (summary) {
                 summary->unread.insert(summary->unread.begin(), unread.begin(), unread.end());
                 std::stable_sort(summary->unread.begin(), summary->unread.end(),
@@ -42,7 +62,7 @@ void Kestrava_Main::Menu_FleetSummary_Click()
             unread.clear();
             outOfMemory = true;
         }
-    });
+    }, currentLabel);
     if (outOfMemory) {
         showPanelMessage(tr("Not enough memory to finish the summary."), *folder);
         return;
@@ -55,21 +75,38 @@ void Kestrava_Main::Menu_FleetSummary_Click()
         return;
     }
 
+    // A window of its own, not one kept above the main window: a file opened from it
+    // brings the main window in front of it. It closes with the main window.
     FleetSummaryWindow* window = nullptr;
     try {
         window = new FleetSummaryWindow(
             std::move(*summary), shared_.language(), services_.dialogs,
             startFolderFromSettings(services_.workFolder,
-                                    QString::fromLatin1(kestrava::kDefaultSaveFileName)),
-            this);
+                                    QString::fromLatin1(kestrava::kDefaultSaveFileName)));
     } catch (const std::bad_alloc&) {
         showPanelMessage(tr("Not enough memory to finish the summary."), *folder);
         return;
     }
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(windowIcon());
+    fleetWindows_.push_back(window);
     connect(window, &FleetSummaryWindow::fileChosen, this, [this](const QString& path) {
-        if (!busy())
-            openPath(path);
+        if (busy())
+            return;
+        if (isMinimized())
+            showNormal();
+        raise();
+        activateWindow();
+        openPath(path);
     });
     window->show();
+}
+
+void Kestrava_Main::closeFleetWindows()
+{
+    for (const QPointer<FleetSummaryWindow>& window : fleetWindows_) {
+        if (window)
+            delete window.data();
+    }
+    fleetWindows_.clear();
 }

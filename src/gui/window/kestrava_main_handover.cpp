@@ -1,18 +1,17 @@
-// Files the listing cannot show: handed to a spreadsheet program, with a message that
-// says why the file is no weld record file and which program (if any) has it now.
-
+// Files the listing cannot show: handed to a spreadsheet program. The file handed over
+// is the loaded file: the listing area and the message say the same, why the file is
+// no weld record file and which program (if any) has it now.
 #include "gui/window/kestrava_main.h"
+#include "gui/app/file_reasons.h"
 #include "gui/view/listing_view.h"
 #include "gui/platform/spreadsheet_launcher.h"
 
-void Kestrava_Main::handOverToSpreadsheet(kestrava::ListingOutcome outcome)
+void Kestrava_Main::handOverToSpreadsheet(const kestrava::ListingSummary& summary)
 {
     const bool started = services_.spreadsheet->openInSpreadsheet(this, state_.LoadedFilePath(),
                                                                   services_.workFolder);
-    const bool listingGone = outcome == kestrava::ListingOutcome::HeaderNotRecognised;
     if (shared_.language() == kestrava::Language::Other) {
-        if (listingGone)
-            Text1->clear();
+        Text1->clear();  // no texts in this build: the listing area is left empty
         return;
     }
     const QString program = services_.spreadsheet->startedProgram();
@@ -25,13 +24,11 @@ void Kestrava_Main::handOverToSpreadsheet(kestrava::ListingOutcome outcome)
         done = tr("The file has been handed to the program the system chose for it.");
     else
         done = tr("File has opened in %1.").arg(program);
-    // The window says what was done where the listing would be; a listing shown
-    // before stays when the spreadsheet has the file.
-    if (listingGone || !started)
-        Text1->setPlainText(done);
-    const QString why =
-        listingGone
-            ? tr("This is not a weld record file: its first line does not start with a known column name.")
-            : tr("This is not a weld record file: its first record has no date in field 3 or 4.");
-    showPanelMessage(why, done);
+
+    NotListedWhy why = NotListedWhy::NoDateField;
+    if (summary.outcome == kestrava::ListingOutcome::HeaderNotRecognised)
+        why = summary.headerLine.empty() ? NotListedWhy::Empty : NotListedWhy::UnknownHeader;
+    const QString reason = notListedSentence(why);
+    Text1->setPlainText(reason + QStringLiteral("\n\n") + done);
+    showPanelMessage(reason, done);
 }

@@ -18,6 +18,7 @@
 #include "core/files/system_error_text.h"
 #include "gui/platform/default_folder.h"
 #include "gui/platform/fs_path.h"
+#include "gui/view/find_bar.h"
 #include "gui/view/line_index.h"
 #include "gui/view/listing_model.h"
 #include "gui/view/listing_view.h"
@@ -219,16 +220,13 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     const kestrava::ListingSummary& summary = outcome->value();
     syncFromDocument();
 
-    if (summary.outcome == kestrava::ListingOutcome::NoFamily) {
-        // Not a record file of either machine family: the window keeps what it showed.
-        handOverToSpreadsheet(summary.outcome);
-        return;
-    }
-
+    // A file that is no weld record file is loaded all the same, and handed over: the
+    // title names it, the listing area says where it went, and Save, Print, the chart
+    // and the filters act on it.
     state_.FileLoaded = true;
-    if (summary.outcome == kestrava::ListingOutcome::HeaderNotRecognised) {
-        // Decided on the header's first bytes: the file was not listed in full.
-        handOverToSpreadsheet(summary.outcome);
+    Find_Bar->clearResult();
+    if (summary.outcome != kestrava::ListingOutcome::Listed) {
+        handOverToSpreadsheet(summary);
     } else {
         if (shown)
             Text1->setModel(std::move(*shown));
@@ -246,15 +244,26 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
 void Kestrava_Main::syncFromDocument()
 {
     shared_.LoadedFileTitle = fileTitle(fromFsPath(download_.chosenFile()));
-    shared_.MachineFamily = download_.machineFamily();
-    shared_.ErrorCodeTable = download_.errorCodeTable();
-    shared_.MachineSerial = download_.machineSerial();
+    const auto& listing = download_.lastListing();
+    if (listing && listing->outcome != kestrava::ListingOutcome::Listed) {
+        // A file handed over has no family and no records counted: the chart shows no
+        // bars, and no serial number of the file listed before beside this file's name.
+        shared_.MachineFamily = kestrava::MachineFamily::Unknown;
+        shared_.ErrorCodeTable.reset();
+        shared_.MachineSerial.clear();
+    } else {
+        shared_.MachineFamily = download_.machineFamily();
+        shared_.ErrorCodeTable = download_.errorCodeTable();
+        shared_.MachineSerial = download_.machineSerial();
+    }
+    showFilterInForce();
 }
 
-bool Kestrava_Main::runLong(const QString& label, const WorkRunner::Work& work)
+bool Kestrava_Main::runLong(const QString& label, const WorkRunner::Work& work,
+                            const std::function<QString()>& currentLabel)
 {
     // The dialog's title is the window's caption, in the build language.
-    const bool ran = runner_->run(caption_, label, work);
+    const bool ran = runner_->run(caption_, label, work, currentLabel);
     if (closeAfterRun_) {
         // The window was closed during the run, which stopped it.
         closeAfterRun_ = false;
