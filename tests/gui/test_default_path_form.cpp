@@ -117,7 +117,8 @@ private slots:
     void readsMissingAndVanishedFolders()
     {
         // No file yet: the fallback folder.
-        QCOMPARE(makeForm(DefaultPathKind::Load)->Dir1->path(), native(fallbackStartFolder()));
+        // (Windows names the drive "C:\\" when it lists it: letters of either case are one.)
+        QCOMPARE(makeForm(DefaultPathKind::Load)->Dir1->path().toLower(), native(fallbackStartFolder()).toLower());
         // A folder that has gone: its nearest existing parent.
         QVERIFY(writeTestFile(settingsFile("defaultpathload.txt"), driveB.toLocal8Bit() + "/Sub/gone/too\r\n"));
         auto form = makeForm(DefaultPathKind::Load);

@@ -186,6 +186,9 @@ private slots:
     // control character is shown visibly, and one that is no UTF-8 opens all the same.
     void hostileNamesCopiesAndSerials()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows names hold no line feed and no bytes outside Unicode");
+#endif
         WindowFixture f(kPolish);
         f.window->show();
         const QByteArray formula = orvText({{"=1+2", "01/01/2009", "0"}, {"M1", "02/01/2009", "0"}});

@@ -123,6 +123,9 @@ private slots:
 
     void listingFileReplaced()
     {
+#ifdef Q_OS_WIN
+        QSKIP("a mapped file cannot be replaced on Windows (the window renames it aside instead)");
+#endif
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("display_only.tmp"));
         const QByteArray first = lines(3);

@@ -1,6 +1,7 @@
 #include "gui/reports/fleet_summary_window.h"
 
 #include <QBoxLayout>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -83,7 +84,7 @@ QString shortened(const QString& serial)
 // bytes that are no UTF-8 as U+FFFD, so that every name is seen whole on one line.
 QString visibleName(const std::filesystem::path& path)
 {
-    QString name = fromFsPath(path);
+    QString name = QDir::toNativeSeparators(fromFsPath(path));
     for (QChar& c : name) {
         if (c.unicode() < 0x20)
             c = QChar(char16_t(0x2400 + c.unicode()));

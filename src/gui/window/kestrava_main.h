@@ -52,6 +52,8 @@ public:
 
     // Opens path as if it had been chosen in the Open dialog (command line, drop).
     void openPath(const QString& path);
+    // True while a command's long work runs (opening, listing, saving, printing).
+    bool busy() const { return runner_->busy(); }
 
 public slots:
     void Menu_OpenFile_Click();
@@ -109,7 +111,6 @@ private:
     // Runs work through the runner; false when it was cancelled or the window closes.
     bool runLong(const QString& label, const WorkRunner::Work& work,
                  const std::function<QString()>& currentLabel = {});
-    bool busy() const { return runner_->busy(); }
     QString noFileText() const;
     // A message of the Open command and the filter panel, in the build language.
     void showPanelMessage(const QString& text, const QString& detail = {});

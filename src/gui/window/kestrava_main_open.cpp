@@ -46,6 +46,15 @@ QString fileTitle(const QString& path)
     return name.left(std::max<qsizetype>(0, name.size() - 4));
 }
 
+// Two names of one path, whatever their separators (Qt writes "/" on Windows too) and,
+// on Windows, the case of their letters.
+bool samePath(const QString& a, const QString& b)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(a))
+               .compare(QDir::cleanPath(QDir::fromNativeSeparators(b)),
+                        kMappedFileBlocksReplacing ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+}
+
 bool isReadFault(kestrava::FileFault fault)
 {
     using kestrava::FileFault;
@@ -176,7 +185,7 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     // after it unless the run put a new listing file in its place.
     const QString listingPath = fromFsPath(download_.workFiles().listing());
     const QString asidePath = QFileInfo(listingPath).dir().filePath(QLatin1String(kShownListingName));
-    const bool aside = kMappedFileBlocksReplacing && Text1->model().fileName() == listingPath &&
+    const bool aside = kMappedFileBlocksReplacing && samePath(Text1->model().fileName(), listingPath) &&
                        Text1->moveFile(asidePath);
     LineIndex lineStarts;
     std::optional<kestrava::DownloadOutcome<kestrava::ListingSummary>> outcome;
