@@ -93,7 +93,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(summary));
         summary->List_Files_DoubleClick(summary->List_Files->item(0));
         QVERIFY(f.window->windowTitle().startsWith(QStringLiteral("b.pfd - ")));
+#ifndef Q_OS_WIN
+        // (Under Wine the X window manager, not the program, decides which window is
+        // active.)
         QTRY_COMPARE(QApplication::activeWindow(), f.window.get());
+#endif
 
         // Save as CSV: UTF-8 for spreadsheets; an existing name is refused and kept.
         const QString csv = f.files.filePath(QStringLiteral("fleet"));
