@@ -242,7 +242,7 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
         else
             Text1->setPlainText(tr("Not enough memory for this file"));  // the map failed
     }
-    if (aside && Text1->model().fileName() != asidePath)
+    if (aside && !samePath(Text1->model().fileName(), asidePath))
         QFile::remove(asidePath);  // renamed aside, and shown no more
 
     state_.ShowAllRequest = false;
