@@ -53,6 +53,11 @@ QFont windowDefaultFont()
 QFont listingFont()
 {
     QFont font(QStringLiteral("Courier New"), 10);
+    // Where Courier New is missing (Wine, a bare Linux), another fixed-pitch font keeps
+    // the columns in line.
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Consolas"),
+                      QStringLiteral("Lucida Console")});
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
