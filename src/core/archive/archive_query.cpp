@@ -312,33 +312,46 @@ ArchiveError WeldArchive::summary(const ArchiveQuery& query, FleetSummary& summa
     summary = {};
     try {
         const Selection selection(query);
+        // Two passes over the welds selected, without the downloads' table: per machine
+        // and error-code row, then per machine and download of first sight.
+        const std::string from = selection.where.find("d.") == std::string::npos
+                                     ? " FROM welds w JOIN machines m ON m.id = w.machine"
+                                     : kWeldsJoined;
         std::map<std::int64_t, MachineSummary> machines;
-        Statement totals(*db_, std::string("SELECT w.machine, m.serial, m.family, count(*), min(w.day), max(w.day)") +
-                                   kWeldsJoined + selection.where + " GROUP BY w.machine");
-        selection.bind(totals);
-        while (totals.step()) {
-            MachineSummary& machine = machines[totals.integer(0)];
-            machine.serial = totals.bytes(1);
-            machine.family = familyOf(totals.bytes(2));
-            setErrorCodeLabels(machine.errorCodes, machine.family);
-            machine.records = std::uint64_t(totals.integer(3));
-            if (!totals.isNull(4)) {
-                machine.first = archive::dayOfJulian(totals.integer(4));
-                machine.last = archive::dayOfJulian(totals.integer(5));
+        Statement rows(*db_, "SELECT w.machine, m.serial, m.family, w.error_row, count(*), min(w.day), max(w.day)" +
+                                 from + selection.where + " GROUP BY w.machine, w.error_row");
+        selection.bind(rows);
+        while (rows.step()) {
+            const auto [entry, fresh] = machines.try_emplace(rows.integer(0));
+            MachineSummary& machine = entry->second;
+            if (fresh) {
+                machine.serial = rows.bytes(1);
+                machine.family = familyOf(rows.bytes(2));
+                setErrorCodeLabels(machine.errorCodes, machine.family);
+            }
+            if (!rows.isNull(3))
+                machine.errorCodes[std::size_t(rows.integer(3)) % machine.errorCodes.size()].count = rows.integer(4);
+            machine.records += std::uint64_t(rows.integer(4));
+            if (!rows.isNull(5)) {
+                const Day first = archive::dayOfJulian(rows.integer(5));
+                const Day last = archive::dayOfJulian(rows.integer(6));
+                if (!machine.first || first < *machine.first)
+                    machine.first = first;
+                if (!machine.last || last > *machine.last)
+                    machine.last = last;
             }
         }
-        Statement rows(*db_, std::string("SELECT w.machine, w.error_row, count(*)") + kWeldsJoined +
-                                 selection.and_("w.error_row IS NOT NULL") + " GROUP BY w.machine, w.error_row");
-        selection.bind(rows);
-        while (rows.step())
-            machines[rows.integer(0)].errorCodes[std::size_t(rows.integer(1)) % 10].count = rows.integer(2);
         // A machine's files: the downloads its selected welds were first seen in.
-        Statement files(*db_, std::string("SELECT DISTINCT w.machine, d.name") + kWeldsJoined + selection.where);
+        std::map<std::int64_t, std::filesystem::path> names;
+        Statement downloads(*db_, "SELECT id, name FROM downloads");
+        while (downloads.step())
+            names[downloads.integer(0)] = pathFromUtf8(downloads.bytes(1));
+        Statement files(*db_, "SELECT DISTINCT w.machine, w.download" + from + selection.where);
         selection.bind(files);
         while (files.step()) {
             MachineSummary& machine = machines[files.integer(0)];
             ++machine.files;
-            machine.paths.push_back(pathFromUtf8(files.bytes(1)));
+            machine.paths.push_back(names[files.integer(1)]);
         }
         summary.filesRead = std::uint64_t(db_->integer("SELECT count(*) FROM downloads"));
         for (auto& [id, machine] : machines) {
