@@ -29,5 +29,8 @@ Command decodeCommand();
 Command encodeCommand();
 Command printCommand();
 Command summaryCommand();
+#ifdef KESTRAVA_HAVE_ARCHIVE
+Command archiveCommand();
+#endif
 
 }  // namespace kestrava::cli

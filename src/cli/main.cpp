@@ -31,7 +31,12 @@ namespace {
 // The command table: one entry per command file.
 std::vector<Command> commands()
 {
-    return {listCommand(), countsCommand(), decodeCommand(), encodeCommand(), printCommand(), summaryCommand()};
+    return {listCommand(),  countsCommand(),  decodeCommand(), encodeCommand(),
+            printCommand(), summaryCommand(),
+#ifdef KESTRAVA_HAVE_ARCHIVE
+            archiveCommand(),
+#endif
+    };
 }
 
 void printOverview(std::FILE* stream)

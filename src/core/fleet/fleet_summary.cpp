@@ -369,13 +369,11 @@ public:
             shown.path.clear();
             unread.push_back(unreadOf(path, UnreadFile::Why::FileFault, fault, describe(shown)));
         } else if (listed.summary.outcome == ListingOutcome::NoFamily) {
-            unread.push_back(unreadOf(
-                path, UnreadFile::Why::NoDateField, {},
-                "not a weld-record download: the first record line has no date in field 3 or 4"));
+            unread.push_back(unreadOf(path, UnreadFile::Why::NoDateField, {},
+                                      notDownloadReason(listed.summary.outcome)));
         } else if (listed.summary.outcome == ListingOutcome::HeaderNotRecognised) {
-            unread.push_back(unreadOf(
-                path, UnreadFile::Why::UnknownHeader, {},
-                "not a weld-record download: the header line does not start with a known word"));
+            unread.push_back(unreadOf(path, UnreadFile::Why::UnknownHeader, {},
+                                      notDownloadReason(listed.summary.outcome)));
         } else {
             file_.listed = true;
             file_.text = text.result();
@@ -442,6 +440,13 @@ private:
 };
 
 }  // namespace
+
+std::string notDownloadReason(ListingOutcome outcome)
+{
+    return outcome == ListingOutcome::NoFamily
+               ? "not a weld-record download: the first record line has no date in field 3 or 4"
+               : "not a weld-record download: the header line does not start with a known word";
+}
 
 double MachineSummary::faultShare() const
 {

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "core/files/file_result.h"
+#include "core/listing/listing.h"
 #include "core/listing/machine_family.h"
 #include "core/listing/record_filter.h"
 #include "core/settings/regional.h"
@@ -73,6 +74,10 @@ struct FleetSummary {
     std::uint64_t filesRead = 0;           // download files read to their end (copies not)
     std::uint64_t repeatedRecords = 0;     // kept records left out as already counted
 };
+
+// Why a file the listing run read to its end is not a weld-record download (outcome
+// NoFamily or HeaderNotRecognised), in English as kestrava-cli says it.
+std::string notDownloadReason(ListingOutcome outcome);
 
 // The download files named by paths: a file as it is (any name), a folder searched
 // through with its subfolders (links followed) for names the Open command accepts

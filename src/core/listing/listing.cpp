@@ -803,6 +803,12 @@ bool ListingRun::decideFamily(std::string_view line)
         family = MachineFamily::T5Z;
     if (family == MachineFamily::Unknown)
         return false;
+    takeFamily(family);
+    return true;
+}
+
+void ListingRun::takeFamily(MachineFamily family)
+{
     summary_.family = family;
     setErrorCodeLabels(summary_.errorCodes, family);
     // The row of every error number whose text can name one: an error field's text
@@ -811,7 +817,12 @@ bool ListingRun::decideFamily(std::string_view line)
         const auto row = errorCodeRow(family, std::to_string(number));
         errorRows_[number] = std::int8_t(row ? *row : -1);
     }
-    return true;
+}
+
+void ListingRun::presetFamily(MachineFamily family)
+{
+    if (family != MachineFamily::Unknown)
+        takeFamily(family);
 }
 
 // The row the record's error field names, -1 for none.
@@ -843,6 +854,8 @@ void ListingRun::handleRecord(std::string_view line)
             stopped_ = true;
             return;
         }
+    } else if (!headerWritten_) {
+        writeHeader();  // the family was preset
     }
     const MachineFamily family = summary_.family;
 

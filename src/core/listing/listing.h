@@ -99,6 +99,12 @@ public:
     // byte for byte. Set before the first feed.
     void setThreads(unsigned count) { threads_ = count; }
 
+    // For records whose family was decided when they were first read (the weld
+    // archive lists the records it keeps): the run takes that family instead of
+    // deciding it on its first record line, which need not hold a date. Set before the
+    // first feed.
+    void presetFamily(MachineFamily family);
+
     // Feeds the next piece of the plain source. Returns false once the run has
     // stopped: no family on the first record line, a refused write, or a line longer
     // than longestLine. keeper, when set, keeps the piece readable for as long as it is
@@ -187,6 +193,7 @@ private:
     void handleHeader(std::string_view line);
     void handleRecord(std::string_view line);
     bool decideFamily(std::string_view line);
+    void takeFamily(MachineFamily family);
     void writeHeader();
     void formatHeader(std::size_t most);
     std::int64_t columnWidth(std::size_t k) const;

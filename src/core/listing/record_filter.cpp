@@ -54,21 +54,31 @@ std::optional<std::int16_t> errorNumberAt(std::string_view record, std::size_t s
 
 }  // namespace
 
+std::optional<Day> recordDay(std::string_view record, MachineFamily family)
+{
+    const std::size_t start = fieldStart(record, dateFieldOf(family));
+    if (start == std::string_view::npos)
+        return std::nullopt;
+    return parseDateText(record.substr(start, 10));
+}
+
+std::optional<std::int16_t> recordErrorNumber(std::string_view record, MachineFamily family)
+{
+    const std::size_t start = fieldStart(record, errorFieldOf(family));
+    if (start == std::string_view::npos)
+        return std::nullopt;
+    return errorNumberAt(record, start);
+}
+
 bool recordSelected(std::string_view record, MachineFamily family, const ListingFilter& filter)
 {
     if (filter.dateOn) {
-        const std::size_t start = fieldStart(record, dateFieldOf(family));
-        if (start == std::string_view::npos)
-            return false;
-        const std::optional<Day> day = parseDateText(record.substr(start, 10));
+        const std::optional<Day> day = recordDay(record, family);
         if (!day || *day < filter.from || *day > filter.to)
             return false;
     }
     if (filter.errorOn) {
-        const std::size_t start = fieldStart(record, errorFieldOf(family));
-        if (start == std::string_view::npos)
-            return false;
-        const std::optional<std::int16_t> number = errorNumberAt(record, start);
+        const std::optional<std::int16_t> number = recordErrorNumber(record, family);
         if (!number || *number != filter.errorNumber)
             return false;
     }

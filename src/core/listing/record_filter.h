@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/listing/machine_family.h"
@@ -36,5 +37,12 @@ struct ListingFilter {
 std::size_t fieldStart(std::string_view line, int k);
 
 bool recordSelected(std::string_view record, MachineFamily family, const ListingFilter& filter);
+
+// The two values the filter reads from a record, as it reads them: the date (nullopt
+// when the record has no date field or its 10 characters are no date) and the error
+// number (nullopt when the record lacks the error field or the number does not fit 16
+// bits). A record is kept under a filter exactly when these lie within its bounds.
+std::optional<Day> recordDay(std::string_view record, MachineFamily family);
+std::optional<std::int16_t> recordErrorNumber(std::string_view record, MachineFamily family);
 
 }  // namespace kestrava

@@ -1,0 +1,370 @@
+// The queries of the weld archive: the selection of welds, their listing and CSV,
+// counts and the fleet summary.
+#include <algorithm>
+#include <map>
+#include <variant>
+
+#include "core/archive/archive_schema.h"
+#include "core/archive/sqlite_db.h"
+#include "core/archive/weld_archive.h"
+#include "core/files/path_text.h"
+#include "core/text/csv_text.h"
+
+namespace kestrava {
+
+using archive::Statement;
+
+namespace {
+
+constexpr const char* kWeldsJoined =
+    " FROM welds w JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
+
+// The WHERE clause of a query and the values bound to it, in order.
+struct Selection {
+    std::string where;
+    std::vector<std::variant<std::int64_t, std::string>> values;  // a string binds as a blob
+
+    explicit Selection(const ArchiveQuery& query)
+    {
+        std::vector<std::string> terms;
+        const auto list = [this](std::size_t count) {
+            std::string text = "(";
+            for (std::size_t i = 0; i < count; ++i)
+                text += i ? ", ?" : "?";
+            return text + ")";
+        };
+        if (!query.machines.empty()) {
+            terms.push_back("m.serial IN " + list(query.machines.size()));
+            for (const auto& serial : query.machines)
+                values.emplace_back(serial);
+        }
+        if (query.from) {
+            terms.push_back("w.day >= ?");
+            values.emplace_back(archive::julianDayOf(*query.from));
+        }
+        if (query.to) {
+            terms.push_back("w.day <= ?");
+            values.emplace_back(archive::julianDayOf(*query.to));
+        }
+        if (!query.errors.empty()) {
+            terms.push_back("w.error IN " + list(query.errors.size()));
+            for (const auto error : query.errors)
+                values.emplace_back(std::int64_t(error));
+        }
+        if (!query.text.empty()) {
+            terms.push_back("instr(w.line, ?) > 0");
+            values.emplace_back(query.text);
+        }
+        for (std::size_t i = 0; i < terms.size(); ++i)
+            where += (i ? " AND " : " WHERE ") + terms[i];
+    }
+
+    // The clause with more terms after it.
+    std::string and_(const std::string& more) const
+    {
+        return where + (where.empty() ? " WHERE " : " AND ") + more;
+    }
+
+    // Binds the values from parameter 1; returns the next parameter's number.
+    int bind(Statement& statement) const
+    {
+        int index = 1;
+        for (const auto& value : values) {
+            if (const auto* number = std::get_if<std::int64_t>(&value))
+                statement.bind(index++, *number);
+            else
+                statement.bindBlob(index++, std::get<std::string>(value));
+        }
+        return index;
+    }
+};
+
+MachineFamily familyOf(std::string_view name)
+{
+    if (name == familyName(MachineFamily::ORV))
+        return MachineFamily::ORV;
+    if (name == familyName(MachineFamily::T5Z))
+        return MachineFamily::T5Z;
+    return MachineFamily::Unknown;
+}
+
+// The header and family of each group of welds listed together, in the order of their
+// first weld.
+struct Group {
+    std::string header;
+    MachineFamily family;
+};
+
+std::vector<Group> groupsOf(archive::Database& db, const Selection& selection)
+{
+    Statement groups(db, std::string("SELECT d.header, m.family, MIN(w.id)") + kWeldsJoined + selection.where +
+                             " GROUP BY d.header, m.family ORDER BY 3");
+    selection.bind(groups);
+    std::vector<Group> found;
+    while (groups.step())
+        found.push_back({std::string(groups.bytes(0)), familyOf(groups.bytes(1))});
+    return found;
+}
+
+// The welds of one group, in the order imported.
+std::string groupWeldsSql(const Selection& selection)
+{
+    return std::string("SELECT w.line") + kWeldsJoined + selection.and_("d.header = ? AND m.family = ?") +
+           " ORDER BY w.id";
+}
+
+void bindGroup(Statement& welds, const Selection& selection, const Group& group)
+{
+    const int next = selection.bind(welds);
+    welds.bindBlob(next, group.header).bindText(next + 1, familyName(group.family));
+}
+
+std::vector<std::string> fieldsOf(std::string_view line)
+{
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t tab = line.find('\t', start);
+        fields.emplace_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        if (tab == std::string_view::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+}  // namespace
+
+ArchiveError WeldArchive::forEachWeld(const ArchiveQuery& query, const std::function<bool(const StoredWeld&)>& seen)
+{
+    try {
+        const Selection selection(query);
+        Statement welds(*db_, std::string("SELECT w.id, m.serial, m.family, w.day, w.error, w.line, d.header, d.name") +
+                                  kWeldsJoined + selection.where + " ORDER BY w.id");
+        selection.bind(welds);
+        while (welds.step()) {
+            StoredWeld weld;
+            weld.id = welds.integer(0);
+            weld.serial = welds.bytes(1);
+            weld.family = familyOf(welds.bytes(2));
+            if (!welds.isNull(3))
+                weld.day = archive::dayOfJulian(welds.integer(3));
+            if (!welds.isNull(4))
+                weld.error = std::int16_t(welds.integer(4));
+            weld.line = welds.bytes(5);
+            weld.header = welds.bytes(6);
+            weld.firstFile = welds.bytes(7);
+            if (!seen(weld))
+                break;
+        }
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::listing(const ArchiveQuery& query, const ListingRun::Write& write)
+{
+    try {
+        const Selection selection(query);
+        for (const Group& group : groupsOf(*db_, selection)) {
+            // The stored header and record lines go through the listing run as a
+            // download of their own would.
+            ListingRun run(ListingFilter{}, std::string(), write);
+            run.presetFamily(group.family);
+            bool going = run.feed(group.header) && run.feed("\r\n");
+            Statement welds(*db_, groupWeldsSql(selection));
+            bindGroup(welds, selection, group);
+            while (going && welds.step())
+                going = run.feed(welds.bytes(0)) && run.feed("\r\n");
+            run.finish();
+            if (run.writeFailed())
+                return {ArchiveFault::Failed, "the listing could not be written"};
+        }
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::csv(const ArchiveQuery& query, const ListingRun::Write& write)
+{
+    try {
+        const Selection selection(query);
+        std::string out;
+        for (const Group& group : groupsOf(*db_, selection)) {
+            appendCsvRow(out, fieldsOf(group.header), CsvText::Bytes);
+            Statement welds(*db_, groupWeldsSql(selection));
+            bindGroup(welds, selection, group);
+            while (welds.step()) {
+                appendCsvRow(out, fieldsOf(welds.bytes(0)), CsvText::Bytes);
+                if (out.size() >= (std::size_t(1) << 20)) {
+                    if (!write(out))
+                        return {ArchiveFault::Failed, "the CSV could not be written"};
+                    out.clear();
+                }
+            }
+        }
+        if (!out.empty() && !write(out))
+            return {ArchiveFault::Failed, "the CSV could not be written"};
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::errorCounts(const ArchiveQuery& query, std::vector<ErrorCount>& counts)
+{
+    counts.clear();
+    try {
+        const Selection selection(query);
+        Statement rows(*db_, std::string("SELECT m.family, w.error_row, count(*)") + kWeldsJoined + selection.where +
+                                 " GROUP BY m.family, w.error_row");
+        selection.bind(rows);
+        while (rows.step()) {
+            ErrorCount count;
+            count.family = familyOf(rows.bytes(0));
+            if (!rows.isNull(1)) {
+                ErrorCodeTable table = freshErrorCodeTable();
+                setErrorCodeLabels(table, count.family);
+                count.label = table[std::size_t(rows.integer(1)) % table.size()].label;
+            }
+            count.count = std::uint64_t(rows.integer(2));
+            counts.push_back(std::move(count));
+        }
+        // By family, then by the row of its table, the records of no code last.
+        std::stable_sort(counts.begin(), counts.end(), [](const ErrorCount& a, const ErrorCount& b) {
+            return std::pair(a.family, a.label.empty()) < std::pair(b.family, b.label.empty());
+        });
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::monthCounts(const ArchiveQuery& query, std::vector<MonthCount>& counts)
+{
+    counts.clear();
+    try {
+        const Selection selection(query);
+        Statement rows(*db_, std::string("SELECT strftime('%Y', w.day), strftime('%m', w.day), count(*)") +
+                                 kWeldsJoined + selection.where + " GROUP BY 1, 2 ORDER BY 1, 2");
+        selection.bind(rows);
+        while (rows.step()) {
+            MonthCount count;
+            if (!rows.isNull(0)) {
+                count.year = int(rows.integer(0));
+                count.month = unsigned(rows.integer(1));
+            }
+            count.count = std::uint64_t(rows.integer(2));
+            counts.push_back(count);
+        }
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+namespace {
+
+ArchivedDownload downloadOf(const Statement& row)
+{
+    ArchivedDownload file;
+    file.name = row.bytes(0);
+    file.kind = row.bytes(1);
+    file.size = std::uint64_t(row.integer(2));
+    file.imported = row.bytes(3);
+    file.records = std::uint64_t(row.integer(4));
+    return file;
+}
+
+}  // namespace
+
+ArchiveError WeldArchive::filesOf(std::int64_t weldId, std::vector<ArchivedDownload>& files)
+{
+    files.clear();
+    try {
+        Statement rows(*db_, "SELECT d.name, d.kind, d.size, d.imported, d.records FROM sightings s "
+                             "JOIN downloads d ON d.id = s.download JOIN welds w ON w.id = s.weld "
+                             "WHERE s.weld = ?1 ORDER BY d.id != w.download, d.id");
+        rows.bind(1, weldId);
+        while (rows.step())
+            files.push_back(downloadOf(rows));
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::downloads(std::vector<ArchivedDownload>& files)
+{
+    files.clear();
+    try {
+        Statement rows(*db_, "SELECT name, kind, size, imported, records FROM downloads ORDER BY id");
+        while (rows.step())
+            files.push_back(downloadOf(rows));
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::summary(const ArchiveQuery& query, FleetSummary& summary)
+{
+    summary = {};
+    try {
+        const Selection selection(query);
+        // Two passes over the welds selected, without the downloads' table: per machine
+        // and error-code row, then per machine and download of first sight.
+        const std::string from = selection.where.find("d.") == std::string::npos
+                                     ? " FROM welds w JOIN machines m ON m.id = w.machine"
+                                     : kWeldsJoined;
+        std::map<std::int64_t, MachineSummary> machines;
+        Statement rows(*db_, "SELECT w.machine, m.serial, m.family, w.error_row, count(*), min(w.day), max(w.day)" +
+                                 from + selection.where + " GROUP BY w.machine, w.error_row");
+        selection.bind(rows);
+        while (rows.step()) {
+            const auto [entry, fresh] = machines.try_emplace(rows.integer(0));
+            MachineSummary& machine = entry->second;
+            if (fresh) {
+                machine.serial = rows.bytes(1);
+                machine.family = familyOf(rows.bytes(2));
+                setErrorCodeLabels(machine.errorCodes, machine.family);
+            }
+            if (!rows.isNull(3))
+                machine.errorCodes[std::size_t(rows.integer(3)) % machine.errorCodes.size()].count = rows.integer(4);
+            machine.records += std::uint64_t(rows.integer(4));
+            if (!rows.isNull(5)) {
+                const Day first = archive::dayOfJulian(rows.integer(5));
+                const Day last = archive::dayOfJulian(rows.integer(6));
+                if (!machine.first || first < *machine.first)
+                    machine.first = first;
+                if (!machine.last || last > *machine.last)
+                    machine.last = last;
+            }
+        }
+        // A machine's files: the downloads its selected welds were first seen in.
+        std::map<std::int64_t, std::filesystem::path> names;
+        Statement downloads(*db_, "SELECT id, name FROM downloads");
+        while (downloads.step())
+            names[downloads.integer(0)] = pathFromUtf8(downloads.bytes(1));
+        Statement files(*db_, "SELECT DISTINCT w.machine, w.download" + from + selection.where);
+        selection.bind(files);
+        while (files.step()) {
+            MachineSummary& machine = machines[files.integer(0)];
+            ++machine.files;
+            machine.paths.push_back(names[files.integer(1)]);
+        }
+        summary.filesRead = std::uint64_t(db_->integer("SELECT count(*) FROM downloads"));
+        for (auto& [id, machine] : machines) {
+            std::sort(machine.paths.begin(), machine.paths.end());
+            summary.machines.push_back(std::move(machine));
+        }
+        std::sort(summary.machines.begin(), summary.machines.end(), [](const MachineSummary& a, const MachineSummary& b) {
+            return std::tie(a.serial, a.family) < std::tie(b.serial, b.family);
+        });
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+}  // namespace kestrava

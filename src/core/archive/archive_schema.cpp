@@ -1,0 +1,116 @@
+#include "core/archive/archive_schema.h"
+
+#include "core/archive/sqlite_db.h"
+#include "core/files/path_text.h"
+
+namespace kestrava::archive {
+
+namespace {
+
+// Version 1.
+//
+// A weld's fields are not kept one by one: the record line is kept whole, with its
+// bytes as in the file, and the header line once per download, so that field k of a
+// weld stands under column k of its download's header. The line is what the listing
+// and CSV show and what makes the weld's identity; a table of fields would hold every
+// record 19 or more times over (a row per field) to serve only the search in any field,
+// which instr() on the line does. The fields the queries select on (date, error
+// number, machine) are columns of their own, read from the line by the listing's
+// rules when it is imported.
+//
+// A weld is unique by its machine and a 128-bit hash of its line (the fleet summary's
+// key), not by the line: an index of the lines would hold every line twice.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE machines(
+    id INTEGER PRIMARY KEY,
+    serial BLOB NOT NULL,            -- the serial field's bytes, as in the files
+    family TEXT NOT NULL,            -- 'ORV' or '5TZ'
+    UNIQUE(serial, family));
+CREATE TABLE downloads(
+    id INTEGER PRIMARY KEY,
+    name TEXT NOT NULL,              -- the path imported (UTF-8)
+    kind TEXT NOT NULL,              -- 'xls' (plain) or 'pfd' (scrambled)
+    size INTEGER NOT NULL,           -- bytes of the file
+    content_hash BLOB UNIQUE,        -- 128-bit hash of the plain text; set when the file is read whole
+    imported TEXT NOT NULL,          -- UTC, ISO 8601
+    family TEXT,                     -- decided on its first record line
+    header BLOB,                     -- the header line: the column names, tab-separated
+    records INTEGER);                -- record lines of the file
+CREATE TABLE welds(
+    id INTEGER PRIMARY KEY,          -- in the order imported, a download's in its line order
+    machine INTEGER NOT NULL REFERENCES machines(id),
+    download INTEGER NOT NULL REFERENCES downloads(id),  -- the download of first sight
+    day INTEGER,                     -- Julian day number of the record's date; NULL: no date
+    error INTEGER,                   -- error number as the error filter reads it; NULL: none
+    error_row INTEGER,               -- row of the family's error-code table; NULL: no code
+    line BLOB NOT NULL,              -- the record line
+    line_hash BLOB NOT NULL,
+    UNIQUE(machine, line_hash));
+CREATE INDEX welds_by_machine_day ON welds(machine, day);
+CREATE INDEX welds_by_machine_error ON welds(machine, error);
+CREATE INDEX welds_by_day ON welds(day);
+-- Every download each weld stands in.
+CREATE TABLE sightings(
+    weld INTEGER NOT NULL REFERENCES welds(id),
+    download INTEGER NOT NULL REFERENCES downloads(id),
+    PRIMARY KEY(weld, download)) WITHOUT ROWID;
+)sql";
+
+}  // namespace
+
+SchemaCheck checkSchema(Database& db)
+{
+    SchemaCheck check;
+    check.version = int(db.integer("PRAGMA user_version"));
+    const std::int64_t application = db.integer("PRAGMA application_id");
+    const std::int64_t tables = db.integer("SELECT count(*) FROM sqlite_master");
+    if (check.version > kArchiveSchemaVersion) {
+        check.fault = ArchiveFault::Newer;
+        check.error = "the archive was written by a newer version of Kestrava (layout " +
+                      std::to_string(check.version) + ", this version reads up to " +
+                      std::to_string(kArchiveSchemaVersion) + "); it was left as it is";
+        return check;
+    }
+    if ((check.version == 0 && tables > 0) || (check.version > 0 && application != kApplicationId)) {
+        check.fault = ArchiveFault::NotArchive;
+        check.error = "not a weld archive (an SQLite database of another kind); it was left as it is";
+        return check;
+    }
+    const std::string verdict = db.text("PRAGMA quick_check");
+    if (verdict != "ok") {
+        check.fault = ArchiveFault::Damaged;
+        check.error = "the archive is damaged (" + verdict.substr(0, 200) +
+                      "); it was left as it is: restore it from a copy";
+    }
+    return check;
+}
+
+void prepareConnection(Database& db, bool writing)
+{
+    if (writing) {
+        db.exec("PRAGMA journal_mode = WAL");
+        // Each file's import is on the disk before the next starts.
+        db.exec("PRAGMA synchronous = FULL");
+    }
+    db.exec("PRAGMA cache_size = -65536");  // 64 MiB
+    db.exec("PRAGMA temp_store = MEMORY");
+}
+
+void createSchema(Database& db)
+{
+    Transaction transaction(db);
+    if (db.integer("PRAGMA user_version") == 0) {  // another program may have made it meanwhile
+        db.exec(kSchema);
+        db.exec(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
+        db.exec(("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion)).c_str());
+    }
+    transaction.commit();
+}
+
+std::int64_t julianDayOf(Day day) { return std::int64_t(day.time_since_epoch().count()) + 2440588; }
+
+Day dayOfJulian(std::int64_t julianDay) { return Day(std::chrono::days(julianDay - 2440588)); }
+
+std::string shownArchive(const std::filesystem::path& path) { return shownPath(path); }
+
+}  // namespace kestrava::archive
