@@ -93,7 +93,7 @@ TEST(CliArchive, SummaryIsTheSummaryOfTheSameFilesInBothFormats)
     const auto imported = cli({"archive", "import", "--archive", archive, kExamples});
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_EQ(imported.out, "files added: 2\nwelds added: 59\nwelds already there: 59\nfiles refused: 0\n");
-    for (const std::vector<std::string> options :
+    for (const std::vector<std::string>& options :
          {std::vector<std::string>{}, {"--format", "csv"}, {"--error", "0", "--format", "csv"}, {"--from", "1/1/2010"}}) {
         std::vector<std::string> summary = {"summary", kExamples};
         summary.insert(summary.end(), options.begin(), options.end());

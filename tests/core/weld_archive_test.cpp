@@ -150,9 +150,10 @@ TEST(WeldArchive, QueriesCountsAndTheFilesOfAWeld)
         std::size_t welds = 0;
         ASSERT_TRUE(archive.forEachWeld(each.query, [&](const StoredWeld& weld) {
             ++welds;
-            if (!each.query.machines.empty())
+            if (!each.query.machines.empty()) {
                 EXPECT_NE(std::find(each.query.machines.begin(), each.query.machines.end(), weld.serial),
                           each.query.machines.end());
+            }
             return true;
         }).ok());
         EXPECT_EQ(welds, each.welds) << each.name;
