@@ -257,6 +257,17 @@ private slots:
         f.filter(1, "13/01/2009", "20/04/2009");
         QCOMPARE(f.window->Label_FilterInForce->text(),
                  QStringLiteral("Filter: dates 13/01/2009 - 20/04/2009, error code 27"));
+        // The chart's picture says so too.
+        QString caption;
+        QTimer::singleShot(0, f.window.get(), [&caption] {
+            if (auto* chart = qobject_cast<FormChart*>(QApplication::activeModalWidget())) {
+                caption = chart->MSChart1->data().caption;
+                chart->close();
+            }
+        });
+        f.window->Menu_GraphShow->trigger();
+        QVERIFY2(caption.endsWith(QStringLiteral("Filter: dates 13/01/2009 - 20/04/2009, error code 27")),
+                 qPrintable(caption));
 
 #ifdef Q_OS_LINUX
         f.dialogs.saveAnswers = {QStringLiteral("/proc/ro.xls")};

@@ -212,6 +212,15 @@ void FormChart::fitTable()
     }
 }
 
+void FormChart::showListingFilter(const QString& filter)
+{
+    if (filter.isEmpty())
+        return;
+    BarChartData data = MSChart1->data();
+    data.caption = data.caption.isEmpty() ? filter : data.caption + QStringLiteral("     ") + filter;
+    MSChart1->setData(std::move(data));
+}
+
 void FormChart::fillChart(const kestrava::ErrorCodeTable* table, const QString& serial,
                           const QString& fileTitle)
 {

@@ -25,6 +25,11 @@ public:
     // Design client area (twips 10215 x 9165 at 15 twips a pixel).
     static constexpr QSize clientSize{681, 611};
 
+    // The filters the listing was made with, as the main window names them ("Filter:
+    // dates ..."), added to the chart's caption: a saved or printed picture says what it
+    // counts. Empty: all records.
+    void showListingFilter(const QString& filter);
+
 public slots:
     void Cmd_Print_Click();
     void Cmd_Close_Click();

@@ -1,4 +1,6 @@
 // Graph Data: the error-code chart of the last listing run, shown modally.
+#include <QLabel>
+
 #include "gui/reports/form_chart.h"
 #include "gui/window/kestrava_main.h"
 
@@ -8,5 +10,6 @@ void Kestrava_Main::Menu_GraphShow_Click()
     if (busy())
         return;
     FormChart form(shared(), services(), this);
+    form.showListingFilter(Label_FilterInForce->text());
     form.exec();
 }
