@@ -233,6 +233,9 @@ TEST(CliHostile, SummaryCountsEachDownloadAndEachWeldOnce)
 // the table, whole (once) in the CSV, within a small memory limit.
 TEST(CliHostile, SummaryOfAMegabyteSerialCostsItsLengthOnce)
 {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit a limit on the data segment";
+#endif
     CliFolder folder;
     const std::string serial(std::size_t(1) << 20, 'S');
     const auto source = folder / "big.xls";
@@ -264,6 +267,9 @@ TEST(CliHostile, SummaryOfAMegabyteSerialCostsItsLengthOnce)
 // with a message, not with the program killed.
 TEST(CliHostile, SummaryOutOfMemoryEndsWithAMessage)
 {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit a limit on the data segment";
+#endif
     CliFolder folder;
     const auto source = folder / "many.xls";
     {
