@@ -13,6 +13,9 @@ bool writeOut(std::string_view bytes);
 // Flushes standard output; false (with a message) when anything failed to reach it.
 bool finishOut();
 
+// True when standard error is a terminal (progress is shown there only).
+bool standardErrorIsTerminal();
+
 // "kestrava-cli: <message>" on standard error.
 void message(std::string_view text);
 void message(const FileResult& fault);

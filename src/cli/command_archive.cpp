@@ -12,24 +12,10 @@
 #include "core/files/path_text.h"
 #include "core/fleet/fleet_table.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace kestrava::cli {
 
 namespace {
-
-bool standardErrorIsTerminal()
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(STDERR_FILENO) != 0;
-#endif
-}
 
 // --archive FILE, else the per-user default; empty (after a message) when there is none.
 std::filesystem::path archivePathOf(const ParsedArguments& parsed)

@@ -9,24 +9,10 @@
 #include "core/fleet/fleet_table.h"
 #include "core/files/path_text.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace kestrava::cli {
 
 namespace {
-
-bool standardErrorIsTerminal()
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(STDERR_FILENO) != 0;
-#endif
-}
 
 int runSummary(const std::vector<std::string>& arguments)
 {

@@ -33,6 +33,15 @@ QStringList column(const QStandardItemModel* model, int column)
 
 }  // namespace
 
+// The summary window the main window opened (a window of its own).
+FleetSummaryWindow* shownSummary()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* summary = qobject_cast<FleetSummaryWindow*>(window))
+            return summary;
+    return nullptr;
+}
+
 class FleetSummaryWindowTest : public QObject {
     Q_OBJECT
 
@@ -57,9 +66,7 @@ private slots:
 
         f.dialogs.folderAnswers = {f.files.path()};
         f.window->Menu_FleetSummary_Click();
-        FleetSummaryWindow* summary = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            summary = summary ? summary : qobject_cast<FleetSummaryWindow*>(window);
+        FleetSummaryWindow* summary = shownSummary();
         QVERIFY(summary);
         QStandardItemModel* model = summary->Machines_Model;
         QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
@@ -204,9 +211,7 @@ private slots:
 
         f.dialogs.folderAnswers = {f.files.path()};
         f.window->Menu_FleetSummary_Click();
-        FleetSummaryWindow* summary = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            summary = summary ? summary : qobject_cast<FleetSummaryWindow*>(window);
+        FleetSummaryWindow* summary = shownSummary();
         QVERIFY(summary);
         QCOMPARE(column(summary->Machines_Model, 0), QStringList({"=1+2", "M1", "M9"}));
         QCOMPARE(column(summary->Machines_Model, 2), QStringList({"1", "1", "1"}));

@@ -123,15 +123,6 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
 
 namespace {
 
-std::string_view fieldOf(std::string_view record, int field)
-{
-    const std::size_t start = fieldStart(record, field);
-    if (start == std::string_view::npos)
-        return {};
-    const std::size_t end = record.find('\t', start);
-    return record.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
-
 std::string hashBytes(const Hash128& hash)
 {
     std::string bytes(16, '\0');

@@ -21,16 +21,6 @@ namespace kestrava {
 
 namespace {
 
-std::string_view fieldOf(std::string_view record, int field)
-{
-    const std::size_t start = fieldStart(record, field);
-    if (start == std::string_view::npos)
-        return {};
-    const std::size_t end = record.find('\t', start);
-    return record.substr(start, end == std::string_view::npos ? std::string_view::npos
-                                                              : end - start);
-}
-
 using MachineKey = std::pair<std::string, MachineFamily>;
 using Machines = std::map<MachineKey, MachineSummary>;
 

@@ -25,6 +25,15 @@ std::size_t fieldStart(std::string_view line, int k)
     return start;
 }
 
+std::string_view fieldOf(std::string_view line, int k)
+{
+    const std::size_t start = fieldStart(line, k);
+    if (start == std::string_view::npos)
+        return {};
+    const std::size_t end = line.find('\t', start);
+    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
 namespace {
 
 // The error number of a record whose error field starts at start: a field of one to

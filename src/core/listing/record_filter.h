@@ -36,6 +36,10 @@ struct ListingFilter {
 // tab), or npos when the line has fewer fields.
 std::size_t fieldStart(std::string_view line, int k);
 
+// 1-based field k of a tab-separated line, without its tab; empty when the line has
+// fewer fields.
+std::string_view fieldOf(std::string_view line, int k);
+
 bool recordSelected(std::string_view record, MachineFamily family, const ListingFilter& filter);
 
 // The two values the filter reads from a record, as it reads them: the date (nullopt
