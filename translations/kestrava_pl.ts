@@ -246,6 +246,11 @@
             <translation>Nie mozna zapisac obrazu %1.</translation>
         </message>
         <message>
+            <location filename="../src/gui/reports/form_chart.cpp" line="312" />
+            <source>The picture could not be drawn.</source>
+            <translation>Nie mozna narysowac obrazu.</translation>
+        </message>
+        <message>
             <source>PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg</source>
             <translation>Obraz PNG (*.png)|*.png|Obraz SVG (*.svg)|*.svg</translation>
         </message>

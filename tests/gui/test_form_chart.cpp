@@ -151,6 +151,10 @@ private slots:
         dialogs.saveAnswer.clear();
         form.Cmd_SaveImage->click();
         QCOMPARE(dialogs.messages.size(), 1);
+        // with its reason, and nothing left behind
+        QVERIFY2(dialogs.messages[0].text.section(QStringLiteral("\n\n"), 1).size() > 3,
+                 qPrintable(dialogs.messages[0].text));
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("missing"))));
     }
 
     // The count axis from the highest count; each layout, either way round, writes

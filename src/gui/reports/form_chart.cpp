@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QBuffer>
 #include <QSaveFile>
 #include <algorithm>
 
@@ -289,16 +290,30 @@ void FormChart::Cmd_SaveImage_Click()
                                                      .arg(QDir::toNativeSeparators(path)),
                                            title)))
         return;
-    const bool saved =
-        svg ? writeSvg(path) : barChartImage(MSChart1->chartLayout()).save(path, "PNG");
-    if (!saved && texts)
-        services_.dialogs->message(this, tr("The picture %1 could not be saved.").arg(path),
+    QByteArray picture;
+    if (svg) {
+        picture = barChartSvg(MSChart1->chartLayout());
+    } else {
+        QBuffer buffer(&picture);
+        buffer.open(QIODevice::WriteOnly);
+        barChartImage(MSChart1->chartLayout()).save(&buffer, "PNG");
+    }
+    const QString reason = writePicture(path, picture);
+    if (!reason.isEmpty() && texts)
+        services_.dialogs->message(this, tr("The picture %1 could not be saved.").arg(path) +
+                                             QStringLiteral("\n\n") + reason,
                                    title, MessageIcon::Critical);
 }
 
-bool FormChart::writeSvg(const QString& path)
+// The picture written whole beside its place and then put there, as Save File does: a
+// full disk or a failing write leaves no part of a picture, and an older picture the
+// user chose to replace stays whole. Returns the reason of a failure, else nothing.
+QString FormChart::writePicture(const QString& path, const QByteArray& picture)
 {
+    if (picture.isEmpty())
+        return tr("The picture could not be drawn.");
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(barChartSvg(MSChart1->chartLayout())) >= 0 && file.commit();
+    if (!file.open(QIODevice::WriteOnly) || file.write(picture) != picture.size() || !file.commit())
+        return file.errorString();
+    return {};
 }

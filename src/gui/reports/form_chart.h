@@ -41,7 +41,7 @@ private:
     void fillChart(const kestrava::ErrorCodeTable* table, const QString& serial,
                    const QString& fileTitle);
     void fitTable();
-    bool writeSvg(const QString& path);
+    QString writePicture(const QString& path, const QByteArray& picture);
 
     AppServices services_;
     kestrava::Language language_;
