@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/cli_output.h"
+
 namespace kestrava::cli {
 
 std::optional<std::string> ParsedArguments::value(const std::string& option) const
@@ -51,6 +53,17 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments,
         }
     }
     return parsed;
+}
+
+std::optional<std::string> formatOption(const ParsedArguments& parsed, const std::string& first,
+                                        const std::string& second)
+{
+    std::string format = parsed.value("--format").value_or(first);
+    if (format != first && format != second) {
+        message("invalid --format: " + format + " (" + first + " or " + second + ")");
+        return std::nullopt;
+    }
+    return format;
 }
 
 }  // namespace kestrava::cli

@@ -26,4 +26,9 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments,
                                const std::set<std::string>& valued,
                                const std::set<std::string>& flags);
 
+// The value of --format: one of two names, the first when not given. Another name is
+// reported on standard error ("invalid --format: X (a or b)") and gives nothing.
+std::optional<std::string> formatOption(const ParsedArguments& parsed, const std::string& first,
+                                        const std::string& second);
+
 }  // namespace kestrava::cli

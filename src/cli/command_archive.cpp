@@ -151,11 +151,10 @@ int runList(std::vector<std::string> arguments)
         message("unexpected argument: " + parsed.positional.front());
         return kExitUsage;
     }
-    const std::string format = parsed.value("--format").value_or("listing");
-    if (format != "listing" && format != "csv") {
-        message("invalid --format: " + format + " (listing or csv)");
+    const std::optional<std::string> chosenFormat = formatOption(parsed, "listing", "csv");
+    if (!chosenFormat)
         return kExitUsage;
-    }
+    const std::string& format = *chosenFormat;
     ArchiveQuery query;
     if (const int status = readQuery(parsed, machines, query); status != kExitDone)
         return status;
@@ -211,11 +210,10 @@ int runSummary(const std::vector<std::string>& arguments)
         message("unexpected argument: " + parsed.positional.front());
         return kExitUsage;
     }
-    const std::string format = parsed.value("--format").value_or("text");
-    if (format != "text" && format != "csv") {
-        message("invalid --format: " + format + " (text or csv)");
+    const std::optional<std::string> chosenFormat = formatOption(parsed, "text", "csv");
+    if (!chosenFormat)
         return kExitUsage;
-    }
+    const std::string& format = *chosenFormat;
     ArchiveQuery query;
     if (const int status = readQuery(parsed, {}, query); status != kExitDone)
         return status;

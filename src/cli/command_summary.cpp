@@ -25,11 +25,10 @@ int runSummary(const std::vector<std::string>& arguments)
         message("no PATH given");
         return kExitUsage;
     }
-    const std::string format = parsed.value("--format").value_or("text");
-    if (format != "text" && format != "csv") {
-        message("invalid --format: " + format + " (text or csv)");
+    const std::optional<std::string> chosenFormat = formatOption(parsed, "text", "csv");
+    if (!chosenFormat)
         return kExitUsage;
-    }
+    const std::string& format = *chosenFormat;
     ListingFilter filter;
     if (const int status = readFilter(parsed, filter); status != kExitDone)
         return status;
