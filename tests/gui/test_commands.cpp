@@ -113,6 +113,7 @@ private slots:
             FormChart chart(f.window->shared(), f.window->services());
             QVERIFY(chart.MSChart1->data().categories.isEmpty());
             QVERIFY(chart.LabelCount[0]->text().isEmpty() && chart.LabelSerial->text().isEmpty());
+            QVERIFY(chart.Label1->text().isEmpty() && chart.Label10->text().isEmpty());
 
             // A filter acts on it too, and nothing can be started: both places say so.
             f.spreadsheet.startSucceeds = false;
