@@ -92,6 +92,7 @@ private slots:
             QCOMPARE(f.spreadsheet.folders, QStringList{QDir::toNativeSeparators(f.work.path())});
             QVERIFY2(f.window->windowTitle().startsWith(QString::fromLatin1(c.name) + QStringLiteral(" - ")),
                      qPrintable(f.window->windowTitle()));
+            QCOMPARE(f.spreadsheet.titles.last(), f.window->windowTitle());  // named before the message
             const QString said = QStringLiteral("To nie jest plik danych o zgrzewach: ") + c.why +
                                  QStringLiteral(".\n\n") + excel;
             QCOMPARE(f.text(), said);
