@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QStringList>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -28,10 +29,31 @@ constexpr int kLongestHeadLines = 3;    // lines of a column name in the table's
 constexpr double kChartWidth = 900;     // the chart is laid out at this size, then scaled
 constexpr double kChartHeight = 400;
 
-QString fromBytes(std::string_view bytes, kestrava::Language language)
-{
-    return fromCodePage(QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())), language);
-}
+// The field bytes as text: the code page is one byte a character, so a table made once
+// converts them (a converter opened for every field cost most of a report's time).
+class ByteText {
+public:
+    explicit ByteText(kestrava::Language language)
+    {
+        QByteArray all(256, '\0');
+        for (int c = 0; c < 256; ++c)
+            all[c] = char(c);
+        const QString text = fromCodePage(all, language);
+        for (int c = 0; c < 256; ++c)
+            table_[std::size_t(c)] = text.size() == 256 ? text[c] : QChar(c);
+    }
+    QString operator()(std::string_view bytes) const
+    {
+        QString text(qsizetype(bytes.size()), Qt::Uninitialized);
+        QChar* out = text.data();
+        for (const char c : bytes)
+            *out++ = table_[std::size_t(static_cast<unsigned char>(c))];
+        return text;
+    }
+
+private:
+    std::array<QChar, 256> table_{};
+};
 
 QString latin1(std::string_view text)
 {
@@ -75,13 +97,20 @@ QFont font(double points, bool bold = false)
 
 // One layout of the report: counting (no painter) or painting the pages in range.
 class WeldReport::Pass {
+    // A font and its metrics on the device.
+    struct Face : QFontMetricsF {
+        Face(const QFont& chosen, QPaintDevice& device) : QFontMetricsF(chosen, &device), font(chosen) {}
+        QFont font;
+    };
+
 public:
     Pass(const WeldReportSetup& setup, QPaintDevice& device, QPainter* painter, int total,
          int from, int to)
         : setup_(setup), device_(device), painter_(painter), total_(total), from_(from),
           to_(to > 0 ? to : std::numeric_limits<int>::max()),
-          body_(font(9), &device), bold_(font(9, true), &device), small_(font(8), &device),
-          heading_(font(11, true), &device), title_(font(16, true), &device)
+          body_(font(9), device), bold_(font(9, true), device), small_(font(8), device),
+          heading_(font(11, true), device), title_(font(16, true), device),
+          text_(setup.language)
     {
         width_ = device.width();
         height_ = device.height();
@@ -112,7 +141,7 @@ private:
             startPage();
     }
     void header();
-    void text(const QFontMetricsF& metrics, const QFont& chosen, double x, double top, const QString& words);
+    void text(const Face& face, double x, double top, const QString& words);
     void rule(double top, double thickness, const QColor& colour);
     QStringList wrapped(const QString& value, const QFontMetricsF& metrics, double width) const;
     void takeHeader(std::string_view header);
@@ -124,7 +153,9 @@ private:
     int total_;
     int from_;
     int to_;
-    QFontMetricsF body_, bold_, small_, heading_, title_;
+    Face body_, bold_, small_, heading_, title_;
+    const Face* current_ = nullptr;  // the painter's font
+    ByteText text_;
     double width_ = 0;
     double height_ = 0;
     double top_ = 0;   // where a page's content starts
@@ -164,13 +195,15 @@ void WeldReport::Pass::startPage()
         tableHead();
 }
 
-void WeldReport::Pass::text(const QFontMetricsF& metrics, const QFont& chosen, double x, double top,
-                            const QString& words)
+void WeldReport::Pass::text(const Face& face, double x, double top, const QString& words)
 {
     if (!shown())
         return;
-    painter_->setFont(chosen);
-    painter_->drawText(QPointF(x, top + metrics.ascent()), words);
+    if (current_ != &face) {
+        painter_->setFont(face.font);
+        current_ = &face;
+    }
+    painter_->drawText(QPointF(x, top + face.ascent()), words);
 }
 
 void WeldReport::Pass::rule(double top, double thickness, const QColor& colour)
@@ -194,13 +227,13 @@ void WeldReport::Pass::header()
     const QString title = setup_.kind == WeldReportSetup::Kind::Protocols
                               ? WeldReport::tr("Weld Protocol")
                               : WeldReport::tr("Handover Report");
-    text(heading_, font(11, true), x, 0, setup_.brandName);
-    text(heading_, font(11, true), width_ - heading_.horizontalAdvance(title), 0, title);
+    text(heading_, x, 0, setup_.brandName);
+    text(heading_, width_ - heading_.horizontalAdvance(title), 0, title);
     const QString printed =
         WeldReport::tr("Printed %1").arg(QLocale::c().toString(setup_.printed, QStringLiteral("dd/MM/yyyy")));
     const QString pageText = WeldReport::tr("Page %1 of %2").arg(page_).arg(total_);
-    text(small_, font(8), x, mm(7), printed);
-    text(small_, font(8), width_ - small_.horizontalAdvance(pageText), mm(7), pageText);
+    text(small_, x, mm(7), printed);
+    text(small_, width_ - small_.horizontalAdvance(pageText), mm(7), pageText);
     rule(mm(13), mm(0.3), Qt::black);
 }
 
@@ -251,8 +284,7 @@ void WeldReport::Pass::takeHeader(std::string_view header)
     std::size_t from = 0;
     for (;;) {
         const std::size_t tab = header.find('\t', from);
-        names_ << fromBytes(header.substr(from, tab == std::string_view::npos ? tab : tab - from),
-                            setup_.language);
+        names_ << text_(header.substr(from, tab == std::string_view::npos ? tab : tab - from));
         nameWidth_ = std::max(nameWidth_, body_.horizontalAdvance(names_.back()));
         if (tab == std::string_view::npos)
             break;
@@ -266,8 +298,7 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
 {
     kestrava::readWeldProtocol(weld, weld_);
     takeHeader(weld.header);
-    const kestrava::Language language = setup_.language;
-    QString error = fromBytes(weld_.errorText, language);
+    QString error = text_(weld_.errorText);
     if (!weld_.hasErrorField)
         error = WeldReport::tr("no error field");
     else if (!weld_.errorRow)
@@ -287,17 +318,17 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
     };
     add(WeldReport::tr("Download"), QString::fromUtf8(weld_.download.data(), qsizetype(weld_.download.size())), true);
     add(WeldReport::tr("Machine"),
-        fromBytes(weld_.serial, language) + QStringLiteral(" (") + latin1(familyName(weld_.family)) +
+        text_(weld_.serial) + QStringLiteral(" (") + latin1(familyName(weld_.family)) +
             QLatin1Char(')'),
         true);
     add(WeldReport::tr("Date and time"),
-        fromBytes(weld_.date, language) + QLatin1Char(' ') + fromBytes(weld_.time, language), true);
+        text_(weld_.date) + QLatin1Char(' ') + text_(weld_.time), true);
     add(WeldReport::tr("Error"), error, true);
     for (std::size_t k = 0; k < weld_.fields.size(); ++k) {
         const QString name = k < std::size_t(names_.size())
                                  ? names_[qsizetype(k)]
                                  : WeldReport::tr("Field %1").arg(qulonglong(k + 1));
-        add(name, fromBytes(weld_.fields[k].value, language), false);
+        add(name, text_(weld_.fields[k].value), false);
     }
 
     const double titleHeight = heading_.lineSpacing() * 1.4;
@@ -312,7 +343,7 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
         ensure(titleHeight + 4 * line_ + gap);
     if (y_ > top_)
         y_ += gap;
-    text(heading_, font(11, true), 0, y_,
+    text(heading_, 0, y_,
          WeldReport::tr("Weld protocol no. %1").arg(qulonglong(weld_.number)));
     y_ += titleHeight;
     rule(y_ - mm(1), mm(0.2), Qt::darkGray);
@@ -326,9 +357,9 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
                     firstField = false;
                     rule(y_, mm(0.1), Qt::lightGray);
                 }
-                text(row.key ? bold_ : body_, font(9, row.key), 0, y_, row.name);
+                text(row.key ? bold_ : body_, 0, y_, row.name);
             }
-            text(body_, font(9), nameWidth_, y_, row.value[k]);
+            text(body_, nameWidth_, y_, row.value[k]);
             y_ += line_;
         }
     }
@@ -337,7 +368,7 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
 void WeldReport::Pass::cover(const kestrava::ReportCover& cover)
 {
     startPage();
-    text(title_, font(16, true), 0, y_, WeldReport::tr("Handover Report"));
+    text(title_, 0, y_, WeldReport::tr("Handover Report"));
     y_ += title_.lineSpacing() * 1.5;
     const double keyWidth = std::max({bold_.horizontalAdvance(WeldReport::tr("Selection")),
                                       bold_.horizontalAdvance(WeldReport::tr("Machines")),
@@ -347,8 +378,8 @@ void WeldReport::Pass::cover(const kestrava::ReportCover& cover)
                             mm(4);
     const auto row = [&](const QString& name, const QString& value) {
         for (const QString& line : wrapped(value, body_, width_ - keyWidth)) {
-            text(bold_, font(9, true), 0, y_, name);
-            text(body_, font(9), keyWidth, y_, line);
+            text(bold_, 0, y_, name);
+            text(body_, keyWidth, y_, line);
             y_ += line_;
         }
     };
@@ -360,7 +391,7 @@ void WeldReport::Pass::cover(const kestrava::ReportCover& cover)
     for (std::size_t k = 0; k < shownMachines; ++k) {
         const kestrava::ReportMachine& machine = cover.machines[k];
         row(name, WeldReport::tr("%1 (%2), welds: %3")
-                      .arg(fromBytes(machine.serial, setup_.language), latin1(familyName(machine.family)),
+                      .arg(text_(machine.serial), latin1(familyName(machine.family)),
                            QString::number(qulonglong(machine.welds))));
         name.clear();
     }
@@ -404,16 +435,16 @@ void WeldReport::Pass::cover(const kestrava::ReportCover& cover)
     y_ += kChartHeight * scale + mm(4);
     const double countWidth = bold_.horizontalAdvance(QStringLiteral("000000")) + mm(4);
     ensure(line_);
-    text(bold_, font(9, true), 0, y_, QCoreApplication::translate("FormChart", "Qty"));
-    text(bold_, font(9, true), countWidth, y_, QCoreApplication::translate("FormChart", "Error Description"));
+    text(bold_, 0, y_, QCoreApplication::translate("FormChart", "Qty"));
+    text(bold_, countWidth, y_, QCoreApplication::translate("FormChart", "Error Description"));
     y_ += line_;
     for (const kestrava::ReportErrorCount& bar : bars) {
         ensure(line_);
         QString description = describeError(bar.family, bar.row);
         if (cover.mixedFamilies())
             description = latin1(familyName(bar.family)) + QLatin1Char(' ') + description;
-        text(body_, font(9), 0, y_, QString::number(qulonglong(bar.count)));
-        text(body_, font(9), countWidth, y_, description);
+        text(body_, 0, y_, QString::number(qulonglong(bar.count)));
+        text(body_, countWidth, y_, description);
         y_ += line_;
     }
     breakPage_ = true;
@@ -425,6 +456,7 @@ void WeldReport::Pass::tableHead()
         QFont head = tableFont_;
         head.setBold(true);
         painter_->setFont(head);
+        current_ = nullptr;
         for (qsizetype k = 0; k + 1 < columns_.size() && k < names_.size(); ++k)
             painter_->drawText(QRectF(columns_[k], y_, columns_[k + 1] - columns_[k] - mm(1), headHeight_),
                                Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignBottom, names_[k]);
@@ -491,11 +523,12 @@ void WeldReport::Pass::tableRow(const WeldRecord& weld, const kestrava::ReportCo
     ensure(rowHeight);
     if (shown()) {
         painter_->setFont(tableFont_);
+        current_ = nullptr;
         const double baseline = y_ + table_->ascent();
         const qsizetype count = std::min<qsizetype>(qsizetype(weld_.fields.size()), columns_.size() - 1);
         for (qsizetype k = 0; k < count; ++k) {
             const double cell = columns_[k + 1] - columns_[k] - table_->averageCharWidth();
-            QString value = fromBytes(weld_.fields[std::size_t(k)].value, setup_.language);
+            QString value = text_(weld_.fields[std::size_t(k)].value);
             if (value.size() * table_->maxWidth() > cell && table_->horizontalAdvance(value) > cell)
                 value = table_->elidedText(value, Qt::ElideRight, cell);
             painter_->drawText(QPointF(columns_[k], baseline), value);
