@@ -123,6 +123,11 @@ class WeldReportTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { installQuietMessageHandler(); }
+    void init()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+    }
 
     // Every weld of each example file, plain and scrambled: the PDF says what the
     // command line says, on numbered pages.
@@ -213,6 +218,16 @@ private slots:
         const QString text = squeezed(pages.join(QLatin1Char('\n')));
         for (const char* expected : {"Raport odbioru", "E27 Otwarty obwód elektrozlaczki", "Łódź Widzew"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+
+        const QString protocol = f.files.filePath(QStringLiteral("protokol.pdf"));
+        f.dialogs.saveAnswers.push_back(protocol);
+        f.window->Menu_ProtocolPdf->trigger();
+        const QStringList protocolPages = pdfPages(protocol);
+        QVERIFY(numberedPages(protocolPages, QStringLiteral("Strona %1 z %2")));
+        for (const char* expected : {"Protokol zgrzewania nr 45", "Maszyna ORV-20417 (ORV)", "Operator Paweł Wójcik",
+                                     "Blad 20 \u2014 E20 Zbyt niskie napiecie wyjsciowe"})
+            QVERIFY2(squeezed(protocolPages.join(QLatin1Char('\n'))).contains(QString::fromUtf8(expected)), expected);
+        keepSample(protocol, QStringLiteral("protocol_pl.pdf"));
     }
 
     // Printed with a page range: only those pages, numbered of all; a job of more than

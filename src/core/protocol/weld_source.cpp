@@ -30,7 +30,8 @@ std::optional<RecordRange> recordsOfListingLines(std::uint64_t firstLine, std::u
     if (lastLine < 2 || lastLine < firstLine)
         return std::nullopt;
     const std::uint64_t first = firstRecordFrom(firstLine);
-    const std::uint64_t end = firstRecordFrom(lastLine + 1);  // one past the last
+    // One past the last (the very last line number stands for "to the end").
+    const std::uint64_t end = firstRecordFrom(lastLine == UINT64_MAX ? lastLine : lastLine + 1);
     if (end <= first)
         return std::nullopt;
     return RecordRange{first, end - 1};

@@ -332,7 +332,7 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
     }
 
     const double titleHeight = heading_.lineSpacing() * 1.4;
-    double blockHeight = titleHeight + mm(2);
+    double blockHeight = titleHeight + mm(3);
     for (const Row& row : rows)
         blockHeight += line_ * double(row.value.size());
     const double gap = y_ > top_ ? mm(5) : 0;
@@ -355,7 +355,8 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
             if (k == 0) {
                 if (!row.key && firstField) {
                     firstField = false;
-                    rule(y_, mm(0.1), Qt::lightGray);
+                    rule(y_ + mm(0.5), mm(0.1), Qt::lightGray);
+                    y_ += mm(1);
                 }
                 text(row.key ? bold_ : body_, 0, y_, row.name);
             }
