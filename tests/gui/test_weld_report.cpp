@@ -256,6 +256,35 @@ private slots:
         QVERIFY(squeezed(printed[0]).contains(QLatin1String("Page 2 of ")));
         QVERIFY(squeezed(printed[1]).contains(QLatin1String("Page 3 of ")));
     }
+
+    // Cancel while the pages are written: the file chosen keeps what it held.
+    void cancelledWhileWritingLeavesTheFileAsItWas()
+    {
+        WindowFixture f(kEnglish);
+        f.window->show();
+        f.window->openPath(f.writeFile(QStringLiteral("big.xls"), generated(20000)));
+        const QString pdf = f.writeFile(QStringLiteral("kept.pdf"), "an earlier file");
+        f.dialogs.saveAnswers.push_back(pdf);
+        f.dialogs.askAnswer = true;
+        bool cancelled = false;
+        QTimer cancel;
+        connect(&cancel, &QTimer::timeout, f.window.get(), [&] {
+            auto* dialog = f.window->findChild<QProgressDialog*>();
+            if (!cancelled && dialog && dialog->labelText() == QLatin1String("Writing the report...")) {
+                cancelled = true;
+                emit dialog->canceled();
+            }
+        });
+        cancel.start(5);
+        f.window->Menu_HandoverPdf->trigger();
+        QVERIFY(cancelled);
+        QCOMPARE(f.dialogs.questions.size(), 1);
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QFile kept(pdf);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("an earlier file"));
+        QCOMPARE(QDir(f.files.path()).entryList(QDir::Files).size(), 2);  // no temporary left
+    }
 };
 
 QTEST_MAIN(WeldReportTest)
