@@ -282,6 +282,10 @@
             <translation>Podsumowanie folderu...</translation>
         </message>
         <message>
+            <source>Weld Archive...</source>
+            <translation>Archiwum zgrzewów...</translation>
+        </message>
+        <message>
             <source>Summarise a Folder</source>
             <translation>Wybierz folder do podsumowania</translation>
         </message>
@@ -860,6 +864,228 @@
             <location filename="../src/gui/app/work_folder.cpp" line="66" />
             <source>Neither the program's folder (%1) nor the per-user folder (%2) can be written. The program keeps its work files there: no file can be opened or saved until one of them can be written.</source>
             <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopoki jeden z nich nie bedzie zapisywalny.</translation>
+        </message>
+    </context>
+    <context>
+        <name>ArchiveWindow</name>
+        <message>
+            <source>Weld Archive</source>
+            <translation>Archiwum zgrzewów</translation>
+        </message>
+        <message>
+            <source>Open Archive...</source>
+            <translation>Otwórz archiwum...</translation>
+        </message>
+        <message>
+            <source>Import a File...</source>
+            <translation>Importuj plik...</translation>
+        </message>
+        <message>
+            <source>Import a Folder...</source>
+            <translation>Importuj folder...</translation>
+        </message>
+        <message>
+            <source>Archive:</source>
+            <translation>Archiwum:</translation>
+        </message>
+        <message>
+            <source>Machines (none chosen: all):</source>
+            <translation>Zgrzewarki (bez wyboru: wszystkie):</translation>
+        </message>
+        <message>
+            <source>From date:</source>
+            <translation>Od daty:</translation>
+        </message>
+        <message>
+            <source>To date:</source>
+            <translation>Do daty:</translation>
+        </message>
+        <message>
+            <source>Error codes:</source>
+            <translation>Kody bledów:</translation>
+        </message>
+        <message>
+            <source>Text:</source>
+            <translation>Tekst:</translation>
+        </message>
+        <message>
+            <source>Show</source>
+            <translation>Pokaz</translation>
+        </message>
+        <message>
+            <source>Open the Download</source>
+            <translation>Otwórz plik danych</translation>
+        </message>
+        <message>
+            <source>Save as CSV...</source>
+            <translation>Zapisz jako CSV...</translation>
+        </message>
+        <message>
+            <source>Save as Excel Workbook...</source>
+            <translation>Zapisz jako skoroszyt Excel...</translation>
+        </message>
+        <message>
+            <source>Close Form</source>
+            <translation>Zamknij okno</translation>
+        </message>
+        <message>
+            <source>Opening the archive...</source>
+            <translation>Otwieranie archiwum...</translation>
+        </message>
+        <message>
+            <source>The archive cannot be used.</source>
+            <translation>Nie mozna uzyc archiwum.</translation>
+        </message>
+        <message>
+            <source>Invalid From Date</source>
+            <translation>Bledna data Od</translation>
+        </message>
+        <message>
+            <source>Invalid To Date</source>
+            <translation>Bledna data Do</translation>
+        </message>
+        <message>
+            <source>Invalid error code</source>
+            <translation>Niewlasciwy kod bledu</translation>
+        </message>
+        <message>
+            <source>The archive cannot be read.</source>
+            <translation>Nie mozna odczytac archiwum.</translation>
+        </message>
+        <message>
+            <source>Welds selected: %1</source>
+            <translation>Wybrane zgrzewy: %1</translation>
+        </message>
+        <message>
+            <source>No archive here yet: import downloads to make it.</source>
+            <translation>Archiwum jeszcze nie ma: zaimportuj pliki danych, aby je utworzyc.</translation>
+        </message>
+        <message>
+            <source>Welds per month</source>
+            <translation>Zgrzewy w miesiacu</translation>
+        </message>
+        <message>
+            <source>Not E00 per month (%)</source>
+            <translation>Inne niz E00 w miesiacu (%)</translation>
+        </message>
+        <message>
+            <source>no date</source>
+            <translation>bez daty</translation>
+        </message>
+        <message>
+            <source>Choose a weld in the table first.</source>
+            <translation>Najpierw wybierz zgrzew w tabeli.</translation>
+        </message>
+        <message>
+            <source>Open Archive</source>
+            <translation>Otwórz archiwum</translation>
+        </message>
+        <message>
+            <source>Weld archive (*.sqlite)|*.sqlite|All files (*.*)|*.*</source>
+            <translation>Archiwum zgrzewów (*.sqlite)|*.sqlite|Wszystkie pliki (*.*)|*.*</translation>
+        </message>
+        <message>
+            <source>Import a File</source>
+            <translation>Importuj plik</translation>
+        </message>
+        <message>
+            <source>Download files (*.xls *.pfd)|*.xls;*.pfd|All files (*.*)|*.*</source>
+            <translation>Pliki danych (*.xls *.pfd)|*.xls;*.pfd|Wszystkie pliki (*.*)|*.*</translation>
+        </message>
+        <message>
+            <source>Import a Folder</source>
+            <translation>Importuj folder</translation>
+        </message>
+        <message>
+            <source>Importing the downloads...</source>
+            <translation>Importowanie plikow danych...</translation>
+        </message>
+        <message>
+            <source>The import was cancelled: the files finished before are kept.</source>
+            <translation>Import przerwany: pliki zaimportowane wczesniej zostaja w archiwum.</translation>
+        </message>
+        <message>
+            <source>Files added: %1</source>
+            <translation>Dodane pliki: %1</translation>
+        </message>
+        <message>
+            <source>Welds added: %1</source>
+            <translation>Dodane zgrzewy: %1</translation>
+        </message>
+        <message>
+            <source>Welds already there: %1</source>
+            <translation>Zgrzewy juz w archiwum: %1</translation>
+        </message>
+        <message>
+            <source>Files not added: %1</source>
+            <translation>Pliki niedodane: %1</translation>
+        </message>
+        <message>
+            <source>This file name already exists!</source>
+            <translation>Plik o takiej nazwie juz istnieje</translation>
+        </message>
+        <message>
+            <source>Save Error</source>
+            <translation>Blad zapisu</translation>
+        </message>
+        <message>
+            <source>Cannot write the file</source>
+            <translation>Nie mozna zapisac pliku</translation>
+        </message>
+        <message>
+            <source>Save as CSV</source>
+            <translation>Zapisz jako CSV</translation>
+        </message>
+        <message>
+            <source>CSV file (*.csv)|*.csv</source>
+            <translation>Plik CSV (*.csv)|*.csv</translation>
+        </message>
+        <message>
+            <source>welds.csv</source>
+            <translation>zgrzewy.csv</translation>
+        </message>
+        <message>
+            <source>Saving the welds...</source>
+            <translation>Zapisywanie zgrzewów...</translation>
+        </message>
+        <message>
+            <source>Save as Excel Workbook</source>
+            <translation>Zapisz jako skoroszyt Excel</translation>
+        </message>
+        <message>
+            <source>Excel workbook (*.xlsx)|*.xlsx</source>
+            <translation>Skoroszyt Excel (*.xlsx)|*.xlsx</translation>
+        </message>
+        <message>
+            <source>welds.xlsx</source>
+            <translation>zgrzewy.xlsx</translation>
+        </message>
+    </context>
+    <context>
+        <name>WeldTableModel</name>
+        <message>
+            <source>Serial number</source>
+            <translation>Numer seryjny</translation>
+        </message>
+        <message>
+            <source>Family</source>
+            <translation>Rodzina</translation>
+        </message>
+        <message>
+            <source>Date</source>
+            <translation>Data</translation>
+        </message>
+        <message>
+            <source>Error</source>
+            <translation>Blad</translation>
+        </message>
+        <message>
+            <source>Record</source>
+            <translation>Zapis</translation>
+        </message>
+        <message>
+            <source>Download</source>
+            <translation>Plik danych</translation>
         </message>
     </context>
 </TS>
