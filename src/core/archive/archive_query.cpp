@@ -401,9 +401,13 @@ ArchiveError WeldArchive::filesOf(std::int64_t weldId, std::vector<ArchivedDownl
 {
     files.clear();
     try {
-        Statement rows(*db_, "SELECT d.name, d.kind, d.size, d.imported, d.records FROM sightings s "
-                             "JOIN downloads d ON d.id = s.download JOIN welds w ON w.id = s.weld "
-                             "WHERE s.weld = ?1 ORDER BY d.id != w.download, d.id");
+        // The first download is the weld's own; the others are its sightings (an
+        // archive may list the first among them too).
+        Statement rows(*db_, "SELECT d.name, d.kind, d.size, d.imported, d.records FROM downloads d "
+                             "JOIN (SELECT download, 0 AS later FROM welds WHERE id = ?1 UNION "
+                             "SELECT download, 1 FROM sightings WHERE weld = ?1 AND download != "
+                             "(SELECT download FROM welds WHERE id = ?1)) s ON d.id = s.download "
+                             "ORDER BY s.later, d.id");
         rows.bind(1, weldId);
         while (rows.step())
             files.push_back(downloadOf(rows));

@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QTimer>
+#include <algorithm>
 
 #include "core/files/path_text.h"
 #include "core/settings/regional.h"

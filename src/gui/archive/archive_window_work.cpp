@@ -1,6 +1,5 @@
 // The archive window's long work: import, and the selection saved as CSV or xlsx.
 #include <QDir>
-#include <atomic>
 
 #include "core/files/file_io.h"
 #include "core/files/system_error_text.h"
