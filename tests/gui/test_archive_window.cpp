@@ -75,7 +75,7 @@ private slots:
         ArchiveWindow* window = shownArchive();
         QVERIFY(window);
         const QString archivePath = data.filePath(QStringLiteral("Kestrava/kestrava/archive.sqlite"));
-        QCOMPARE(fromFsPath(window->archivePath()), archivePath);
+        QCOMPARE(QDir::fromNativeSeparators(fromFsPath(window->archivePath())), archivePath);
         QTRY_VERIFY(!window->Label_Count->text().isEmpty());
         QCOMPARE(window->Welds_Model->rowCount(), 0);
 
