@@ -19,7 +19,11 @@ namespace {
 // rules when it is imported.
 //
 // A weld is unique by its machine and a 128-bit hash of its line (the fleet summary's
-// key), not by the line: an index of the lines would hold every line twice.
+// key), not by the line: an index of the lines would hold every line twice. The date
+// read from the line stands between them in the key, so that the one index serves the
+// queries by machine and date, and the welds of a download (mostly in date order)
+// go into it near each other. The key does not tell apart welds without a date (NULLs
+// are never equal in SQL): the import looks for those before adding one.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE machines(
     id INTEGER PRIMARY KEY,
@@ -45,11 +49,9 @@ CREATE TABLE welds(
     error_row INTEGER,               -- row of the family's error-code table; NULL: no code
     line BLOB NOT NULL,              -- the record line
     line_hash BLOB NOT NULL,
-    UNIQUE(machine, line_hash));
-CREATE INDEX welds_by_machine_day ON welds(machine, day);
-CREATE INDEX welds_by_machine_error ON welds(machine, error);
+    UNIQUE(machine, day, line_hash));  -- also the index by machine and date
 CREATE INDEX welds_by_day ON welds(day);
--- Every download each weld stands in.
+-- The other downloads each weld stands in (the first is welds.download).
 CREATE TABLE sightings(
     weld INTEGER NOT NULL REFERENCES welds(id),
     download INTEGER NOT NULL REFERENCES downloads(id),
@@ -89,8 +91,10 @@ void prepareConnection(Database& db, bool writing)
 {
     if (writing) {
         db.exec("PRAGMA journal_mode = WAL");
-        // Each file's import is on the disk before the next starts.
-        db.exec("PRAGMA synchronous = FULL");
+        // In WAL mode a killed program loses no committed file; a power cut may lose
+        // the last files imported, never leave one in part.
+        db.exec("PRAGMA synchronous = NORMAL");
+        db.exec("PRAGMA journal_size_limit = 67108864");  // the log kept at 64 MiB after a checkpoint
     }
     db.exec("PRAGMA cache_size = -65536");  // 64 MiB
     db.exec("PRAGMA temp_store = MEMORY");
