@@ -244,7 +244,7 @@ TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
         {"newer layout",
          [&] {
              const auto path = made("newer.sqlite");
-             sqliteSet(path, "PRAGMA user_version = 2");
+             sqliteSet(path, "PRAGMA user_version = 3");
              return path;
          },
          ArchiveFault::Newer},
@@ -286,6 +286,76 @@ TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
 
 // Page after page in every order gives the selection sorted as the order says: welds
 // without a date or error number first going up and last going down, then as imported.
+TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
+{
+    Downloads folder;
+    const auto path = folder.path() / "archive.sqlite";
+    const auto copy = folder.path() / "archive.sqlite.v1.bak";
+    const auto filesOfEveryWeld = [&] {
+        WeldArchive archive;
+        EXPECT_TRUE(archive.open(path, false).ok());
+        std::vector<std::int64_t> ids;
+        archive.forEachWeld({}, [&](const StoredWeld& weld) {
+            ids.push_back(weld.id);
+            return true;
+        });
+        std::vector<std::string> out;
+        for (const std::int64_t id : ids) {
+            std::vector<ArchivedDownload> files;
+            EXPECT_TRUE(archive.filesOf(id, files).ok());
+            std::string line = std::to_string(id);
+            for (const auto& file : files)
+                line += " " + file.name;
+            out.push_back(line);
+        }
+        return out;
+    };
+    {
+        WeldArchive archive;
+        ASSERT_TRUE(archive.open(path, true).ok());
+        archive.import({folder.path()});
+    }
+    const std::vector<std::string> before = filesOfEveryWeld();
+    ASSERT_GT(before.size(), 100u);
+    // The first layout: the first download of each weld among its sightings too, and
+    // the indexes it had.
+    const char* firstLayout =
+        "INSERT INTO sightings(weld, download) SELECT id, download FROM welds;"
+        "CREATE INDEX welds_by_machine_day ON welds(machine, day);"
+        "CREATE INDEX welds_by_machine_error ON welds(machine, error);"
+        "PRAGMA user_version = 1;";
+    ASSERT_EQ(sqliteSet(path, firstLayout), SQLITE_OK);
+
+    // The copy's place taken: refused, nothing changed.
+    folder.write("archive.sqlite.v1.bak", "mine");
+    const std::string oldBytes = fileText(path);
+    {
+        WeldArchive archive;
+        const ArchiveError refused = archive.open(path, false);
+        EXPECT_EQ(refused.fault, ArchiveFault::Open);
+        EXPECT_NE(refused.text.find("v1.bak"), std::string::npos) << refused.text;
+    }
+    EXPECT_EQ(fileText(path), oldBytes);
+    EXPECT_EQ(fileText(copy), "mine");
+    std::filesystem::remove(copy);
+
+    EXPECT_EQ(filesOfEveryWeld(), before);  // upgraded on opening, the same answers
+    EXPECT_EQ(sqliteSet(copy, "SELECT 1"), SQLITE_OK);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(copy.string().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* version = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &version, nullptr);
+    ASSERT_EQ(sqlite3_step(version), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(version, 0), 1);  // the copy is of the old layout
+    sqlite3_finalize(version);
+    sqlite3_close(db);
+    // Imported again into the upgraded archive: nothing new.
+    WeldArchive archive;
+    ASSERT_TRUE(archive.open(path, true).ok());
+    const ImportReport again = archive.import({folder.path()});
+    EXPECT_EQ(again.weldsAdded, 0u);
+}
+
 TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)
 {
     Downloads folder;

@@ -111,6 +111,21 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
 
     auto db = std::make_unique<Database>();
     try {
+        if (version > 0 && version < kArchiveSchemaVersion) {
+            // An archive of an older version is brought up to date once, a copy of it
+            // kept beside it under the old version's number.
+            std::filesystem::path copy = path;
+            copy += ".v" + std::to_string(version) + ".bak";
+            fileio::PathStatus copyStatus;
+            if (fileio::pathStatus(copy, copyStatus) && copyStatus.kind != fileio::EntryKind::Missing)
+                return refusal(ArchiveFault::Open, path,
+                               "written by an older version; it is to be brought up to date, but its copy " +
+                                   shownPath(copy) + " is in the way: move that file elsewhere first");
+            Database upgrade;
+            upgrade.open(path, true, false);
+            archive::prepareConnection(upgrade, true);
+            archive::upgradeSchema(upgrade, version, copy);
+        }
         db->open(path, forImport, forImport);
         archive::prepareConnection(*db, forImport);
         if (forImport && version == 0)
