@@ -319,7 +319,7 @@ ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths
         refused.path = file.path;
         refused.reason = file.reason;
         if (!file.original.empty())
-            refused.reason += " " + utf8Text(file.original);
+            refused.reason.append(" ").append(utf8Text(file.original));
         report.files.push_back(std::move(refused));
     }
 
