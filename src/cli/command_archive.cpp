@@ -270,7 +270,7 @@ int runArchive(const std::vector<std::string>& arguments)
         message("no archive command given (import, list or summary)");
         return kExitUsage;
     }
-    const std::string what = arguments.front();
+    const std::string& what = arguments.front();
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
     if (what == "import")
         return runImport(rest);

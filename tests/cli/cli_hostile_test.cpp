@@ -14,6 +14,7 @@
 #include <sys/un.h>
 
 #include "cli_run.h"
+#include "../support/sample_download.h"
 
 namespace fs = std::filesystem;
 
@@ -31,8 +32,8 @@ void expectRefused(const std::vector<std::string>& arguments, const std::string&
     EXPECT_EQ(outcome.err.find("--force"), std::string::npos) << "--force could not help";
 }
 
-const std::string kHeader = "Weld\tSerial\tDate\tTime\tError\r\n";
-const std::string kRecord = "1\tS-7\t14/03/2009\t10:00\t0\r\n";
+const std::string kHeader = sample::kOrvHeader + "\r\n";
+const std::string kRecord = sample::orvRecord("1", "S-7", "14/03/2009", "0") + "\r\n";
 
 }  // namespace
 

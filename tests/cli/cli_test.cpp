@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli_run.h"
+#include "../support/sample_download.h"
 #include "core/files/file_io.h"
 #include "core/listing/listing.h"
 #include "core/files/system_error_text.h"
@@ -11,11 +12,10 @@
 
 namespace {
 
-const std::string kOrv = "Weld\tSerial\tDate\tTime\tError\r\n"
-                         "1\tS1\t01/03/2009\t10:00\t0\r\n"
-                         "2\tS2\t02/03/2009\t10:00\t27\r\n"
-                         "3\tS3\t03/03/2009\t10:00\t 27\r\n"
-                         "4\tS4\t04/03/2009\t10:00\t20\r\n";
+const std::string kOrv = sample::orvDownload({{"1", "S1", "01/03/2009", "0"},
+                                               {"2", "S2", "02/03/2009", "27"},
+                                               {"3", "S3", "03/03/2009", " 27"},
+                                               {"4", "S4", "04/03/2009", "20"}});
 
 // A printout's cells: each field, padded to 23 characters, then ": ".
 std::string cellsOf(const std::vector<std::string>& fields)

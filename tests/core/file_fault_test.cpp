@@ -26,6 +26,38 @@ using fileio::Operation;
 
 namespace {
 
+// Lists plainSource into listingFile (replaced), as the window's listing file is
+// written; on a fault the listing file is removed, so that it is never taken for
+// complete.
+ListingFileResult listFile(const std::filesystem::path& plainSource,
+                           const std::filesystem::path& listingFile,
+                           const ListingFilter& filter, const std::string& previousSerial)
+{
+    fileio::AtomicWriter writer;
+    FileResult writeFault;
+    ListingRun run(filter, previousSerial, [&](std::string_view bytes) {
+        writeFault = writer.write(bytes.data(), bytes.size());
+        return writeFault.ok();
+    });
+    ListingFileResult result;
+    if (auto created = writer.open(listingFile, true, /*durable=*/false); !created) {
+        result.file = created;
+    } else {
+        result = listDownload(plainSource, false, run);
+        if (!writeFault.ok())
+            result.file = writeFault;
+        else if (result.file.ok())
+            result.file = writer.commit();
+    }
+    if (!result.file.ok()) {
+        writer.abandon();
+        fileio::removeFile(listingFile);
+        if (result.file.fault == FileFault::Cancelled)
+            result.file.path = listingFile.string();
+    }
+    return result;
+}
+
 const char* operationName(Operation operation)
 {
     return std::array{"status", "open", "read", "create", "write", "close", "rename", "remove", "sync"}[int(operation)];

@@ -5,6 +5,7 @@
 
 #include "core/listing/listing.h"
 #include "temp_folder.h"
+#include "../support/sample_download.h"
 
 using namespace kestrava;
 using namespace std::chrono;
@@ -16,14 +17,9 @@ std::string cell(const std::string& text, int spaces)
     return text + std::string(std::size_t(spaces > 0 ? spaces : 0), ' ') + "| ";
 }
 
-const std::string kOrvHeader = "Weld\tSerial\tDate\tTime\tError";
+using sample::kOrvHeader;
+using sample::orvRecord;
 const std::string kOrvHeaderOut = "Weld    | Serial    | Date    | Time    | Error    | ";
-
-std::string orvRecord(const std::string& weld, const std::string& serial, const std::string& date,
-                      const std::string& error)
-{
-    return weld + "\t" + serial + "\t" + date + "\t10:00\t" + error;
-}
 
 std::string orvRecordOut(const std::string& weld, const std::string& serial, const std::string& date,
                          const std::string& error)
@@ -32,14 +28,16 @@ std::string orvRecordOut(const std::string& weld, const std::string& serial, con
            cell(date, 8 - int(date.size())) + cell("10:00", 3) + cell(error, 9 - int(error.size()));
 }
 
-using Row = std::array<std::string, 4>;  // weld, serial, date, error
+using Row = sample::OrvRow;
 
 // The header and records as a download's lines or, listed, as their listing.
 std::string orvLines(const std::vector<Row>& rows, bool listed = false)
 {
-    std::string text = (listed ? kOrvHeaderOut : kOrvHeader) + "\r\n";
+    if (!listed)
+        return sample::orvDownload(rows);
+    std::string text = kOrvHeaderOut + "\r\n";
     for (const Row& r : rows)
-        text += (listed ? orvRecordOut(r[0], r[1], r[2], r[3]) : orvRecord(r[0], r[1], r[2], r[3])) + "\r\n";
+        text += orvRecordOut(r[0], r[1], r[2], r[3]) + "\r\n";
     return text;
 }
 

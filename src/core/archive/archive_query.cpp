@@ -27,7 +27,7 @@ struct Selection {
     explicit Selection(const ArchiveQuery& query)
     {
         std::vector<std::string> terms;
-        const auto list = [this](std::size_t count) {
+        const auto list = [](std::size_t count) {
             std::string text = "(";
             for (std::size_t i = 0; i < count; ++i)
                 text += i ? ", ?" : "?";

@@ -1,10 +1,8 @@
 #include "core/document/loaded_download.h"
 
-#include <new>
-
-#include "core/files/file_io.h"
-#include "core/text/plain_reader.h"
+#include "core/document/listing_gate.h"
 #include "core/document/save_copy.h"
+#include "core/files/file_io.h"
 
 namespace kestrava {
 
@@ -15,130 +13,93 @@ DownloadFault faultAt(DownloadStep step, FileResult file = {})
     return DownloadFault{step, std::move(file)};
 }
 
-// Where one listing run goes.
-struct ListingTarget {
-    // Without work files: the sink gets the listing only once the file is known to be
-    // a weld-record download (a recognised header and a decided family, or the end of
-    // a listed file); a file that is not gives it nothing.
-    const ListingRun::Write* sink = nullptr;
-    // No one reads the listing: the run only sums the file up (nothing is formatted).
-    bool summaryOnly = false;
-    // With stopAtUnknownHeader the reading stops as soon as the first three bytes of
-    // the header line are known not to be a recognised header: a long first line (a
-    // file with no line end at all) is not read to its end only to be refused.
-    bool stopAtUnknownHeader = false;
-    std::filesystem::path listingFile;             // with work files
-    const ListingRun::LineStarts* lineStarts = nullptr;  // with work files: where lines start
-    const std::filesystem::path* workingCopy = nullptr;  // a scrambled file's plain copy
-};
+}  // namespace
 
-// One listing run over source into its target; with a working copy, every plain piece
-// also goes there (read to the end of the file even when the listing stops at its
-// first record). Both files are put in place only when everything succeeded.
-DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bool scrambled,
-                                         const ListingFilter& filter, const std::string& serial,
-                                         const ListingTarget& target, const Progress& progress)
+LoadedDownload::LoadedDownload(std::filesystem::path workFolder)
+{
+    files_.folder = std::move(workFolder);
+}
+
+LoadedDownload::LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader)
+    : stopAtUnknownHeader_(stopAtUnknownHeader)
+{
+    if (sink)
+        destination_ = {ListingDestination::Kind::Sink, std::move(sink)};
+    else
+        destination_.kind = ListingDestination::Kind::SummaryOnly;
+}
+
+// One listing run over the source into the destination; with a working copy, every
+// plain piece also goes there (read to the end of the file even when the listing stops
+// at its first record). Both files are put in place only when everything succeeded.
+DownloadOutcome<ListingSummary> LoadedDownload::list(const PlainSource& source, bool writeWorkingCopy,
+                                                     const ListingFilter& filter,
+                                                     const Progress& progress) const
 {
     fileio::Reader reader;
-    if (FileResult opened = reader.open(source); !opened.ok())
+    if (FileResult opened = reader.open(source.path); !opened.ok())
         return faultAt(DownloadStep::Reading, opened);
 
     // The working copy first: in a folder that cannot be written, that is the step
     // the user hears of for a scrambled file.
     std::optional<fileio::AtomicWriter> copyOut;
-    if (target.workingCopy) {
+    if (writeWorkingCopy) {
         copyOut.emplace();
-        if (FileResult created = copyOut->open(*target.workingCopy, true, false); !created.ok())
+        if (FileResult created = copyOut->open(files_.workingCopy(), true, false); !created.ok())
             return faultAt(DownloadStep::WorkingCopy, created);
     }
-
     std::optional<fileio::AtomicWriter> listingOut;
-    if (!target.sink) {
+    if (withWorkFiles()) {
         listingOut.emplace();
-        if (FileResult created = listingOut->open(target.listingFile, true, /*durable=*/false);
+        if (FileResult created = listingOut->open(files_.listing(), true, /*durable=*/false);
             !created.ok())
             return faultAt(DownloadStep::Listing, created);
     }
+
     FileResult listingWrite;
-    std::string held;  // listing bytes held back from the sink
-    bool passing = false;
-    const ListingRun* runSeen = nullptr;
-    const auto toSink = [&](std::string_view bytes) {
-        if (!bytes.empty() && !(*target.sink)(bytes))
-            listingWrite.fault = FileFault::TargetWrite;
-        return listingWrite.ok();
-    };
-    ListingRun::Write write = [&](std::string_view bytes) {
-        if (listingOut) {
+    ListingGate gate(destination_.sink);
+    ListingRun::Write write;
+    switch (destination_.kind) {
+    case ListingDestination::Kind::ListingFile:
+        write = [&](std::string_view bytes) {
             listingWrite = listingOut->write(bytes.data(), bytes.size());
             return listingWrite.ok();
-        }
-        const ListingSummary& soFar = runSeen->summarySoFar();
-        if (soFar.outcome == ListingOutcome::NoFamily)
-            return true;  // nothing of such a file reaches the sink
-        if (!passing && (soFar.family != MachineFamily::Unknown || runSeen->sourceEnded()) &&
-            isRecognisedHeader(soFar.headerLine)) {
-            passing = true;
-            const bool sent = toSink(held);
-            std::string().swap(held);
-            if (!sent)
-                return false;
-        }
-        if (passing)
-            return toSink(bytes);
-        held.append(bytes);
-        return true;
-    };
-    ListingRun run(filter, serial, target.summaryOnly ? ListingRun::Write() : std::move(write));
-    runSeen = &run;
-    if (listingOut && target.lineStarts)
-        run.setLineStarts(*target.lineStarts);
+        };
+        break;
+    case ListingDestination::Kind::Sink:
+        write = [&gate](std::string_view bytes) { return gate.write(bytes); };
+        break;
+    case ListingDestination::Kind::SummaryOnly:
+        break;  // no one reads the listing: the run only sums the file up
+    }
+    ListingRun run(filter, machineSerial(), std::move(write));
+    gate.watch(run);
+    run.setStopAtUnknownHeader(stopAtUnknownHeader_);
+    if (listingOut && lineStarts_)
+        run.setLineStarts(lineStarts_);
 
     FileResult copyWrite;
-    bool listing = true;
-    bool unknownHeader = false;
-    const FileResult read = readPlainPieces(
-        reader, source, scrambled,
-        [&](std::string_view piece, const std::shared_ptr<const void>& keeper) {
-            if (copyOut) {
-                copyWrite = copyOut->write(piece.data(), piece.size());
-                if (!copyWrite.ok())
-                    return false;
-            }
-            if (listing)
-                listing = run.feed(piece, keeper);
-            if (listing && target.stopAtUnknownHeader) {
-                const std::string_view start = run.headerStartSoFar();
-                unknownHeader = (run.headerDone() || start.size() >= 3) && !isRecognisedHeader(start);
-                // The listing stops here; a scrambled file's working copy is still
-                // decoded to its end, for the spreadsheet program that gets it.
-                if (unknownHeader) {
-                    listing = false;
-                    if (!copyOut)
-                        return false;
-                }
-            }
-            return !run.writeFailed() && (listing || copyOut.has_value());
-        },
-        [&run] { run.settle(); }, progress);
+    PieceTap toCopy;
+    if (copyOut)
+        toCopy = [&](std::string_view piece) {
+            copyWrite = copyOut->write(piece.data(), piece.size());
+            return copyWrite.ok();
+        };
+    const ListingFileResult listed = listDownload(reader, source.path, source.scrambled, run, progress, toCopy);
     if (!copyWrite.ok())
         return faultAt(DownloadStep::WorkingCopy, copyWrite);
-    if (!read.ok())
-        return faultAt(DownloadStep::Reading, read);
-    ListingSummary summary;
-    if (unknownHeader) {
-        summary = run.summarySoFar();
-        summary.outcome = ListingOutcome::HeaderNotRecognised;
-        if (target.sink)
+    if (!listed.file.ok() && !run.writeFailed())
+        return faultAt(DownloadStep::Reading, listed.file);
+    const ListingSummary& summary = listed.summary;
+    if (run.headerRefused()) {
+        // The listing stopped at a header that is not recognised; a scrambled file's
+        // working copy is still decoded to its end, for the spreadsheet program that
+        // gets it. The listing file then holds what was read; nothing shows it.
+        if (!listingOut)
             return summary;
-        // The listing file then holds what was read; nothing shows it.
-    } else {
-        summary = run.finish();
-        if (run.refusedLine() != 0 && !run.writeFailed())
-            return faultAt(DownloadStep::Reading, lineTooLongFault(source, run));
-        if (!run.writeFailed() && target.sink && !passing &&
-            summary.outcome == ListingOutcome::Listed)
-            toSink(held);
+    } else if (destination_.kind == ListingDestination::Kind::Sink) {
+        gate.finish(summary);
+        listingWrite = gate.fault();
     }
     if (!listingWrite.ok())
         return faultAt(DownloadStep::Listing, listingWrite);
@@ -156,53 +117,6 @@ DownloadOutcome<ListingSummary> listInto(const std::filesystem::path& source, bo
     return summary;
 }
 
-ListingTarget targetOf(const ListingRun::Write& sink, bool summaryOnly, bool stopAtUnknownHeader,
-                       const WorkFiles& files, const ListingRun::LineStarts& lineStarts)
-{
-    ListingTarget target;
-    target.stopAtUnknownHeader = stopAtUnknownHeader;
-    if (sink) {
-        target.sink = &sink;
-        target.summaryOnly = summaryOnly;
-    } else {
-        target.listingFile = files.listing();
-        if (lineStarts)
-            target.lineStarts = &lineStarts;
-    }
-    return target;
-}
-
-// The same, a run that cannot get the memory it needs ending with OutOfMemory.
-DownloadOutcome<ListingSummary> listGuarded(const std::filesystem::path& source, bool scrambled,
-                                            const ListingFilter& filter, const std::string& serial,
-                                            const ListingTarget& target, const Progress& progress)
-{
-    try {
-        return listInto(source, scrambled, filter, serial, target, progress);
-    } catch (const std::bad_alloc&) {
-        FileResult file;
-        file.fault = FileFault::OutOfMemory;
-        file.path = source.string();
-        return faultAt(DownloadStep::Reading, file);
-    }
-}
-
-}  // namespace
-
-LoadedDownload::LoadedDownload(std::filesystem::path workFolder)
-{
-    files_.folder = std::move(workFolder);
-}
-
-LoadedDownload::LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader)
-    : sink_(std::move(sink)), stopAtUnknownHeader_(stopAtUnknownHeader)
-{
-    if (!sink_) {
-        sink_ = [](std::string_view) { return true; };
-        summaryOnly_ = true;
-    }
-}
-
 DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path& chosen,
                                                      const ListingFilter& filter,
                                                      const Progress& progress)
@@ -214,14 +128,11 @@ DownloadOutcome<ListingSummary> LoadedDownload::open(const std::filesystem::path
         return faultAt(DownloadStep::Name, named);
     }
     const bool scrambled = kind == DownloadKind::Encrypted;
-    const std::filesystem::path workingCopy = files_.workingCopy();
-    ListingTarget target = targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, lineStarts_);
-    if (scrambled && !sink_)
-        target.workingCopy = &workingCopy;
-    auto listed = listGuarded(chosen, scrambled, filter, machineSerial(), target, progress);
+    auto listed = list({chosen, scrambled}, scrambled && withWorkFiles(), filter, progress);
     if (listed) {
         loaded_ = Loaded{chosen, kind};
-        keepListing(listed.value(), filter);
+        listing_ = listed.value();
+        filter_ = filter;
     }
     return listed;
 }
@@ -231,26 +142,32 @@ DownloadOutcome<ListingSummary> LoadedDownload::relist(const ListingFilter& filt
 {
     if (!loaded_)
         return faultAt(DownloadStep::NothingLoaded);
-    auto listed = listGuarded(plainFileOf(*loaded_), readScrambled(*loaded_), filter,
-                              machineSerial(),
-                              targetOf(sink_, summaryOnly_, stopAtUnknownHeader_, files_, lineStarts_),
-                              progress);
-    if (listed)
-        keepListing(listed.value(), filter);
+    auto listed = list(plainSourceOf(*loaded_), false, filter, progress);
+    if (listed) {
+        listing_ = listed.value();
+        filter_ = filter;
+    }
     return listed;
+}
+
+std::optional<DownloadFault> LoadedDownload::workFilesFault() const
+{
+    if (!loaded_)
+        return faultAt(DownloadStep::NothingLoaded);
+    if (!withWorkFiles())
+        return faultAt(DownloadStep::NoWorkFiles);
+    return std::nullopt;
 }
 
 DownloadOutcome<std::filesystem::path> LoadedDownload::save(const std::filesystem::path& target,
                                                             const Progress& progress)
 {
-    if (!loaded_)
-        return faultAt(DownloadStep::NothingLoaded);
-    if (sink_)
-        return faultAt(DownloadStep::NoWorkFiles);
+    if (auto fault = workFilesFault())
+        return *fault;
     const SaveForm form =
         isStandardDataName(target.string()) ? SaveForm::Plain : SaveForm::Scrambled;
     SaveCopyResult saved =
-        saveCopy(plainFileOf(*loaded_), target, form, files_.saveWork(), progress);
+        saveCopy(plainSourceOf(*loaded_).path, target, form, files_.saveWork(), progress);
     if (!saved.ok())
         return faultAt(saved.stage == SaveStage::WorkFile ? DownloadStep::SaveWorkFile
                                                           : DownloadStep::SaveTarget,
@@ -260,13 +177,11 @@ DownloadOutcome<std::filesystem::path> LoadedDownload::save(const std::filesyste
 
 DownloadOutcome<std::filesystem::path> LoadedDownload::writePrintCopy(const Progress& progress)
 {
-    if (!loaded_)
-        return faultAt(DownloadStep::NothingLoaded);
-    if (sink_)
-        return faultAt(DownloadStep::NoWorkFiles);
+    if (auto fault = workFilesFault())
+        return *fault;
     const std::filesystem::path copy = files_.printCopy();
-    FileResult written =
-        kestrava::writePrintCopy(plainFileOf(*loaded_), copy, machineFamily(), filter_, progress);
+    FileResult written = kestrava::writePrintCopy(plainSourceOf(*loaded_).path, copy,
+                                                  machineFamily(), filter_, progress);
     if (!written.ok())
         return faultAt(DownloadStep::PrintCopy, written);
     return copy;
@@ -275,10 +190,8 @@ DownloadOutcome<std::filesystem::path> LoadedDownload::writePrintCopy(const Prog
 DownloadOutcome<Done> LoadedDownload::print(Language language, PrintSurface& surface,
                                             const Progress& progress)
 {
-    if (!loaded_)
-        return faultAt(DownloadStep::NothingLoaded);
-    if (sink_)
-        return faultAt(DownloadStep::NoWorkFiles);
+    if (auto fault = workFilesFault())
+        return *fault;
     const PrintResult printed =
         printCopyFile(files_.printCopy(), language, listingFiltered(), surface, progress);
     switch (printed.fault) {
@@ -305,10 +218,11 @@ DownloadOutcome<Done> LoadedDownload::printSelection(Language language, PrintSur
         return faultAt(DownloadStep::NothingLoaded);
     if (!printHeadingBlock(surface, language, listingFiltered()))
         return faultAt(DownloadStep::Printer);
+    const PlainSource source = plainSourceOf(*loaded_);
     const FileResult read = forEachPrintCopyLine(
-        plainFileOf(*loaded_), machineFamily(), filter_,
+        source.path, machineFamily(), filter_,
         [&surface](std::string_view copyLine) { return printCopyLineRows(surface, copyLine); },
-        progress, readScrambled(*loaded_));
+        progress, source.scrambled);
     if (read.fault == FileFault::TargetWrite)
         return faultAt(DownloadStep::Printer);
     if (!read.ok())
@@ -338,12 +252,7 @@ DownloadKind LoadedDownload::kind() const
 
 std::filesystem::path LoadedDownload::loadedFilePath() const
 {
-    return loaded_ ? plainFileOf(*loaded_) : std::filesystem::path();
-}
-
-std::string LoadedDownload::fileTitle() const
-{
-    return loaded_ ? fileTitleOf(loaded_->chosen.string()) : std::string();
+    return loaded_ ? plainSourceOf(*loaded_).path : std::filesystem::path();
 }
 
 MachineFamily LoadedDownload::machineFamily() const
@@ -365,7 +274,7 @@ std::string LoadedDownload::listingHeaderLine() const
 
 int LoadedDownload::recordsSinceHeader() const
 {
-    return listing_ ? int(listing_->records % 40) : 0;
+    return listing_ ? int(listing_->records % kRecordsPerHeader) : 0;
 }
 
 const std::string& LoadedDownload::machineSerial() const
@@ -373,20 +282,14 @@ const std::string& LoadedDownload::machineSerial() const
     return listing_ ? listing_->serial : serialAfterClose_;
 }
 
-std::filesystem::path LoadedDownload::plainFileOf(const Loaded& file) const
+// With work files a scrambled file is read through its working copy; without them it
+// is decoded wherever it is read.
+LoadedDownload::PlainSource LoadedDownload::plainSourceOf(const Loaded& file) const
 {
-    return file.kind == DownloadKind::Encrypted && !sink_ ? files_.workingCopy() : file.chosen;
-}
-
-bool LoadedDownload::readScrambled(const Loaded& file) const
-{
-    return file.kind == DownloadKind::Encrypted && sink_;
-}
-
-void LoadedDownload::keepListing(const ListingSummary& summary, const ListingFilter& filter)
-{
-    listing_ = summary;
-    filter_ = filter;
+    const bool scrambled = file.kind == DownloadKind::Encrypted;
+    if (scrambled && withWorkFiles())
+        return {files_.workingCopy(), false};
+    return {file.chosen, scrambled};
 }
 
 }  // namespace kestrava

@@ -75,6 +75,17 @@ struct DownloadFault {
     bool cancelled() const { return file.fault == FileFault::Cancelled; }
 };
 
+// Where the listing of open and relist goes.
+struct ListingDestination {
+    enum class Kind {
+        ListingFile,  // the listing file among the work files (the window)
+        Sink,         // a sink, which gets a listed file's listing only (kestrava-cli)
+        SummaryOnly,  // nowhere: the summary alone, no listing formatted
+    };
+    Kind kind = Kind::ListingFile;
+    ListingRun::Write sink;  // Kind::Sink
+};
+
 template <typename T>
 using DownloadOutcome = Outcome<T, DownloadFault>;
 
@@ -146,8 +157,6 @@ public:
     // The plain file the listing reads: the chosen "xls" file or the working copy of a
     // "pfd" file; without work files the chosen file (empty when none is loaded).
     std::filesystem::path loadedFilePath() const;
-    // The chosen name without its folder and its last four characters.
-    std::string fileTitle() const;
     // The filter of the last listing run, and whether it selected anything.
     const ListingFilter& filter() const { return filter_; }
     bool listingFiltered() const { return filter_.any(); }
@@ -157,7 +166,7 @@ public:
     // The error-code rows of the last listing run (the chart's data); empty when none.
     std::optional<ErrorCodeTable> errorCodeTable() const;
     // The formatted header line of the last listing and its records since the last
-    // repeated header (records mod 40).
+    // repeated header (records mod kRecordsPerHeader).
     std::string listingHeaderLine() const;
     int recordsSinceHeader() const;
     // The serial number of the last listed record, kept across files and close().
@@ -170,14 +179,22 @@ private:
         std::filesystem::path chosen;
         DownloadKind kind = DownloadKind::Standard;
     };
-    std::filesystem::path plainFileOf(const Loaded& file) const;
-    // Whether the plain file of the loaded download is read decoded.
-    bool readScrambled(const Loaded& file) const;
-    void keepListing(const ListingSummary& summary, const ListingFilter& filter);
+    // The plain text the later commands read, and whether it is read decoded.
+    struct PlainSource {
+        std::filesystem::path path;
+        bool scrambled = false;
+    };
+    PlainSource plainSourceOf(const Loaded& file) const;
+    bool withWorkFiles() const { return destination_.kind == ListingDestination::Kind::ListingFile; }
+    // The fault of a command that needs a loaded file kept with work files, if any.
+    std::optional<DownloadFault> workFilesFault() const;
+    // The one listing run of open and relist, into the destination; with
+    // writeWorkingCopy every plain piece also goes to the working copy.
+    DownloadOutcome<ListingSummary> list(const PlainSource& source, bool writeWorkingCopy,
+                                         const ListingFilter& filter, const Progress& progress) const;
 
     WorkFiles files_;
-    ListingRun::Write sink_;  // set for a download kept without work files
-    bool summaryOnly_ = false;  // given an empty sink: no listing is formatted
+    ListingDestination destination_;
     bool stopAtUnknownHeader_ = false;
     ListingRun::LineStarts lineStarts_;  // with work files
     std::optional<Loaded> loaded_;

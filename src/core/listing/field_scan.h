@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "core/compiler_attributes.h"
+
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <emmintrin.h>
 #define KESTRAVA_FIELD_SCAN_SSE2 1
@@ -35,7 +37,7 @@ inline unsigned tabMask16(const char* block)
 // false when field stopped the scan. Always inlined, with field in it: called out of
 // line (as the compiler may choose in a large file) a record costs a sixth more time.
 template <typename Field>
-[[gnu::always_inline]] inline bool forEachField(const char* s, const char* const end, Field&& field)
+KESTRAVA_FORCE_INLINE bool forEachField(const char* s, const char* const end, Field&& field)
 {
     const char* from = s;
 #ifdef KESTRAVA_FIELD_SCAN_SSE2

@@ -12,25 +12,27 @@
 // than kLongestListedLine is refused.
 #pragma once
 
-#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <memory>
-#include <mutex>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/files/file_io.h"
 #include "core/files/file_result.h"
-#include "core/text/line_splitter.h"
+#include "core/listing/column_layout.h"
+#include "core/listing/listing_output.h"
 #include "core/listing/machine_family.h"
-#include "core/listing/output_buffer.h"
 #include "core/listing/record_filter.h"
+#include "core/listing/record_tally.h"
 #include "core/settings/regional.h"
+#include "core/text/line_splitter.h"
 
 namespace kestrava {
 
@@ -70,14 +72,6 @@ struct ListingFileResult {
     ListingSummary summary; // meaningful only when file.ok()
 };
 
-// Lists plainSource into listingFile (replaced). previousSerial is kept when the run
-// writes no record. On a fault the listing file must not be shown as complete.
-ListingFileResult listFile(const std::filesystem::path& plainSource,
-                           const std::filesystem::path& listingFile,
-                           const ListingFilter& filter,
-                           const std::string& previousSerial,
-                           const Progress& progress = {});
-
 // The listing run on a source that arrives in pieces, writing the listing through a
 // callback. Memory is bounded by the longest line (plus the output buffer).
 class ListingRun {
@@ -85,7 +79,7 @@ public:
     // Receives the listing bytes in large pieces; returning false stops the run. A
     // run given no write callback writes no listing and formats no record: its summary
     // is the same, at less cost.
-    using Write = std::function<bool(std::string_view)>;
+    using Write = ListingOutput::Write;
 
     ListingRun(const ListingFilter& filter, std::string previousSerial, Write write,
                std::size_t longestLine = kLongestListedLine);
@@ -104,6 +98,14 @@ public:
     // deciding it on its first record line, which need not hold a date. Set before the
     // first feed.
     void presetFamily(MachineFamily family);
+
+    // With stopAtUnknownHeader the run stops as soon as the first three bytes of the
+    // header line are known not to be a recognised header (a long first line, a file
+    // with no line end at all, is not read to its end only to be refused): feed then
+    // returns false, and finish() gives the summary so far, its outcome
+    // HeaderNotRecognised, writing nothing more. Set before the first feed.
+    void setStopAtUnknownHeader(bool on) { stopAtUnknownHeader_ = on; }
+    bool headerRefused() const { return headerRefused_; }
 
     // Feeds the next piece of the plain source. Returns false once the run has
     // stopped: no family on the first record line, a refused write, or a line longer
@@ -134,15 +136,11 @@ public:
     // order; a line that runs on into later pieces is reported with the piece it begins
     // in. The empty line before a repeated header is a line too. Offsets are collected
     // only while a callback is set.
-    using LineStarts = std::function<void(const std::uint64_t* starts, std::size_t count)>;
-    void setLineStarts(LineStarts starts)
-    {
-        lineStarts_ = std::move(starts);
-        tracking_ = bool(lineStarts_);
-    }
+    using LineStarts = ListingOutput::LineStarts;
+    void setLineStarts(LineStarts starts) { output_.setLineStarts(std::move(starts)); }
 
     // True when the write callback refused a piece.
-    bool writeFailed() const { return writeFailed_; }
+    bool writeFailed() const { return output_.failed(); }
 
     // The number of the line (1 for the header) that was longer than the longest a
     // run takes, 0 when there was none. Such a run lists nothing after that line.
@@ -156,7 +154,8 @@ public:
     // record line decided the family.
     bool sourceEnded() const { return finished_; }
 
-    // The summary so far (its serial as of the last piece fed), and whether the header line has been read: a caller that
+    // The summary so far (its counts and serial as of the last piece fed), and whether
+    // the header line has been read: a caller that
     // must not show a partial listing can hold the output back until the header is
     // known to be recognised and the family decided.
     const ListingSummary& summarySoFar() const { return summary_; }
@@ -174,10 +173,21 @@ private:
     struct Job;
     struct Pool;
 
+    // listing_run.cpp: the run on the caller's thread.
+    bool feedPiece(std::string_view piece, const std::shared_ptr<const void>& keeper);
+    bool stopped() const { return stopped_ || output_.failed(); }
     void handleLine(std::string_view line);
-    int errorRowOf(const char* text, std::size_t length) const;
-    char* formatFields(std::string_view line, const char* limit, char* p, int& errorRow,
-                       const char*& serial, std::size_t& serialLength) const;
+    void handleHeader(std::string_view line);
+    void handleRecord(std::string_view line);
+    bool decideFamily(std::string_view line);
+    void takeFamily(MachineFamily family);
+    void writeHeader();
+    void countRecord(std::string_view line);
+    void formatRecord(std::string_view line, std::size_t bound);
+    void formatLong(std::string_view line);
+    void takeTally();
+
+    // listing_jobs.cpp: the records formatted on worker threads.
     bool parallelReady() const;
     void feedPieces(std::string_view piece);
     void startJob();
@@ -190,58 +200,25 @@ private:
     void take(Job& job);
     void formatJob(Job& job) const;
     void workerLoop();
-    void handleHeader(std::string_view line);
-    void handleRecord(std::string_view line);
-    bool decideFamily(std::string_view line);
-    void takeFamily(MachineFamily family);
-    void writeHeader();
-    void formatHeader(std::size_t most);
-    std::int64_t columnWidth(std::size_t k) const;
-    void countRecord(std::string_view line);
-    void formatRecord(std::string_view line, std::size_t bound);
-    void formatLong(std::string_view line);
-    void takeSerial();
-    void markLine(std::size_t ahead = 0);
-    bool deliver(std::string_view piece);
-    void put(const char* bytes, std::size_t count);
-    void putSpaces(std::size_t count);
-    void append(std::string_view bytes);
-    void flush();
 
     ListingFilter filter_;
-    Write write_;
     RecordSeen recordSeen_;
     PieceSeen pieceSeen_;
-    LineStarts lineStarts_;
-    std::vector<std::uint64_t> lineStartsHeld_;  // starts of lines not yet delivered
-    std::uint64_t delivered_ = 0;                // listing bytes handed to write_
-    bool tracking_ = false;
     ListingSummary summary_;
-    // The length of each header field, one byte per field; 255 marks a long field
-    // whose length is in longFields_. A record field within the header's count is
-    // filled to this length + 4 (see columnWidth for the fields beyond).
-    std::vector<std::uint8_t> headerFields_;
-    std::vector<std::pair<std::size_t, std::size_t>> longFields_;  // (field, length), by field
-    std::string headerText_;      // the header's fields one after the other, without tabs
-    std::size_t headerSize_ = 0;  // the header line's length
-    // True when summary_.headerLine holds the whole formatted header (a short one): it is
-    // then copied as it stands wherever it is repeated.
-    bool headerWhole_ = false;
-    std::size_t recordBound_ = 0;
-    // The error-code row of the numbers 0..127 written plainly, -1 for none.
-    std::array<std::int8_t, 128> errorRows_{};
-    // The serial field of the last record listed, while it still lies in the piece
-    // being fed (it is copied to the summary before that piece goes).
-    const char* lastSerial_ = nullptr;
-    std::size_t lastSerialLength_ = 0;       // most bytes a record adds beyond 6 per byte of its own
-    LineSplitter splitter_;             // the source cut into lines
-    OutputBuffer out_;                  // listing bytes not yet written
-    int recordsSinceHeader_ = 0;
+    ColumnLayout layout_;
+    ErrorRows errorRows_;
+    // The records listed on this thread since their counts and serial last went to
+    // summary_: the serial still lies in the piece being fed (it is copied to the
+    // summary before that piece goes).
+    RecordTally tally_;
+    LineSplitter splitter_;  // the source cut into lines
+    ListingOutput output_;
     bool headerDone_ = false;
     bool headerWritten_ = false;
     bool stopped_ = false;
-    bool writeFailed_ = false;
     bool finished_ = false;
+    bool stopAtUnknownHeader_ = false;
+    bool headerRefused_ = false;
 
     // Formatting on worker threads.
     unsigned threads_ = listingThreads();
@@ -275,16 +252,26 @@ private:
     std::unique_ptr<Pool> pool_;
 };
 
-// The run on a download file of either kind: a scrambled one is decoded on the way
-// (no working copy). A refused write ends the run with FileFault::TargetWrite (empty
-// path: the caller knows where it wrote). Reading stops early once the run has stopped.
-// A run that cannot get the memory it needs ends with FileFault::OutOfMemory, one that
-// meets a line longer than the run takes with FileFault::LineTooLong.
-ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
-                               ListingRun& run, const Progress& progress = {});
+// What a caller does with every plain piece of a download besides listing it (the
+// window's working copy of a scrambled file): called before the run reads the piece;
+// returning false ends the reading (the caller keeps its own fault). With a tap the
+// file is read to its end even once the run has stopped, unless a write was refused.
+using PieceTap = std::function<bool(std::string_view piece)>;
 
-// The fault of a run that met a line longer than it takes (run.refusedLine() != 0).
-FileResult lineTooLongFault(const std::filesystem::path& source, const ListingRun& run);
+// The run on a download file of either kind: a scrambled one is decoded on the way.
+// A refused write ends the run with FileFault::TargetWrite (empty path: the caller
+// knows where it wrote). Reading stops early once the run has stopped. A run that
+// cannot get the memory it needs ends with FileFault::OutOfMemory, one that meets a
+// line longer than the run takes with FileFault::LineTooLong; the summary is then
+// meaningless. The one way every caller lists a download file.
+ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
+                               ListingRun& run, const Progress& progress = {},
+                               const PieceTap& tap = {});
+// The same on a source the caller has opened (so that it can tell a source that
+// cannot be opened from its own faults).
+ListingFileResult listDownload(fileio::Reader& opened, const std::filesystem::path& source,
+                               bool scrambled, ListingRun& run, const Progress& progress = {},
+                               const PieceTap& tap = {});
 
 // The whole run on an in-memory text (tests, small files): the listing is returned in
 // listing.
