@@ -621,6 +621,71 @@
             <source>%1 of %2 files</source>
             <translation>pliki: %1 z %2</translation>
         </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="48" />
+            <source>Weld Protocol</source>
+            <translation>Protokol zgrzewania</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="50" />
+            <source>Save as PDF...</source>
+            <translation>Zapisz jako PDF...</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="52" />
+            <source>Print...</source>
+            <translation>Drukuj...</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="54" />
+            <source>Handover Report</source>
+            <translation>Raport odbioru</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="99" />
+            <source>lines %1 to %2 of the listing</source>
+            <translation>wiersze %1 do %2 wykazu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="135" />
+            <source>PDF Document (*.pdf)|*.pdf</source>
+            <translation>Dokument PDF (*.pdf)|*.pdf</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="146" />
+            <source>The file %1 could not be written: %2</source>
+            <translation>Nie mozna zapisac pliku %1: %2</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="175" />
+            <source>The selected lines hold no weld.</source>
+            <translation>Zaznaczone wiersze nie zawieraja zadnego zgrzewu.</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="180" />
+            <source>The report has %1 pages: the chosen pages are not in it.</source>
+            <translation>Raport ma %1 stron: wybranych stron w nim nie ma.</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="185" />
+            <source>This report takes %1 pages. Go on?</source>
+            <translation>Ten raport zajmuje %1 stron. Kontynuowac?</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="191" />
+            <source>Printing the report...</source>
+            <translation>Drukowanie raportu...</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="191" />
+            <source>Writing the report...</source>
+            <translation>Zapisywanie raportu...</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="202" />
+            <source>The file %1 could not be written.</source>
+            <translation>Nie mozna zapisac pliku %1.</translation>
+        </message>
     </context>
     <context>
         <name>FileReasons</name>
@@ -860,6 +925,109 @@
             <location filename="../src/gui/app/work_folder.cpp" line="66" />
             <source>Neither the program's folder (%1) nor the per-user folder (%2) can be written. The program keeps its work files there: no file can be opened or saved until one of them can be written.</source>
             <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopoki jeden z nich nie bedzie zapisywalny.</translation>
+        </message>
+    </context>
+    <context>
+        <name>WeldReport</name>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="195" />
+            <source>Weld Protocol</source>
+            <translation>Protokol zgrzewania</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="196" />
+            <source>Handover Report</source>
+            <translation>Raport odbioru</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="200" />
+            <source>Printed %1</source>
+            <translation>Wydrukowano %1</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="201" />
+            <source>Page %1 of %2</source>
+            <translation>Strona %1 z %2</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="248" />
+            <source>Download</source>
+            <translation>Plik danych</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="248" />
+            <source>Machine</source>
+            <translation>Maszyna</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="249" />
+            <source>Date and time</source>
+            <translation>Data i godzina</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="249" />
+            <source>Error</source>
+            <translation>Blad</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="272" />
+            <source>no error field</source>
+            <translation>brak pola bledu</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="274" />
+            <source>unknown code</source>
+            <translation>nieznany kod</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="299" />
+            <source>Field %1</source>
+            <translation>Pole %1</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="316" />
+            <source>Weld protocol no. %1</source>
+            <translation>Protokol zgrzewania nr %1</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="342" />
+            <source>Selection</source>
+            <translation>Zakres</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="343" />
+            <source>Machines</source>
+            <translation>Maszyny</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="344" />
+            <source>Period</source>
+            <translation>Okres</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="345" />
+            <source>Welds</source>
+            <translation>Zgrzewy</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="346" />
+            <source>Welds not E00</source>
+            <translation>Zgrzewy inne niz E00</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="362" />
+            <source>%1 (%2), welds: %3</source>
+            <translation>%1 (%2), zgrzewy: %3</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="368" />
+            <source>and %1 more</source>
+            <translation>i %1 innych</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/reports/weld_report.cpp" line="374" />
+            <source>%1 without a date</source>
+            <translation>%1 bez daty</translation>
         </message>
     </context>
 </TS>

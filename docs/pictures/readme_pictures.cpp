@@ -44,6 +44,7 @@ bool chartPicture(const AppServices& services, const QString& file)
         table[i].count = counts[i];
     shared.ErrorCodeTable = table;
     shared.MachineSerial = "ORV-20931";
+    shared.LoadedFileTitle = QStringLiteral("orv_sample");
     FormChart form(shared, services);
     return save(form, file);
 }
@@ -72,6 +73,7 @@ bool fleetPicture(const AppServices& services, const QString& file)
     QTemporaryDir saves;
     FleetSummaryWindow window(fleet, kestrava::Language::Polish, services.dialogs, saves.path());
     window.Table_Machines_DoubleClick(window.Machines_Model->index(1, 0));
+    window.resize(1320, window.height());  // wide enough for every column of the table
     return save(window, file);
 }
 

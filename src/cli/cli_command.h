@@ -29,6 +29,7 @@ Command decodeCommand();
 Command encodeCommand();
 Command printCommand();
 Command summaryCommand();
+Command protocolCommand();
 #ifdef KESTRAVA_HAVE_ARCHIVE
 Command archiveCommand();
 #endif

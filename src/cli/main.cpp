@@ -32,7 +32,7 @@ namespace {
 std::vector<Command> commands()
 {
     return {listCommand(),  countsCommand(),  decodeCommand(), encodeCommand(),
-            printCommand(), summaryCommand(),
+            printCommand(), summaryCommand(), protocolCommand(),
 #ifdef KESTRAVA_HAVE_ARCHIVE
             archiveCommand(),
 #endif

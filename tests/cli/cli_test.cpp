@@ -58,6 +58,24 @@ TEST(Cli, CountsPrintsFamilySerialRecordsAndTenRows)
     EXPECT_EQ(none.out.substr(0, 31), "family\tORV\nserial\t\nrecords\t0\nE0");
 }
 
+// The welds of listing lines under the listing's filter; an error number the family's
+// table does not name (" 27") is an unknown code, and not E00 on the report's cover.
+TEST(Cli, ProtocolOfListingLines)
+{
+    CliFolder folder;
+    const auto file = folder.write("w.xls", kOrv);
+    const auto one = cli({"protocol", file, "--error", "27", "--lines", "3-3"});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, "protocol\t1\ndownload\tw.xls\nmachine\tS3\tORV\ndate\t03/03/2009\t10:00\n"
+                       "error\t 27\tunknown code\nfield\tWeld\t3\nfield\tSerial\tS3\n"
+                       "field\tDate\t03/03/2009\nfield\tTime\t10:00\nfield\tError\t 27\n");
+    const auto report = cli({"protocol", file, "--report", "--from", "2/3/2009"});
+    EXPECT_EQ(report.out.substr(0, report.out.find("code\t")),
+              "machine\tS2\tORV\t1\nmachine\tS3\tORV\t1\nmachine\tS4\tORV\t1\n"
+              "period\t02/03/2009\t04/03/2009\nwelds\t3\nwelds not E00\t3\n");
+    EXPECT_EQ(cli({"protocol", file, "--lines", "7-9"}).out, "");  // no weld on those lines
+}
+
 TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
 {
     CliFolder folder;
@@ -79,7 +97,9 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
         {{"encode", good, good, "--force"}, 2}, {{"print", good, "--language", "German"}, 2},
         {{"print", good, "--language"}, 2}, {{"print", good, "--language", "English", "--language", "Polish"}, 2},
         {{"list", folder / "missing.xls"}, 1}, {{"list", noFamily}, 3}, {{"counts", notRecognised}, 3},
-        {{"list", empty}, 3},
+        {{"list", empty}, 3}, {{"protocol", good, "--lines", "5-3"}, 2}, {{"protocol", good, "--lines", "0-2"}, 2},
+        {{"protocol", good, "--lines", "2-x"}, 2}, {{"protocol", noFamily, "--report"}, 3},
+        {{"protocol", folder / "missing.pfd"}, 1},
     };
     for (const auto& c : cases) {
         const auto outcome = cli(c.arguments);

@@ -92,6 +92,7 @@ private slots:
             QCOMPARE(f.spreadsheet.folders, QStringList{QDir::toNativeSeparators(f.work.path())});
             QVERIFY2(f.window->windowTitle().startsWith(QString::fromLatin1(c.name) + QStringLiteral(" - ")),
                      qPrintable(f.window->windowTitle()));
+            QCOMPARE(f.spreadsheet.titles.last(), f.window->windowTitle());  // named before the message
             const QString said = QStringLiteral("To nie jest plik danych o zgrzewach: ") + c.why +
                                  QStringLiteral(".\n\n") + excel;
             QCOMPARE(f.text(), said);
@@ -113,6 +114,7 @@ private slots:
             FormChart chart(f.window->shared(), f.window->services());
             QVERIFY(chart.MSChart1->data().categories.isEmpty());
             QVERIFY(chart.LabelCount[0]->text().isEmpty() && chart.LabelSerial->text().isEmpty());
+            QVERIFY(chart.Label1->text().isEmpty() && chart.Label10->text().isEmpty());
 
             // A filter acts on it too, and nothing can be started: both places say so.
             f.spreadsheet.startSucceeds = false;

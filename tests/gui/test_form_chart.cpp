@@ -104,13 +104,13 @@ private slots:
         QCOMPARE(orv.LabelSerial->text(), QStringLiteral("ORV-4471"));
         FormChart t5z(values("Polish", kestrava::MachineFamily::T5Z, {}, "5TZ-0099"), services());
         QCOMPARE(shown(t5z), zeros + t5zCodes + zeros + t5zCodes);
-        // No family found: the 5TZ descriptions beside the reset table's ORV codes.
+        // No family found: the reset table's ORV codes, each beside its own description.
         FormChart unknown(values("Polish", kestrava::MachineFamily::Unknown, {}, "5TZ-0099"), services());
-        QCOMPARE(shown(unknown), zeros + t5zCodes + zeros + orvCodes);
-        // No listing run yet: blank counts, no bars.
+        QCOMPARE(shown(unknown), zeros + orvCodes + zeros + orvCodes);
+        // No listing run yet: blank counts and descriptions, no bars.
         SharedValues empty;
         empty.profile = kestrava::BuildProfile{"sorvanta", "English"};
-        QCOMPARE(shown(FormChart(empty, services())), QStringList(10, QString()) + t5zCodes);
+        QCOMPARE(shown(FormChart(empty, services())), QStringList(20, QString()));
         // The serial is bytes in the build language's code page (0xB3: "ł" in 1250).
         FormChart polish(values("Polish", kestrava::MachineFamily::ORV, {}, "Pi\xB3" "a-7"), services());
         QCOMPARE(polish.LabelSerial->text(), QString::fromUtf8("Piła-7"));

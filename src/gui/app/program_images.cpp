@@ -12,3 +12,13 @@ void registerProgramImages()
     static const bool registered = (initProgramResources(), true);
     (void)registered;
 }
+
+QString brandLogoPath(std::string_view brandKey)
+{
+    if (brandKey == "sorvanta")
+        return QStringLiteral(":/images/sorvanta_small.jpg");
+    if (brandKey == "brenvik" || brandKey == "teldrum" || brandKey == "ombrek")
+        return QStringLiteral(":/images/%1_small.bmp")
+            .arg(QString::fromLatin1(brandKey.data(), qsizetype(brandKey.size())));
+    return {};
+}

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSet>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -138,7 +140,7 @@ FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
     auto* top = new QSplitter(Qt::Horizontal, this);
     top->addWidget(Table_Machines);
     top->addWidget(chartArea);
-    chartArea->setMinimumWidth(320);
+    chartArea->setMinimumWidth(260);
     top->setSizes({780, 320});
 
     Label_Files = heading(tr("Files of the machine (double-click one to open it):"), "Label_Files",
@@ -177,6 +179,28 @@ FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
     fillTable();
     fillChart();
     fillUnread();
+    fitTable(top);
+}
+
+void FleetSummaryWindow::fitTable(QSplitter* top)
+{
+    // Wide enough for every column of the table beside the chart, as far as the screen
+    // allows; what does not fit is reached with the scroll bar.
+    const int table = Table_Machines->horizontalHeader()->length() +
+                      2 * Table_Machines->frameWidth() +
+                      Table_Machines->verticalScrollBar()->sizeHint().width();
+    const int chart = 280;
+    const QMargins margins = layout()->contentsMargins();
+    const int around = margins.left() + margins.right() + top->handleWidth();
+    const int wanted = table + chart + around;
+    int room = wanted;
+    if (const QScreen* screen = this->screen())
+        room = screen->availableGeometry().width() * 9 / 10;
+    const int fitted = std::max(width(), std::min(wanted, room));
+    if (fitted == width())
+        return;
+    resize(fitted, height());
+    top->setSizes({fitted - around - chart, chart});
 }
 
 QString FleetSummaryWindow::text(const std::string& bytes) const
@@ -216,11 +240,28 @@ void FleetSummaryWindow::fillTable()
             item->setData(qulonglong(i), kMachineRole);
             if (day || sortValues[column].typeId() != QMetaType::QString)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (column + 1 == cells.size()) {
+                // A code and its count stay on one line when the column wraps.
+                item->setText(item->text().replace(QLatin1Char(' '), QChar(0x00A0))
+                                  .replace(QStringLiteral(";\u00A0"), QStringLiteral("; ")));
+                item->setToolTip(item->text());  // the error codes, whole
+            }
             row.append(item);
         }
         Machines_Model->appendRow(row);
     }
     Table_Machines->resizeColumnsToContents();
+    // The error codes of a machine with many of them wrap within the column rather than
+    // run past the window's edge (rows measured while there are few enough to be quick;
+    // the tooltip holds the whole text in any case).
+    const int codes = Machines_Model->columnCount() - 1;
+    constexpr int kCodesWidth = 260;
+    if (Table_Machines->columnWidth(codes) > kCodesWidth) {
+        Table_Machines->setColumnWidth(codes, kCodesWidth);
+        Table_Machines->setWordWrap(true);
+        if (Machines_Model->rowCount() <= 2000)
+            Table_Machines->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    }
 }
 
 void FleetSummaryWindow::fillChart()

@@ -15,6 +15,7 @@ class QListWidget;
 class QListWidgetItem;
 class QModelIndex;
 class QPushButton;
+class QSplitter;
 class QStandardItemModel;
 class QTableView;
 class UserDialogs;
@@ -52,6 +53,7 @@ private:
     void fillTable();
     void fillChart();
     void fillUnread();
+    void fitTable(QSplitter* top);
     QString text(const std::string& bytes) const;  // file bytes in the build's code page
     QString reasonText(const kestrava::UnreadFile& file) const;
     std::string csvText() const;  // UTF-8, headings in the window's language

@@ -154,12 +154,16 @@ void FormChart::Form_Load(const SharedValues& shared)
         LabelCount[i]->setText(table ? QString::number((*table)[i].count) : QString());
 
     if (language_ != kestrava::Language::Other) {  // else the design captions stay
-        const auto& descriptions = shared.MachineFamily == kestrava::MachineFamily::ORV
-                                       ? orvDescriptions
-                                       : t5zDescriptions;
+        // The descriptions go with the codes beside them. A listing run that found no
+        // family leaves the table with its reset (ORV) codes, so those get the ORV texts;
+        // with no listing run (none yet, or the file was handed over) there are no codes
+        // and no descriptions.
+        const auto& descriptions = shared.MachineFamily == kestrava::MachineFamily::T5Z
+                                       ? t5zDescriptions
+                                       : orvDescriptions;
         const auto labels = descriptionLabels();
         for (int i = 0; i < 10; ++i)
-            labels[i]->setText(tr(descriptions[i]));
+            labels[i]->setText(table ? tr(descriptions[i]) : QString());
 
         setWindowTitle(tr("Graph of Error Codes"));
         Label12->setText(tr("Qty"));

@@ -304,6 +304,7 @@ void Kestrava_Main::buildMenus()
     Menu_Print = named(menuBar()->addMenu(QStringLiteral("Print")), "Menu_Print");
     Menu_PrintRecords = action(Menu_Print, "Menu_PrintRecords", QStringLiteral("&Print Records"),
                                &Kestrava_Main::Menu_PrintRecords_Click);
+    buildProtocolMenus();
 
     Menu_Graph = named(menuBar()->addMenu(QStringLiteral("Graph")), "Menu_Graph");
     Menu_GraphShow = action(Menu_Graph, "Menu_GraphShow", QStringLiteral("Graph Data"),

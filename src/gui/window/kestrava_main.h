@@ -10,6 +10,7 @@
 //   kestrava_main_help.cpp     the Help menu
 //   kestrava_main_keys.cpp     shortcuts, the title, the find bar, recent files
 //   kestrava_main_fleet.cpp    Summarise a Folder
+//   kestrava_main_protocol.cpp Weld Protocol and Handover Report (PDF or printer)
 #pragma once
 
 #include <QMainWindow>
@@ -63,6 +64,10 @@ public slots:
     void Menu_DefaultSave_Click();
     void Menu_Close_Click();
     void Menu_PrintRecords_Click();
+    void Menu_ProtocolPdf_Click();
+    void Menu_ProtocolPrint_Click();
+    void Menu_HandoverPdf_Click();
+    void Menu_HandoverPrint_Click();
     void Menu_GraphShow_Click();
     void Menu_Support_Click();
     void Menu_Version_Click();
@@ -115,6 +120,11 @@ private:
     // A message of the Open command and the filter panel, in the build language.
     void showPanelMessage(const QString& text, const QString& detail = {});
 
+    // Weld protocols and the handover report (kestrava_main_protocol.cpp): the
+    // listing's selected lines (or the whole listing) written as a PDF or printed.
+    void buildProtocolMenus();
+    void writeWeldReport(bool handover, bool toPrinter);
+
     // The fleet summary windows opened from this one: top-level windows of their own,
     // closed with it.
     std::vector<QPointer<FleetSummaryWindow>> fleetWindows_;
@@ -162,6 +172,12 @@ public:
     QAction* Menu_Close = nullptr;
     QMenu* Menu_Print = nullptr;
     QAction* Menu_PrintRecords = nullptr;
+    QMenu* Menu_Protocol = nullptr;        // Weld Protocol: Save as PDF..., Print...
+    QAction* Menu_ProtocolPdf = nullptr;
+    QAction* Menu_ProtocolPrint = nullptr;
+    QMenu* Menu_Handover = nullptr;        // Handover Report: Save as PDF..., Print...
+    QAction* Menu_HandoverPdf = nullptr;
+    QAction* Menu_HandoverPrint = nullptr;
     QMenu* Menu_Graph = nullptr;
     QAction* Menu_GraphShow = nullptr;
     QMenu* Menu_Help = nullptr;

@@ -233,6 +233,7 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     // title names it, the listing area says where it went, and Save, Print, the chart
     // and the filters act on it.
     state_.FileLoaded = true;
+    showLoadedState();  // before the hand-over's message, so that the box and the title agree
     Find_Bar->clearResult();
     if (summary.outcome != kestrava::ListingOutcome::Listed) {
         handOverToSpreadsheet(summary);
@@ -247,7 +248,6 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
 
     state_.ShowAllRequest = false;
     state_.DateFilterOn = false;
-    showLoadedState();
 }
 
 void Kestrava_Main::syncFromDocument()
