@@ -2,6 +2,201 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
     <context>
+        <name>ArchiveWindow</name>
+        <message>
+            <source>Weld Archive</source>
+            <translation>Archiwum zgrzewów</translation>
+        </message>
+        <message>
+            <source>Open Archive...</source>
+            <translation>Otwórz archiwum...</translation>
+        </message>
+        <message>
+            <source>Import a File...</source>
+            <translation>Importuj plik...</translation>
+        </message>
+        <message>
+            <source>Import a Folder...</source>
+            <translation>Importuj folder...</translation>
+        </message>
+        <message>
+            <source>Archive:</source>
+            <translation>Archiwum:</translation>
+        </message>
+        <message>
+            <source>Machines (none chosen: all):</source>
+            <translation>Zgrzewarki (bez wyboru: wszystkie):</translation>
+        </message>
+        <message>
+            <source>From date:</source>
+            <translation>Od daty:</translation>
+        </message>
+        <message>
+            <source>To date:</source>
+            <translation>Do daty:</translation>
+        </message>
+        <message>
+            <source>Error codes:</source>
+            <translation>Kody bledów:</translation>
+        </message>
+        <message>
+            <source>Text:</source>
+            <translation>Tekst:</translation>
+        </message>
+        <message>
+            <source>Show</source>
+            <translation>Pokaz</translation>
+        </message>
+        <message>
+            <source>Open the Download</source>
+            <translation>Otwórz plik danych</translation>
+        </message>
+        <message>
+            <source>Save as CSV...</source>
+            <translation>Zapisz jako CSV...</translation>
+        </message>
+        <message>
+            <source>Save as Excel Workbook...</source>
+            <translation>Zapisz jako skoroszyt Excel...</translation>
+        </message>
+        <message>
+            <source>Close Form</source>
+            <translation>Zamknij okno</translation>
+        </message>
+        <message>
+            <source>Opening the archive...</source>
+            <translation>Otwieranie archiwum...</translation>
+        </message>
+        <message>
+            <source>The archive cannot be used.</source>
+            <translation>Nie mozna uzyc archiwum.</translation>
+        </message>
+        <message>
+            <source>Invalid From Date</source>
+            <translation>Bledna data Od</translation>
+        </message>
+        <message>
+            <source>Invalid To Date</source>
+            <translation>Bledna data Do</translation>
+        </message>
+        <message>
+            <source>Invalid error code</source>
+            <translation>Niewlasciwy kod bledu</translation>
+        </message>
+        <message>
+            <source>The archive cannot be read.</source>
+            <translation>Nie mozna odczytac archiwum.</translation>
+        </message>
+        <message>
+            <source>Welds selected: %1</source>
+            <translation>Wybrane zgrzewy: %1</translation>
+        </message>
+        <message>
+            <source>No archive here yet: import downloads to make it.</source>
+            <translation>Archiwum jeszcze nie ma: zaimportuj pliki danych, aby je utworzyc.</translation>
+        </message>
+        <message>
+            <source>Welds per month</source>
+            <translation>Zgrzewy w miesiacu</translation>
+        </message>
+        <message>
+            <source>Not E00 per month (%)</source>
+            <translation>Inne niz E00 w miesiacu (%)</translation>
+        </message>
+        <message>
+            <source>no date</source>
+            <translation>bez daty</translation>
+        </message>
+        <message>
+            <source>Choose a weld in the table first.</source>
+            <translation>Najpierw wybierz zgrzew w tabeli.</translation>
+        </message>
+        <message>
+            <source>Open Archive</source>
+            <translation>Otwórz archiwum</translation>
+        </message>
+        <message>
+            <source>Weld archive (*.sqlite)|*.sqlite|All files (*.*)|*.*</source>
+            <translation>Archiwum zgrzewów (*.sqlite)|*.sqlite|Wszystkie pliki (*.*)|*.*</translation>
+        </message>
+        <message>
+            <source>Import a File</source>
+            <translation>Importuj plik</translation>
+        </message>
+        <message>
+            <source>Download files (*.xls *.pfd)|*.xls;*.pfd|All files (*.*)|*.*</source>
+            <translation>Pliki danych (*.xls *.pfd)|*.xls;*.pfd|Wszystkie pliki (*.*)|*.*</translation>
+        </message>
+        <message>
+            <source>Import a Folder</source>
+            <translation>Importuj folder</translation>
+        </message>
+        <message>
+            <source>Importing the downloads...</source>
+            <translation>Importowanie plikow danych...</translation>
+        </message>
+        <message>
+            <source>The import was cancelled: the files finished before are kept.</source>
+            <translation>Import przerwany: pliki zaimportowane wczesniej zostaja w archiwum.</translation>
+        </message>
+        <message>
+            <source>Files added: %1</source>
+            <translation>Dodane pliki: %1</translation>
+        </message>
+        <message>
+            <source>Welds added: %1</source>
+            <translation>Dodane zgrzewy: %1</translation>
+        </message>
+        <message>
+            <source>Welds already there: %1</source>
+            <translation>Zgrzewy juz w archiwum: %1</translation>
+        </message>
+        <message>
+            <source>Files not added: %1</source>
+            <translation>Pliki niedodane: %1</translation>
+        </message>
+        <message>
+            <source>This file name already exists!</source>
+            <translation>Plik o takiej nazwie juz istnieje</translation>
+        </message>
+        <message>
+            <source>Save Error</source>
+            <translation>Blad zapisu</translation>
+        </message>
+        <message>
+            <source>Cannot write the file</source>
+            <translation>Nie mozna zapisac pliku</translation>
+        </message>
+        <message>
+            <source>Save as CSV</source>
+            <translation>Zapisz jako CSV</translation>
+        </message>
+        <message>
+            <source>CSV file (*.csv)|*.csv</source>
+            <translation>Plik CSV (*.csv)|*.csv</translation>
+        </message>
+        <message>
+            <source>welds.csv</source>
+            <translation>zgrzewy.csv</translation>
+        </message>
+        <message>
+            <source>Saving the welds...</source>
+            <translation>Zapisywanie zgrzewów...</translation>
+        </message>
+        <message>
+            <source>Save as Excel Workbook</source>
+            <translation>Zapisz jako skoroszyt Excel</translation>
+        </message>
+        <message>
+            <source>Excel workbook (*.xlsx)|*.xlsx</source>
+            <translation>Skoroszyt Excel (*.xlsx)|*.xlsx</translation>
+        </message>
+        <message>
+            <source>welds.xlsx</source>
+            <translation>zgrzewy.xlsx</translation>
+        </message>
+    </context>
+    <context>
         <name>DefaultPathForm</name>
         <message>
             <location filename="../src/gui/forms/default_path_form.cpp" line="144" />
@@ -93,6 +288,183 @@
             <location filename="../src/gui/forms/dialog1.cpp" line="77" />
             <source>Copyright Notice</source>
             <translation>Prawa autorskie</translation>
+        </message>
+    </context>
+    <context>
+        <name>FileReasons</name>
+        <message>
+            <source>not a weld record file: the file is empty</source>
+            <translation>to nie jest plik danych o zgrzewach: plik jest pusty</translation>
+        </message>
+        <message>
+            <source>not a weld record file: the first line does not start with a known column name</source>
+            <translation>to nie jest plik danych o zgrzewach: pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny</translation>
+        </message>
+        <message>
+            <source>not a weld record file: the first record has no date in field 3 or 4</source>
+            <translation>to nie jest plik danych o zgrzewach: pierwszy rekord nie ma daty w polu 3 ani 4</translation>
+        </message>
+        <message>
+            <source>Not enough memory to finish the summary.</source>
+            <translation>Za malo pamieci, by dokonczyc podsumowanie.</translation>
+        </message>
+    </context>
+    <context>
+        <name>FindBar</name>
+        <message>
+            <source>Find:</source>
+            <translation>Znajdz:</translation>
+        </message>
+        <message>
+            <source>Next</source>
+            <translation>Nastepny</translation>
+        </message>
+        <message>
+            <source>Previous</source>
+            <translation>Poprzedni</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>Zamknij</translation>
+        </message>
+        <message>
+            <source>Not found</source>
+            <translation>Nie znaleziono</translation>
+        </message>
+    </context>
+    <context>
+        <name>FleetSummaryWindow</name>
+        <message>
+            <source>Fleet Summary</source>
+            <translation>Podsumowanie folderu</translation>
+        </message>
+        <message>
+            <source>Files of the machine (double-click one to open it):</source>
+            <translation>Pliki maszyny (dwuklik otwiera plik):</translation>
+        </message>
+        <message>
+            <source>Files not read:</source>
+            <translation>Pliki nieodczytane:</translation>
+        </message>
+        <message>
+            <source>Files not read: %1</source>
+            <translation>Pliki nieodczytane: %1</translation>
+        </message>
+        <message>
+            <source>Save as CSV</source>
+            <translation>Zapisz jako CSV</translation>
+        </message>
+        <message>
+            <source>Close Form</source>
+            <translation>Zamknij okno</translation>
+        </message>
+        <message>
+            <source>Serial number</source>
+            <translation>Numer seryjny</translation>
+        </message>
+        <message>
+            <source>Family</source>
+            <translation>Rodzina</translation>
+        </message>
+        <message>
+            <source>Files</source>
+            <translation>Pliki</translation>
+        </message>
+        <message>
+            <source>Records</source>
+            <translation>Zgrzewy</translation>
+        </message>
+        <message>
+            <source>First record</source>
+            <translation>Pierwszy zgrzew</translation>
+        </message>
+        <message>
+            <source>Last record</source>
+            <translation>Ostatni zgrzew</translation>
+        </message>
+        <message>
+            <source>Not E00</source>
+            <translation>Inne niz E00</translation>
+        </message>
+        <message>
+            <source>Error codes</source>
+            <translation>Kody bledów</translation>
+        </message>
+        <message>
+            <source>Not E00 (%)</source>
+            <translation>Inne niz E00 (%)</translation>
+        </message>
+        <message>
+            <source>(no number) %1</source>
+            <translation>(bez numeru) %1</translation>
+        </message>
+        <message>
+            <source>not a file or folder</source>
+            <translation>to nie jest plik ani folder</translation>
+        </message>
+        <message>
+            <source>the folder could not be searched to its end</source>
+            <translation>nie udalo sie przeszukac calego folderu</translation>
+        </message>
+        <message>
+            <source>not enough memory to read this file</source>
+            <translation>za malo pamieci, by odczytac ten plik</translation>
+        </message>
+        <message>
+            <source>the file changed while it was read</source>
+            <translation>plik zmienil sie podczas odczytu</translation>
+        </message>
+        <message>
+            <source>line %1 is too long to list</source>
+            <translation>wiersz %1 jest za dlugi, by go wyswietlic</translation>
+        </message>
+        <message>
+            <source>cannot be read</source>
+            <translation>nie mozna odczytac pliku</translation>
+        </message>
+        <message>
+            <source>CSV file (*.csv)|*.csv</source>
+            <translation>Plik CSV (*.csv)|*.csv</translation>
+        </message>
+        <message>
+            <source>fleet-summary.csv</source>
+            <translation>podsumowanie.csv</translation>
+        </message>
+        <message>
+            <source>This file name already exists!</source>
+            <translation>Plik o takiej nazwie juz istnieje</translation>
+        </message>
+        <message>
+            <source>Save Error</source>
+            <translation>Blad zapisu</translation>
+        </message>
+        <message>
+            <source>Cannot write the file</source>
+            <translation>Nie mozna zapisac pliku</translation>
+        </message>
+        <message>
+            <source>not a regular file (a FIFO, device or socket)</source>
+            <translation>to nie jest zwykly plik (FIFO, urzadzenie lub gniazdo)</translation>
+        </message>
+        <message>
+            <source>given more than once</source>
+            <translation>podany wiecej niz raz</translation>
+        </message>
+        <message>
+            <source>the same file as %1</source>
+            <translation>ten sam plik co %1</translation>
+        </message>
+        <message>
+            <source>the same download as %1</source>
+            <translation>te same dane co %1</translation>
+        </message>
+        <message>
+            <source>repeated records left out: %1</source>
+            <translation>pominiete powtorzone zgrzewy: %1</translation>
+        </message>
+        <message>
+            <source>Not enough memory to finish the summary.</source>
+            <translation>Za malo pamieci, by dokonczyc podsumowanie.</translation>
         </message>
     </context>
     <context>
@@ -686,182 +1058,9 @@
             <source>The file %1 could not be written.</source>
             <translation>Nie mozna zapisac pliku %1.</translation>
         </message>
-    </context>
-    <context>
-        <name>FileReasons</name>
         <message>
-            <source>not a weld record file: the file is empty</source>
-            <translation>to nie jest plik danych o zgrzewach: plik jest pusty</translation>
-        </message>
-        <message>
-            <source>not a weld record file: the first line does not start with a known column name</source>
-            <translation>to nie jest plik danych o zgrzewach: pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny</translation>
-        </message>
-        <message>
-            <source>not a weld record file: the first record has no date in field 3 or 4</source>
-            <translation>to nie jest plik danych o zgrzewach: pierwszy rekord nie ma daty w polu 3 ani 4</translation>
-        </message>
-        <message>
-            <source>Not enough memory to finish the summary.</source>
-            <translation>Za malo pamieci, by dokonczyc podsumowanie.</translation>
-        </message>
-    </context>
-    <context>
-        <name>FleetSummaryWindow</name>
-        <message>
-            <source>Fleet Summary</source>
-            <translation>Podsumowanie folderu</translation>
-        </message>
-        <message>
-            <source>Files of the machine (double-click one to open it):</source>
-            <translation>Pliki maszyny (dwuklik otwiera plik):</translation>
-        </message>
-        <message>
-            <source>Files not read:</source>
-            <translation>Pliki nieodczytane:</translation>
-        </message>
-        <message>
-            <source>Files not read: %1</source>
-            <translation>Pliki nieodczytane: %1</translation>
-        </message>
-        <message>
-            <source>Save as CSV</source>
-            <translation>Zapisz jako CSV</translation>
-        </message>
-        <message>
-            <source>Close Form</source>
-            <translation>Zamknij okno</translation>
-        </message>
-        <message>
-            <source>Serial number</source>
-            <translation>Numer seryjny</translation>
-        </message>
-        <message>
-            <source>Family</source>
-            <translation>Rodzina</translation>
-        </message>
-        <message>
-            <source>Files</source>
-            <translation>Pliki</translation>
-        </message>
-        <message>
-            <source>Records</source>
-            <translation>Zgrzewy</translation>
-        </message>
-        <message>
-            <source>First record</source>
-            <translation>Pierwszy zgrzew</translation>
-        </message>
-        <message>
-            <source>Last record</source>
-            <translation>Ostatni zgrzew</translation>
-        </message>
-        <message>
-            <source>Not E00</source>
-            <translation>Inne niz E00</translation>
-        </message>
-        <message>
-            <source>Error codes</source>
-            <translation>Kody bledów</translation>
-        </message>
-        <message>
-            <source>Not E00 (%)</source>
-            <translation>Inne niz E00 (%)</translation>
-        </message>
-        <message>
-            <source>(no number) %1</source>
-            <translation>(bez numeru) %1</translation>
-        </message>
-        <message>
-            <source>not a file or folder</source>
-            <translation>to nie jest plik ani folder</translation>
-        </message>
-        <message>
-            <source>the folder could not be searched to its end</source>
-            <translation>nie udalo sie przeszukac calego folderu</translation>
-        </message>
-        <message>
-            <source>not enough memory to read this file</source>
-            <translation>za malo pamieci, by odczytac ten plik</translation>
-        </message>
-        <message>
-            <source>the file changed while it was read</source>
-            <translation>plik zmienil sie podczas odczytu</translation>
-        </message>
-        <message>
-            <source>line %1 is too long to list</source>
-            <translation>wiersz %1 jest za dlugi, by go wyswietlic</translation>
-        </message>
-        <message>
-            <source>cannot be read</source>
-            <translation>nie mozna odczytac pliku</translation>
-        </message>
-        <message>
-            <source>CSV file (*.csv)|*.csv</source>
-            <translation>Plik CSV (*.csv)|*.csv</translation>
-        </message>
-        <message>
-            <source>fleet-summary.csv</source>
-            <translation>podsumowanie.csv</translation>
-        </message>
-        <message>
-            <source>This file name already exists!</source>
-            <translation>Plik o takiej nazwie juz istnieje</translation>
-        </message>
-        <message>
-            <source>Save Error</source>
-            <translation>Blad zapisu</translation>
-        </message>
-        <message>
-            <source>Cannot write the file</source>
-            <translation>Nie mozna zapisac pliku</translation>
-        </message>
-        <message>
-            <source>not a regular file (a FIFO, device or socket)</source>
-            <translation>to nie jest zwykly plik (FIFO, urzadzenie lub gniazdo)</translation>
-        </message>
-        <message>
-            <source>given more than once</source>
-            <translation>podany wiecej niz raz</translation>
-        </message>
-        <message>
-            <source>the same file as %1</source>
-            <translation>ten sam plik co %1</translation>
-        </message>
-        <message>
-            <source>the same download as %1</source>
-            <translation>te same dane co %1</translation>
-        </message>
-        <message>
-            <source>repeated records left out: %1</source>
-            <translation>pominiete powtorzone zgrzewy: %1</translation>
-        </message>
-        <message>
-            <source>Not enough memory to finish the summary.</source>
-            <translation>Za malo pamieci, by dokonczyc podsumowanie.</translation>
-        </message>
-    </context>
-    <context>
-        <name>FindBar</name>
-        <message>
-            <source>Find:</source>
-            <translation>Znajdz:</translation>
-        </message>
-        <message>
-            <source>Next</source>
-            <translation>Nastepny</translation>
-        </message>
-        <message>
-            <source>Previous</source>
-            <translation>Poprzedni</translation>
-        </message>
-        <message>
-            <source>Close</source>
-            <translation>Zamknij</translation>
-        </message>
-        <message>
-            <source>Not found</source>
-            <translation>Nie znaleziono</translation>
+            <source>Weld Archive...</source>
+            <translation>Archiwum zgrzewów...</translation>
         </message>
     </context>
     <context>
@@ -883,48 +1082,6 @@
             <location filename="../src/gui/long_run.cpp" line="44" />
             <source>Cancel</source>
             <translation>Anuluj</translation>
-        </message>
-    </context>
-    <context>
-        <name>frmAbout</name>
-        <message>
-            <location filename="../src/gui/forms/frm_about.cpp" line="130" />
-            <source>About %1</source>
-            <translation>O Progamie %1</translation>
-        </message>
-        <message>
-            <location filename="../src/gui/forms/frm_about.cpp" line="132" />
-            <source>Version %1</source>
-            <translation>Wersja %1</translation>
-        </message>
-        <message>
-            <location filename="../src/gui/forms/frm_about.cpp" line="133" />
-            <source>Kestrava Manager</source>
-            <translation>Manager Kestrava</translation>
-        </message>
-        <message>
-            <location filename="../src/gui/forms/frm_about.cpp" line="137" />
-            <source>System Info...</source>
-            <translation>Informacja Systemowa</translation>
-        </message>
-        <message>
-            <location filename="../src/gui/forms/frm_about.cpp" line="157" />
-            <location filename="../src/gui/forms/frm_about.cpp" line="162" />
-            <source>System Information Is Unavailable At This Time</source>
-            <translation>Informacja systemowa jest w tym momencie niedostepna</translation>
-        </message>
-        <message>
-            <location filename="../src/gui/forms/frm_about.cpp" line="163" />
-            <source>System Information</source>
-            <translation>Informacja systemowa</translation>
-        </message>
-    </context>
-    <context>
-        <name>WorkFolder</name>
-        <message>
-            <location filename="../src/gui/app/work_folder.cpp" line="66" />
-            <source>Neither the program's folder (%1) nor the per-user folder (%2) can be written. The program keeps its work files there: no file can be opened or saved until one of them can be written.</source>
-            <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopoki jeden z nich nie bedzie zapisywalny.</translation>
         </message>
     </context>
     <context>
@@ -1028,6 +1185,75 @@
             <location filename="../src/gui/reports/weld_report.cpp" line="374" />
             <source>%1 without a date</source>
             <translation>%1 bez daty</translation>
+        </message>
+    </context>
+    <context>
+        <name>WeldTableModel</name>
+        <message>
+            <source>Serial number</source>
+            <translation>Numer seryjny</translation>
+        </message>
+        <message>
+            <source>Family</source>
+            <translation>Rodzina</translation>
+        </message>
+        <message>
+            <source>Date</source>
+            <translation>Data</translation>
+        </message>
+        <message>
+            <source>Error</source>
+            <translation>Blad</translation>
+        </message>
+        <message>
+            <source>Record</source>
+            <translation>Zapis</translation>
+        </message>
+        <message>
+            <source>Download</source>
+            <translation>Plik danych</translation>
+        </message>
+    </context>
+    <context>
+        <name>WorkFolder</name>
+        <message>
+            <location filename="../src/gui/app/work_folder.cpp" line="66" />
+            <source>Neither the program's folder (%1) nor the per-user folder (%2) can be written. The program keeps its work files there: no file can be opened or saved until one of them can be written.</source>
+            <translation>Nie mozna zapisywac ani w folderze programu (%1), ani w folderze uzytkownika (%2). Program trzyma tam swoje pliki robocze: zaden plik nie moze byc otwarty ani zapisany, dopoki jeden z nich nie bedzie zapisywalny.</translation>
+        </message>
+    </context>
+    <context>
+        <name>frmAbout</name>
+        <message>
+            <location filename="../src/gui/forms/frm_about.cpp" line="130" />
+            <source>About %1</source>
+            <translation>O Progamie %1</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/forms/frm_about.cpp" line="132" />
+            <source>Version %1</source>
+            <translation>Wersja %1</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/forms/frm_about.cpp" line="133" />
+            <source>Kestrava Manager</source>
+            <translation>Manager Kestrava</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/forms/frm_about.cpp" line="137" />
+            <source>System Info...</source>
+            <translation>Informacja Systemowa</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/forms/frm_about.cpp" line="157" />
+            <location filename="../src/gui/forms/frm_about.cpp" line="162" />
+            <source>System Information Is Unavailable At This Time</source>
+            <translation>Informacja systemowa jest w tym momencie niedostepna</translation>
+        </message>
+        <message>
+            <location filename="../src/gui/forms/frm_about.cpp" line="163" />
+            <source>System Information</source>
+            <translation>Informacja systemowa</translation>
         </message>
     </context>
 </TS>

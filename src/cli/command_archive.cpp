@@ -8,6 +8,10 @@
 #include "cli/cli_listing.h"
 #include "cli/cli_output.h"
 #include "core/archive/weld_archive.h"
+#ifdef KESTRAVA_HAVE_XLSX
+#include "core/archive/archive_xlsx.h"
+#endif
+#include "core/settings/build_profile.h"
 #include "core/files/file_io.h"
 #include "core/files/path_text.h"
 #include "core/fleet/fleet_table.h"
@@ -151,16 +155,43 @@ int runList(std::vector<std::string> arguments)
         message("unexpected argument: " + parsed.positional.front());
         return kExitUsage;
     }
-    const std::optional<std::string> chosenFormat = formatOption(parsed, "listing", "csv");
+    // xlsx besides the two of formatOption: a workbook is written to --output only.
+    const bool xlsx = parsed.value("--format") == std::optional<std::string>("xlsx");
+    const std::optional<std::string> chosenFormat = xlsx ? "xlsx" : formatOption(parsed, "listing", "csv");
     if (!chosenFormat)
         return kExitUsage;
     const std::string& format = *chosenFormat;
+    if (xlsx && !parsed.value("--output")) {
+        message("--format xlsx needs --output FILE");
+        return kExitUsage;
+    }
+#ifndef KESTRAVA_HAVE_XLSX
+    if (xlsx) {
+        message("this build has no xlsx export (built without libxlsxwriter)");
+        return kExitUsage;
+    }
+#endif
     ArchiveQuery query;
     if (const int status = readQuery(parsed, machines, query); status != kExitDone)
         return status;
     WeldArchive archive;
     if (const int status = openArchive(archive, parsed, false); status != kExitDone)
         return status;
+#ifdef KESTRAVA_HAVE_XLSX
+    if (xlsx) {
+        const XlsxResult written = writeArchiveXlsx(archive, query, pathFromUtf8(*parsed.value("--output")),
+                                                    parsed.has("--force"), buildProfile().language());
+        if (!written.archive.ok()) {
+            message(written.archive.text);
+            return kExitFileFault;
+        }
+        if (!written.file.ok()) {
+            message(written.file);
+            return kExitFileFault;
+        }
+        return kExitDone;
+    }
+#endif
 
     // To standard output, or to --output through a temporary file put in place whole.
     const auto output = parsed.value("--output");
@@ -269,14 +300,16 @@ Command archiveCommand()
             "      not downloads or cannot be read are named on standard error with the\n"
             "      reason, and nothing of them is kept.\n"
             "  archive list [--archive FILE] [--machine SERIAL]... [--from DATE] [--to DATE]\n"
-            "               [--error N] [--text TEXT] [--format listing|csv]\n"
+            "               [--error N] [--text TEXT] [--format listing|csv|xlsx]\n"
             "               [--output FILE [--force]]\n"
             "      The welds selected, in the order imported: as `list` lays them out, under\n"
             "      the header line of the download each was first seen in (--format listing,\n"
             "      the default), or as CSV of the fields under the header's names. --machine\n"
             "      (any number of times) keeps those serial numbers; --text keeps the welds\n"
             "      with TEXT in any field. --output writes FILE instead of standard output\n"
-            "      (an existing FILE is replaced only with --force).\n"
+            "      (an existing FILE is replaced only with --force). --format xlsx writes an\n"
+            "      Excel workbook to --output: the CSV's rows, dates as dates, numbers as\n"
+            "      numbers, the header row frozen under an autofilter.\n"
             "  archive summary [--archive FILE] [--from DATE] [--to DATE] [--error N]\n"
             "                  [--format text|csv]\n"
             "      The table of `summary` from the archive: a machine's files are the\n"

@@ -138,7 +138,33 @@ TEST(CliArchive, RefusesWhatItCannotTakeWithTheReason)
     EXPECT_EQ(cli({"archive", "list", "--archive", folder / "none.sqlite"}).status, 1);
     EXPECT_EQ(cli({"archive", "list", "--format", "xml"}).status, 2);
     EXPECT_EQ(cli({"archive", "rename"}).status, 2);
+    // A workbook goes to a file only.
+    EXPECT_EQ(cli({"archive", "list", "--archive", archive, "--format", "xlsx"}).status, 2);
 }
+
+#ifdef KESTRAVA_HAVE_XLSX
+TEST(CliArchive, AWorkbookIsWrittenWholeAndReplacedOnlyWithForce)
+{
+    CliFolder folder;
+    const std::string archive = folder / "a.sqlite";
+    ASSERT_EQ(cli({"archive", "import", "--archive", archive, kExamples}).status, 0);
+    const std::string book = folder / "welds.xlsx";
+    const std::vector<std::string> list = {"archive", "list", "--archive", archive, "--format", "xlsx",
+                                           "--output", book, "--machine", "5TZ-0093"};
+    ASSERT_EQ(cli(list).status, 0);
+    const std::string written = readFile(book);
+    EXPECT_EQ(written.substr(0, 2), "PK");
+    folder.write("kept.xlsx", "mine");
+    std::vector<std::string> over = list;
+    over[7] = folder / "kept.xlsx";
+    const auto refused = cli(over);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(readFile(folder / "kept.xlsx"), "mine");
+    over.push_back("--force");
+    EXPECT_EQ(cli(over).status, 0);
+    EXPECT_EQ(readFile(folder / "kept.xlsx").substr(0, 2), "PK");
+}
+#endif
 
 TEST(CliArchive, TheDefaultArchiveIsInTheDataFolder)
 {
@@ -184,8 +210,10 @@ TEST(CliArchive, AnImportKilledAtAnyMomentLeavesEachFileWholeOrAbsent)
         EXPECT_EQ(sqliteText(archive, "PRAGMA integrity_check"), "ok\n") << round;
         // Every download there with all its welds (its lines are all different); none
         // half-made; no weld of a download that is not there.
-        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM downloads WHERE content_hash IS NULL OR "
-                                      "records != (SELECT count(*) FROM sightings s WHERE s.download = downloads.id)"),
+        // (A download's lines are its own welds and its sightings of welds seen before.)
+        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM downloads WHERE content_hash IS NULL OR records != "
+                                      "(SELECT count(*) FROM welds w WHERE w.download = downloads.id) + "
+                                      "(SELECT count(*) FROM sightings s WHERE s.download = downloads.id)"),
                   "0\n")
             << round;
         EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM welds WHERE download NOT IN (SELECT id FROM downloads)"),

@@ -5,7 +5,13 @@
 
 #include <sqlite3.h>
 
+#include <regex>
+#include <sstream>
+
 #include "core/archive/weld_archive.h"
+#ifdef KESTRAVA_HAVE_XLSX
+#include "core/archive/archive_xlsx.h"
+#endif
 #include "core/fleet/fleet_table.h"
 #include "temp_folder.h"
 
@@ -238,7 +244,7 @@ TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
         {"newer layout",
          [&] {
              const auto path = made("newer.sqlite");
-             sqliteSet(path, "PRAGMA user_version = 2");
+             sqliteSet(path, "PRAGMA user_version = 3");
              return path;
          },
          ArchiveFault::Newer},
@@ -277,5 +283,273 @@ TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
     EXPECT_EQ(missing.open(folder.path() / "none.sqlite", false).fault, ArchiveFault::Missing);
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "none.sqlite"));
 }
+
+// Page after page in every order gives the selection sorted as the order says: welds
+// without a date or error number first going up and last going down, then as imported.
+TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
+{
+    Downloads folder;
+    const auto path = folder.path() / "archive.sqlite";
+    const auto copy = folder.path() / "archive.sqlite.v1.bak";
+    const auto filesOfEveryWeld = [&] {
+        WeldArchive archive;
+        EXPECT_TRUE(archive.open(path, false).ok());
+        std::vector<std::int64_t> ids;
+        archive.forEachWeld({}, [&](const StoredWeld& weld) {
+            ids.push_back(weld.id);
+            return true;
+        });
+        std::vector<std::string> out;
+        for (const std::int64_t id : ids) {
+            std::vector<ArchivedDownload> files;
+            EXPECT_TRUE(archive.filesOf(id, files).ok());
+            std::string line = std::to_string(id);
+            for (const auto& file : files)
+                line += " " + file.name;
+            out.push_back(line);
+        }
+        return out;
+    };
+    {
+        WeldArchive archive;
+        ASSERT_TRUE(archive.open(path, true).ok());
+        archive.import({folder.path()});
+    }
+    const std::vector<std::string> before = filesOfEveryWeld();
+    ASSERT_GT(before.size(), 100u);
+    // The first layout: the first download of each weld among its sightings too, and
+    // the indexes it had.
+    const char* firstLayout =
+        "INSERT INTO sightings(weld, download) SELECT id, download FROM welds;"
+        "CREATE INDEX welds_by_machine_day ON welds(machine, day);"
+        "CREATE INDEX welds_by_machine_error ON welds(machine, error);"
+        "PRAGMA user_version = 1;";
+    ASSERT_EQ(sqliteSet(path, firstLayout), SQLITE_OK);
+
+    // The copy's place taken: refused, nothing changed.
+    folder.write("archive.sqlite.v1.bak", "mine");
+    const std::string oldBytes = fileText(path);
+    {
+        WeldArchive archive;
+        const ArchiveError refused = archive.open(path, false);
+        EXPECT_EQ(refused.fault, ArchiveFault::Open);
+        EXPECT_NE(refused.text.find("v1.bak"), std::string::npos) << refused.text;
+    }
+    EXPECT_EQ(fileText(path), oldBytes);
+    EXPECT_EQ(fileText(copy), "mine");
+    std::filesystem::remove(copy);
+
+    EXPECT_EQ(filesOfEveryWeld(), before);  // upgraded on opening, the same answers
+    EXPECT_EQ(sqliteSet(copy, "SELECT 1"), SQLITE_OK);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(copy.string().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* version = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &version, nullptr);
+    ASSERT_EQ(sqlite3_step(version), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(version, 0), 1);  // the copy is of the old layout
+    sqlite3_finalize(version);
+    sqlite3_close(db);
+    // Imported again into the upgraded archive: nothing new.
+    WeldArchive archive;
+    ASSERT_TRUE(archive.open(path, true).ok());
+    const ImportReport again = archive.import({folder.path()});
+    EXPECT_EQ(again.weldsAdded, 0u);
+}
+
+TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)
+{
+    Downloads folder;
+    // ORV-3: welds without a readable date or error code (the first record of a
+    // download has a date).
+    folder.write("odd.xls", kOrvHeader + "3\tORV-3\t02/01/2009\t10:00\t\r\n1\tORV-3\t\t10:00\t\r\n" +
+                                "2\tORV-3\tsoon\t10:00\t0\r\n" + orvRecords("ORV-3", 4, 5));
+    WeldArchive archive;
+    ASSERT_TRUE(archive.open(folder.path() / "archive.sqlite", true).ok());
+    ASSERT_EQ(archive.import({folder.path()}).filesAdded, 5u);
+
+    ArchiveQuery twoMachines;
+    twoMachines.machines = {"ORV-3", "ORV-2"};
+    twoMachines.to = *parseDateText("20/03/2009");
+    for (const ArchiveQuery& query : {ArchiveQuery{}, twoMachines}) {
+        std::vector<StoredWeld> all;
+        ASSERT_TRUE(archive.forEachWeld(query, [&](const StoredWeld& weld) {
+            all.push_back(weld);
+            return true;
+        }).ok());
+        for (const WeldOrder order : {WeldOrder::Imported, WeldOrder::Date, WeldOrder::Machine, WeldOrder::Error}) {
+            for (const bool descending : {false, true}) {
+                // The key of a weld: (has a key, key); no key sorts before every key.
+                const auto key = [order](const StoredWeld& weld) -> std::pair<bool, std::string> {
+                    if (order == WeldOrder::Date)
+                        return {bool(weld.day), weld.day ? std::to_string(weld.day->time_since_epoch().count() + 100000) : ""};
+                    if (order == WeldOrder::Error)
+                        return {bool(weld.error), weld.error ? std::to_string(*weld.error + 100000) : ""};
+                    if (order == WeldOrder::Machine)
+                        return {true, weld.serial};
+                    return {true, ""};
+                };
+                std::vector<StoredWeld> expected = all;
+                std::stable_sort(expected.begin(), expected.end(), [&](const StoredWeld& a, const StoredWeld& b) {
+                    return descending ? std::make_pair(key(b), b.id) < std::make_pair(key(a), a.id)
+                                      : std::make_pair(key(a), a.id) < std::make_pair(key(b), b.id);
+                });
+                std::vector<std::int64_t> paged;
+                std::vector<StoredWeld> page;
+                do {
+                    const StoredWeld last = page.empty() ? StoredWeld{} : page.back();
+                    ASSERT_TRUE(archive.page(query, order, descending, page.empty() ? nullptr : &last, 7, page).ok());
+                    for (const StoredWeld& weld : page)
+                        paged.push_back(weld.id);
+                    ASSERT_LE(paged.size(), all.size());
+                } while (page.size() == 7);
+                std::vector<std::int64_t> ids;
+                for (const StoredWeld& weld : expected)
+                    ids.push_back(weld.id);
+                EXPECT_EQ(paged, ids) << int(order) << " " << descending << " " << query.machines.size();
+            }
+        }
+    }
+
+    std::vector<ArchivedMachine> machines;
+    ASSERT_TRUE(archive.machines(machines).ok());
+    ASSERT_EQ(machines.size(), 4u);
+    EXPECT_EQ(machines[0].serial, "5TZ-7");
+    EXPECT_EQ(machines[0].welds, 50u);
+    EXPECT_EQ(machines[3].serial, "ORV-3");
+    EXPECT_EQ(machines[3].welds, 8u);
+
+    // Per month, the records whose code is not E00 among them.
+    ArchiveQuery orv3;
+    orv3.machines = {"ORV-3"};
+    std::vector<MonthCount> months;
+    ASSERT_TRUE(archive.monthCounts(orv3, months).ok());
+    std::uint64_t counted = 0;
+    std::uint64_t notE00 = 0;
+    for (const MonthCount& month : months) {
+        counted += month.count;
+        notE00 += month.notE00;
+    }
+    EXPECT_EQ(counted, 8u);
+    EXPECT_EQ(notE00, 4u);  // welds 1 and 3 (no code), 4 (E27), 8 ("05": no code)
+}
+
+#if defined(KESTRAVA_HAVE_XLSX) && !defined(_WIN32)
+namespace {
+
+// The cells of a worksheet's XML: per row, per column, the text or the number and
+// whether it is a number and styled (the date format is the only style of a body cell).
+struct Cell {
+    std::string value;
+    bool number = false;
+    bool styled = false;
+};
+
+std::vector<std::vector<Cell>> sheetRows(const std::string& xml)
+{
+    std::vector<std::vector<Cell>> rows;
+    const std::regex row("<row [^>]*>(.*?)</row>");
+    const std::regex cell(R"(<c r="([A-Z]+)\d+"( s="\d+")?( t="inlineStr")?>(?:<v>([^<]*)</v>|<is><t[^>]*>([^<]*)</t></is>)</c>)");
+    for (auto r = std::sregex_iterator(xml.begin(), xml.end(), row); r != std::sregex_iterator(); ++r) {
+        const std::string cells = (*r)[1];
+        std::vector<Cell> out;
+        for (auto c = std::sregex_iterator(cells.begin(), cells.end(), cell); c != std::sregex_iterator(); ++c) {
+            const std::size_t column = std::size_t((*c)[1].str()[0] - 'A');
+            out.resize(column + 1);
+            out[column] = {(*c)[3].matched ? (*c)[5].str() : (*c)[4].str(), !(*c)[3].matched, (*c)[2].matched};
+        }
+        rows.push_back(out);
+    }
+    return rows;
+}
+
+std::string unzipped(const std::filesystem::path& zip, const std::string& member)
+{
+    std::string text;
+    const std::string command = "unzip -p '" + zip.string() + "' " + member + " 2>/dev/null";
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[65536];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+}  // namespace
+
+// The workbook holds the CSV's rows, a sheet per header: dates as date cells, plain
+// numbers as numbers, the rest as text; the header row frozen under an autofilter.
+TEST(WeldArchive, TheWorkbookHoldsTheCsvRowsTyped)
+{
+    Downloads folder;
+    WeldArchive archive;
+    ASSERT_TRUE(archive.open(folder.path() / "archive.sqlite", true).ok());
+    archive.import({folder.path()});
+    ArchiveQuery query;
+    query.errors = {0, 5};
+    std::string csv;
+    ASSERT_TRUE(archive.csv(query, [&](std::string_view bytes) {
+        csv += bytes;
+        return true;
+    }).ok());
+    const std::filesystem::path target = folder.path() / "welds.xlsx";
+    ASSERT_TRUE(writeArchiveXlsx(archive, query, target, false, Language::English).ok());
+    // Not replaced unless asked.
+    EXPECT_EQ(writeArchiveXlsx(archive, query, target, false, Language::English).file.fault, FileFault::TargetExists);
+
+    std::vector<std::vector<Cell>> rows;
+    for (const char* sheet : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"}) {
+        const std::string xml = unzipped(target, sheet);
+        ASSERT_FALSE(xml.empty()) << sheet << ": is unzip installed?";
+        EXPECT_NE(xml.find("ySplit=\"1\""), std::string::npos) << sheet;
+        EXPECT_NE(xml.find("state=\"frozen\""), std::string::npos) << sheet;
+        EXPECT_NE(xml.find("<autoFilter ref=\"A1:"), std::string::npos) << sheet;
+        const auto sheetRowsRead = sheetRows(xml);
+        rows.insert(rows.end(), sheetRowsRead.begin(), sheetRowsRead.end());
+    }
+    EXPECT_TRUE(unzipped(target, "xl/worksheets/sheet3.xml").empty());
+
+    std::vector<std::vector<std::string>> csvRows;
+    for (std::size_t start = 0; start < csv.size();) {
+        const std::size_t end = csv.find("\r\n", start);
+        std::vector<std::string> fields;
+        std::stringstream line(csv.substr(start, end - start));
+        for (std::string field; std::getline(line, field, ',');)
+            fields.push_back(field);
+        csvRows.push_back(fields);
+        start = end + 2;
+    }
+    ASSERT_EQ(rows.size(), csvRows.size());
+    std::size_t dates = 0;
+    std::size_t numbers = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto& fields = csvRows[r];
+        ASSERT_LE(rows[r].size(), fields.size()) << r;
+        for (std::size_t c = 0; c < fields.size(); ++c) {
+            const Cell cell = c < rows[r].size() ? rows[r][c] : Cell{};
+            const auto day = parseDateText(fields[c]);
+            if (day && cell.number) {
+                ++dates;
+                EXPECT_TRUE(cell.styled);
+                EXPECT_EQ(cell.value, std::to_string(day->time_since_epoch().count() + 25569)) << r << "," << c;
+            } else if (cell.number) {
+                ++numbers;
+                EXPECT_TRUE(isPlainNumber(fields[c])) << fields[c];
+                EXPECT_EQ(std::stod(cell.value), std::stod(fields[c])) << r << "," << c;
+            } else {
+                EXPECT_EQ(cell.value, fields[c]) << r << "," << c;
+            }
+        }
+    }
+    EXPECT_GT(dates, 50u);
+    EXPECT_GT(numbers, 100u);
+
+    // What a number cell takes, and what stays text.
+    for (const char* number : {"0", "12", "-3", "+4", "39.5", "0.25", "123456789012345"})
+        EXPECT_TRUE(isPlainNumber(number)) << number;
+    for (const char* text : {"", "-", "007", "1.", ".5", "1e5", "1,5", "12 ", "1234567890123456", "A0000X", "08:00"})
+        EXPECT_FALSE(isPlainNumber(text)) << text;
+}
+#endif
 
 #endif

@@ -133,28 +133,121 @@ std::vector<std::string> fieldsOf(std::string_view line)
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kWeldColumns = "SELECT w.id, m.serial, m.family, w.day, w.error, w.line, d.header, d.name";
+
+StoredWeld weldOf(const Statement& row)
+{
+    StoredWeld weld;
+    weld.id = row.integer(0);
+    weld.serial = row.bytes(1);
+    weld.family = familyOf(row.bytes(2));
+    if (!row.isNull(3))
+        weld.day = archive::dayOfJulian(row.integer(3));
+    if (!row.isNull(4))
+        weld.error = std::int16_t(row.integer(4));
+    weld.line = row.bytes(5);
+    weld.header = row.bytes(6);
+    weld.firstFile = row.bytes(7);
+    return weld;
+}
+
+// The terms that keep the welds after a page's last one in an order by key, then by
+// id; key may be NULL (first when ascending, last when descending).
+std::string afterTerm(const char* key, bool keyNull, bool descending)
+{
+    const std::string k(key);
+    if (!descending) {
+        if (keyNull)
+            return "(" + k + " IS NOT NULL OR w.id > ?2)";
+        return "(" + k + " > ?1 OR (" + k + " = ?1 AND w.id > ?2))";
+    }
+    if (keyNull)
+        return "(" + k + " IS NULL AND w.id < ?2)";
+    return "(" + k + " < ?1 OR " + k + " IS NULL OR (" + k + " = ?1 AND w.id < ?2))";
+}
+
+}  // namespace
+
 ArchiveError WeldArchive::forEachWeld(const ArchiveQuery& query, const std::function<bool(const StoredWeld&)>& seen)
 {
     try {
         const Selection selection(query);
-        Statement welds(*db_, std::string("SELECT w.id, m.serial, m.family, w.day, w.error, w.line, d.header, d.name") +
-                                  kWeldsJoined + selection.where + " ORDER BY w.id");
+        Statement welds(*db_, kWeldColumns + std::string(kWeldsJoined) + selection.where + " ORDER BY w.id");
         selection.bind(welds);
         while (welds.step()) {
-            StoredWeld weld;
-            weld.id = welds.integer(0);
-            weld.serial = welds.bytes(1);
-            weld.family = familyOf(welds.bytes(2));
-            if (!welds.isNull(3))
-                weld.day = archive::dayOfJulian(welds.integer(3));
-            if (!welds.isNull(4))
-                weld.error = std::int16_t(welds.integer(4));
-            weld.line = welds.bytes(5);
-            weld.header = welds.bytes(6);
-            weld.firstFile = welds.bytes(7);
-            if (!seen(weld))
+            if (!seen(weldOf(welds)))
                 break;
         }
+    } catch (const archive::SqliteError& error) {
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool descending, const StoredWeld* after,
+                               std::size_t limit, std::vector<StoredWeld>& welds)
+{
+    welds.clear();
+    const char* key = order == WeldOrder::Date      ? "w.day"
+                      : order == WeldOrder::Machine ? "m.serial"
+                      : order == WeldOrder::Error   ? "w.error"
+                                                    : nullptr;
+    try {
+        // The keys of the page before take ?1 and ?2; the selection's values follow.
+        Selection selection(query);
+        std::string where = selection.where;
+        for (std::size_t i = 0, n = 1; (i = where.find('?', i)) != std::string::npos; i += 2)
+            where.replace(i, 1, "?" + std::to_string(2 + n++));
+        std::string sql = kWeldColumns + std::string(kWeldsJoined) + where;
+        bool keyNull = false;
+        if (after) {
+            keyNull = (order == WeldOrder::Date && !after->day) || (order == WeldOrder::Error && !after->error);
+            const std::string term = key ? afterTerm(key, keyNull, descending)
+                                         : std::string(descending ? "w.id < ?2" : "w.id > ?2");
+            sql += (where.empty() ? " WHERE " : " AND ") + term;
+        }
+        const char* direction = descending ? " DESC" : "";
+        sql += " ORDER BY ";
+        if (key)
+            sql += key + std::string(direction) + ", ";
+        sql += "w.id" + std::string(direction) + " LIMIT " + std::to_string(limit);
+
+        Statement rows(*db_, sql);
+        if (after) {
+            if (order == WeldOrder::Machine)
+                rows.bindBlob(1, after->serial);
+            else if (order == WeldOrder::Date && after->day)
+                rows.bind(1, archive::julianDayOf(*after->day));
+            else if (order == WeldOrder::Error && after->error)
+                rows.bind(1, std::int64_t(*after->error));
+            rows.bind(2, after->id);
+        }
+        int index = 3;
+        for (const auto& value : selection.values) {
+            if (const auto* number = std::get_if<std::int64_t>(&value))
+                rows.bind(index++, *number);
+            else
+                rows.bindBlob(index++, std::get<std::string>(value));
+        }
+        while (rows.step())
+            welds.push_back(weldOf(rows));
+    } catch (const archive::SqliteError& error) {
+        welds.clear();
+        return failed(error);
+    }
+    return {};
+}
+
+ArchiveError WeldArchive::machines(std::vector<ArchivedMachine>& machines)
+{
+    machines.clear();
+    try {
+        Statement rows(*db_, "SELECT m.serial, m.family, (SELECT count(*) FROM welds w WHERE w.machine = m.id) "
+                             "FROM machines m ORDER BY m.serial, m.family");
+        while (rows.step())
+            machines.push_back({std::string(rows.bytes(0)), familyOf(rows.bytes(1)), std::uint64_t(rows.integer(2))});
     } catch (const archive::SqliteError& error) {
         return failed(error);
     }
@@ -185,29 +278,53 @@ ArchiveError WeldArchive::listing(const ArchiveQuery& query, const ListingRun::W
     return {};
 }
 
-ArchiveError WeldArchive::csv(const ArchiveQuery& query, const ListingRun::Write& write)
+ArchiveError WeldArchive::forEachGroup(const ArchiveQuery& query,
+                                       const std::function<bool(std::string_view, MachineFamily)>& group,
+                                       const std::function<bool(std::string_view)>& weld)
 {
     try {
         const Selection selection(query);
-        std::string out;
-        for (const Group& group : groupsOf(*db_, selection)) {
-            appendCsvRow(out, fieldsOf(group.header), CsvText::Bytes);
+        for (const Group& each : groupsOf(*db_, selection)) {
+            if (!group(each.header, each.family))
+                return {};
             Statement welds(*db_, groupWeldsSql(selection));
-            bindGroup(welds, selection, group);
+            bindGroup(welds, selection, each);
             while (welds.step()) {
-                appendCsvRow(out, fieldsOf(welds.bytes(0)), CsvText::Bytes);
-                if (out.size() >= (std::size_t(1) << 20)) {
-                    if (!write(out))
-                        return {ArchiveFault::Failed, "the CSV could not be written"};
-                    out.clear();
-                }
+                if (!weld(welds.bytes(0)))
+                    return {};
             }
         }
-        if (!out.empty() && !write(out))
-            return {ArchiveFault::Failed, "the CSV could not be written"};
     } catch (const archive::SqliteError& error) {
         return failed(error);
     }
+    return {};
+}
+
+ArchiveError WeldArchive::csv(const ArchiveQuery& query, const ListingRun::Write& write)
+{
+    std::string out;
+    bool writeFailed = false;
+    const auto flush = [&](std::size_t atLeast) {
+        if (out.size() >= atLeast) {
+            writeFailed = !write(out);
+            out.clear();
+        }
+        return !writeFailed;
+    };
+    const ArchiveError walked = forEachGroup(
+        query,
+        [&](std::string_view header, MachineFamily) {
+            appendCsvRow(out, fieldsOf(header), CsvText::Bytes);
+            return flush(std::size_t(1) << 20);
+        },
+        [&](std::string_view line) {
+            appendCsvRow(out, fieldsOf(line), CsvText::Bytes);
+            return flush(std::size_t(1) << 20);
+        });
+    if (!walked.ok())
+        return walked;
+    if (writeFailed || !flush(1))
+        return {ArchiveFault::Failed, "the CSV could not be written"};
     return {};
 }
 
@@ -245,7 +362,8 @@ ArchiveError WeldArchive::monthCounts(const ArchiveQuery& query, std::vector<Mon
     counts.clear();
     try {
         const Selection selection(query);
-        Statement rows(*db_, std::string("SELECT strftime('%Y', w.day), strftime('%m', w.day), count(*)") +
+        Statement rows(*db_, std::string("SELECT strftime('%Y', w.day), strftime('%m', w.day), count(*), "
+                                         "count(*) - total(w.error_row IS 0)") +
                                  kWeldsJoined + selection.where + " GROUP BY 1, 2 ORDER BY 1, 2");
         selection.bind(rows);
         while (rows.step()) {
@@ -255,6 +373,7 @@ ArchiveError WeldArchive::monthCounts(const ArchiveQuery& query, std::vector<Mon
                 count.month = unsigned(rows.integer(1));
             }
             count.count = std::uint64_t(rows.integer(2));
+            count.notE00 = std::uint64_t(rows.integer(3));
             counts.push_back(count);
         }
     } catch (const archive::SqliteError& error) {
@@ -282,9 +401,13 @@ ArchiveError WeldArchive::filesOf(std::int64_t weldId, std::vector<ArchivedDownl
 {
     files.clear();
     try {
-        Statement rows(*db_, "SELECT d.name, d.kind, d.size, d.imported, d.records FROM sightings s "
-                             "JOIN downloads d ON d.id = s.download JOIN welds w ON w.id = s.weld "
-                             "WHERE s.weld = ?1 ORDER BY d.id != w.download, d.id");
+        // The first download is the weld's own; the others are its sightings (an
+        // archive may list the first among them too).
+        Statement rows(*db_, "SELECT d.name, d.kind, d.size, d.imported, d.records FROM downloads d "
+                             "JOIN (SELECT download, 0 AS later FROM welds WHERE id = ?1 UNION "
+                             "SELECT download, 1 FROM sightings WHERE weld = ?1 AND download != "
+                             "(SELECT download FROM welds WHERE id = ?1)) s ON d.id = s.download "
+                             "ORDER BY s.later, d.id");
         rows.bind(1, weldId);
         while (rows.step())
             files.push_back(downloadOf(rows));

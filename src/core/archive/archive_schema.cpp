@@ -7,7 +7,9 @@ namespace kestrava::archive {
 
 namespace {
 
-// Version 1.
+// Version 2 (version 1 kept the first download of each weld in sightings too, and
+// had the key UNIQUE(machine, line_hash) with indexes by machine and day and by
+// machine and error).
 //
 // A weld's fields are not kept one by one: the record line is kept whole, with its
 // bytes as in the file, and the header line once per download, so that field k of a
@@ -19,7 +21,11 @@ namespace {
 // rules when it is imported.
 //
 // A weld is unique by its machine and a 128-bit hash of its line (the fleet summary's
-// key), not by the line: an index of the lines would hold every line twice.
+// key), not by the line: an index of the lines would hold every line twice. The date
+// read from the line stands between them in the key, so that the one index serves the
+// queries by machine and date, and the welds of a download (mostly in date order)
+// go into it near each other. The key does not tell apart welds without a date (NULLs
+// are never equal in SQL): the import looks for those before adding one.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE machines(
     id INTEGER PRIMARY KEY,
@@ -45,11 +51,9 @@ CREATE TABLE welds(
     error_row INTEGER,               -- row of the family's error-code table; NULL: no code
     line BLOB NOT NULL,              -- the record line
     line_hash BLOB NOT NULL,
-    UNIQUE(machine, line_hash));
-CREATE INDEX welds_by_machine_day ON welds(machine, day);
-CREATE INDEX welds_by_machine_error ON welds(machine, error);
+    UNIQUE(machine, day, line_hash));  -- also the index by machine and date
 CREATE INDEX welds_by_day ON welds(day);
--- Every download each weld stands in.
+-- The other downloads each weld stands in (the first is welds.download).
 CREATE TABLE sightings(
     weld INTEGER NOT NULL REFERENCES welds(id),
     download INTEGER NOT NULL REFERENCES downloads(id),
@@ -89,8 +93,10 @@ void prepareConnection(Database& db, bool writing)
 {
     if (writing) {
         db.exec("PRAGMA journal_mode = WAL");
-        // Each file's import is on the disk before the next starts.
-        db.exec("PRAGMA synchronous = FULL");
+        // In WAL mode a killed program loses no committed file; a power cut may lose
+        // the last files imported, never leave one in part.
+        db.exec("PRAGMA synchronous = NORMAL");
+        db.exec("PRAGMA journal_size_limit = 67108864");  // the log kept at 64 MiB after a checkpoint
     }
     db.exec("PRAGMA cache_size = -65536");  // 64 MiB
     db.exec("PRAGMA temp_store = MEMORY");
@@ -102,6 +108,46 @@ void createSchema(Database& db)
     if (db.integer("PRAGMA user_version") == 0) {  // another program may have made it meanwhile
         db.exec(kSchema);
         db.exec(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
+        db.exec(("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion)).c_str());
+    }
+    transaction.commit();
+}
+
+void upgradeSchema(Database& db, int from, const std::filesystem::path& copy)
+{
+    // VACUUM INTO writes a consistent copy, the write-ahead log's pages included.
+    {
+        Statement keep(db, "VACUUM INTO ?1");
+        const auto name = copy.u8string();
+        keep.bindText(1, std::string_view(reinterpret_cast<const char*>(name.data()), name.size()));
+        keep.step();
+    }
+    Transaction transaction(db);
+    if (db.integer("PRAGMA user_version") == from && from == 1) {
+        // The key of a weld takes its date (the rule of SQLite for a changed constraint:
+        // a new table, the rows copied, the old one dropped, the new one renamed).
+        db.exec(R"sql(
+DROP INDEX IF EXISTS welds_by_machine_day;
+DROP INDEX IF EXISTS welds_by_machine_error;
+DROP INDEX IF EXISTS welds_by_day;
+CREATE TABLE welds_upgraded(
+    id INTEGER PRIMARY KEY,
+    machine INTEGER NOT NULL REFERENCES machines(id),
+    download INTEGER NOT NULL REFERENCES downloads(id),
+    day INTEGER,
+    error INTEGER,
+    error_row INTEGER,
+    line BLOB NOT NULL,
+    line_hash BLOB NOT NULL,
+    UNIQUE(machine, day, line_hash));
+INSERT INTO welds_upgraded(id, machine, download, day, error, error_row, line, line_hash)
+    SELECT id, machine, download, day, error, error_row, line, line_hash FROM welds;
+DROP TABLE welds;
+ALTER TABLE welds_upgraded RENAME TO welds;
+CREATE INDEX welds_by_day ON welds(day);
+DELETE FROM sightings
+    WHERE download = (SELECT w.download FROM welds AS w WHERE w.id = sightings.weld);
+)sql");
         db.exec(("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion)).c_str());
     }
     transaction.commit();

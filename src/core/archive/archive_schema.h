@@ -32,6 +32,12 @@ void prepareConnection(Database& db, bool writing);
 // Makes the tables of an empty database and sets its version.
 void createSchema(Database& db);
 
+// Brings an archive of an older layout (version `from`, 1 to the current one less one)
+// to the current layout: first a whole copy of it is written to `copy` (which must not
+// exist), then the change is made in one transaction. Throws SqliteError; on a throw
+// the archive is as it was.
+void upgradeSchema(Database& db, int from, const std::filesystem::path& copy);
+
 // Dates are kept as Julian day numbers (2440588 is 1 January 1970), which SQLite's
 // date functions read as they stand: date(day) gives the ISO date.
 std::int64_t julianDayOf(Day day);

@@ -90,13 +90,27 @@ Statement& Statement::bindText(int index, std::string_view value)
     return *this;
 }
 
-Statement& Statement::bindBlob(int index, std::string_view value)
+namespace {
+
+int bindBytes(sqlite3_stmt* statement, int index, std::string_view value, void (*keep)(void*))
 {
     // An empty blob is still a blob, not NULL.
     static const char nothing = 0;
-    if (const int code = sqlite3_bind_blob64(statement_, index, value.empty() ? &nothing : value.data(),
-                                             value.size(), SQLITE_TRANSIENT);
-        code != SQLITE_OK)
+    return sqlite3_bind_blob64(statement, index, value.empty() ? &nothing : value.data(), value.size(), keep);
+}
+
+}  // namespace
+
+Statement& Statement::bindBlob(int index, std::string_view value)
+{
+    if (const int code = bindBytes(statement_, index, value, SQLITE_TRANSIENT); code != SQLITE_OK)
+        db_.fail(code);
+    return *this;
+}
+
+Statement& Statement::bindBlobInPlace(int index, std::string_view value)
+{
+    if (const int code = bindBytes(statement_, index, value, SQLITE_STATIC); code != SQLITE_OK)
         db_.fail(code);
     return *this;
 }

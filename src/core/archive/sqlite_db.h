@@ -57,6 +57,9 @@ public:
     Statement& bind(int index, std::optional<std::int64_t> value);
     Statement& bindText(int index, std::string_view value);
     Statement& bindBlob(int index, std::string_view value);
+    // Binds the bytes without a copy: they must stay as they are until the statement
+    // is stepped and reset (run() does both).
+    Statement& bindBlobInPlace(int index, std::string_view value);
     Statement& bindNull(int index);
 
     // True while there is a row to read.

@@ -1,6 +1,7 @@
 #include "core/archive/weld_archive.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <map>
 #include <tuple>
@@ -110,6 +111,21 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
 
     auto db = std::make_unique<Database>();
     try {
+        if (version > 0 && version < kArchiveSchemaVersion) {
+            // An archive of an older version is brought up to date once, a copy of it
+            // kept beside it under the old version's number.
+            std::filesystem::path copy = path;
+            copy += ".v" + std::to_string(version) + ".bak";
+            fileio::PathStatus copyStatus;
+            if (fileio::pathStatus(copy, copyStatus) && copyStatus.kind != fileio::EntryKind::Missing)
+                return refusal(ArchiveFault::Open, path,
+                               "written by an older version; it is to be brought up to date, but its copy " +
+                                   shownPath(copy) + " is in the way: move that file elsewhere first");
+            Database upgrade;
+            upgrade.open(path, true, false);
+            archive::prepareConnection(upgrade, true);
+            archive::upgradeSchema(upgrade, version, copy);
+        }
         db->open(path, forImport, forImport);
         archive::prepareConnection(*db, forImport);
         if (forImport && version == 0)
@@ -123,9 +139,9 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
 
 namespace {
 
-std::string hashBytes(const Hash128& hash)
+std::array<char, 16> hashBytes(const Hash128& hash)
 {
-    std::string bytes(16, '\0');
+    std::array<char, 16> bytes{};
     for (int i = 0; i < 8; ++i) {
         bytes[std::size_t(i)] = char(hash.high >> (56 - 8 * i));
         bytes[std::size_t(8 + i)] = char(hash.low >> (56 - 8 * i));
@@ -133,10 +149,17 @@ std::string hashBytes(const Hash128& hash)
     return bytes;
 }
 
+std::string_view bytesOf(const std::array<char, 16>& bytes) { return {bytes.data(), bytes.size()}; }
+
 }  // namespace
 
-// The statements of one file's import, inside its transaction.
+// The statements of one file's import, inside its transaction. Welds go in kBatch at
+// a time, one statement for them all, unless a weld has no date (the key does not
+// tell such welds apart: each is looked for first) or the batch had welds already
+// there (each is then looked up for its sighting).
 struct WeldArchive::Importer {
+    static constexpr std::size_t kBatch = 64;
+
     explicit Importer(Database& db)
         : addDownload(db, "INSERT INTO downloads(name, kind, size, imported) "
                           "VALUES(?1, ?2, ?3, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))"),
@@ -145,19 +168,21 @@ struct WeldArchive::Importer {
                              "records = ?4 WHERE id = ?5"),
           addMachine(db, "INSERT OR IGNORE INTO machines(serial, family) VALUES(?1, ?2)"),
           findMachine(db, "SELECT id FROM machines WHERE serial = ?1 AND family = ?2"),
-          addWeld(db, "INSERT OR IGNORE INTO welds(machine, download, day, error, error_row, line, line_hash) "
-                      "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
-          findWeld(db, "SELECT id FROM welds WHERE machine = ?1 AND line_hash = ?2"),
+          addWeld(db, insertSql(1)),
+          addWelds(db, insertSql(kBatch)),
+          findWeld(db, "SELECT id FROM welds WHERE machine = ?1 AND day IS ?2 AND line_hash = ?3"),
           addSighting(db, "INSERT OR IGNORE INTO sightings(weld, download) VALUES(?1, ?2)"),
-          db_(db)
+          db_(db),
+          lastBefore_(db.integer("SELECT ifnull(max(id), 0) FROM welds"))
     {
+        pending_.reserve(kBatch);
     }
 
     std::int64_t machineOf(std::string_view serial, MachineFamily family)
     {
-        const auto key = std::make_pair(family, std::string(serial));
-        if (key == lastMachine_)
+        if (family == lastFamily_ && serial == lastSerial_)
             return lastMachineId_;
+        const auto key = std::make_pair(family, std::string(serial));
         auto found = machines_.find(key);
         if (found == machines_.end()) {
             const std::string_view name = familyName(family);
@@ -168,52 +193,131 @@ struct WeldArchive::Importer {
             findMachine.reset();
             found = machines_.emplace(key, id).first;
         }
-        lastMachine_ = key;
+        lastFamily_ = family;
+        lastSerial_ = serial;
         lastMachineId_ = found->second;
         return found->second;
     }
 
     void record(std::string_view line, MachineFamily family)
     {
-        const std::int64_t machine = machineOf(fieldOf(line, serialFieldOf(family)), family);
+        Pending weld;
+        weld.machine = machineOf(fieldOf(line, serialFieldOf(family)), family);
         // The key of the fleet summary: the line's bytes under the family's seed (the
         // serial is a field of the line).
-        const std::string key = hashBytes(hashText(line, std::uint64_t(family)));
-        std::optional<std::int64_t> day;
+        weld.key = hashBytes(hashText(line, std::uint64_t(family)));
         if (const auto date = recordDay(line, family))
-            day = archive::julianDayOf(*date);
-        std::optional<std::int64_t> error;
+            weld.day = archive::julianDayOf(*date);
         if (const auto number = recordErrorNumber(line, family))
-            error = *number;
-        std::optional<std::int64_t> row;
+            weld.error = *number;
         if (const auto found = errorCodeRow(family, fieldOf(line, errorFieldOf(family))))
-            row = *found;
-        addWeld.bind(1, machine).bind(2, download).bind(3, day).bind(4, error).bind(5, row);
-        addWeld.bindBlob(6, line).bindBlob(7, key).run();
-        std::int64_t weld;
-        if (db_.changes() > 0) {
-            weld = db_.lastInsertId();
-            ++added;
-        } else {
-            findWeld.bind(1, machine).bindBlob(2, key);
-            findWeld.step();
-            weld = findWeld.integer(0);
-            findWeld.reset();
-            ++known;
+            weld.row = *found;
+        if (!weld.day) {
+            flush();  // the welds keep the order of their lines
+            if (!sightingOf(weld))
+                insertOne(weld, line);
+            return;
         }
-        addSighting.bind(1, weld).bind(2, download).run();
+        weld.start = lines_.size();
+        weld.size = line.size();
+        lines_.append(line);
+        pending_.push_back(weld);
+        if (pending_.size() == kBatch)
+            flush();
     }
 
-    Statement addDownload, sameDownload, finishDownload, addMachine, findMachine, addWeld, findWeld,
+    // Puts the welds still held into the archive.
+    void flush()
+    {
+        if (pending_.size() == kBatch) {
+            int index = 1;
+            for (const Pending& weld : pending_)
+                index = bindWeld(addWelds, index, weld, lineOf(weld));
+            addWelds.run();
+            const auto inserted = std::uint64_t(db_.changes());
+            added += inserted;
+            if (inserted < kBatch) {
+                for (const Pending& weld : pending_)
+                    sightingOf(weld, /*count=*/false);
+                known += kBatch - inserted;
+            }
+        } else {
+            for (const Pending& weld : pending_)
+                insertOne(weld, lineOf(weld));
+        }
+        pending_.clear();
+        lines_.clear();
+    }
+
+    Statement addDownload, sameDownload, finishDownload, addMachine, findMachine, addWeld, addWelds, findWeld,
         addSighting;
     std::int64_t download = 0;
     std::uint64_t added = 0;
     std::uint64_t known = 0;
 
 private:
+    struct Pending {
+        std::int64_t machine = 0;
+        std::array<char, 16> key{};
+        std::optional<std::int64_t> day;
+        std::optional<std::int64_t> error;
+        std::optional<std::int64_t> row;
+        std::size_t start = 0;  // the line in lines_
+        std::size_t size = 0;
+    };
+
+    static std::string insertSql(std::size_t rows)
+    {
+        std::string sql = "INSERT OR IGNORE INTO welds(machine, download, day, error, error_row, line, line_hash) VALUES";
+        for (std::size_t i = 0; i < rows; ++i)
+            sql += i ? ",(?,?,?,?,?,?,?)" : "(?,?,?,?,?,?,?)";
+        return sql;
+    }
+
+    std::string_view lineOf(const Pending& weld) const { return std::string_view(lines_).substr(weld.start, weld.size); }
+
+    int bindWeld(Statement& statement, int index, const Pending& weld, std::string_view line)
+    {
+        statement.bind(index, weld.machine).bind(index + 1, download).bind(index + 2, weld.day);
+        statement.bind(index + 3, weld.error).bind(index + 4, weld.row);
+        statement.bindBlobInPlace(index + 5, line).bindBlobInPlace(index + 6, bytesOf(weld.key));
+        return index + 7;
+    }
+
+    void insertOne(const Pending& weld, std::string_view line)
+    {
+        bindWeld(addWeld, 1, weld, line);
+        addWeld.run();
+        if (db_.changes() > 0)
+            ++added;
+        else
+            sightingOf(weld);
+    }
+
+    // Whether the weld is in the archive already; one of an earlier download then
+    // stands in this one too.
+    bool sightingOf(const Pending& weld, bool count = true)
+    {
+        findWeld.bind(1, weld.machine).bind(2, weld.day).bindBlobInPlace(3, bytesOf(weld.key));
+        const bool found = findWeld.step();
+        const std::int64_t id = found ? findWeld.integer(0) : 0;
+        findWeld.reset();
+        if (!found)
+            return false;
+        if (count)
+            ++known;
+        if (id <= lastBefore_)
+            addSighting.bind(1, id).bind(2, download).run();
+        return true;
+    }
+
     Database& db_;
+    std::int64_t lastBefore_;  // the welds of this file have larger ids
+    std::vector<Pending> pending_;
+    std::string lines_;
     std::map<std::pair<MachineFamily, std::string>, std::int64_t> machines_;
-    std::pair<MachineFamily, std::string> lastMachine_{MachineFamily::Unknown, std::string(1, '\n')};
+    MachineFamily lastFamily_ = MachineFamily::Unknown;
+    std::string lastSerial_ = std::string(1, '\n');  // no serial field holds a line end
     std::int64_t lastMachineId_ = 0;
 };
 
@@ -273,6 +377,8 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
     const ListingFileResult listed = listDownload(path, kind == DownloadKind::Encrypted, run, fileProgress);
     if (writeFailed)
         throw *writeFailed;
+    if (!cancelled && listed.file.ok())
+        importer.flush();
     if (cancelled)
         return file;
     if (!listed.file.ok()) {
@@ -286,7 +392,8 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
         return file;
     }
 
-    const std::string contentHash = hashBytes(text.result());
+    const std::array<char, 16> contentHashBytes = hashBytes(text.result());
+    const std::string_view contentHash = bytesOf(contentHashBytes);
     importer.sameDownload.bindBlob(1, contentHash);
     if (importer.sameDownload.step()) {
         file.outcome = ImportedFile::Outcome::AlreadyThere;
@@ -318,8 +425,10 @@ ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths
         ImportedFile refused;
         refused.path = file.path;
         refused.reason = file.reason;
-        if (!file.original.empty())
-            refused.reason += " " + utf8Text(file.original);
+        if (!file.original.empty()) {
+            refused.reason += ' ';
+            refused.reason += utf8Text(file.original);
+        }
         report.files.push_back(std::move(refused));
     }
 

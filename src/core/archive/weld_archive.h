@@ -33,7 +33,7 @@ class Database;
 
 // The layout this program writes (PRAGMA user_version); an archive of a later one is
 // refused.
-constexpr int kArchiveSchemaVersion = 1;
+constexpr int kArchiveSchemaVersion = 2;
 
 // archive.sqlite in the per-user data folder: $XDG_DATA_HOME/Kestrava/kestrava (else
 // ~/.local/share/Kestrava/kestrava), %LOCALAPPDATA%\Kestrava\kestrava on Windows.
@@ -114,6 +114,18 @@ struct MonthCount {
     int year = 0;  // 0 with month 0: records without a readable date
     unsigned month = 0;
     std::uint64_t count = 0;
+    std::uint64_t notE00 = 0;  // of count: records whose error code is not the family's E00
+};
+
+// The order of a page of welds: as imported, or by date, machine or error number, each
+// then by the order imported. Welds without a date or error number come first in an
+// ascending order and last in a descending one.
+enum class WeldOrder { Imported, Date, Machine, Error };
+
+struct ArchivedMachine {
+    std::string serial;
+    MachineFamily family = MachineFamily::Unknown;
+    std::uint64_t welds = 0;
 };
 
 struct ArchivedDownload {
@@ -157,10 +169,26 @@ public:
     // that header's names.
     ArchiveError csv(const ArchiveQuery& query, const ListingRun::Write& write);
 
+    // The welds selected as the CSV has them: group(header line, family) before each
+    // header's welds, then weld(record line) for each in the order imported; either
+    // returning false ends the walk.
+    ArchiveError forEachGroup(const ArchiveQuery& query,
+                              const std::function<bool(std::string_view header, MachineFamily family)>& group,
+                              const std::function<bool(std::string_view line)>& weld);
+
     // The counts of the welds selected per error code (by family, in the order of the
     // family's table, then the records whose error field names no code) and per month.
     ArchiveError errorCounts(const ArchiveQuery& query, std::vector<ErrorCount>& counts);
     ArchiveError monthCounts(const ArchiveQuery& query, std::vector<MonthCount>& counts);
+
+    // Up to limit welds of the selection in order, those after the weld after (the last
+    // of the page before; none: from the first). Each page is found through the
+    // indexes from where the last one ended, however far into the selection it is.
+    ArchiveError page(const ArchiveQuery& query, WeldOrder order, bool descending, const StoredWeld* after,
+                      std::size_t limit, std::vector<StoredWeld>& welds);
+
+    // Every machine of the archive with its number of welds, by serial number.
+    ArchiveError machines(std::vector<ArchivedMachine>& machines);
 
     // The downloads a weld stands in, the one it was first seen in first.
     ArchiveError filesOf(std::int64_t weldId, std::vector<ArchivedDownload>& files);

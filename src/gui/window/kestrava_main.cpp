@@ -135,6 +135,7 @@ Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices 
 Kestrava_Main::~Kestrava_Main()
 {
     closeFleetWindows();
+    closeArchiveWindow();
 }
 
 void Kestrava_Main::buildControls()
@@ -290,6 +291,10 @@ void Kestrava_Main::buildMenus()
                            &Kestrava_Main::Menu_SaveFile_Click);
     Menu_FleetSummary = action(Menu_File, "Menu_FleetSummary", QStringLiteral("Summarise a Folder..."),
                                &Kestrava_Main::Menu_FleetSummary_Click);
+#ifdef KESTRAVA_HAVE_ARCHIVE
+    Menu_Archive = action(Menu_File, "Menu_Archive", QStringLiteral("Weld Archive..."),
+                          &Kestrava_Main::Menu_Archive_Click);
+#endif
     Menu_Sep_1 = separator(Menu_File, "Menu_Sep_1");
     Menu_DefaultLoad = action(Menu_File, "Menu_DefaultLoad",
                               QStringLiteral("Set Default OPEN directory"),
@@ -379,6 +384,8 @@ void Kestrava_Main::ApplyCaptions()
     Menu_PrintRecords->setText(tr("Print Records"));
     Menu_SaveFile->setText(tr("Save File"));
     Menu_FleetSummary->setText(tr("Summarise a Folder..."));
+    if (Menu_Archive)
+        Menu_Archive->setText(tr("Weld Archive..."));
     Menu_Support->setText(tr("Technical Support"));
     Menu_Version->setText(tr("Version Information"));
 
@@ -411,6 +418,7 @@ bool Kestrava_Main::event(QEvent* event)
             return true;
         }
         closeFleetWindows();
+        closeArchiveWindow();
         break;
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);

@@ -11,6 +11,7 @@
 //   kestrava_main_keys.cpp     shortcuts, the title, the find bar, recent files
 //   kestrava_main_fleet.cpp    Summarise a Folder
 //   kestrava_main_protocol.cpp Weld Protocol and Handover Report (PDF or printer)
+//   kestrava_main_archive.cpp  Weld Archive
 #pragma once
 
 #include <QMainWindow>
@@ -34,6 +35,7 @@ class QMenu;
 class ListingView;
 class FindBar;
 class FleetSummaryWindow;
+class ArchiveWindow;
 class RecentFilesMenu;
 class QPushButton;
 class QRadioButton;
@@ -60,6 +62,7 @@ public slots:
     void Menu_OpenFile_Click();
     void Menu_SaveFile_Click();
     void Menu_FleetSummary_Click();
+    void Menu_Archive_Click();
     void Menu_DefaultLoad_Click();
     void Menu_DefaultSave_Click();
     void Menu_Close_Click();
@@ -129,6 +132,9 @@ private:
     // closed with it.
     std::vector<QPointer<FleetSummaryWindow>> fleetWindows_;
     void closeFleetWindows();
+    // The weld archive window: one at a time, a window of its own, closed with this one.
+    QPointer<ArchiveWindow> archiveWindow_;
+    void closeArchiveWindow();
 
     SharedValues shared_;
     AppServices services_;
@@ -164,6 +170,7 @@ public:
     QAction* Menu_OpenFile = nullptr;
     QAction* Menu_SaveFile = nullptr;
     QAction* Menu_FleetSummary = nullptr;
+    QAction* Menu_Archive = nullptr;  // none in a build without the archive
     QAction* Menu_Sep_1 = nullptr;
     QAction* Menu_DefaultLoad = nullptr;
     QAction* Menu_DefaultSave = nullptr;
