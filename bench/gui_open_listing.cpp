@@ -65,6 +65,7 @@ int measureOne(int argc, char* argv[])
 
     SystemServices system;
     AppServices services = system.complete({});
+    services.settingsFolder = workFolder;
     services.workFolder = workFolder;
     Kestrava_Main window(profile, services);
     window.show();

@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(read && *read == folder);
         }
     }
-    // Reading a file never fails on its contents.
-    if (size % 16 == 1) {
+    // Reading a file never fails on its contents, up to the size a settings file may have.
+    if (size % 16 == 1 && size <= kSettingsFileLargest) {
         const auto file = scratchFolder() / "defaultpathsave.txt";
         {
             std::ofstream out(file, std::ios::binary | std::ios::trunc);

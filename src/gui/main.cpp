@@ -9,6 +9,7 @@
 #include "gui/window/kestrava_main.h"
 #include "gui/app/translations.h"
 #include "gui/app/work_folder.h"
+#include "gui/app/work_folder_claim.h"
 #include "gui/services/system_services.h"
 
 int main(int argc, char* argv[])
@@ -23,13 +24,16 @@ int main(int argc, char* argv[])
     // The real dialogs and system adapters, made once for the whole run.
     SystemServices system;
     AppServices services = system.complete({});
-    services.workFolder = chooseWorkFolder(QCoreApplication::applicationDirPath());
+    services.settingsFolder = chooseWorkFolder(QCoreApplication::applicationDirPath());
+    // Outlives the window, which lets go of its work files first.
+    const WorkFolderClaim claim(services.settingsFolder);
+    services.workFolder = claim.folder();
 
     Kestrava_Main window(profile, services);
     window.show();
 
     const QString folderProblem =
-        workFolderProblem(QCoreApplication::applicationDirPath(), services.workFolder);
+        workFolderProblem(QCoreApplication::applicationDirPath(), services.settingsFolder);
     if (!folderProblem.isEmpty()) {
         QTimer::singleShot(0, &window, [&window, &services, folderProblem] {
             services.dialogs->message(&window, folderProblem, QStringLiteral("Kestrava"),

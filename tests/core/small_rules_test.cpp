@@ -7,6 +7,7 @@
 #include "core/settings/build_profile.h"
 #include "core/text/download_file.h"
 #include "core/files/file_io.h"
+#include "core/files/path_text.h"
 #include "core/settings/recent_files.h"
 #include "core/settings/settings_file.h"
 #include "core/files/system_error_text.h"
@@ -91,14 +92,60 @@ TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndAtMostEight)
     EXPECT_EQ(list.back(), "/1.xls");
     list = withoutRecentFile(list, "/5.xls");
     EXPECT_EQ(list.size(), kRecentFilesKept - 1);
+}
 
-    // Written and read back, also a name starting with a blank.
+// Only names of regular files, in the file-name encoding, of a sane length, from a
+// settings file that is itself a small regular file named as it is.
+TEST(RecentFiles, ReadWithLimits)
+{
     TempFolder folder;
+    const std::string a = utf8Text(folder.write("a.pfd", "x")), b = utf8Text(folder.write(" lead.pfd", "x"));
+    std::filesystem::create_directory(folder.path() / "dir.xls");
+    const std::string dir = utf8Text(folder.path() / "dir.xls"), gone = utf8Text(folder.path() / "gone.xls");
     const auto file = folder.path() / kRecentFilesName;
+
     EXPECT_TRUE(readRecentFiles(file).empty());
-    list = withRecentFile(list, " lead.pfd");
-    ASSERT_TRUE(writeRecentFiles(file, list));
-    EXPECT_EQ(readRecentFiles(file), list);
+    ASSERT_TRUE(writeRecentFiles(file, {b, a}));
+    EXPECT_EQ(readRecentFiles(file), (RecentFiles{b, a}));  // a leading blank written quoted
+
+    std::string many;
+    for (int i = 0; i < 20; ++i)
+        many += a + std::to_string(i) + "\r\n";
+    const struct {
+        std::string contents;
+        RecentFiles kept;
+    } cases[] = {
+        {gone + "\r\n" + dir + "\r\n" + a + "\r\n", {a}},           // no regular file: dropped
+        {a + "\x1b[31m\r\n" + a + "\x01\r\n" + b + "\r\n", {b}},       // control characters
+        {"/\xff\xfe.pfd\r\n" + a + "\r\n", {a}},                       // not UTF-8
+        {"/" + std::string(5000, 'x') + "\r\n" + a + "\r\n", {a}},      // a line too long
+        {many, {}},                                                     // eight at most, checked
+        {std::string(40000, '\0') + "\n" + a + "\r\n", {a}},            // binary junk
+        {a + "\r\n" + std::string(70 * 1024, 'x'), {}},                 // larger than 64 KiB
+    };
+    for (int i = 0; i < 20; ++i)
+        folder.write("a.pfd" + std::to_string(i), "x");
+    for (const auto& c : cases) {
+        ASSERT_TRUE(std::filesystem::remove(file));
+        folder.write(kRecentFilesName, c.contents);
+        const RecentFiles read = readRecentFiles(file);
+        if (&c == &cases[4]) {
+            EXPECT_EQ(read.size(), kRecentFilesKept);
+            EXPECT_EQ(read.back(), a + "7");
+        } else {
+            EXPECT_EQ(read, c.kept) << c.contents.substr(0, 60);
+        }
+    }
+
+#ifndef _WIN32
+    // A link is not followed, to a list or to any other file.
+    ASSERT_TRUE(std::filesystem::remove(file));
+    folder.write("other.txt", a + "\r\n");
+    std::filesystem::create_symlink(folder.path() / "other.txt", file);
+    EXPECT_TRUE(readRecentFiles(file).empty());
+    std::filesystem::create_symlink(folder.path() / "other.txt", folder.path() / kDefaultLoadFileName);
+    EXPECT_FALSE(readDefaultFolder(folder.path() / kDefaultLoadFileName));
+#endif
 }
 
 TEST(SettingsFile, ReadsTheWholeFirstLine)
@@ -120,6 +167,8 @@ TEST(SettingsFile, ReadsTheWholeFirstLine)
     EXPECT_EQ(readDefaultFolder(folder.path() / "empty.txt"), "");
     EXPECT_FALSE(readDefaultFolder(folder.path()));
     EXPECT_FALSE(writeDefaultFolder(folder.path() / "no" / "such.txt", "x").ok());
+    folder.write("large.txt", "/srv\r\n" + std::string(kSettingsFileLargest, ' '));
+    EXPECT_FALSE(readDefaultFolder(folder.path() / "large.txt"));
 }
 
 TEST(BuildProfile, LanguageNamesAreExactAndCaseSensitive)

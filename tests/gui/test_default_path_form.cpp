@@ -43,7 +43,7 @@ class DefaultPathFormTest : public QObject {
         installTranslations(kestrava::languageFromName(language));
         shared.profile = kestrava::BuildProfile{"sorvanta", language};
         auto form = std::make_unique<DefaultPathForm>(
-            kind, shared, completeServices({.dialogs = &dialogs, .drives = &drives, .workFolder = work}));
+            kind, shared, completeServices({.dialogs = &dialogs, .drives = &drives, .settingsFolder = work}));
         form->show();
         return QTest::qWaitForWindowExposed(form.get()) ? std::move(form) : nullptr;
     }

@@ -193,6 +193,31 @@ private slots:
         QCOMPARE(ticks.last(), QStringLiteral("100"));
     }
 
+    // A serial of a megabyte beside an ordinary machine: shown shortened, saved whole.
+    // (Run alone under /usr/bin/time -v, this is the window's memory for such a folder.)
+    void aMegabyteSerial()
+    {
+        WindowFixture f(kEnglish);
+        f.window->show();
+        const QByteArray huge(1 << 20, 'S');
+        f.writeFile(QStringLiteral("huge.xls"), orvText({{huge, "01/01/2009", "0"}, {huge, "02/01/2009", "27"}}));
+        f.writeFile(QStringLiteral("plain.xls"), orvText({{"M1", "01/01/2009", "0"}}));
+        f.dialogs.folderAnswers = {f.files.path()};
+        f.window->Menu_FleetSummary_Click();
+        FleetSummaryWindow* summary = shownSummary();
+        QVERIFY(summary);
+        const QStringList serials = column(summary->Machines_Model, 0);
+        QCOMPARE(serials.size(), 2);
+        QVERIFY(serials.contains(QStringLiteral("M1")));
+        const QString shown = serials.at(serials.at(0) == QLatin1String("M1") ? 1 : 0);
+        QCOMPARE(shown, QString(64, QLatin1Char('S')) + QChar(0x2026));
+        const QString csv = f.files.filePath(QStringLiteral("fleet.csv"));
+        f.dialogs.saveAnswers = {csv};
+        summary->Command_SaveCsv_Click();
+        QVERIFY(readTestFile(csv).contains("\r\n" + huge + ",ORV,"));
+        delete summary;
+    }
+
     // Copies count once and are named; a formula serial is saved as text; a name with a
     // control character is shown visibly, and one that is no UTF-8 opens all the same.
     void hostileNamesCopiesAndSerials()

@@ -76,7 +76,7 @@ class FormChartTest : public QObject {
 
     AppServices services()
     {
-        return completeServices({.dialogs = &dialogs, .printers = &printers, .workFolder = folder.path()});
+        return completeServices({.dialogs = &dialogs, .printers = &printers, .settingsFolder = folder.path()});
     }
 
 private slots:

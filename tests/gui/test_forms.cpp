@@ -64,7 +64,7 @@ private slots:
     void everyFormIsTranslated()
     {
         FakeDriveProvider drives;
-        const AppServices services = completeServices({.drives = &drives, .workFolder = {}});
+        const AppServices services = completeServices({.drives = &drives});
         QList<QStringList> captions[2];
         for (const auto& [index, profile] : {std::pair{0, kEnglish}, std::pair{1, kPolish}}) {
             installTranslations(profile.language());

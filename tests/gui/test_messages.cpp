@@ -69,17 +69,19 @@ void save(WindowFixture& f, const QString& name, std::optional<Operation> failin
     f.window->Menu_SaveFile_Click();
 }
 
-// failOperation: the printer operation that fails; 0 no print copy can be written,
-// -1 the loaded file is gone.
+// failOperation: the printer operation that fails; 0 no print copy can be written
+// (a folder in its place), -1 the loaded file is gone, -2 the disk is full.
 void print(WindowFixture& f, int failOperation)
 {
     const QString loaded = f.loadFile(QStringLiteral("a.xls"), orvSample(3));
-    if (failOperation < 0)
+    if (failOperation == -1)
         QFile::remove(loaded);
     f.dialogs.acceptPrinter = true;
     f.printers.failOperation = std::max(0, failOperation);
     if (failOperation == 0)  // no print copy can be written
         QDir(f.work.path()).mkdir(QStringLiteral("print_only.tmp"));
+    if (failOperation == -2)
+        kestrava::fileio::setFaultHook([](Operation operation) { return operation == Operation::Write; }, ENOSPC);
     f.window->Menu_PrintRecords_Click();
 }
 
@@ -102,8 +104,8 @@ Messages fromAForm(const kestrava::BuildProfile& profile, const QByteArray& whic
     drives.unreadable = {drive};
     const AppServices services =
         completeServices({.dialogs = &dialogs, .drives = &drives, .printers = &printers, .systemInfo = &noInfo,
-                          .workFolder = root.filePath(QStringLiteral("plainfile"))});
-    writeTestFile(services.workFolder, "x");
+                          .settingsFolder = root.filePath(QStringLiteral("plainfile"))});
+    writeTestFile(services.settingsFolder, "x");
     if (which == "chart") {
         dialogs.acceptPrinter = true;
         printers.failPicture = true;
@@ -166,6 +168,7 @@ private slots:
             {inWindow([](auto& f) { print(f, 5); }), "The printer reported an error. Printing was", printRecords},
             {inWindow([](auto& f) { print(f, 0); }), "could not be written. Nothing was printed.", printRecords},
             {inWindow([](auto& f) { print(f, -1); }), "can no longer be read. Nothing was printed.", printRecords},
+            {inWindow([](auto& f) { print(f, -2); }), "Nothing was printed.\n(disk full)", printRecords},
             {form("chart"), "The printer reported an error. Printing was stopped.", "Print Graph"},
             {form("drive"), "Drive not available", "Drive error"},
             {form("store"), "The default directory could not be stored", "Settings Error"},
@@ -182,6 +185,9 @@ private slots:
             QVERIFY2(polish[0].icon == (icon == None ? Exclamation : icon), c.text);
             QVERIFY2(c.raise(kOtherLanguage).isEmpty(), c.text);
         }
+        // The reason in Polish too.
+        const Messages full = inWindow([](auto& f) { print(f, -2); })(kPolish);
+        QVERIFY2(full.value(0).text.endsWith(QStringLiteral("\n(dysk jest pelny)")), qPrintable(full.value(0).text));
         installTranslations(kestrava::Language::English);
         // A panel message is titled with its own text in Polish.
         const Messages polish = inWindow([](auto& f) { open(f, "welds.XLS"); })(kPolish);

@@ -51,7 +51,9 @@ private slots:
         const kestrava::BuildProfile profile = kestrava::buildProfile();
         installTranslations(profile.language());
         window_ = std::make_unique<Kestrava_Main>(
-            profile, completeServices({.dialogs = &dialogs_, .workFolder = QDir::toNativeSeparators(work_.path())}));
+            profile, completeServices({.dialogs = &dialogs_,
+                                       .workFolder = QDir::toNativeSeparators(work_.path()),
+                                       .settingsFolder = QDir::toNativeSeparators(work_.path())}));
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }

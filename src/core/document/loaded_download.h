@@ -37,8 +37,9 @@
 
 namespace kestrava {
 
-// The work files of the loaded download, all in the work folder (the program's own
-// folder). They stay there after each command and are replaced by the next one.
+// The work files of the loaded download, all in the work folder (the window's own: no
+// other window writes there). They stay there after each command and are replaced by
+// the next one.
 struct WorkFiles {
     static constexpr std::string_view workingCopyName = "view_only.tmp";  // decoded "pfd" file
     static constexpr std::string_view listingName = "display_only.tmp";   // the listing

@@ -28,6 +28,12 @@ FaultHook& hook()
     return instance;
 }
 
+int& hookError()
+{
+    static int error = EIO;
+    return error;
+}
+
 std::string randomSuffix()
 {
     static std::atomic<std::uint64_t> counter{0};
@@ -76,7 +82,7 @@ bool injected(Operation operation)
     static std::mutex asking;
     const std::lock_guard<std::mutex> hold(asking);
     if (h(operation)) {
-        errno = EIO;
+        errno = hookError();
         return true;
     }
     return false;
@@ -150,9 +156,10 @@ void releaseTemporary(int slot)
 
 }  // namespace detail
 
-void setFaultHook(FaultHook newHook)
+void setFaultHook(FaultHook newHook, int error)
 {
     hook() = std::move(newHook);
+    hookError() = error;
 }
 
 void removeOpenTemporaries() noexcept
@@ -192,16 +199,28 @@ FileResult readSmallFile(const std::filesystem::path& path, std::string& content
 {
     contents.clear();
     Reader reader;
-    if (auto opened = reader.open(path); !opened)
+    if (auto opened = reader.open(path, Links::Refuse); !opened)
         return opened;
+    const auto tooLarge = [&] {
+        contents.clear();
+        FileResult refused = detail::fault(FileFault::SourceRead, path, 0);
+        refused.detail = "larger than " + std::to_string(limit) + " bytes";
+        return refused;
+    };
+    if (reader.size() > limit)
+        return tooLarge();
     char buffer[4096];
     FileResult result;
-    while (contents.size() < limit) {
+    for (;;) {
         const std::size_t got = reader.read(buffer, sizeof buffer, result);
         contents.append(buffer, got);
+        if (contents.size() > limit)
+            return tooLarge();  // it grew while it was read
         if (!result || got == 0)
             break;
     }
+    if (!result)
+        contents.clear();
     return result;
 }
 

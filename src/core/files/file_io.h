@@ -6,6 +6,7 @@
 // (Windows); file_io.cpp holds what they share.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -25,9 +26,13 @@ namespace kestrava::fileio {
 enum class Operation { Status, OpenRead, Read, CreateTemp, Write, Close, Rename, Remove, Sync };
 
 // Test hook: called before every operation; returning true makes that operation fail
-// as if the system had refused it. An empty hook (the default) lets everything run.
+// as if the system had refused it with error (an errno value: EIO a device error,
+// ENOSPC a full disk). An empty hook (the default) lets everything run.
 using FaultHook = std::function<bool(Operation)>;
-void setFaultHook(FaultHook hook);
+void setFaultHook(FaultHook hook, int error = EIO);
+
+// How open treats a name that is a symbolic link (on Windows, any reparse point).
+enum class Links { Follow, Refuse };
 
 // A readable source. It is opened once and checked on the open file, so that a
 // directory, FIFO or device is refused without reading from it (opening a FIFO never
@@ -41,7 +46,8 @@ public:
     Reader& operator=(const Reader&) = delete;
     ~Reader();
 
-    FileResult open(const std::filesystem::path& path);
+    // A link refused gives SourceNotRegular.
+    FileResult open(const std::filesystem::path& path, Links links = Links::Follow);
     // Reads up to size bytes; 0 at the end of the file. Sets fault on a failed read,
     // and (SourceChanged) at the end of a file that changed since it was opened.
     std::size_t read(void* buffer, std::size_t size, FileResult& fault);
@@ -165,8 +171,10 @@ FileResult pathStatus(const std::filesystem::path& path, PathStatus& status);
 // names is then what could be read.
 FileResult folderEntries(const std::filesystem::path& folder, std::vector<std::filesystem::path>& names);
 
-// Reads a whole small file (settings): nullopt-like result through the fault.
+// Reads a whole settings file: only a regular file reached by its own name (a link is
+// not followed) of at most limit bytes. A larger file is refused (SourceRead) and its
+// contents left empty, as are those of any other file refused.
 FileResult readSmallFile(const std::filesystem::path& path, std::string& contents,
-                         std::size_t limit = 1 << 20);
+                         std::size_t limit = 64 * 1024);
 
 }  // namespace kestrava::fileio

@@ -10,8 +10,8 @@
 
 namespace kestrava::fileio::detail {
 
-// True when the test hook wants this operation to fail; errno is then set to EIO so
-// the fault reads like a real device error.
+// True when the test hook wants this operation to fail; errno is then set to the
+// hook's error (EIO unless told) so the fault reads like a real one.
 bool injected(Operation operation);
 
 FileResult fault(FileFault kind, const std::filesystem::path& path, int error);

@@ -158,7 +158,7 @@ Reader::~Reader()
     close();
 }
 
-FileResult Reader::open(const std::filesystem::path& path)
+FileResult Reader::open(const std::filesystem::path& path, Links links)
 {
     close();
     path_ = path;
@@ -168,9 +168,15 @@ FileResult Reader::open(const std::filesystem::path& path)
         return fault(FileFault::SourceOpen, path, errno);
     // Non-blocking, so that a FIFO (or a name swapped for one) is opened at once and
     // then refused, instead of waiting for a writer.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | noFollow);
     if (fd < 0) {
         const int error = errno;
+        if (noFollow && error == ELOOP) {
+            FileResult refused = fault(FileFault::SourceNotRegular, path, 0);
+            refused.detail = "a link";
+            return refused;
+        }
         return fault(error == ENOENT ? FileFault::SourceMissing : FileFault::SourceOpen, path, error);
     }
     struct stat status {};

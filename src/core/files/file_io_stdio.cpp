@@ -67,7 +67,7 @@ Reader::~Reader()
     close();
 }
 
-FileResult Reader::open(const std::filesystem::path& path)
+FileResult Reader::open(const std::filesystem::path& path, Links links)
 {
     close();
     path_ = path;
@@ -75,7 +75,8 @@ FileResult Reader::open(const std::filesystem::path& path)
     std::error_code ec;
     if (injected(Operation::Status))
         return fault(FileFault::SourceOpen, path, errno);
-    const auto status = std::filesystem::status(path, ec);
+    const auto status = links == Links::Refuse ? std::filesystem::symlink_status(path, ec)
+                                               : std::filesystem::status(path, ec);
     if (ec || status.type() == std::filesystem::file_type::not_found) {
         if (status.type() == std::filesystem::file_type::not_found)
             return fault(FileFault::SourceMissing, path, ENOENT);
@@ -85,7 +86,38 @@ FileResult Reader::open(const std::filesystem::path& path)
         return fault(FileFault::SourceNotRegular, path, 0);
     if (injected(Operation::OpenRead))
         return fault(FileFault::SourceOpen, path, errno);
-    file_ = _wfopen(path.c_str(), L"rb");
+    if (links == Links::Refuse) {
+        // The reparse point itself is opened, never what it leads to, and refused
+        // when it is one: the name may have been swapped for a link since it was looked at.
+        HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            FileResult refused = fault(FileFault::SourceOpen, path, 0);
+            refused.error = std::error_code(int(GetLastError()), std::system_category());
+            refused.detail = refused.error.message();
+            return refused;
+        }
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(handle, &info) || GetFileType(handle) != FILE_TYPE_DISK ||
+            (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+            CloseHandle(handle);
+            return fault(FileFault::SourceNotRegular, path, 0);
+        }
+        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+        if (fd < 0) {
+            CloseHandle(handle);
+            return fault(FileFault::SourceOpen, path, errno);
+        }
+        file_ = _fdopen(fd, "rb");
+        if (!file_) {
+            const int error = errno;
+            _close(fd);
+            return fault(FileFault::SourceOpen, path, error);
+        }
+    } else {
+        file_ = _wfopen(path.c_str(), L"rb");
+    }
     if (!file_)
         return fault(FileFault::SourceOpen, path, errno);
     std::setvbuf(file_, nullptr, _IONBF, 0);

@@ -2,6 +2,16 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
 namespace kestrava {
 
 std::filesystem::path pathFromUtf8(std::string_view text)
@@ -14,10 +24,6 @@ std::string utf8Text(const std::filesystem::path& path)
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
-
-namespace {
-
-}  // namespace
 
 std::size_t utf8CharLength(std::string_view text)
 {
@@ -87,6 +93,38 @@ std::string shownText(std::string_view text)
         text.remove_prefix(length);
     }
     return out;
+}
+
+bool isFileNameText(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return false;
+#ifdef _WIN32
+    return text.empty() || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), int(text.size()),
+                                               nullptr, 0) > 0;
+#else
+    while (!text.empty()) {
+        const std::size_t length = utf8CharLength(text);
+        if (length == 0 || (text[0] == '\xC2' && static_cast<unsigned char>(text[1]) < 0xA0))
+            return false;  // no UTF-8, or a C1 control
+        text.remove_prefix(length);
+    }
+    return true;
+#endif
+}
+
+std::filesystem::path pathFromFileNameText(std::string_view text)
+{
+#ifdef _WIN32
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(std::size_t(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), length);
+    return std::filesystem::path(wide);
+#else
+    return std::filesystem::path(std::string(text));
+#endif
 }
 
 std::string shownPath(const std::filesystem::path& path)

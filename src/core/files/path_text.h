@@ -23,4 +23,10 @@ std::string shownPath(const std::filesystem::path& path);
 std::size_t utf8CharLength(std::string_view text);
 std::string shownText(std::string_view text);
 
+// Text in the encoding of narrow file names (UTF-8; the ANSI code page on Windows)
+// without control characters: what a name kept in a settings file may be.
+bool isFileNameText(std::string_view text);
+// The file such a name leads to.
+std::filesystem::path pathFromFileNameText(std::string_view text);
+
 }  // namespace kestrava

@@ -3,20 +3,25 @@
 #include <algorithm>
 
 #include "core/files/file_io.h"
+#include "core/files/path_text.h"
 #include "core/settings/settings_file.h"
 
 namespace kestrava {
 
-RecentFiles recentFilesFromText(std::string_view contents)
+RecentFiles recentFilesFromText(std::string_view contents, const std::function<bool(const std::string&)>& names)
 {
     RecentFiles list;
     while (!contents.empty() && list.size() < kRecentFilesKept) {
         const auto lineEnd = contents.find('\n');
         const std::string_view line = contents.substr(0, lineEnd);
         contents.remove_prefix(lineEnd == std::string_view::npos ? contents.size() : lineEnd + 1);
+        if (line.size() > kRecentFileLongest + 3)  // the name, its quotes and the CR
+            continue;
         std::string path = defaultFolderFromText(line);
-        if (!path.empty() && std::find(list.begin(), list.end(), path) == list.end())
-            list.push_back(std::move(path));
+        if (path.empty() || path.size() > kRecentFileLongest || !isFileNameText(path) ||
+            std::find(list.begin(), list.end(), path) != list.end() || (names && !names(path)))
+            continue;
+        list.push_back(std::move(path));
     }
     return list;
 }
@@ -39,9 +44,13 @@ RecentFiles withoutRecentFile(RecentFiles list, std::string_view path)
 RecentFiles readRecentFiles(const std::filesystem::path& file)
 {
     std::string contents;
-    if (auto read = fileio::readSmallFile(file, contents, 64 * 1024); !read)
+    if (auto read = fileio::readSmallFile(file, contents, kSettingsFileLargest); !read)
         return {};
-    return recentFilesFromText(contents);
+    return recentFilesFromText(contents, [](const std::string& path) {
+        fileio::PathStatus status;
+        return fileio::pathStatus(pathFromFileNameText(path), status).ok() &&
+               status.kind == fileio::EntryKind::File;
+    });
 }
 
 FileResult writeRecentFiles(const std::filesystem::path& file, const RecentFiles& list)

@@ -21,8 +21,7 @@ std::string defaultFolderFromText(std::string_view contents)
 std::optional<std::string> readDefaultFolder(const std::filesystem::path& file)
 {
     std::string contents;
-    // The value is on the first line; a settings file is never large.
-    if (auto read = fileio::readSmallFile(file, contents, 64 * 1024); !read)
+    if (auto read = fileio::readSmallFile(file, contents, kSettingsFileLargest); !read)
         return std::nullopt;
     return defaultFolderFromText(contents);
 }

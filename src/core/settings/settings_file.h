@@ -18,8 +18,11 @@ namespace kestrava {
 
 inline constexpr const char* kDefaultLoadFileName = "defaultpathload.txt";
 inline constexpr const char* kDefaultSaveFileName = "defaultpathsave.txt";
+// The largest settings file read; a larger one (like a link) is not read at all.
+inline constexpr std::size_t kSettingsFileLargest = 64 * 1024;
 
-// nullopt when the file cannot be opened.
+// nullopt when the file cannot be opened, is no regular file reached by its own name
+// (a link is not followed) or is larger than kSettingsFileLargest.
 std::optional<std::string> readDefaultFolder(const std::filesystem::path& file);
 
 // The reading rule on a file's contents (for tests and fuzzing).

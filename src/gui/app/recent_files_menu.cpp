@@ -27,9 +27,9 @@ kestrava::RecentFiles toList(const QStringList& files)
 
 }  // namespace
 
-RecentFilesMenu::RecentFilesMenu(const QString& workFolder, QWidget* parent)
+RecentFilesMenu::RecentFilesMenu(const QString& settingsFolder, QWidget* parent)
     : QMenu(parent),
-      listFile_(workFilePath(workFolder, QString::fromLatin1(kestrava::kRecentFilesName)))
+      listFile_(workFilePath(settingsFolder, QString::fromLatin1(kestrava::kRecentFilesName)))
 {
     refresh();
 }

@@ -11,7 +11,7 @@ class RecentFilesMenu : public QMenu {
     Q_OBJECT
 
 public:
-    RecentFilesMenu(const QString& workFolder, QWidget* parent = nullptr);
+    RecentFilesMenu(const QString& settingsFolder, QWidget* parent = nullptr);
 
     QStringList files() const;
     // path goes to the top of the list (an earlier entry of it is dropped).

@@ -1,5 +1,6 @@
-// The work folder: the program's own folder while it is writable, otherwise a
-// per-user data folder. Work files and the two settings files live there.
+// The program's folder for its files: its own folder while it is writable, otherwise a
+// per-user data folder. The settings files live there, and the work files of the
+// first running window (WorkFolderClaim).
 // A folder of the system's installed programs (/usr/bin, /opt/...) never counts as
 // writable: an installed copy always uses the per-user folder.
 #pragma once

@@ -32,7 +32,7 @@ QString DefaultPathForm::settingsFile() const
 {
     const char* name = kind_ == DefaultPathKind::Save ? kestrava::kDefaultSaveFileName
                                                       : kestrava::kDefaultLoadFileName;
-    return workFilePath(services_.workFolder, QString::fromLatin1(name));
+    return workFilePath(services_.settingsFolder, QString::fromLatin1(name));
 }
 
 void DefaultPathForm::BuildControls()
@@ -104,7 +104,7 @@ void DefaultPathForm::Form_Load()
 {
     // The stored folder; without one (no file, an empty file, or a folder on no
     // listed drive) the form starts in the fallback folder.
-    QString start = startFolderFromSettings(services_.workFolder,
+    QString start = startFolderFromSettings(services_.settingsFolder,
                                             QFileInfo(settingsFile()).fileName());
     QString drive = driveOfPath(driveRoots_, start);
     if (start.isEmpty() || drive.isEmpty()) {

@@ -14,9 +14,9 @@ QString fallbackStartFolder()
 #endif
 }
 
-QString startFolderFromSettings(const QString& workFolder, const QString& fileName)
+QString startFolderFromSettings(const QString& settingsFolder, const QString& fileName)
 {
-    const QString file = workFilePath(workFolder, fileName);
+    const QString file = workFilePath(settingsFolder, fileName);
     const auto value = kestrava::readDefaultFolder(file.toStdString());
     if (!value)
         return fallbackStartFolder();

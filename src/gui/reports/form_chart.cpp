@@ -278,7 +278,7 @@ void FormChart::Cmd_SaveImage_Click()
     const QString title = texts ? tr("Save Chart as Image") : QString();
     const std::optional<QString> chosen = services_.dialogs->saveFileName(
         this, title, texts ? tr("PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg") : QString(),
-        startFolderFromSettings(services_.workFolder, QStringLiteral("defaultpathsave.txt")),
+        startFolderFromSettings(services_.settingsFolder, QStringLiteral("defaultpathsave.txt")),
         proposedImageName_);
     if (!chosen)
         return;

@@ -17,7 +17,8 @@ struct AppServices {
     DriveProvider* drives = nullptr;
     PrinterProvider* printers = nullptr;
     SystemInfoLauncher* systemInfo = nullptr;
-    QString workFolder;  // where work files and settings files live
+    QString workFolder = {};      // this window's work files (see WorkFolderClaim)
+    QString settingsFolder = {};  // the settings files and recent files, shared by every window
 };
 
 inline bool isComplete(const AppServices& services)

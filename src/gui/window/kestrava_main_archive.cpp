@@ -17,7 +17,7 @@ void Kestrava_Main::Menu_Archive_Click()
         return;
     }
     auto* window = new ArchiveWindow(kestrava::defaultArchivePath(), shared_.language(), services_.dialogs,
-                                     startFolderFromSettings(services_.workFolder,
+                                     startFolderFromSettings(services_.settingsFolder,
                                                              QString::fromLatin1(kestrava::kDefaultSaveFileName)));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());

@@ -19,7 +19,7 @@ void Kestrava_Main::Menu_FleetSummary_Click()
         return;
     const std::optional<QString> folder = services_.dialogs->folderName(
         this, tr("Summarise a Folder"),
-        startFolderFromSettings(services_.workFolder,
+        startFolderFromSettings(services_.settingsFolder,
                                 QString::fromLatin1(kestrava::kDefaultLoadFileName)));
     if (!folder || folder->isEmpty())
         return;
@@ -81,7 +81,7 @@ void Kestrava_Main::Menu_FleetSummary_Click()
     try {
         window = new FleetSummaryWindow(
             std::move(*summary), shared_.language(), services_.dialogs,
-            startFolderFromSettings(services_.workFolder,
+            startFolderFromSettings(services_.settingsFolder,
                                     QString::fromLatin1(kestrava::kDefaultSaveFileName)));
     } catch (const std::bad_alloc&) {
         showPanelMessage(tr("Not enough memory to finish the summary."), *folder);

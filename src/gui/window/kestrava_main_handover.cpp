@@ -9,7 +9,7 @@
 void Kestrava_Main::handOverToSpreadsheet(const kestrava::ListingSummary& summary)
 {
     const bool started = services_.spreadsheet->openInSpreadsheet(this, state_.LoadedFilePath(),
-                                                                  services_.workFolder);
+                                                                  services_.settingsFolder);
     if (shared_.language() == kestrava::Language::Other) {
         Text1->clear();  // no texts in this build: the listing area is left empty
         return;

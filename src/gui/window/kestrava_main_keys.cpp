@@ -81,7 +81,7 @@ void Kestrava_Main::buildKeys()
             [this] { menuBar()->setActiveAction(Menu_File->menuAction()); });
     new AltOpensMenus(this, Menu_File);
 
-    Menu_Recent = new RecentFilesMenu(services_.workFolder, this);
+    Menu_Recent = new RecentFilesMenu(services_.settingsFolder, this);
     Menu_Recent->setObjectName(QStringLiteral("Menu_Recent"));
     Menu_File->insertMenu(Menu_Sep_1, Menu_Recent);
     connect(Menu_Recent, &RecentFilesMenu::fileChosen, this, &Kestrava_Main::openRecentFile);

@@ -147,7 +147,7 @@ void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
             filter = tr("Encrypted Data (*.pfd)|*.pfd|Standard Data (*.xls)|*.xls");
         }
         const QString folder = startFolderFromSettings(
-            services_.workFolder, QString::fromLatin1(kestrava::kDefaultLoadFileName));
+            services_.settingsFolder, QString::fromLatin1(kestrava::kDefaultLoadFileName));
         const std::optional<QString> answer =
             services_.dialogs->openFileName(this, title, filter, folder);
         if (!answer)

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <filesystem>
 
+#include "core/files/system_error_text.h"
 #include "core/listing/print_layout.h"
 #include "gui/view/code_page.h"
 #include "gui/window/kestrava_main.h"
@@ -57,9 +58,14 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     const kestrava::Language language = shared().language();
     const bool texts = language != kestrava::Language::Other;
     const QString title = texts ? tr("Print Records") : QString();
-    const auto tell = [&](const QString& message) {
-        if (texts)
-            services().dialogs->message(this, message, title, MessageIcon::Critical);
+    // A message about a file ends with the reason the system gave, as Save's do.
+    const auto tell = [&](QString message, const kestrava::FileResult& file = {}) {
+        if (!texts)
+            return;
+        const std::string reason = kestrava::faultReasonText(file, language);
+        if (!reason.empty())
+            message += QStringLiteral("\n(%1)").arg(QString::fromLocal8Bit(reason.c_str()));
+        services().dialogs->message(this, message, title, MessageIcon::Critical);
     };
 
     // The print copy: the header and the records of the listing on screen.
@@ -83,14 +89,15 @@ void Kestrava_Main::Menu_PrintRecords_Click()
         case kestrava::FileFault::SourceChanged:
             // The loaded file is gone or changed since it was listed.
             tell(tr("The file %1 can no longer be read. Nothing was printed.")
-                     .arg(QString::fromLocal8Bit(fault.path.c_str())));
+                     .arg(QString::fromLocal8Bit(fault.path.c_str())),
+                 fault);
             return;
         case kestrava::FileFault::LineTooLong:
             tell(tr("Line %1 of the file is too long to print. Nothing was printed.")
                      .arg(qulonglong(fault.line)));
             return;
         default:
-            tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath));
+            tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath), fault);
             return;
         }
     }
@@ -132,7 +139,8 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     if (!ran || printed->fault().cancelled())
         return;
     if (printed->fault().step == kestrava::DownloadStep::PrintCopy)
-        tell(tr("The print copy %1 could not be read. Printing was stopped.").arg(copyPath));
+        tell(tr("The print copy %1 could not be read. Printing was stopped.").arg(copyPath),
+             printed->fault().file);
     else
         tell(tr("The printer reported an error. Printing was stopped."));
 }

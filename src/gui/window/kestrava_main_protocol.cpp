@@ -133,7 +133,7 @@ void Kestrava_Main::writeWeldReport(bool handover, bool toPrinter)
                                  (handover ? QStringLiteral("_handover.pdf") : QStringLiteral("_protocol.pdf"));
         const std::optional<QString> chosen = services().dialogs->saveFileName(
             this, title, tr("PDF Document (*.pdf)|*.pdf"),
-            startFolderFromSettings(services_.workFolder,
+            startFolderFromSettings(services_.settingsFolder,
                                     QString::fromLatin1(kestrava::kDefaultSaveFileName)),
             proposed);
         if (!chosen || chosen->isEmpty())

@@ -17,7 +17,7 @@ void Kestrava_Main::Menu_SaveFile_Click()
     const bool showTexts = shared_.language() != kestrava::Language::Other;
 
     const QString initialFolder = startFolderFromSettings(
-        services_.workFolder, QString::fromLatin1(kestrava::kDefaultSaveFileName));
+        services_.settingsFolder, QString::fromLatin1(kestrava::kDefaultSaveFileName));
     QString title;
     QString filter;
     if (showTexts) {

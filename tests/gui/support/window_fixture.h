@@ -17,8 +17,8 @@
 
 struct WindowFixture {
     // Installs the translations of the profile's language, then builds the window.
-    // workFolder: where work files go (default: a fresh temporary folder); printerProvider:
-    // the printers (default: the recording one).
+    // workFolder: where work files and settings files go (default: a fresh temporary
+    // folder); printerProvider: the printers (default: the recording one).
     explicit WindowFixture(const kestrava::BuildProfile& profile, const QString& workFolder = {},
                            PrinterProvider* printerProvider = nullptr);
 
