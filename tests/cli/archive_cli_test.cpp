@@ -208,6 +208,14 @@ TEST(CliArchive, AnImportKilledAtAnyMomentLeavesEachFileWholeOrAbsent)
         if (!std::filesystem::exists(archive))
             continue;  // killed before it was made
         EXPECT_EQ(sqliteText(archive, "PRAGMA integrity_check"), "ok\n") << round;
+        if (sqliteText(archive, "PRAGMA user_version") == "0\n") {
+            // Killed before its tables were made: empty, and the next import makes them.
+            EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM sqlite_master"), "0\n") << round;
+            const auto finished = cli({"archive", "import", "--archive", archive, in});
+            EXPECT_EQ(finished.status, 0) << finished.err;
+            EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM welds"), std::to_string(kFiles * kRecords + 6) + "\n");
+            continue;
+        }
         // Every download there with all its welds (its lines are all different); none
         // half-made; no weld of a download that is not there.
         // (A download's lines are its own welds and its sightings of welds seen before.)

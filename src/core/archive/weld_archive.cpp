@@ -91,8 +91,18 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
     if (status.kind == fileio::EntryKind::File) {
         try {
             Database check;
-            check.open(path, false, false);
-            const archive::SchemaCheck checked = archive::checkSchema(check);
+            archive::SchemaCheck checked;
+            try {
+                check.open(path, false, false);
+                checked = archive::checkSchema(check);
+            } catch (const SqliteError& error) {
+                if (error.code != 8)  // SQLITE_READONLY
+                    throw;
+                // A program killed while writing left a log that only a connection that
+                // may write can take back in (it changes nothing of what was committed).
+                check.open(path, true, false);
+                checked = archive::checkSchema(check);
+            }
             if (!checked.error.empty())
                 return refusal(checked.fault, path, checked.error);
             version = checked.version;
