@@ -55,6 +55,8 @@ public:
 
     // Opens path as if it had been chosen in the Open dialog (command line, drop).
     void openPath(const QString& path);
+    // Brings this window to the front and opens a file another window chose.
+    void openFromOtherWindow(const QString& path);
     // True while a command's long work runs (opening, listing, saving, printing).
     bool busy() const { return runner_->busy(); }
 

@@ -22,15 +22,7 @@ void Kestrava_Main::Menu_Archive_Click()
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     archiveWindow_ = window;
-    connect(window, &ArchiveWindow::fileChosen, this, [this](const QString& path) {
-        if (busy())
-            return;
-        if (isMinimized())
-            showNormal();
-        raise();
-        activateWindow();
-        openPath(path);
-    });
+    connect(window, &ArchiveWindow::fileChosen, this, &Kestrava_Main::openFromOtherWindow);
     window->show();
 #endif
 }

@@ -90,15 +90,7 @@ void Kestrava_Main::Menu_FleetSummary_Click()
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     fleetWindows_.push_back(window);
-    connect(window, &FleetSummaryWindow::fileChosen, this, [this](const QString& path) {
-        if (busy())
-            return;
-        if (isMinimized())
-            showNormal();
-        raise();
-        activateWindow();
-        openPath(path);
-    });
+    connect(window, &FleetSummaryWindow::fileChosen, this, &Kestrava_Main::openFromOtherWindow);
     window->show();
 }
 
@@ -109,4 +101,17 @@ void Kestrava_Main::closeFleetWindows()
             delete window.data();
     }
     fleetWindows_.clear();
+}
+
+void Kestrava_Main::openFromOtherWindow(const QString& path)
+{
+    // A file chosen in the summary or the archive window: this window comes to the front
+    // and lists it, unless it is busy with a command.
+    if (busy())
+        return;
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    openPath(path);
 }
