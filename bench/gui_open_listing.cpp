@@ -27,23 +27,10 @@
 #include "gui/view/listing_view.h"
 #include "gui/app/translations.h"
 #include "gui/services/system_services.h"
+#include "process_memory.h"
 #include "sample_text.h"
 
 namespace {
-
-// A value of /proc/self/status in MB ("VmRSS", "VmHWM"); 0 where there is none.
-double statusMegabytes(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // User and system time of the process so far, all threads, in seconds.
 double cpuSeconds()

@@ -19,25 +19,8 @@
 
 #include "core/protocol/weld_source.h"
 #include "gui/reports/weld_report.h"
+#include "process_memory.h"
 #include "sample_text.h"
-
-namespace {
-
-// A value of /proc/self/status in MB ("VmHWM"); 0 where there is none.
-double statusMegabytes(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
