@@ -32,6 +32,14 @@ void setErrorCodeLabels(ErrorCodeTable& table, MachineFamily family);
 // Unknown matches no row: nothing is counted before the family is decided.
 std::optional<int> errorCodeRow(MachineFamily family, std::string_view errorFieldText);
 
+// The code of an error row of a family ("E20"); empty for no row. Unknown gives the
+// ORV codes, as the table does.
+std::string_view errorCodeLabel(MachineFamily family, std::optional<int> row);
+
+// The English description of an error row as the chart gives it ("E20 Low output
+// voltage"); the window shows its translation. Empty for no row.
+std::string_view errorDescription(MachineFamily family, int row);
+
 // 1-based field numbers of a family (ORV: date 3, serial 2, error 5; others: 4, 3, 19).
 int dateFieldOf(MachineFamily family);
 int serialFieldOf(MachineFamily family);

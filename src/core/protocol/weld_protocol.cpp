@@ -1,41 +1,9 @@
 #include "core/protocol/weld_protocol.h"
 
-#include <array>
-
 #include "core/listing/field_scan.h"
 #include "core/listing/record_filter.h"
 
 namespace kestrava {
-
-namespace {
-
-constexpr std::array<std::string_view, 10> kOrvDescriptions = {
-    "E00 Weld OK",
-    "E20 Low output voltage",
-    "E21 High output voltage",
-    "E22 Excess output voltage",
-    "E23 Low output current",
-    "E24 Shorted turn in fitting",
-    "E25 Stop button pressed",
-    "E26 Relay unlatched",
-    "E27 Fitting open circuit",
-    "E127 Power failure",
-};
-
-constexpr std::array<std::string_view, 10> k5tzDescriptions = {
-    "E00 Weld OK",
-    "E05 Low output voltage",
-    "E06 High output voltage",
-    "E07 Excess output voltage",
-    "E08 Connection fault",
-    "E09 Low output current",
-    "E11 Stop button pressed",
-    "E16 Internal relay fault",
-    "E17 Output current surge",
-    "E127 Loss of supply",
-};
-
-}  // namespace
 
 void readWeldProtocol(const WeldRecord& weld, WeldProtocol& protocol)
 {
@@ -72,21 +40,6 @@ void readWeldProtocol(const WeldRecord& weld, WeldProtocol& protocol)
     protocol.errorRow = protocol.hasErrorField ? errorCodeRow(family, protocol.errorText) : std::nullopt;
     protocol.download = weld.download;
     protocol.number = weld.number;
-}
-
-std::string_view errorCodeLabel(MachineFamily family, std::optional<int> row)
-{
-    if (!row || *row < 0 || *row > 9)
-        return {};
-    const std::string_view description = errorDescription(family, *row);
-    return description.substr(0, description.find(' '));
-}
-
-std::string_view errorDescription(MachineFamily family, int row)
-{
-    if (row < 0 || row > 9)
-        return {};
-    return (family == MachineFamily::ORV ? kOrvDescriptions : k5tzDescriptions)[std::size_t(row)];
 }
 
 }  // namespace kestrava

@@ -41,11 +41,4 @@ struct WeldProtocol {
 // Fills protocol from weld (its vector's storage is reused between welds).
 void readWeldProtocol(const WeldRecord& weld, WeldProtocol& protocol);
 
-// The code label of an error row of a family ("E20"); empty for no row.
-std::string_view errorCodeLabel(MachineFamily family, std::optional<int> row);
-
-// The English description of an error row as the chart gives it ("E20 Low output
-// voltage"); the window shows its translation. Empty for no row.
-std::string_view errorDescription(MachineFamily family, int row);
-
 }  // namespace kestrava

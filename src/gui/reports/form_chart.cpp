@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "gui/reports/bar_chart.h"
+#include "gui/reports/error_description.h"
 #include "gui/view/code_page.h"
 #include "gui/platform/default_folder.h"
 #include "gui/platform/printer_provider.h"
@@ -23,33 +24,6 @@ QRect fromTwips(int left, int top, int width, int height)
 {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
-
-// Descriptions of the ten table rows, in the order of each family's error codes.
-constexpr const char* orvDescriptions[10] = {
-    QT_TRANSLATE_NOOP("FormChart", "E00 Weld OK"),
-    QT_TRANSLATE_NOOP("FormChart", "E20 Low output voltage"),
-    QT_TRANSLATE_NOOP("FormChart", "E21 High output voltage"),
-    QT_TRANSLATE_NOOP("FormChart", "E22 Excess output voltage"),
-    QT_TRANSLATE_NOOP("FormChart", "E23 Low output current"),
-    QT_TRANSLATE_NOOP("FormChart", "E24 Shorted turn in fitting"),
-    QT_TRANSLATE_NOOP("FormChart", "E25 Stop button pressed"),
-    QT_TRANSLATE_NOOP("FormChart", "E26 Relay unlatched"),
-    QT_TRANSLATE_NOOP("FormChart", "E27 Fitting open circuit"),
-    QT_TRANSLATE_NOOP("FormChart", "E127 Power failure"),
-};
-
-constexpr const char* t5zDescriptions[10] = {
-    QT_TRANSLATE_NOOP("FormChart", "E00 Weld OK"),
-    QT_TRANSLATE_NOOP("FormChart", "E05 Low output voltage"),
-    QT_TRANSLATE_NOOP("FormChart", "E06 High output voltage"),
-    QT_TRANSLATE_NOOP("FormChart", "E07 Excess output voltage"),
-    QT_TRANSLATE_NOOP("FormChart", "E08 Connection fault"),
-    QT_TRANSLATE_NOOP("FormChart", "E09 Low output current"),
-    QT_TRANSLATE_NOOP("FormChart", "E11 Stop button pressed"),
-    QT_TRANSLATE_NOOP("FormChart", "E16 Internal relay fault"),
-    QT_TRANSLATE_NOOP("FormChart", "E17 Output current surge"),
-    QT_TRANSLATE_NOOP("FormChart", "E127 Loss of supply"),
-};
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QRect& place)
 {
@@ -158,12 +132,9 @@ void FormChart::Form_Load(const SharedValues& shared)
         // family leaves the table with its reset (ORV) codes, so those get the ORV texts;
         // with no listing run (none yet, or the file was handed over) there are no codes
         // and no descriptions.
-        const auto& descriptions = shared.MachineFamily == kestrava::MachineFamily::T5Z
-                                       ? t5zDescriptions
-                                       : orvDescriptions;
         const auto labels = descriptionLabels();
         for (int i = 0; i < 10; ++i)
-            labels[i]->setText(table ? tr(descriptions[i]) : QString());
+            labels[i]->setText(table ? describeError(shared.MachineFamily, i) : QString());
 
         setWindowTitle(tr("Graph of Error Codes"));
         Label12->setText(tr("Qty"));

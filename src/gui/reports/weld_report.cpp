@@ -15,6 +15,7 @@
 #include "core/fleet/fleet_table.h"
 #include "core/protocol/protocol_text.h"
 #include "gui/reports/bar_chart.h"
+#include "gui/reports/error_description.h"
 #include "gui/view/code_page.h"
 
 using kestrava::FileResult;
@@ -58,13 +59,6 @@ private:
 QString latin1(std::string_view text)
 {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
-// The error code's description as the chart window gives it, translated alike.
-QString describeError(kestrava::MachineFamily family, int row)
-{
-    const std::string description(kestrava::errorDescription(family, row));
-    return QCoreApplication::translate("FormChart", description.c_str());
 }
 
 QString dayText(const std::optional<kestrava::Day>& day)
