@@ -1,4 +1,4 @@
-// kestrava-cli archive: the weld archive (import, list, summary).
+// kestrava-cli archive: the weld archive (import, list, summary, protocol).
 #ifdef KESTRAVA_HAVE_ARCHIVE
 
 #include <cstdio>
@@ -7,6 +7,8 @@
 #include "cli/cli_command.h"
 #include "cli/cli_listing.h"
 #include "cli/cli_output.h"
+#include "cli/protocol_rows.h"
+#include "core/archive/archive_welds.h"
 #include "core/archive/weld_archive.h"
 #ifdef KESTRAVA_HAVE_XLSX
 #include "core/archive/archive_xlsx.h"
@@ -230,6 +232,31 @@ int runList(std::vector<std::string> arguments)
     return finishOut() ? kExitDone : kExitFileFault;
 }
 
+int runProtocol(std::vector<std::string> arguments)
+{
+    std::string error;
+    const std::vector<std::string> machines = takeMachines(arguments, error);
+    const auto parsed = error.empty() ? parseArguments(arguments, {"--archive", "--from", "--to", "--error", "--text"},
+                                                       {"--report"})
+                                      : ParsedArguments{{}, {}, {}, error};
+    if (!parsed.error.empty()) {
+        message(parsed.error);
+        return kExitUsage;
+    }
+    if (!parsed.positional.empty()) {
+        message("unexpected argument: " + parsed.positional.front());
+        return kExitUsage;
+    }
+    ArchiveQuery query;
+    if (const int status = readQuery(parsed, machines, query); status != kExitDone)
+        return status;
+    WeldArchive archive;
+    if (const int status = openArchive(archive, parsed, false); status != kExitDone)
+        return status;
+    const ArchiveWelds welds(archive, std::move(query), shownPath(archivePathOf(parsed)));
+    return writeProtocolRows(welds, parsed.has("--report"));
+}
+
 int runSummary(const std::vector<std::string>& arguments)
 {
     const auto parsed = parseArguments(arguments, {"--archive", "--from", "--to", "--error", "--format"}, {});
@@ -267,7 +294,7 @@ int runSummary(const std::vector<std::string>& arguments)
 int runArchive(const std::vector<std::string>& arguments)
 {
     if (arguments.empty()) {
-        message("no archive command given (import, list or summary)");
+        message("no archive command given (import, list, summary or protocol)");
         return kExitUsage;
     }
     const std::string& what = arguments.front();
@@ -278,7 +305,9 @@ int runArchive(const std::vector<std::string>& arguments)
         return runList(std::move(rest));
     if (what == "summary")
         return runSummary(rest);
-    message("unknown archive command: " + what + " (import, list or summary)");
+    if (what == "protocol")
+        return runProtocol(std::move(rest));
+    message("unknown archive command: " + what + " (import, list, summary or protocol)");
     return kExitUsage;
 }
 
@@ -287,7 +316,7 @@ int runArchive(const std::vector<std::string>& arguments)
 Command archiveCommand()
 {
     return {"archive",
-            "archive import|list|summary [--archive FILE] ...",
+            "archive import|list|summary|protocol [--archive FILE] ...",
             "Keeps the welds of many downloads in one archive file (SQLite), each weld once,\n"
             "so that the welds of a machine, a period or an error code are found at once.\n"
             "\n"
@@ -314,6 +343,11 @@ Command archiveCommand()
             "                  [--format text|csv]\n"
             "      The table of `summary` from the archive: a machine's files are the\n"
             "      downloads its welds were first seen in.\n"
+            "  archive protocol [--archive FILE] [--machine SERIAL]... [--from DATE] [--to DATE]\n"
+            "                   [--error N] [--text TEXT] [--report]\n"
+            "      The weld protocols of the welds selected, in the order imported, or with\n"
+            "      --report their handover report, as the rows `protocol` writes; a weld's\n"
+            "      download is the one it was first seen in.\n"
             "\n"
             "  --archive FILE  the archive; by default archive.sqlite in the data folder\n"
             "                  ($XDG_DATA_HOME/Kestrava/kestrava or\n"

@@ -8,10 +8,9 @@
 #include "cli/cli_listing.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "cli/protocol_rows.h"
 #include "core/document/loaded_download.h"
 #include "core/files/path_text.h"
-#include "core/protocol/handover_report.h"
-#include "core/protocol/protocol_text.h"
 #include "core/protocol/weld_source.h"
 #include "core/text/download_file.h"
 
@@ -37,25 +36,6 @@ bool readLines(const std::string& text, std::uint64_t& first, std::uint64_t& las
         return false;
     return first >= 1 && first <= last;
 }
-
-// Gathers text and hands it to standard output in large pieces.
-class Output {
-public:
-    std::string text;
-    bool failed = false;
-    bool flushIfFull()
-    {
-        if (text.size() >= (std::size_t(1) << 16))
-            flush();
-        return !failed;
-    }
-    void flush()
-    {
-        if (!failed && !writeOut(text))
-            failed = true;
-        text.clear();
-    }
-};
 
 int runProtocol(const std::vector<std::string>& arguments)
 {
@@ -101,53 +81,7 @@ int runProtocol(const std::vector<std::string>& arguments)
     if (lines)
         welds.setListingLines(firstLine, lastLine);
 
-    Output out;
-    WeldProtocol weld;
-    bool firstBlock = true;
-    const auto protocols = [&](bool notOkOnly) {
-        return welds.forEachWeld([&](const WeldRecord& record) {
-            readWeldProtocol(record, weld);
-            if (notOkOnly && weld.weldOk())
-                return true;
-            if (!firstBlock)
-                out.text += '\n';
-            firstBlock = false;
-            appendProtocolText(out.text, weld);
-            return out.flushIfFull();
-        });
-    };
-
-    FileResult read;
-    if (!parsed.has("--report")) {
-        read = protocols(false);
-    } else {
-        ReportCover cover;
-        read = collectReportCover(welds, cover);
-        if (read.ok()) {
-            appendCoverText(out.text, cover);
-            std::string header;
-            read = welds.forEachWeld([&](const WeldRecord& record) {
-                readWeldProtocol(record, weld);
-                if (record.header != header) {
-                    header = record.header;
-                    appendColumnsText(out.text, header);
-                }
-                appendTableRowText(out.text, weld);
-                return out.flushIfFull();
-            });
-        }
-        if (read.ok() && !out.failed) {
-            out.text += '\n';
-            read = protocols(true);
-        }
-    }
-    if (!read.ok()) {
-        out.flush();
-        message(read);
-        return kExitFileFault;
-    }
-    out.flush();
-    return finishOut() && !out.failed ? kExitDone : kExitFileFault;
+    return writeProtocolRows(welds, parsed.has("--report"));
 }
 
 }  // namespace

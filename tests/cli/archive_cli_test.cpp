@@ -81,6 +81,23 @@ TEST(CliArchive, ListingOfOneDownloadIsTheListByteForByte)
             }
             EXPECT_EQ(got.out, expected.out) << shown(archived);
             ++compared;
+
+            // The protocols and the report of the same welds: the archive names a weld's
+            // download by the path it was imported from.
+            for (const bool report : {false, true}) {
+                std::vector<std::string> protocol = {"protocol", file};
+                std::vector<std::string> fromArchive = {"archive", "protocol", "--archive", archive};
+                protocol.insert(protocol.end(), filter.begin(), filter.end());
+                fromArchive.insert(fromArchive.end(), filter.begin(), filter.end());
+                if (report) {
+                    protocol.push_back("--report");
+                    fromArchive.push_back("--report");
+                }
+                std::string rows = cli(fromArchive).out;
+                for (std::size_t at = 0; (at = rows.find("download\t" + file, at)) != std::string::npos;)
+                    rows.replace(at + 9, file.size(), name);
+                EXPECT_EQ(rows, cli(protocol).out) << shown(fromArchive);
+            }
         }
         EXPECT_GE(compared, 3u) << name;
     }

@@ -3,12 +3,13 @@
 #include <utility>
 
 #include "core/listing/listing.h"
+#include "core/listing/record_tally.h"
 
 namespace kestrava {
 
 namespace {
 
-constexpr std::uint64_t kRecordsPerBlock = 40;
+constexpr std::uint64_t kRecordsPerBlock = kRecordsPerHeader;
 constexpr std::uint64_t kLinesPerBlock = kRecordsPerBlock + 2;  // the empty line and the header
 
 // The place of the first record on or after listing line `line` (1-based), counting
