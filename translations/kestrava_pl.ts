@@ -74,82 +74,82 @@
         <translation>Zapisz jako skoroszyt Excel...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="157"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="158"/>
         <source>Close Form</source>
         <translation>Zamknij okno</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="209"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="212"/>
         <source>Opening the archive...</source>
         <translation>Otwieranie archiwum...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="220"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="223"/>
         <location filename="../src/gui/archive/archive_window_work.cpp" line="47"/>
         <source>The archive cannot be used.</source>
         <translation>Nie mozna uzyc archiwum.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="257"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="260"/>
         <source>Invalid From Date</source>
         <translation>Bledna data Od</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="257"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="260"/>
         <source>Invalid To Date</source>
         <translation>Bledna data Do</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="264"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="267"/>
         <source>Invalid error code</source>
         <translation>Niewlasciwy kod bledu</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="288"/>
-        <location filename="../src/gui/archive/archive_window.cpp" line="292"/>
-        <location filename="../src/gui/archive/archive_window.cpp" line="339"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="291"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="295"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="342"/>
         <location filename="../src/gui/archive/archive_window_work.cpp" line="133"/>
         <location filename="../src/gui/archive/archive_window_work.cpp" line="154"/>
         <source>The archive cannot be read.</source>
         <translation>Nie mozna odczytac archiwum.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="296"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="299"/>
         <source>Welds selected: %1</source>
         <translation>Wybrane zgrzewy: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="297"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="300"/>
         <source>No archive here yet: import downloads to make it.</source>
         <translation>Archiwum jeszcze nie ma: zaimportuj pliki danych, aby je utworzyc.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="304"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="307"/>
         <source>Welds per month</source>
         <translation>Zgrzewy w miesiacu</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="306"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="309"/>
         <source>Not E00 per month (%)</source>
         <translation>Inne niz E00 w miesiacu (%)</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="309"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="312"/>
         <source>no date</source>
         <translation>bez daty</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="334"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="337"/>
         <source>Choose a weld in the table first.</source>
         <translation>Najpierw wybierz zgrzew w tabeli.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="351"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="354"/>
         <source>Open Archive</source>
         <translation>Otwórz archiwum</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="351"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="354"/>
         <source>Weld archive (*.sqlite)|*.sqlite|All files (*.*)|*.*</source>
         <translation>Archiwum zgrzewów (*.sqlite)|*.sqlite|Wszystkie pliki (*.*)|*.*</translation>
     </message>
@@ -249,6 +249,58 @@
         <location filename="../src/gui/archive/archive_window_work.cpp" line="142"/>
         <source>welds.xlsx</source>
         <translation>zgrzewy.xlsx</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="32"/>
+        <source>Weld Protocol</source>
+        <translation>Protokol zgrzewania</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="35"/>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="41"/>
+        <source>Save as PDF...</source>
+        <translation>Zapisz jako PDF...</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="36"/>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="42"/>
+        <source>Print...</source>
+        <translation>Drukuj...</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="38"/>
+        <source>Handover Report</source>
+        <translation>Raport odbioru</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="61"/>
+        <source>machines %1</source>
+        <translation>zgrzewarki %1</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="64"/>
+        <source>dates %1 to %2</source>
+        <translation>daty od %1 do %2</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="71"/>
+        <source>errors %1</source>
+        <translation>bledy %1</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="74"/>
+        <source>text &quot;%1&quot;</source>
+        <translation>tekst &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="95"/>
+        <source>welds</source>
+        <translation>zgrzewy</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/archive/archive_window_reports.cpp" line="96"/>
+        <source>The selection holds no weld.</source>
+        <translation>Wybrane filtry nie obejmuja zadnego zgrzewu.</translation>
     </message>
 </context>
 <context>
@@ -752,7 +804,6 @@
     <name>Kestrava_Main</name>
     <message>
         <location filename="../src/gui/window/kestrava_main_print.cpp" line="91"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="160"/>
         <source>The file %1 can no longer be read. Nothing was printed.</source>
         <translation>Nie mozna juz odczytac pliku %1. Nic nie wydrukowano.</translation>
     </message>
@@ -870,7 +921,6 @@
     </message>
     <message>
         <location filename="../src/gui/window/kestrava_main_print.cpp" line="145"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="201"/>
         <source>The printer reported an error. Printing was stopped.</source>
         <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
     </message>
@@ -1022,7 +1072,6 @@
     </message>
     <message>
         <location filename="../src/gui/window/kestrava_main_print.cpp" line="115"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="166"/>
         <source>Counting the pages...</source>
         <translation>Liczenie stron wydruku...</translation>
     </message>
@@ -1122,74 +1171,36 @@
         <translation>pliki: %1 z %2</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="48"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="77"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="29"/>
         <source>Weld Protocol</source>
         <translation>Protokol zgrzewania</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="50"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="56"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="31"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="37"/>
         <source>Save as PDF...</source>
         <translation>Zapisz jako PDF...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="52"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="58"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="33"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="39"/>
         <source>Print...</source>
         <translation>Drukuj...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="54"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="77"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="35"/>
         <source>Handover Report</source>
         <translation>Raport odbioru</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="99"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="74"/>
         <source>lines %1 to %2 of the listing</source>
         <translation>wiersze %1 do %2 wykazu</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="135"/>
-        <source>PDF Document (*.pdf)|*.pdf</source>
-        <translation>Dokument PDF (*.pdf)|*.pdf</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="146"/>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="206"/>
-        <source>The file %1 could not be written: %2</source>
-        <translation>Nie mozna zapisac pliku %1: %2</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="175"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="88"/>
         <source>The selected lines hold no weld.</source>
         <translation>Zaznaczone wiersze nie zawieraja zadnego zgrzewu.</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="180"/>
-        <source>The report has %1 pages: the chosen pages are not in it.</source>
-        <translation>Raport ma %1 stron: wybranych stron w nim nie ma.</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="185"/>
-        <source>This report takes %1 pages. Go on?</source>
-        <translation>Ten raport zajmuje %1 stron. Kontynuowac?</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="191"/>
-        <source>Printing the report...</source>
-        <translation>Drukowanie raportu...</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="191"/>
-        <source>Writing the report...</source>
-        <translation>Zapisywanie raportu...</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="202"/>
-        <source>The file %1 could not be written.</source>
-        <translation>Nie mozna zapisac pliku %1.</translation>
     </message>
     <message>
         <location filename="../src/gui/window/kestrava_main.cpp" line="388"/>
@@ -1330,6 +1341,70 @@
         <location filename="../src/gui/reports/weld_report.cpp" line="400"/>
         <source>%1 without a date</source>
         <translation>%1 bez daty</translation>
+    </message>
+</context>
+<context>
+    <name>WeldReportWriter</name>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="42"/>
+        <source>Handover Report</source>
+        <translation>Raport odbioru</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="42"/>
+        <source>Weld Protocol</source>
+        <translation>Protokol zgrzewania</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="70"/>
+        <source>PDF Document (*.pdf)|*.pdf</source>
+        <translation>Dokument PDF (*.pdf)|*.pdf</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="78"/>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="138"/>
+        <source>The file %1 could not be written: %2</source>
+        <translation>Nie mozna zapisac pliku %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="92"/>
+        <source>The file %1 can no longer be read. Nothing was printed.</source>
+        <translation>Nie mozna juz odczytac pliku %1. Nic nie wydrukowano.</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="98"/>
+        <source>Counting the pages...</source>
+        <translation>Liczenie stron wydruku...</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="112"/>
+        <source>The report has %1 pages: the chosen pages are not in it.</source>
+        <translation>Raport ma %1 stron: wybranych stron w nim nie ma.</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="116"/>
+        <source>This report takes %1 pages. Go on?</source>
+        <translation>Ten raport zajmuje %1 stron. Kontynuowac?</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="123"/>
+        <source>Printing the report...</source>
+        <translation>Drukowanie raportu...</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="123"/>
+        <source>Writing the report...</source>
+        <translation>Zapisywanie raportu...</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="133"/>
+        <source>The printer reported an error. Printing was stopped.</source>
+        <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/reports/weld_report_job.cpp" line="134"/>
+        <source>The file %1 could not be written.</source>
+        <translation>Nie mozna zapisac pliku %1.</translation>
     </message>
 </context>
 <context>

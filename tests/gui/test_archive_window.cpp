@@ -1,6 +1,7 @@
 // Weld Archive: the window imports the example downloads and a large one, shows their
 // welds page by page under its filters and orders, saves the selection as CSV and as a
-// workbook, and opens the download a weld came from in the main window.
+// workbook, writes its weld protocols, and opens the download a weld came from in the
+// main window.
 #include <QtTest>
 
 #include <QDir>
@@ -16,6 +17,7 @@
 #include "gui/platform/fs_path.h"
 #include "gui/reports/bar_chart.h"
 #include "support/quiet_messages.h"
+#include "support/report_text.h"
 #include "support/sample_records.h"
 #include "support/save_test_files.h"
 #include "support/window_fixture.h"
@@ -127,6 +129,24 @@ private slots:
         QCOMPARE(window->Chart_Welds->data().categories, QStringList({QStringLiteral("02/2010")}));
         QCOMPARE(window->Chart_Welds->data().values, QList<double>({11.0}));
         QCOMPARE(window->Chart_Share->data().values, QList<double>({100.0}));
+        // The weld protocols of the selection are the rows of archive protocol.
+        if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+            const QString pdf = f.files.filePath(QStringLiteral("selection.pdf"));
+            f.dialogs.saveAnswers = {pdf};
+            const qsizetype shown = f.dialogs.messages.size();
+            window->Menu_ProtocolPdf->trigger();
+            QCOMPARE(f.dialogs.messages.size(), shown);
+            const QStringList pages = pdfPages(pdf);
+            const QList<QStringList> expected = expectedBlocks(
+                cliRows({QStringLiteral("archive"), QStringLiteral("protocol"), QStringLiteral("--archive"), archivePath,
+                         QStringLiteral("--machine"), QStringLiteral("BIG-1"), QStringLiteral("--error"),
+                         QStringLiteral("27"), QStringLiteral("--from"), QStringLiteral("01/02/2010"),
+                         QStringLiteral("--to"), QStringLiteral("28/02/2010")},
+                        kestrava::Language::English));
+            QCOMPARE(expected.size(), 11);
+            QCOMPARE(pdfBlocks(pages), expected);
+            QVERIFY(numberedPages(pages, QStringLiteral("Page %1 of %2")));
+        }
         window->Text_Error->setText(QStringLiteral("x"));
         window->Command_Apply_Click();
         QCOMPARE(f.dialogs.messages.last().text, QStringLiteral("Invalid error code"));

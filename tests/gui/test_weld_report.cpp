@@ -6,93 +6,13 @@
 
 #include "gui/view/code_page.h"
 #include "support/quiet_messages.h"
+#include "support/report_text.h"
 #include "support/sample_records.h"
 #include "support/window_fixture.h"
 
 namespace {
 
 const QString kExamples = QStringLiteral(KESTRAVA_EXAMPLES_DIR);
-
-QString squeezed(const QString& line)
-{
-    return line.simplified();
-}
-
-// The PDF's text laid out as printed, one string per page.
-QStringList pdfPages(const QString& path)
-{
-    QProcess run;
-    run.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!run.waitForFinished(60000) || run.exitCode() != 0)
-        return {};
-    QStringList pages = QString::fromUtf8(run.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
-
-// What kestrava-cli protocol writes, in the code page of the window's language.
-QString cliRows(const QStringList& arguments, kestrava::Language language)
-{
-    QProcess run;
-    run.start(QStringLiteral(KESTRAVA_CLI_PATH), QStringList{QStringLiteral("protocol")} + arguments);
-    if (!run.waitForFinished(60000) || run.exitCode() != 0)
-        return {};
-    return fromCodePage(run.readAllStandardOutput(), language);
-}
-
-// The protocol blocks the rows describe, each as the lines the page shows.
-QList<QStringList> expectedBlocks(const QString& rows)
-{
-    QList<QStringList> blocks;
-    for (const QString& row : rows.split(QLatin1Char('\n'))) {
-        const QStringList cells = row.split(QLatin1Char('\t'));
-        const QString& kind = cells[0];
-        if (kind == QLatin1String("protocol"))
-            blocks.append({QStringLiteral("Weld protocol no. ") + cells[1]});
-        else if (blocks.isEmpty())
-            continue;  // the report's cover and table
-        else if (kind == QLatin1String("download"))
-            blocks.last() << QStringLiteral("Download ") + cells[1];
-        else if (kind == QLatin1String("machine"))
-            blocks.last() << QStringLiteral("Machine %1 (%2)").arg(cells[1], cells[2]);
-        else if (kind == QLatin1String("date"))
-            blocks.last() << squeezed(QStringLiteral("Date and time %1 %2").arg(cells[1], cells[2]));
-        else if (kind == QLatin1String("error"))
-            blocks.last() << QStringLiteral("Error %1 \u2014 %2").arg(cells[1], cells[2]);
-        else if (kind == QLatin1String("field"))
-            blocks.last() << squeezed(cells[1] + QLatin1Char(' ') + cells[2]);
-    }
-    return blocks;
-}
-
-// The protocol blocks of the PDF, without the page headers.
-QList<QStringList> pdfBlocks(const QStringList& pages)
-{
-    QList<QStringList> blocks;
-    for (const QString& page : pages) {
-        const QStringList lines = page.split(QLatin1Char('\n'));
-        for (qsizetype k = 2; k < lines.size(); ++k) {  // two lines of page header
-            const QString line = squeezed(lines[k]);
-            if (line.startsWith(QLatin1String("Weld protocol no. ")))
-                blocks.append({line});
-            else if (!line.isEmpty() && !blocks.isEmpty())
-                blocks.last() << line;
-        }
-    }
-    return blocks;
-}
-
-// "Page k of N" (or its Polish) on each page k, N the pages there are.
-bool numberedPages(const QStringList& pages, const QString& pattern, int first = 1, int total = 0)
-{
-    for (qsizetype k = 0; k < pages.size(); ++k) {
-        const QString expected = pattern.arg(first + k).arg(total ? total : pages.size());
-        if (!squeezed(pages[k].section(QLatin1Char('\n'), 0, 1)).endsWith(expected))
-            return false;
-    }
-    return !pages.isEmpty();
-}
 
 // With KESTRAVA_REPORT_SAMPLES set, the PDFs written are kept there too (scripts/report-images
 // renders the README's pictures from them).
@@ -142,7 +62,7 @@ private slots:
             f.window->Menu_ProtocolPdf->trigger();
             QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(name));
             const QStringList pages = pdfPages(pdf);
-            const QList<QStringList> expected = expectedBlocks(cliRows({file}, kestrava::Language::English));
+            const QList<QStringList> expected = expectedBlocks(cliRows({QStringLiteral("protocol"), file}, kestrava::Language::English));
             QVERIFY(expected.size() >= 14);
             QCOMPARE(pdfBlocks(pages), expected);
             QVERIFY(numberedPages(pages, QStringLiteral("Page %1 of %2")));
@@ -162,7 +82,7 @@ private slots:
         f.window->Menu_ProtocolPdf->trigger();
         const QList<QStringList> blocks = pdfBlocks(pdfPages(pdf));
         QCOMPARE(blocks.size(), 4);  // records 38 to 41: lines 42 and 43 hold none
-        QCOMPARE(blocks, expectedBlocks(cliRows({file, QStringLiteral("--lines"), QStringLiteral("39-44")},
+        QCOMPARE(blocks, expectedBlocks(cliRows({QStringLiteral("protocol"), file, QStringLiteral("--lines"), QStringLiteral("39-44")},
                                                 kestrava::Language::English)));
 
         f.window->Text1->setSelection({41, 0}, {42, 5});  // the empty line and the header
@@ -199,7 +119,7 @@ private slots:
             QVERIFY(squeezed(pages[k]).contains(QLatin1String("Weld Serial Date Time Error Fitting Operator")));
         QVERIFY(tablePages >= 3);
         const QList<QStringList> expected =
-            expectedBlocks(cliRows({file, QStringLiteral("--report")}, kestrava::Language::English));
+            expectedBlocks(cliRows({QStringLiteral("protocol"), file, QStringLiteral("--report")}, kestrava::Language::English));
         QCOMPARE(expected.size(), 128);
         QCOMPARE(pdfBlocks(pages), expected);
     }

@@ -154,6 +154,7 @@ void ArchiveWindow::buildControls()
     Command_SaveXlsx = named(new QPushButton(tr("Save as Excel Workbook..."), this), "Command_SaveXlsx");
     connect(Command_SaveXlsx, &QPushButton::clicked, this, &ArchiveWindow::Command_SaveXlsx_Click);
 #endif
+    buildReportButtons();
     Command_Close = named(new QPushButton(tr("Close Form"), this), "Command_Close");
     connect(Command_Close, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
@@ -161,6 +162,8 @@ void ArchiveWindow::buildControls()
     buttons->addWidget(Command_SaveCsv);
     if (Command_SaveXlsx)
         buttons->addWidget(Command_SaveXlsx);
+    buttons->addWidget(Command_Protocol);
+    buttons->addWidget(Command_Handover);
     buttons->addStretch();
     buttons->addWidget(Command_Close);
 

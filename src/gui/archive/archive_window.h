@@ -3,18 +3,22 @@
 // the welds and of the share not "E00" per month of the selection, import of download
 // files and folders (through the runner, with progress and Cancel, and a report of
 // what was added), the selection saved as CSV or as an Excel workbook, and the
-// download a weld came from opened in the main window.
+// download a weld came from opened in the main window; the weld protocols and the
+// handover report of the selection (archive_window_reports.cpp).
 #pragma once
 
 #include <QDialog>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/archive/weld_archive.h"
 #include "core/settings/build_profile.h"
 
 class BarChartView;
+class PrinterProvider;
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -33,6 +37,10 @@ public:
     ArchiveWindow(std::filesystem::path archivePath, kestrava::Language language, UserDialogs* dialogs,
                   QString saveFolder, QWidget* parent = nullptr);
     ~ArchiveWindow() override;
+
+    // Printing and the brand on the reports' pages; without printers the reports are
+    // written as PDF files only.
+    void setReportServices(PrinterProvider* printers, std::string brandKey);
 
     bool busy() const;
     const std::filesystem::path& archivePath() const { return path_; }
@@ -57,6 +65,12 @@ public:
     QPushButton* Command_OpenDownload = nullptr;
     QPushButton* Command_SaveCsv = nullptr;
     QPushButton* Command_SaveXlsx = nullptr;  // none in a build without the xlsx export
+    QPushButton* Command_Protocol = nullptr;  // Weld Protocol: Save as PDF..., Print...
+    QAction* Menu_ProtocolPdf = nullptr;
+    QAction* Menu_ProtocolPrint = nullptr;
+    QPushButton* Command_Handover = nullptr;  // Handover Report: Save as PDF..., Print...
+    QAction* Menu_HandoverPdf = nullptr;
+    QAction* Menu_HandoverPrint = nullptr;
     QPushButton* Command_Close = nullptr;
 
 signals:
@@ -71,12 +85,21 @@ public slots:
     void Command_OpenDownload_Click();
     void Command_SaveCsv_Click();
     void Command_SaveXlsx_Click();
+    void Menu_ProtocolPdf_Click();
+    void Menu_ProtocolPrint_Click();
+    void Menu_HandoverPdf_Click();
+    void Menu_HandoverPrint_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
+    void buildReportButtons();
+    // The welds the table shows as protocols or a handover report, to a PDF or a printer.
+    void writeWeldReport(bool handover, bool toPrinter);
+    // What the welds of query are, for the report's cover.
+    QString selectionText(const kestrava::ArchiveQuery& query) const;
     // Opens path for reading (through the runner: the check of a large archive takes
     // a while) and shows it under the present filters.
     void openArchive(const std::filesystem::path& path);
@@ -101,4 +124,6 @@ private:
     std::unique_ptr<WorkRunner> runner_;
     QString lastReport_;
     bool closeAfterRun_ = false;
+    PrinterProvider* printers_ = nullptr;
+    std::string brandKey_;
 };

@@ -1,35 +1,16 @@
-// Weld Protocol and Handover Report: the welds of the listing's selected lines (the
-// whole listing when nothing is selected) as weld protocols, or as a handover report
-// (a cover with the error-code chart, the welds' table, the protocols of the welds not
-// E00), written as a PDF file or printed. The pages are counted first, so that every
-// page says "page N of M" and a long job is said before it starts.
-#include <QDir>
+// Weld Protocol and Handover Report of the listing: the welds of its selected lines
+// (the whole listing when nothing is selected), written as a PDF file or printed by
+// the report writer (gui/reports/weld_report_job.h).
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QPdfWriter>
-#include <QPrinter>
-#include <QSaveFile>
-#include <memory>
 
 #include "core/protocol/weld_source.h"
 #include "core/settings/settings_file.h"
-#include "gui/app/program_images.h"
-#include "gui/app/support_contacts.h"
 #include "gui/platform/default_folder.h"
-#include "gui/platform/fs_path.h"
-#include "gui/platform/printer_provider.h"
-#include "gui/reports/weld_report.h"
-#include "gui/services/user_dialogs.h"
+#include "gui/reports/weld_report_job.h"
 #include "gui/view/listing_view.h"
 #include "gui/window/kestrava_main.h"
-
-namespace {
-
-// Jobs longer than this are said before they start, as for Print Records.
-constexpr int kPagesToAskAbout = 100;
-
-}  // namespace
 
 void Kestrava_Main::buildProtocolMenus()
 {
@@ -73,12 +54,6 @@ void Kestrava_Main::writeWeldReport(bool handover, bool toPrinter)
         return;
 
     const kestrava::Language language = shared().language();
-    const bool texts = language != kestrava::Language::Other;
-    const QString title = handover ? tr("Handover Report") : tr("Weld Protocol");
-    const auto tell = [&](const QString& message) {
-        if (texts)
-            services().dialogs->message(this, message, title, MessageIcon::Critical);
-    };
 
     // The welds: those of the listing's selected lines, or of the whole listing.
     const QString fileName = QFileInfo(chosenFilePath()).fileName();
@@ -99,110 +74,17 @@ void Kestrava_Main::writeWeldReport(bool handover, bool toPrinter)
                      tr("lines %1 to %2 of the listing").arg(qulonglong(first)).arg(qulonglong(last));
     }
 
-    WeldReportSetup setup;
-    setup.kind = handover ? WeldReportSetup::Kind::Handover : WeldReportSetup::Kind::Protocols;
-    setup.language = language;
-    const std::string& brand = shared().profile.brandKey;
-    if (const auto contact = supportContactFor(brand))
-        setup.brandName = contact->company;
-    registerProgramImages();
-    if (const QString logo = brandLogoPath(brand); !logo.isEmpty())
-        setup.logo = QImage(logo);
-    setup.printed = QDate::currentDate();
-    setup.selection = selection;
-    WeldReport report(welds, setup);
-
-    // Where the pages go: a PDF file, put in place only when whole, or a printer.
-    std::unique_ptr<QPrinter> printer;
-    std::unique_ptr<QSaveFile> file;
-    std::unique_ptr<QPdfWriter> pdf;
-    QPagedPaintDevice* device = nullptr;
-    int fromPage = 1;
-    int toPage = 0;
-    if (toPrinter) {
-        printer = services().printers->makePrinter();
-        if (!printer || !services().dialogs->choosePrinter(this, printer.get(), title))
-            return;
-        if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
-            fromPage = printer->fromPage();
-            toPage = printer->toPage();
-        }
-        device = printer.get();
-    } else {
-        const QString proposed = QFileInfo(fileName).completeBaseName() +
-                                 (handover ? QStringLiteral("_handover.pdf") : QStringLiteral("_protocol.pdf"));
-        const std::optional<QString> chosen = services().dialogs->saveFileName(
-            this, title, tr("PDF Document (*.pdf)|*.pdf"),
-            startFolderFromSettings(services_.settingsFolder,
-                                    QString::fromLatin1(kestrava::kDefaultSaveFileName)),
-            proposed);
-        if (!chosen || chosen->isEmpty())
-            return;
-        QString target = *chosen;
-        if (!target.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-            target += QStringLiteral(".pdf");
-        file = std::make_unique<QSaveFile>(target);
-        if (!file->open(QIODevice::WriteOnly)) {
-            tell(tr("The file %1 could not be written: %2").arg(QDir::toNativeSeparators(target), file->errorString()));
-            return;
-        }
-        pdf = std::make_unique<QPdfWriter>(file.get());
-        pdf->setPageSize(QPageSize(QPageSize::A4));
-        pdf->setPageMargins(QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
-        pdf->setResolution(300);
-        pdf->setTitle(title);
-        pdf->setCreator(QStringLiteral("Kestrava Analyser"));
-        device = pdf.get();
-    }
-    const auto readFault = [&](const kestrava::FileResult& read) {
-        if (read.fault == kestrava::FileFault::Cancelled)
-            return;
-        tell(tr("The file %1 can no longer be read. Nothing was printed.")
-                 .arg(QString::fromLocal8Bit(read.path.c_str())));
-    };
-
-    int pages = 0;
-    kestrava::FileResult counted;
-    if (!runLong(tr("Counting the pages..."),
-                 [&](const kestrava::Progress& progress) {
-                     counted = report.countPages(*device, pages, progress);
-                 }) ||
-        !counted.ok()) {
-        readFault(counted);
-        return;
-    }
-    if (pages == 0) {
-        tell(tr("The selected lines hold no weld."));
-        return;
-    }
-    const int lastPage = toPage > 0 ? std::min(toPage, pages) : pages;
-    if (fromPage > lastPage) {
-        tell(tr("The report has %1 pages: the chosen pages are not in it.").arg(pages));
-        return;
-    }
-    if (lastPage - fromPage + 1 > kPagesToAskAbout && texts &&
-        !services().dialogs->ask(
-            this, tr("This report takes %1 pages. Go on?").arg(lastPage - fromPage + 1), title))
-        return;
-
-    kestrava::FileResult painted;
-    bool painterFailed = false;
-    const bool ran = runLong(
-        toPrinter ? tr("Printing the report...") : tr("Writing the report..."),
-        [&](const kestrava::Progress& progress) {
-            painted = report.paint(*device, pages, fromPage, lastPage, painterFailed, progress);
-        });
-    // A file not finished is never put in place; an abandoned printout is aborted.
-    if (!ran || !painted.ok()) {
-        readFault(painted);
-        return;
-    }
-    if (painterFailed) {
-        tell(toPrinter ? tr("The printer reported an error. Printing was stopped.")
-                       : tr("The file %1 could not be written.").arg(QDir::toNativeSeparators(file->fileName())));
-        return;
-    }
-    if (file && !file->commit())
-        tell(tr("The file %1 could not be written: %2")
-                 .arg(QDir::toNativeSeparators(file->fileName()), file->errorString()));
+    const WeldReportSetup setup = WeldReportWriter::brandedSetup(
+        shared().profile.brandKey, language,
+        handover ? WeldReportSetup::Kind::Handover : WeldReportSetup::Kind::Protocols, selection);
+    WeldReportJob job;
+    job.parent = this;
+    job.dialogs = services().dialogs;
+    job.printers = services().printers;
+    job.runLong = [this](const QString& label, const WorkRunner::Work& work) { return runLong(label, work); };
+    job.startFolder =
+        startFolderFromSettings(services_.settingsFolder, QString::fromLatin1(kestrava::kDefaultSaveFileName));
+    job.proposedName = QFileInfo(fileName).completeBaseName();
+    job.emptyText = tr("The selected lines hold no weld.");
+    WeldReportWriter::write(job, welds, setup, toPrinter);
 }
