@@ -8,47 +8,38 @@ namespace {
 // texts marked so from this file (the mark leaves the text as it is).
 #define KESTRAVA_TRANSLATE_NOOP(context, text) text
 
-struct FamilyTable {
-    std::array<std::string_view, 10> numbers;
-    std::array<std::string_view, 10> labels;
-    std::array<std::string_view, 10> descriptions;
+// One error code of a family: the error field's exact text, the code, its description.
+struct ErrorCode {
+    std::string_view number;
+    std::string_view label;
+    std::string_view description;
 };
 
-constexpr FamilyTable kOrv{
-    {"0", "20", "21", "22", "23", "24", "25", "26", "27", "127"},
-    {"E00", "E20", "E21", "E22", "E23", "E24", "E25", "E26", "E27", "E127"},
-    {
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E00 Weld OK"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E20 Low output voltage"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E21 High output voltage"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E22 Excess output voltage"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E23 Low output current"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E24 Shorted turn in fitting"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E25 Stop button pressed"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E26 Relay unlatched"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E27 Fitting open circuit"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E127 Power failure"),
-    }};
+// The ten rows of the error-code table, the ORV code and the 5TZ code of each row.
+struct ErrorCodeRowOfFamilies {
+    ErrorCode orv;
+    ErrorCode t5z;
+};
 
-constexpr FamilyTable k5tz{
-    {"0", "5", "6", "7", "8", "9", "11", "16", "17", "127"},
-    {"E00", "E05", "E06", "E07", "E08", "E09", "E11", "E16", "E17", "E127"},
-    {
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E00 Weld OK"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E05 Low output voltage"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E06 High output voltage"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E07 Excess output voltage"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E08 Connection fault"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E09 Low output current"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E11 Stop button pressed"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E16 Internal relay fault"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E17 Output current surge"),
-        KESTRAVA_TRANSLATE_NOOP("FormChart", "E127 Loss of supply"),
-    }};
+// clang-format off
+constexpr std::array<ErrorCodeRowOfFamilies, 10> kErrorCodes = {{
+    {{"0", "E00", KESTRAVA_TRANSLATE_NOOP("FormChart", "E00 Weld OK")}, {"0", "E00", KESTRAVA_TRANSLATE_NOOP("FormChart", "E00 Weld OK")}},
+    {{"20", "E20", KESTRAVA_TRANSLATE_NOOP("FormChart", "E20 Low output voltage")}, {"5", "E05", KESTRAVA_TRANSLATE_NOOP("FormChart", "E05 Low output voltage")}},
+    {{"21", "E21", KESTRAVA_TRANSLATE_NOOP("FormChart", "E21 High output voltage")}, {"6", "E06", KESTRAVA_TRANSLATE_NOOP("FormChart", "E06 High output voltage")}},
+    {{"22", "E22", KESTRAVA_TRANSLATE_NOOP("FormChart", "E22 Excess output voltage")}, {"7", "E07", KESTRAVA_TRANSLATE_NOOP("FormChart", "E07 Excess output voltage")}},
+    {{"23", "E23", KESTRAVA_TRANSLATE_NOOP("FormChart", "E23 Low output current")}, {"8", "E08", KESTRAVA_TRANSLATE_NOOP("FormChart", "E08 Connection fault")}},
+    {{"24", "E24", KESTRAVA_TRANSLATE_NOOP("FormChart", "E24 Shorted turn in fitting")}, {"9", "E09", KESTRAVA_TRANSLATE_NOOP("FormChart", "E09 Low output current")}},
+    {{"25", "E25", KESTRAVA_TRANSLATE_NOOP("FormChart", "E25 Stop button pressed")}, {"11", "E11", KESTRAVA_TRANSLATE_NOOP("FormChart", "E11 Stop button pressed")}},
+    {{"26", "E26", KESTRAVA_TRANSLATE_NOOP("FormChart", "E26 Relay unlatched")}, {"16", "E16", KESTRAVA_TRANSLATE_NOOP("FormChart", "E16 Internal relay fault")}},
+    {{"27", "E27", KESTRAVA_TRANSLATE_NOOP("FormChart", "E27 Fitting open circuit")}, {"17", "E17", KESTRAVA_TRANSLATE_NOOP("FormChart", "E17 Output current surge")}},
+    {{"127", "E127", KESTRAVA_TRANSLATE_NOOP("FormChart", "E127 Power failure")}, {"127", "E127", KESTRAVA_TRANSLATE_NOOP("FormChart", "E127 Loss of supply")}},
+}};
+// clang-format on
 
-const FamilyTable& tableOf(MachineFamily family)
+// Unknown reads as ORV, as the table's reset labels do.
+const ErrorCode& codeOf(MachineFamily family, std::size_t row)
 {
-    return family == MachineFamily::T5Z ? k5tz : kOrv;
+    return family == MachineFamily::T5Z ? kErrorCodes[row].t5z : kErrorCodes[row].orv;
 }
 
 }  // namespace
@@ -72,18 +63,16 @@ ErrorCodeTable freshErrorCodeTable()
 
 void setErrorCodeLabels(ErrorCodeTable& table, MachineFamily family)
 {
-    const auto& source = tableOf(family);
     for (std::size_t row = 0; row < table.size(); ++row)
-        table[row].label = std::string(source.labels[row]);
+        table[row].label = std::string(codeOf(family, row).label);
 }
 
 std::optional<int> errorCodeRow(MachineFamily family, std::string_view errorFieldText)
 {
     if (family == MachineFamily::Unknown)
         return std::nullopt;
-    const auto& source = tableOf(family);
-    for (std::size_t row = 0; row < source.numbers.size(); ++row)
-        if (source.numbers[row] == errorFieldText)
+    for (std::size_t row = 0; row < kErrorCodes.size(); ++row)
+        if (codeOf(family, row).number == errorFieldText)
             return int(row);
     return std::nullopt;
 }
@@ -92,14 +81,14 @@ std::string_view errorCodeLabel(MachineFamily family, std::optional<int> row)
 {
     if (!row || *row < 0 || *row > 9)
         return {};
-    return tableOf(family).labels[std::size_t(*row)];
+    return codeOf(family, std::size_t(*row)).label;
 }
 
 std::string_view errorDescription(MachineFamily family, int row)
 {
     if (row < 0 || row > 9)
         return {};
-    return tableOf(family).descriptions[std::size_t(row)];
+    return codeOf(family, std::size_t(row)).description;
 }
 
 int dateFieldOf(MachineFamily family)
