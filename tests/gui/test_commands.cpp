@@ -338,6 +338,27 @@ private slots:
         QCOMPARE(f.printers.operations.size(), 16);
         QCOMPARE(f.printers.operations.last(), QStringLiteral("abort"));
         QCOMPARE(f.dialogs.messages.size(), 1);
+
+        // Cancelled while the printer fails: the user stopped the job, so it is aborted
+        // without a message.
+        f.printers.operations.clear();
+        f.printers.beforeFailing = [&f] {
+            std::atomic<bool> cancelled{false};
+            QMetaObject::invokeMethod(
+                f.window.get(),
+                [&] {
+                    if (auto* dialog = f.window->findChild<QProgressDialog*>())
+                        emit dialog->canceled();
+                    cancelled = true;
+                },
+                Qt::QueuedConnection);
+            while (!cancelled)
+                QThread::msleep(1);
+        };
+        f.window->Menu_PrintRecords_Click();
+        QCOMPARE(f.printers.operations.last(), QStringLiteral("abort"));
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        f.printers.beforeFailing = {};
     }
 
     void longPrintoutsAreAskedAboutAndBytesPrintInTheCodePage()
@@ -396,6 +417,16 @@ private slots:
         QCOMPARE(second.count(QLatin1Char('\f')), 1);
         QVERIFY(!second.contains(QStringLiteral("KESTRAVA PRINTOUT")));
         QVERIFY(text.contains(second.section(QLatin1Char('\n'), 2, 2)));
+
+        // The pages of a chosen range are what a long job is asked about by: one page of
+        // a printout of over 100 is printed without asking, the whole is asked about.
+        f.loadFile(QStringLiteral("long.xls"), orvSample(10000));
+        f.dialogs.fromPage = f.dialogs.toPage = 60;
+        QCOMPARE(printedText().count(QLatin1Char('\f')), 1);
+        QCOMPARE(f.dialogs.questions.size(), 0);
+        f.dialogs.fromPage = f.dialogs.toPage = 0;
+        f.window->Menu_PrintRecords_Click();
+        QCOMPARE(f.dialogs.questions.size(), 1);
     }
 
     void aStoppedOrRefusedOpenKeepsThePreviousFile()

@@ -48,6 +48,19 @@ void open(WindowFixture& f, const char* name, bool exists = true)
     f.openThroughMenu(path);
 }
 
+// An open whose file cannot be opened, or fails part-way, or is a folder.
+void openUnreadable(WindowFixture& f, std::optional<Operation> failing)
+{
+    QString path = f.files.filePath(QStringLiteral("folder.xls"));
+    if (failing) {
+        path = f.writeFile(QStringLiteral("a.xls"), orvSample(3));
+        kestrava::fileio::setFaultHook([=](Operation operation) { return operation == *failing; });
+    } else {
+        QDir().mkpath(path);
+    }
+    f.openThroughMenu(path);
+}
+
 // Ten records listed, then option (1 dates, 2 error number) with the inputs given.
 void filter(WindowFixture& f, int option, const char* first, const char* second = "")
 {
@@ -152,6 +165,9 @@ private slots:
         } cases[] = {
             {inWindow([](auto& f) { open(f, "welds.XLS"); }), "Invalid file", kestrava},
             {inWindow([](auto& f) { open(f, "gone.xls", false); }), "Cannot read the file", kestrava},
+            {inWindow([](auto& f) { openUnreadable(f, Operation::OpenRead); }), "Cannot read the file", kestrava},
+            {inWindow([](auto& f) { openUnreadable(f, Operation::Read); }), "Cannot read the file", kestrava},
+            {inWindow([](auto& f) { openUnreadable(f, {}); }), "Cannot read the file", kestrava},
             {inWindow([](auto& f) { open(f, "a.pfd"); }, blocked), "Cannot write the working copy", kestrava},
             {inWindow([](auto& f) { open(f, "a.xls"); }, blocked), "Cannot write the listing", kestrava},
             {inWindow([](auto& f) { filter(f, 1, "abc", "xyz"); }), "Invalid From Date", kestrava},

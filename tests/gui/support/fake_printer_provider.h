@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPrinter>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "gui/platform/printer_provider.h"
@@ -16,6 +17,7 @@ public:
     // "size N", "bold on|off", "|TEXT" for a printed line, "end", "abort".
     QStringList operations;
     int failOperation = 0;  // 1-based operation that fails; 0 = none
+    std::function<void()> beforeFailing;  // called (on the printing thread) as it fails
     bool failPicture = false;
     QList<QImage> pictures;  // printed by printPicture
     int linesPerPage = 60;   // the page length the text printer counts with
@@ -66,7 +68,11 @@ private:
             if (countOnly_)
                 return true;
             owner_.operations << op;
-            return owner_.failOperation == 0 || owner_.operations.size() != owner_.failOperation;
+            if (owner_.failOperation == 0 || owner_.operations.size() != owner_.failOperation)
+                return true;
+            if (owner_.beforeFailing)
+                owner_.beforeFailing();
+            return false;
         }
         FakePrinterProvider& owner_;
         const bool countOnly_;
