@@ -10,7 +10,7 @@
 
 #include "core/settings/settings_file.h"
 #include "core/files/system_error_text.h"
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/forms/directory_list.h"
 #include "gui/platform/drive_provider.h"
 #include "gui/platform/fs_path.h"

@@ -13,7 +13,7 @@
 #include "gui/reports/bar_chart.h"
 #include "gui/reports/error_description.h"
 #include "gui/view/code_page.h"
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/platform/printer_provider.h"
 #include "gui/services/user_dialogs.h"
 

@@ -4,7 +4,7 @@
 #ifdef KESTRAVA_HAVE_ARCHIVE
 #include "core/settings/settings_file.h"
 #include "gui/archive/archive_window.h"
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #endif
 
 void Kestrava_Main::Menu_Archive_Click()

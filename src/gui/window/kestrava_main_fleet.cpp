@@ -7,7 +7,7 @@
 
 #include "core/fleet/fleet_summary.h"
 #include "core/settings/settings_file.h"
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/reports/fleet_summary_window.h"
 #include "gui/platform/fs_path.h"
 #include "gui/window/kestrava_main.h"

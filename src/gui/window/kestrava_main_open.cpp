@@ -16,7 +16,7 @@
 #include "core/listing/listing.h"
 #include "core/settings/settings_file.h"
 #include "core/files/system_error_text.h"
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/platform/fs_path.h"
 #include "gui/view/find_bar.h"
 #include "gui/view/line_index.h"

@@ -7,7 +7,7 @@
 
 #include "core/protocol/weld_source.h"
 #include "core/settings/settings_file.h"
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/reports/weld_report_job.h"
 #include "gui/view/listing_view.h"
 #include "gui/window/kestrava_main.h"

@@ -5,7 +5,7 @@
 #include "core/text/download_file.h"
 #include "core/settings/settings_file.h"
 #include "core/files/system_error_text.h"
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/platform/fs_path.h"
 #include "gui/window/kestrava_main.h"
 #include "gui/services/user_dialogs.h"

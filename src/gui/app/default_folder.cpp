@@ -1,4 +1,4 @@
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 
 #include <QDir>
 
