@@ -4,7 +4,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/reports/bar_chart.h"
 #include "gui/reports/form_chart.h"
 #include "gui/platform/printer_provider.h"

@@ -2,7 +2,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "gui/platform/default_folder.h"
+#include "gui/app/default_folder.h"
 #include "gui/forms/default_path_form.h"
 #include "gui/forms/directory_list.h"
 #include "gui/platform/drive_provider.h"

@@ -9,6 +9,8 @@
 #include <limits>
 #include <optional>
 
+#include "gui/view/code_page.h"
+
 namespace {
 
 bool printerFine(const QPrinter& printer)
@@ -22,7 +24,8 @@ bool printerFine(const QPrinter& printer)
 // outside the chosen page range are laid out but not painted.
 class PainterTextPrinter final : public TextPrinter {
 public:
-    PainterTextPrinter(QPrinter& printer, bool countOnly) : printer_(printer), countOnly_(countOnly)
+    PainterTextPrinter(QPrinter& printer, kestrava::Language language, bool countOnly)
+        : printer_(printer), language_(language), countOnly_(countOnly)
     {
         if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
             firstPage_ = printer.fromPage();
@@ -39,9 +42,9 @@ public:
             painter_.end();
     }
 
-    bool setFontName(const QString& family) override
+    bool setFontName(std::string_view family) override
     {
-        font_.setFamily(family);
+        font_.setFamily(QString::fromLatin1(family.data(), qsizetype(family.size())));
         return start();
     }
 
@@ -57,8 +60,9 @@ public:
         return start();
     }
 
-    bool printLine(const QString& text) override
+    bool printLine(std::string_view bytes) override
     {
+        const QString text = fromCodePage(QByteArray(bytes.data(), qsizetype(bytes.size())), language_);
         if (!start())
             return false;
         if (!metrics_ || metricsFont_ != font_) {
@@ -123,6 +127,7 @@ private:
     }
 
     QPrinter& printer_;
+    const kestrava::Language language_;
     const bool countOnly_;
     QPainter painter_;
     QFont font_;
@@ -142,9 +147,10 @@ std::unique_ptr<QPrinter> QtPrinterProvider::makePrinter()
     return std::make_unique<QPrinter>(QPrinter::HighResolution);
 }
 
-std::unique_ptr<TextPrinter> QtPrinterProvider::textPrinter(QPrinter& printer, bool countOnly)
+std::unique_ptr<TextPrinter> QtPrinterProvider::textPrinter(QPrinter& printer, kestrava::Language language,
+                                                           bool countOnly)
 {
-    return std::make_unique<PainterTextPrinter>(printer, countOnly);
+    return std::make_unique<PainterTextPrinter>(printer, language, countOnly);
 }
 
 bool QtPrinterProvider::printPicture(QPrinter& printer, const QImage& picture)

@@ -6,20 +6,18 @@
 #include <QString>
 #include <memory>
 
+#include "core/listing/print_layout.h"
+#include "core/settings/build_profile.h"
+
 class QImage;
 class QPrinter;
 
-// A printer used as a text surface: a font, lines one under the other, new pages as
-// the lines fill them. Every operation returns false when the printer failed.
-class TextPrinter {
+// A printer used as the engine's print surface: a font, lines one under the other,
+// new pages as the lines fill them. The lines' bytes are in the code page of the
+// language the printer was made for. Every operation returns false when the printer
+// failed.
+class TextPrinter : public kestrava::PrintSurface {
 public:
-    virtual ~TextPrinter() = default;
-    virtual bool setFontName(const QString& family) = 0;
-    virtual bool setFontSize(int points) = 0;
-    virtual bool setBold(bool on) = 0;
-    virtual bool printLine(const QString& text) = 0;
-    // Sends the job to the printer.
-    virtual bool endDocument() = 0;
     // Abandons the job after a failure: nothing more reaches the printer.
     virtual void abortDocument() = 0;
     // The pages of the chosen page range that the lines so far have reached (all
@@ -32,10 +30,12 @@ public:
     virtual ~PrinterProvider() = default;
     // A printer for the print dialog to set up.
     virtual std::unique_ptr<QPrinter> makePrinter() = 0;
-    // A text printer that prints on printer (which must outlive it), only the pages of
-    // the page range chosen in the print dialog. With countOnly nothing reaches the
-    // printer: the lines are only laid out, for pageCount().
-    virtual std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, bool countOnly = false) = 0;
+    // A text printer that prints on printer (which must outlive it) lines in the code
+    // page of language, only the pages of the page range chosen in the print dialog.
+    // With countOnly nothing reaches the printer: the lines are only laid out, for
+    // pageCount().
+    virtual std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, kestrava::Language language,
+                                                     bool countOnly = false) = 0;
     // Prints picture as one page, scaled to fit the page. false when the printer failed.
     virtual bool printPicture(QPrinter& printer, const QImage& picture) = 0;
 };
@@ -44,6 +44,7 @@ public:
 class QtPrinterProvider final : public PrinterProvider {
 public:
     std::unique_ptr<QPrinter> makePrinter() override;
-    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, bool countOnly = false) override;
+    std::unique_ptr<TextPrinter> textPrinter(QPrinter& printer, kestrava::Language language,
+                                             bool countOnly = false) override;
     bool printPicture(QPrinter& printer, const QImage& picture) override;
 };

@@ -7,42 +7,12 @@
 #include <filesystem>
 
 #include "core/files/system_error_text.h"
-#include "core/listing/print_layout.h"
-#include "gui/view/code_page.h"
 #include "gui/window/kestrava_main.h"
 #include "gui/platform/printer_provider.h"
 #include "gui/services/user_dialogs.h"
 #include "gui/platform/fs_path.h"
 
 namespace {
-
-QString latin1(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
-// The printout's operations on a text printer; printed bytes are in the file's code page.
-class TextPrinterSurface final : public kestrava::PrintSurface {
-public:
-    TextPrinterSurface(TextPrinter& printer, kestrava::Language language)
-        : printer_(printer), language_(language)
-    {
-    }
-
-    bool setFontName(std::string_view name) override { return printer_.setFontName(latin1(name)); }
-    bool setFontSize(int points) override { return printer_.setFontSize(points); }
-    bool setBold(bool on) override { return printer_.setBold(on); }
-    bool printLine(std::string_view text) override
-    {
-        return printer_.printLine(
-            fromCodePage(QByteArray(text.data(), qsizetype(text.size())), language_));
-    }
-    bool endDocument() override { return printer_.endDocument(); }
-
-private:
-    TextPrinter& printer_;
-    kestrava::Language language_;
-};
 
 // Jobs longer than this are said before they start.
 constexpr int kPagesToAskAbout = 100;
@@ -109,12 +79,11 @@ void Kestrava_Main::Menu_PrintRecords_Click()
 
     // A long job is said before it starts: the pages it takes on the chosen printer.
     {
-        const std::unique_ptr<TextPrinter> counter = printers.textPrinter(*printer, true);
-        TextPrinterSurface counting(*counter, language);
+        const std::unique_ptr<TextPrinter> counter = printers.textPrinter(*printer, language, true);
         std::optional<kestrava::DownloadOutcome<kestrava::Done>> counted;
         if (!runLong(tr("Counting the pages..."),
                      [&](const kestrava::Progress& progress) {
-                         counted = download_.print(language, counting, progress);
+                         counted = download_.print(language, *counter, progress);
                      }) ||
             !counted)
             return;
@@ -127,11 +96,10 @@ void Kestrava_Main::Menu_PrintRecords_Click()
 
     // The rows are painted on the worker: a printer's painter may be used off the
     // window's thread. A cancelled job is ended unprinted.
-    const std::unique_ptr<TextPrinter> textPrinter = printers.textPrinter(*printer);
-    TextPrinterSurface surface(*textPrinter, language);
+    const std::unique_ptr<TextPrinter> textPrinter = printers.textPrinter(*printer, language);
     std::optional<kestrava::DownloadOutcome<kestrava::Done>> printed;
     const bool ran = runLong(tr("Printing the records..."), [&](const kestrava::Progress& progress) {
-        printed = download_.print(language, surface, progress);
+        printed = download_.print(language, *textPrinter, progress);
     });
     if (!printed || *printed)
         return;

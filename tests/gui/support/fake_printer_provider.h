@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "gui/platform/printer_provider.h"
+#include "gui/view/code_page.h"
 
 class FakePrinterProvider final : public PrinterProvider {
 public:
@@ -30,9 +31,9 @@ public:
         printer->setOutputFileName(QDir::temp().filePath(QStringLiteral("kestrava_fake_printer.pdf")));
         return printer;
     }
-    std::unique_ptr<TextPrinter> textPrinter(QPrinter&, bool countOnly) override
+    std::unique_ptr<TextPrinter> textPrinter(QPrinter&, kestrava::Language language, bool countOnly) override
     {
-        return std::make_unique<Recording>(*this, countOnly);
+        return std::make_unique<Recording>(*this, language, countOnly);
     }
     bool printPicture(QPrinter&, const QImage& picture) override
     {
@@ -53,11 +54,21 @@ public:
 private:
     class Recording final : public TextPrinter {
     public:
-        Recording(FakePrinterProvider& owner, bool countOnly) : owner_(owner), countOnly_(countOnly) {}
-        bool setFontName(const QString& family) override { return record("font " + family); }
+        Recording(FakePrinterProvider& owner, kestrava::Language language, bool countOnly)
+            : owner_(owner), language_(language), countOnly_(countOnly)
+        {
+        }
+        bool setFontName(std::string_view family) override
+        {
+            return record("font " + QString::fromLatin1(family.data(), qsizetype(family.size())));
+        }
         bool setFontSize(int points) override { return record(QStringLiteral("size %1").arg(points)); }
         bool setBold(bool on) override { return record(on ? QStringLiteral("bold on") : QStringLiteral("bold off")); }
-        bool printLine(const QString& text) override { return ++lines_, record("|" + text); }
+        bool printLine(std::string_view text) override
+        {
+            ++lines_;
+            return record("|" + fromCodePage(QByteArray(text.data(), qsizetype(text.size())), language_));
+        }
         bool endDocument() override { return record(QStringLiteral("end")); }
         void abortDocument() override { countOnly_ || record(QStringLiteral("abort")); }
         int pageCount() const override { return (lines_ + owner_.linesPerPage - 1) / owner_.linesPerPage; }
@@ -75,6 +86,7 @@ private:
             return false;
         }
         FakePrinterProvider& owner_;
+        const kestrava::Language language_;
         const bool countOnly_;
         int lines_ = 0;
     };
