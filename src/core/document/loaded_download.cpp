@@ -267,16 +267,6 @@ std::optional<ErrorCodeTable> LoadedDownload::errorCodeTable() const
     return listing_->errorCodes;
 }
 
-std::string LoadedDownload::listingHeaderLine() const
-{
-    return listing_ ? listing_->headerLine : std::string();
-}
-
-int LoadedDownload::recordsSinceHeader() const
-{
-    return listing_ ? int(listing_->records % kRecordsPerHeader) : 0;
-}
-
 const std::string& LoadedDownload::machineSerial() const
 {
     return listing_ ? listing_->serial : serialAfterClose_;

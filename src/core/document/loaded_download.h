@@ -166,10 +166,6 @@ public:
     MachineFamily machineFamily() const;
     // The error-code rows of the last listing run (the chart's data); empty when none.
     std::optional<ErrorCodeTable> errorCodeTable() const;
-    // The formatted header line of the last listing and its records since the last
-    // repeated header (records mod kRecordsPerHeader).
-    std::string listingHeaderLine() const;
-    int recordsSinceHeader() const;
     // The serial number of the last listed record, kept across files and close().
     const std::string& machineSerial() const;
     // Empty (no folder) for a download kept without work files.

@@ -1,7 +1,5 @@
 #include "gui/app/shared_values.h"
 
-#include <QLatin1Char>
-
 #include "gui/platform/fs_path.h"
 
 QString MainFormState::LoadedFilePath() const
@@ -9,9 +7,9 @@ QString MainFormState::LoadedFilePath() const
     return fromFsPath(document_->loadedFilePath());
 }
 
-QString MainFormState::QuotedFilePath() const
+QString MainFormState::ChosenFilePath() const
 {
     if (LoadedFilePath().isEmpty())
         return {};
-    return QLatin1Char('"') + fromFsPath(document_->chosenFile()) + QLatin1Char('"');
+    return fromFsPath(document_->chosenFile());
 }

@@ -19,7 +19,6 @@ struct SharedValues {
     std::optional<kestrava::ErrorCodeTable> ErrorCodeTable;  // empty before any listing run
     std::string MachineSerial;   // bytes as they stand in the file (its code page)
     QString LoadedFileTitle;
-    QString LastMsgBoxAnswer;
 
     kestrava::Language language() const { return profile.language(); }
 };
@@ -30,20 +29,13 @@ struct MainFormState {
 
     // Read from the loaded download, their one source.
     QString LoadedFilePath() const;  // the plain file the listing reads
-    QString QuotedFilePath() const;  // the chosen file in quotes, empty when none is loaded
-    std::string ListingHeaderLine() const { return document_->listingHeaderLine(); }
-    int RecordsSinceHeader() const { return document_->recordsSinceHeader(); }
-    // The filters of the last listing run, so that the printout selects exactly the
-    // records of the on-screen listing.
-    const kestrava::ListingFilter& LastListingFilter() const { return document_->filter(); }
+    QString ChosenFilePath() const;  // the file the user chose, empty when none is loaded
 
-    bool ShowAllRequest = false;
     bool DateFilterOn = false;
     bool ErrorFilterOn = false;
     kestrava::Day FilterDateFrom{};
     kestrava::Day FilterDateTo{};
     std::int16_t FilterErrorNumber = 0;
-    bool ListingFiltered = false;
     bool OptionResetInProgress = false;
 
     // Whether a file is loaded is the program's own state, not the text on screen.

@@ -168,9 +168,7 @@ void DefaultPathForm::Drive1_Change()
     }
     if (shared_.language() == kestrava::Language::Other)
         return;  // no message; the drive list keeps the unavailable drive
-    const int answer = services_.dialogs->message(this, tr("Drive not available"),
-                                                  tr("Drive error"), MessageIcon::Critical);
-    shared_.LastMsgBoxAnswer = QString::number(answer);
+    services_.dialogs->message(this, tr("Drive not available"), tr("Drive error"), MessageIcon::Critical);
     // Back to the drive of the folder shown; choosing it runs this handler again,
     // which opens that drive's root.
     const QString shown = Dir1->path().isEmpty() ? fallbackStartFolder() : Dir1->path();

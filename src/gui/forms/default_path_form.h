@@ -21,7 +21,7 @@ class DefaultPathForm : public QDialog {
     Q_OBJECT
 
 public:
-    // shared: the language is read from it, LastMsgBoxAnswer written to it.
+    // shared: the language is read from it.
     // services: work folder, dialogs and drives (all set).
     DefaultPathForm(DefaultPathKind kind, SharedValues& shared, const AppServices& services,
                     QWidget* parent = nullptr);

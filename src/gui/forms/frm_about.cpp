@@ -153,10 +153,8 @@ void frmAbout::StartSysInfo()
                                    kApplicationTitle, MessageIcon::None);
         break;
     case kestrava::Language::Polish: {
-        const int answer = services_.dialogs->message(
-            this, tr("System Information Is Unavailable At This Time"),
-            tr("System Information"), MessageIcon::Exclamation);
-        shared_.LastMsgBoxAnswer = QString::number(answer);
+        services_.dialogs->message(this, tr("System Information Is Unavailable At This Time"),
+                                   tr("System Information"), MessageIcon::Exclamation);
         break;
     }
     case kestrava::Language::Other:

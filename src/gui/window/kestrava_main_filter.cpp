@@ -70,10 +70,8 @@ void Kestrava_Main::Option1_Click(int index)
     case 0:
         hideFilterInputs();
         boldOption(Option1, 0);
-        state_.ShowAllRequest = true;
         state_.DateFilterOn = false;
         state_.ErrorFilterOn = false;
-        state_.ListingFiltered = false;
         if (!state_.OptionResetInProgress)
             relistLoadedFile();
         break;
@@ -90,7 +88,6 @@ void Kestrava_Main::Option1_Click(int index)
         Text_From->clear();
         Text_To->clear();
         Text_From->setFocus();
-        state_.ListingFiltered = true;
         break;
     case 2:
         Label_From->hide();
@@ -104,7 +101,6 @@ void Kestrava_Main::Option1_Click(int index)
         boldOption(Option1, 2);
         Text_Error->clear();
         Text_Error->setFocus();
-        state_.ListingFiltered = false;
         break;
     default:
         break;
@@ -130,7 +126,6 @@ void Kestrava_Main::Command_Dates_Click()
     state_.FilterDateFrom = *from;
     state_.FilterDateTo = *to;
     state_.DateFilterOn = true;
-    state_.ListingFiltered = true;
     relistLoadedFile();
 }
 
@@ -150,6 +145,5 @@ void Kestrava_Main::Command_Error_Click()
     }
     state_.FilterErrorNumber = *number;
     state_.ErrorFilterOn = true;
-    state_.ListingFiltered = true;
     relistLoadedFile();
 }

@@ -97,10 +97,7 @@ void Kestrava_Main::buildKeys()
 
 QString Kestrava_Main::chosenFilePath() const
 {
-    QString path = state_.QuotedFilePath();
-    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
-        path = path.mid(1, path.size() - 2);
-    return path;
+    return state_.ChosenFilePath();
 }
 
 void Kestrava_Main::showLoadedState()

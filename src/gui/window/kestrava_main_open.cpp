@@ -114,7 +114,6 @@ void Kestrava_Main::relistLoadedFile()
 
 void Kestrava_Main::resetFilterPanel()
 {
-    state_.ShowAllRequest = false;
     state_.OptionResetInProgress = true;
     Option1[0]->setChecked(true);  // runs Option1_Click(0), which does not re-list now
     state_.OptionResetInProgress = false;
@@ -127,9 +126,7 @@ void Kestrava_Main::resetFilterPanel()
     Option1[0]->setFont(font);
     font.setBold(false);
     Option1[1]->setFont(font);
-    state_.ShowAllRequest = false;
     state_.DateFilterOn = false;
-    state_.ListingFiltered = false;
 }
 
 void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
@@ -246,7 +243,6 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     if (aside && !samePath(Text1->model().fileName(), asidePath))
         QFile::remove(asidePath);  // renamed aside, and shown no more
 
-    state_.ShowAllRequest = false;
     state_.DateFilterOn = false;
 }
 
@@ -296,8 +292,7 @@ void Kestrava_Main::showPanelMessage(const QString& text, const QString& detail)
         services_.dialogs->message(this, body, QStringLiteral("Kestrava"), MessageIcon::None);
         break;
     case kestrava::Language::Polish:
-        shared_.LastMsgBoxAnswer = QString::number(
-            services_.dialogs->message(this, body, text, MessageIcon::Exclamation));
+        services_.dialogs->message(this, body, text, MessageIcon::Exclamation);
         break;
     case kestrava::Language::Other:
         break;
