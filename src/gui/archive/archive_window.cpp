@@ -122,6 +122,7 @@ void ArchiveWindow::buildControls()
     Table_Welds->setWordWrap(false);
     Table_Welds->verticalHeader()->hide();
     Table_Welds->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Table_Welds->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     Table_Welds->horizontalHeader()->setSortIndicator(WeldTableModel::Date, Qt::AscendingOrder);
     Table_Welds->setSortingEnabled(true);
     Table_Welds->setColumnWidth(WeldTableModel::Record, 520);
@@ -319,8 +320,9 @@ void ArchiveWindow::fillCharts(const std::vector<kestrava::MonthCount>& months)
         share.values << percent;
         share.valueTexts << QStringLiteral("%1%").arg(percent, 0, 'f', 1);
     }
-    // Every month keeps a readable bar: a long selection scrolls.
-    const int width = std::min(100000, 120 + 34 * int(months.size()));
+    // Every month keeps a readable bar and its name whole: a long selection scrolls.
+    const int slot = std::max(34, fontMetrics().horizontalAdvance(QStringLiteral("00/0000")) + 12);
+    const int width = std::min(100000, 120 + slot * int(months.size()));
     Chart_Welds->setMinimumWidth(width);
     Chart_Share->setMinimumWidth(width);
     Chart_Welds->setData(std::move(welds));
