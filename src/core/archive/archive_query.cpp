@@ -20,13 +20,34 @@ namespace {
 constexpr const char* kWeldsJoined =
     " FROM welds w JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
 
-// The machines of a query by their serial numbers.
-std::string machinesIn(std::size_t count)
+// The ids of the machines with these serial numbers (of any family).
+std::vector<std::int64_t> machineIdsOf(archive::Database& db, const std::vector<std::string>& serials)
 {
-    std::string text = "(SELECT id FROM machines WHERE serial IN (";
+    std::vector<std::int64_t> ids;
+    Statement find(db, "SELECT id FROM machines WHERE serial = ?1");
+    for (const auto& serial : serials) {
+        find.bindBlob(1, serial);
+        while (find.step())
+            ids.push_back(find.integer(0));
+        find.reset();
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+// column is one of ids: "= ?" for one, so that SQLite reads that machine's entries in
+// their order.
+std::string machineTerm(const char* column, std::size_t count)
+{
+    if (count == 0)
+        return "0";
+    if (count == 1)
+        return std::string(column) + " = ?";
+    std::string text = std::string(column) + " IN (";
     for (std::size_t i = 0; i < count; ++i)
         text += i ? ", ?" : "?";
-    return text + "))";
+    return text + ")";
 }
 
 // The WHERE clause of a query and the values bound to it, in order. The machines and
@@ -34,17 +55,20 @@ std::string machinesIn(std::size_t count)
 struct Selection {
     std::string where;
     std::vector<std::variant<std::int64_t, std::string>> values;  // a string binds as a blob
+    std::vector<std::int64_t> machineIds;  // of the serial numbers of the query
 
-    // byDate: the machines and dates are left to the caller (the terms of
-    // datedSource() on the table named by dayColumn), only the other terms made here.
-    explicit Selection(const ArchiveQuery& query, bool byDate = false)
+    // byDate: the terms of the machines and dates are left to the caller, which reads
+    // the index tables in date order; only the other terms are made here.
+    Selection(archive::Database& db, const ArchiveQuery& query, bool byDate = false)
     {
+        if (!query.machines.empty())
+            machineIds = machineIdsOf(db, query.machines);
         std::vector<std::string> terms;
         if (!byDate) {
             if (!query.machines.empty()) {
-                std::string driver = "w.id IN (SELECT k.weld FROM weld_keys k WHERE k.machine IN " +
-                                     machinesIn(query.machines.size());
-                addMachines(query);
+                std::string driver = "w.id IN (SELECT k.weld FROM weld_keys k WHERE " +
+                                     machineTerm("k.machine", machineIds.size());
+                addMachines();
                 if (query.from || query.to) {
                     driver += " AND k.day BETWEEN ? AND ?";
                     addDays(query);
@@ -52,7 +76,7 @@ struct Selection {
                 terms.push_back(driver + ")");
             } else if (query.from || query.to) {
                 terms.push_back("w.id IN (SELECT k.weld FROM machine_days md CROSS JOIN weld_keys k "
-                                "ON k.machine = md.machine AND k.day = md.day WHERE md.day BETWEEN ? AND ?)");
+                                "ON k.machine = md.machine AND k.day = md.day + 0 WHERE md.day BETWEEN ? AND ?)");
                 addDays(query);
             }
         }
@@ -72,10 +96,10 @@ struct Selection {
             where += (i ? " AND " : " WHERE ") + terms[i];
     }
 
-    void addMachines(const ArchiveQuery& query)
+    void addMachines()
     {
-        for (const auto& serial : query.machines)
-            values.emplace_back(serial);
+        for (const auto id : machineIds)
+            values.emplace_back(id);
     }
 
     // The dates' bounds; day 0 (no date) is outside every range.
@@ -199,7 +223,7 @@ std::string afterTerm(const char* key, bool keyNull, bool descending)
 ArchiveError WeldArchive::forEachWeld(const ArchiveQuery& query, const std::function<bool(const StoredWeld&)>& seen)
 {
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         Statement welds(*db_, kWeldColumns + std::string(kWeldsJoined) + selection.where + " ORDER BY w.id");
         selection.bind(welds);
         while (welds.step()) {
@@ -222,21 +246,24 @@ ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool 
                       : order == WeldOrder::Error   ? "w.error"
                                                     : nullptr;
     try {
-        Selection selection(query, byDate);
+        Selection selection(*db_, query, byDate);
         std::string from = kWeldsJoined;
         if (byDate) {
             // In date order through the index tables (day 0, no date, first going up
             // and last going down): one machine's welds by machine and day, all
             // machines' by the days of machine_days.
             std::vector<std::string> terms;
-            Selection driver(ArchiveQuery{}, true);
+            Selection driver(*db_, ArchiveQuery{}, true);
+            driver.machineIds = selection.machineIds;
             if (!query.machines.empty()) {
                 from = " FROM weld_keys k CROSS JOIN welds w ON w.id = k.weld"
                        " JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
-                terms.push_back("k.machine IN " + machinesIn(query.machines.size()));
-                driver.addMachines(query);
+                terms.push_back(machineTerm("k.machine", driver.machineIds.size()));
+                driver.addMachines();
             } else {
-                from = " FROM machine_days md CROSS JOIN weld_keys k ON k.machine = md.machine AND k.day = md.day"
+                // (+ 0: SQLite would otherwise read weld_keys by the range of the days
+                // rather than by the day of each row of machine_days.)
+                from = " FROM machine_days md CROSS JOIN weld_keys k ON k.machine = md.machine AND k.day = md.day + 0"
                        " CROSS JOIN welds w ON w.id = k.weld"
                        " JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
             }
@@ -310,7 +337,7 @@ ArchiveError WeldArchive::machines(std::vector<ArchivedMachine>& machines)
 ArchiveError WeldArchive::listing(const ArchiveQuery& query, const ListingRun::Write& write)
 {
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         for (const Group& group : groupsOf(*db_, selection)) {
             // The stored header and record lines go through the listing run as a
             // download of their own would.
@@ -336,7 +363,7 @@ ArchiveError WeldArchive::forEachGroup(const ArchiveQuery& query,
                                        const std::function<bool(std::string_view)>& weld)
 {
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         for (const Group& each : groupsOf(*db_, selection)) {
             if (!group(each.header, each.family))
                 return {};
@@ -385,7 +412,7 @@ ArchiveError WeldArchive::errorCounts(const ArchiveQuery& query, std::vector<Err
 {
     counts.clear();
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         Statement rows(*db_, std::string("SELECT m.family, w.error_row, count(*)") + kWeldsJoined + selection.where +
                                  " GROUP BY m.family, w.error_row");
         selection.bind(rows);
@@ -414,7 +441,7 @@ ArchiveError WeldArchive::monthCounts(const ArchiveQuery& query, std::vector<Mon
 {
     counts.clear();
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         Statement rows(*db_, std::string("SELECT strftime('%Y', w.day), strftime('%m', w.day), count(*), "
                                          "count(*) - total(w.error_row IS 0)") +
                                  kWeldsJoined + selection.where + " GROUP BY 1, 2 ORDER BY 1, 2");
@@ -487,7 +514,7 @@ ArchiveError WeldArchive::summary(const ArchiveQuery& query, FleetSummary& summa
 {
     summary = {};
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         // Two passes over the welds selected, without the downloads' table: per machine
         // and error-code row, then per machine and download of first sight.
         const std::string from = " FROM welds w JOIN machines m ON m.id = w.machine";
