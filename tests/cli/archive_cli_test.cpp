@@ -252,6 +252,10 @@ TEST(CliArchive, AnImportKilledAtAnyMomentLeavesEachFileWholeOrAbsent)
                                       "AND ifnull(w.day, 0) = k.day"),
                   welds + welds)
             << round;
+        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM machines m "
+                                      "WHERE welds != (SELECT count(*) FROM welds w WHERE w.machine = m.id)"),
+                  "0\n")
+            << round;
         for (const std::string& records :
              {sqliteText(archive, "SELECT records FROM downloads")})
             for (std::size_t at = 0; at < records.size(); at = records.find('\n', at) + 1)

@@ -330,7 +330,7 @@ TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
     // 128-bit key blob in the welds' table under SQLite's indexes; version 1 also had the
     // first download of each weld among its sightings, and other indexes.
     const std::string secondLayout =
-        "DROP TABLE weld_keys; DROP TABLE machine_days;"
+        "DROP TABLE weld_keys; DROP TABLE machine_days; ALTER TABLE machines DROP COLUMN welds;"
         "CREATE TABLE welds_old(id INTEGER PRIMARY KEY, machine INTEGER NOT NULL REFERENCES machines(id),"
         " download INTEGER NOT NULL REFERENCES downloads(id), day INTEGER, error INTEGER, error_row INTEGER,"
         " line BLOB NOT NULL, line_hash BLOB NOT NULL, UNIQUE(machine, day, line_hash));"

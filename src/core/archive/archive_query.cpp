@@ -324,8 +324,7 @@ ArchiveError WeldArchive::machines(std::vector<ArchivedMachine>& machines)
 {
     machines.clear();
     try {
-        Statement rows(*db_, "SELECT m.serial, m.family, (SELECT count(*) FROM weld_keys k WHERE k.machine = m.id) "
-                             "FROM machines m ORDER BY m.serial, m.family");
+        Statement rows(*db_, "SELECT serial, family, welds FROM machines ORDER BY serial, family");
         while (rows.step())
             machines.push_back({std::string(rows.bytes(0)), familyOf(rows.bytes(1)), std::uint64_t(rows.integer(2))});
     } catch (const archive::SqliteError& error) {

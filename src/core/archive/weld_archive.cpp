@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <span>
 #include <tuple>
 #include <unordered_set>
 
@@ -175,8 +176,9 @@ struct WeldArchive::Importer {
     static constexpr std::size_t kBatch = 64;
     static constexpr std::size_t kHold = std::size_t(8) << 20;
 
-    explicit Importer(Database& db)
-        : addDownload(db, "INSERT INTO downloads(name, kind, size, imported) "
+    Importer(Database& db, std::uint64_t fileSize)
+        : fileSize_(fileSize),
+          addDownload(db, "INSERT INTO downloads(name, kind, size, imported) "
                           "VALUES(?1, ?2, ?3, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))"),
           sameDownload(db, "SELECT name FROM downloads WHERE content_hash = ?1"),
           finishDownload(db, "UPDATE downloads SET content_hash = ?1, family = ?2, header = ?3, "
@@ -191,6 +193,7 @@ struct WeldArchive::Importer {
           addKey_(db, insertSql("weld_keys(machine, day, line_key, weld)", 4, 1)),
           addKeys_(db, insertSql("weld_keys(machine, day, line_key, weld)", 4, kBatch)),
           addDay_(db, "INSERT OR IGNORE INTO machine_days(day, machine) VALUES(?1, ?2)"),
+          addCount_(db, "UPDATE machines SET welds = welds + ?2 WHERE id = ?1"),
           lastBefore_(db.integer("SELECT ifnull(max(id), 0) FROM welds")),
           nextId_(lastBefore_ + 1),
           machinesBefore_(db.integer("SELECT ifnull(max(id), 0) FROM machines"))
@@ -237,9 +240,17 @@ struct WeldArchive::Importer {
             place();
     }
 
-    // Puts the welds held into the archive.
+    // Puts the welds held into the archive (the first time with room for as many as
+    // the file's size suggests).
     void place()
     {
+        if (!reserved_ && !held_.empty()) {
+            reserved_ = true;
+            keys_.reserve(std::size_t(std::min<std::uint64_t>(
+                std::max<std::uint64_t>(fileSize_ / std::max<std::size_t>(1, lines_.size() / held_.size()),
+                                        held_.size()),
+                std::uint64_t(1) << 26)));
+        }
         for (Held& weld : held_)
             place(weld);
         flushWelds();
@@ -251,13 +262,12 @@ struct WeldArchive::Importer {
     void finish()
     {
         place();
-        std::vector<Entry> fresh;
-        fresh.reserve(std::size_t(nextId_ - lastBefore_ - 1));
-        for (const Entry& entry : keys_.entries()) {
-            if (entry.weld > lastBefore_)
-                fresh.push_back(entry);
-        }
-        std::sort(fresh.begin(), fresh.end());
+        std::vector<Entry> entries = keys_.take();
+        // Those of the welds this file adds, in the order of the table.
+        const auto fromHere = std::partition(entries.begin(), entries.end(),
+                                             [&](const Entry& entry) { return entry.weld <= lastBefore_; });
+        const std::span<const Entry> fresh(fromHere, entries.end());
+        std::sort(fromHere, entries.end());
         std::size_t done = 0;
         for (; fresh.size() - done >= kBatch; done += kBatch) {
             int index = 1;
@@ -276,8 +286,14 @@ struct WeldArchive::Importer {
         std::sort(days.begin(), days.end());
         for (const auto& [day, machine] : days)
             addDay_.bind(1, day).bind(2, machine).run();
+        for (const auto& [machine, count] : addedTo_)
+            addCount_.bind(1, machine).bind(2, count).run();
     }
 
+private:
+    std::uint64_t fileSize_;
+
+public:
     Statement addDownload, sameDownload, finishDownload, addMachine, findMachine;
     std::int64_t download = 0;
     std::uint64_t added = 0;
@@ -327,7 +343,26 @@ private:
             place(entries_.size());
         }
 
-        const std::vector<Entry>& entries() const { return entries_; }
+        // Room for count entries in all.
+        void reserve(std::size_t count)
+        {
+            if (2 * count <= slots_.size())
+                return;
+            entries_.reserve(count);
+            std::size_t size = 1024;
+            while (size < 2 * count)
+                size *= 2;
+            slots_.assign(size, 0);
+            for (std::size_t index = 1; index <= entries_.size(); ++index)
+                place(index);
+        }
+
+        // The entries, the table emptied.
+        std::vector<Entry> take()
+        {
+            slots_ = {};
+            return std::move(entries_);
+        }
 
     private:
         std::size_t slotOf(std::int64_t machine, std::int64_t day, std::int64_t key) const
@@ -413,6 +448,15 @@ private:
         weld.id = nextId_++;
         keys_.add({weld.machine, day, weld.key, weld.id});
         days_.insert(groupOf(weld.machine, day));
+        if (addedTo_.empty() || addedTo_.back().first != weld.machine) {
+            const auto found = std::find_if(addedTo_.begin(), addedTo_.end(),
+                                            [&](const auto& each) { return each.first == weld.machine; });
+            if (found == addedTo_.end())
+                addedTo_.emplace_back(weld.machine, 0);
+            else
+                std::iter_swap(found, addedTo_.end() - 1);
+        }
+        ++addedTo_.back().second;
         ++added;
         if (unwritten_.empty())
             firstUnwritten_ = weld.id;
@@ -453,17 +497,19 @@ private:
         firstUnwritten_ = std::numeric_limits<std::int64_t>::max();
     }
 
-    Statement addWeld_, addWelds_, keysOfDay_, lineOf_, addSighting_, addKey_, addKeys_, addDay_;
+    Statement addWeld_, addWelds_, keysOfDay_, lineOf_, addSighting_, addKey_, addKeys_, addDay_, addCount_;
     std::int64_t lastBefore_;  // the welds of this file have larger ids
     std::int64_t nextId_;
     std::int64_t machinesBefore_;  // the machines this file adds have no welds yet
     std::vector<Held> held_;
+    bool reserved_ = false;
     std::string lines_;
     std::vector<const Held*> unwritten_;  // placed, not yet written
     std::int64_t firstUnwritten_ = std::numeric_limits<std::int64_t>::max();
     std::unordered_set<std::uint64_t> loaded_;  // the machines and days whose keys were read
     Keys keys_;
     std::unordered_set<std::uint64_t> days_;
+    std::vector<std::pair<std::int64_t, std::int64_t>> addedTo_;  // machine, welds added; the last one's last
     std::map<std::pair<MachineFamily, std::string>, std::int64_t> machines_;
     MachineFamily lastFamily_ = MachineFamily::Unknown;
     std::string lastSerial_ = std::string(1, '\n');  // no serial field holds a line end
@@ -482,7 +528,7 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
     }
 
     Transaction transaction(*db_);
-    Importer importer(*db_);
+    Importer importer(*db_, size);
     importer.addDownload.bindText(1, utf8Text(path))
         .bindText(2, kind == DownloadKind::Encrypted ? "pfd" : "xls")
         .bind(3, std::int64_t(size))
