@@ -78,6 +78,7 @@ ArchiveError refusal(ArchiveFault fault, const std::filesystem::path& path, cons
 
 ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport)
 {
+    statements_.reset();
     db_.reset();
     path_ = path;
     fileio::PathStatus status;
@@ -164,7 +165,67 @@ std::array<char, 16> hashBytes(const Hash128& hash)
 
 std::string_view bytesOf(const std::array<char, 16>& bytes) { return {bytes.data(), bytes.size()}; }
 
+// Rows a statement of the import inserts.
+constexpr std::size_t kImportBatch = 64;
+
+// An INSERT of rows rows of columns values each.
+std::string insertSql(const char* into, int columns, std::size_t rows)
+{
+    std::string row = "(?";
+    for (int i = 1; i < columns; ++i)
+        row += ",?";
+    row += ")";
+    std::string sql = std::string("INSERT INTO ") + into + " VALUES";
+    for (std::size_t i = 0; i < rows; ++i)
+        sql += (i ? "," : "") + row;
+    return sql;
+}
+
 }  // namespace
+
+// The statements of the import, prepared once for all the files of an archive.
+struct WeldArchive::Statements {
+    explicit Statements(Database& db)
+        : addDownload(db, "INSERT INTO downloads(name, kind, size, imported) "
+                          "VALUES(?1, ?2, ?3, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))"),
+          sameDownload(db, "SELECT name FROM downloads WHERE content_hash = ?1"),
+          finishDownload(db, "UPDATE downloads SET content_hash = ?1, family = ?2, header = ?3, "
+                             "records = ?4 WHERE id = ?5"),
+          addMachine(db, "INSERT OR IGNORE INTO machines(serial, family) VALUES(?1, ?2)"),
+          findMachine(db, "SELECT id FROM machines WHERE serial = ?1 AND family = ?2"),
+          addWeld(db, insertSql("welds(id, machine, download, day, error, error_row, line)", 7, 1)),
+          addWelds(db, insertSql("welds(id, machine, download, day, error, error_row, line)", 7, kImportBatch)),
+          keysOfDay(db, "SELECT line_key, weld FROM weld_keys WHERE machine = ?1 AND day = ?2"),
+          lineOf(db, "SELECT line FROM welds WHERE id = ?1"),
+          addSighting(db, "INSERT OR IGNORE INTO sightings(weld, download) VALUES(?1, ?2)"),
+          addKey(db, insertSql("weld_keys(machine, day, line_key, weld)", 4, 1)),
+          addKeys(db, insertSql("weld_keys(machine, day, line_key, weld)", 4, kImportBatch)),
+          addDay(db, "INSERT OR IGNORE INTO machine_days(day, machine) VALUES(?1, ?2)"),
+          addCount(db, "UPDATE machines SET welds = welds + ?2 WHERE id = ?1"),
+          lastWeld(db, "SELECT ifnull(max(id), 0) FROM welds"),
+          lastMachine(db, "SELECT ifnull(max(id), 0) FROM machines")
+    {
+    }
+
+    // Each statement ready for a new file (a failure may have left one stepped).
+    void reset()
+    {
+        for (Statement* each : {&addDownload, &sameDownload, &finishDownload, &addMachine, &findMachine, &addWeld,
+                                &addWelds, &keysOfDay, &lineOf, &addSighting, &addKey, &addKeys, &addDay, &addCount,
+                                &lastWeld, &lastMachine})
+            each->reset();
+    }
+
+    std::int64_t last(Statement& statement)
+    {
+        const std::int64_t id = statement.step() ? statement.integer(0) : 0;
+        statement.reset();
+        return id;
+    }
+
+    Statement addDownload, sameDownload, finishDownload, addMachine, findMachine, addWeld, addWelds, keysOfDay, lineOf,
+        addSighting, addKey, addKeys, addDay, addCount, lastWeld, lastMachine;
+};
 
 // One file's import, inside its transaction. The file's record lines are held (up to
 // kHold bytes of them) before anything is written, so that a download already in the
@@ -173,30 +234,28 @@ std::string_view bytesOf(const std::array<char, 16>& bytes) { return {bytes.data
 // for the file; new welds are appended to the welds' table kBatch rows a statement,
 // and their entries of the index tables are written, sorted, when the file is done.
 struct WeldArchive::Importer {
-    static constexpr std::size_t kBatch = 64;
+    static constexpr std::size_t kBatch = kImportBatch;
     static constexpr std::size_t kHold = std::size_t(8) << 20;
 
-    Importer(Database& db, std::uint64_t fileSize)
+    Importer(Statements& statements, std::uint64_t fileSize)
         : fileSize_(fileSize),
-          addDownload(db, "INSERT INTO downloads(name, kind, size, imported) "
-                          "VALUES(?1, ?2, ?3, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))"),
-          sameDownload(db, "SELECT name FROM downloads WHERE content_hash = ?1"),
-          finishDownload(db, "UPDATE downloads SET content_hash = ?1, family = ?2, header = ?3, "
-                             "records = ?4 WHERE id = ?5"),
-          addMachine(db, "INSERT OR IGNORE INTO machines(serial, family) VALUES(?1, ?2)"),
-          findMachine(db, "SELECT id FROM machines WHERE serial = ?1 AND family = ?2"),
-          addWeld_(db, insertSql("welds(id, machine, download, day, error, error_row, line)", 7, 1)),
-          addWelds_(db, insertSql("welds(id, machine, download, day, error, error_row, line)", 7, kBatch)),
-          keysOfDay_(db, "SELECT line_key, weld FROM weld_keys WHERE machine = ?1 AND day = ?2"),
-          lineOf_(db, "SELECT line FROM welds WHERE id = ?1"),
-          addSighting_(db, "INSERT OR IGNORE INTO sightings(weld, download) VALUES(?1, ?2)"),
-          addKey_(db, insertSql("weld_keys(machine, day, line_key, weld)", 4, 1)),
-          addKeys_(db, insertSql("weld_keys(machine, day, line_key, weld)", 4, kBatch)),
-          addDay_(db, "INSERT OR IGNORE INTO machine_days(day, machine) VALUES(?1, ?2)"),
-          addCount_(db, "UPDATE machines SET welds = welds + ?2 WHERE id = ?1"),
-          lastBefore_(db.integer("SELECT ifnull(max(id), 0) FROM welds")),
+          addDownload(statements.addDownload),
+          sameDownload(statements.sameDownload),
+          finishDownload(statements.finishDownload),
+          addMachine(statements.addMachine),
+          findMachine(statements.findMachine),
+          addWeld_(statements.addWeld),
+          addWelds_(statements.addWelds),
+          keysOfDay_(statements.keysOfDay),
+          lineOf_(statements.lineOf),
+          addSighting_(statements.addSighting),
+          addKey_(statements.addKey),
+          addKeys_(statements.addKeys),
+          addDay_(statements.addDay),
+          addCount_(statements.addCount),
+          lastBefore_(statements.last(statements.lastWeld)),
           nextId_(lastBefore_ + 1),
-          machinesBefore_(db.integer("SELECT ifnull(max(id), 0) FROM machines"))
+          machinesBefore_(statements.last(statements.lastMachine))
     {
     }
 
@@ -294,7 +353,7 @@ private:
     std::uint64_t fileSize_;
 
 public:
-    Statement addDownload, sameDownload, finishDownload, addMachine, findMachine;
+    Statement &addDownload, &sameDownload, &finishDownload, &addMachine, &findMachine;
     std::int64_t download = 0;
     std::uint64_t added = 0;
     std::uint64_t known = 0;
@@ -393,18 +452,6 @@ private:
         std::vector<std::uint32_t> slots_;  // 1 + an index of entries_; 0: free
     };
 
-    static std::string insertSql(const char* into, int columns, std::size_t rows)
-    {
-        std::string row = "(?";
-        for (int i = 1; i < columns; ++i)
-            row += ",?";
-        row += ")";
-        std::string sql = std::string("INSERT INTO ") + into + " VALUES";
-        for (std::size_t i = 0; i < rows; ++i)
-            sql += (i ? "," : "") + row;
-        return sql;
-    }
-
     std::string_view lineOf(const Held& weld) const { return std::string_view(lines_).substr(weld.start, weld.size); }
 
     static std::uint64_t groupOf(std::int64_t machine, std::int64_t day)
@@ -497,7 +544,7 @@ private:
         firstUnwritten_ = std::numeric_limits<std::int64_t>::max();
     }
 
-    Statement addWeld_, addWelds_, keysOfDay_, lineOf_, addSighting_, addKey_, addKeys_, addDay_, addCount_;
+    Statement &addWeld_, &addWelds_, &keysOfDay_, &lineOf_, &addSighting_, &addKey_, &addKeys_, &addDay_, &addCount_;
     std::int64_t lastBefore_;  // the welds of this file have larger ids
     std::int64_t nextId_;
     std::int64_t machinesBefore_;  // the machines this file adds have no welds yet
@@ -528,7 +575,10 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
     }
 
     Transaction transaction(*db_);
-    Importer importer(*db_, size);
+    if (!statements_)
+        statements_ = std::make_unique<Statements>(*db_);
+    statements_->reset();
+    Importer importer(*statements_, size);
     importer.addDownload.bindText(1, utf8Text(path))
         .bindText(2, kind == DownloadKind::Encrypted ? "pfd" : "xls")
         .bind(3, std::int64_t(size))
@@ -592,6 +642,7 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
         file.outcome = ImportedFile::Outcome::AlreadyThere;
         file.reason = "the same download as " + std::string(importer.sameDownload.bytes(0)) +
                       ", already in the archive";
+        importer.sameDownload.reset();
         file.weldsKnown = listed.summary.records;
         return file;  // rolled back: nothing of it is kept
     }

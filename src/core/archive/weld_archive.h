@@ -205,7 +205,9 @@ private:
                             const Progress& progress, bool& cancelled);
     ArchiveError failed(const std::exception& error) const;
 
+    struct Statements;
     std::unique_ptr<archive::Database> db_;
+    std::unique_ptr<Statements> statements_;  // of the import, made by the first one
     std::filesystem::path path_;
 };
 
