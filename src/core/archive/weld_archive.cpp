@@ -228,8 +228,8 @@ struct WeldArchive::Statements {
 };
 
 // One file's import, inside its transaction. The file's record lines are held (up to
-// kHold bytes of them) before anything is written, so that a download already in the
-// archive, found by its content hash at the end, costs no writes at all. Each weld is
+// kHold bytes of them) before any is written, so that a download already in the
+// archive, found by its content hash at the end, costs no writes of its welds. Each weld is
 // looked for among the keys of its machine and day, which are read from weld_keys once
 // for the file; new welds are appended to the welds' table kBatch rows a statement,
 // and their entries of the index tables are written, sorted, when the file is done.
