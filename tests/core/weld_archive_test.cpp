@@ -345,6 +345,9 @@ TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
                                     "PRAGMA user_version = 1;";
     for (const int version : {1, 2}) {
         Downloads folder;
+        // Welds without a date: found again after the upgrade under day 0.
+        folder.write("odd.xls", kOrvHeader + "3\tORV-3\t02/01/2009\t10:00\t\r\n1\tORV-3\t\t10:00\t\r\n" +
+                                    "2\tORV-3\tsoon\t10:00\t0\r\n");
         const auto path = folder.path() / "archive.sqlite";
         const std::string copyName = "archive.sqlite.v" + std::to_string(version) + ".bak";
         const auto copy = folder.path() / copyName;
