@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 
+#include "core/archive/archive_schema.h"
 #include "core/archive/weld_archive.h"
 #ifdef KESTRAVA_HAVE_XLSX
 #include "core/archive/archive_xlsx.h"
@@ -68,11 +69,11 @@ std::string summaryCsv(WeldArchive& archive, const ArchiveQuery& query = {})
     return fleetCsv(summary);
 }
 
-int sqliteSet(const std::filesystem::path& path, const char* sql)
+int sqliteSet(const std::filesystem::path& path, const std::string& sql)
 {
     sqlite3* db = nullptr;
     sqlite3_open(path.string().c_str(), &db);
-    const int code = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    const int code = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return code;
 }
@@ -244,7 +245,7 @@ TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
         {"newer layout",
          [&] {
              const auto path = made("newer.sqlite");
-             sqliteSet(path, "PRAGMA user_version = 3");
+             sqliteSet(path, "PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion + 1));
              return path;
          },
          ArchiveFault::Newer},
@@ -288,12 +289,12 @@ TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
 // without a date or error number first going up and last going down, then as imported.
 TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
 {
-    Downloads folder;
-    const auto path = folder.path() / "archive.sqlite";
-    const auto copy = folder.path() / "archive.sqlite.v1.bak";
-    const auto filesOfEveryWeld = [&] {
+    // What the archive answers: the files of every weld, the machines with their welds,
+    // and the welds of one machine and period in date order.
+    const auto answers = [](const std::filesystem::path& path) {
         WeldArchive archive;
-        EXPECT_TRUE(archive.open(path, false).ok());
+        const ArchiveError opened = archive.open(path, false);
+        EXPECT_TRUE(opened.ok()) << opened.text;
         std::vector<std::int64_t> ids;
         archive.forEachWeld({}, [&](const StoredWeld& weld) {
             ids.push_back(weld.id);
@@ -308,52 +309,116 @@ TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
                 line += " " + file.name;
             out.push_back(line);
         }
+        std::vector<ArchivedMachine> machines;
+        EXPECT_TRUE(archive.machines(machines).ok());
+        for (const auto& machine : machines)
+            out.push_back(machine.serial + " " + std::to_string(machine.welds));
+        ArchiveQuery query;
+        query.machines = {"ORV-1"};
+        query.from = *parseDateText("12/01/2009");
+        for (const bool allMachines : {false, true}) {
+            if (allMachines)
+                query.machines.clear();
+            std::vector<StoredWeld> page;
+            EXPECT_TRUE(archive.page(query, WeldOrder::Date, false, nullptr, 20, page).ok());
+            for (const auto& weld : page)
+                out.push_back("page " + std::to_string(weld.id));
+        }
         return out;
     };
-    {
+    // The layouts before this one, made from an archive of this one: version 2 kept a
+    // 128-bit key blob in the welds' table under SQLite's indexes; version 1 also had the
+    // first download of each weld among its sightings, and other indexes.
+    const std::string secondLayout =
+        "DROP TABLE weld_keys; DROP TABLE machine_days; ALTER TABLE machines DROP COLUMN welds;"
+        "CREATE TABLE welds_old(id INTEGER PRIMARY KEY, machine INTEGER NOT NULL REFERENCES machines(id),"
+        " download INTEGER NOT NULL REFERENCES downloads(id), day INTEGER, error INTEGER, error_row INTEGER,"
+        " line BLOB NOT NULL, line_hash BLOB NOT NULL, UNIQUE(machine, day, line_hash));"
+        "INSERT INTO welds_old SELECT id, machine, download, day, error, error_row, line, randomblob(16) FROM welds;"
+        "DROP TABLE welds; ALTER TABLE welds_old RENAME TO welds;"
+        "CREATE INDEX welds_by_day ON welds(day);"
+        "PRAGMA user_version = 2;";
+    const std::string firstLayout = secondLayout +
+                                    "INSERT INTO sightings(weld, download) SELECT id, download FROM welds;"
+                                    "CREATE INDEX welds_by_machine_day ON welds(machine, day);"
+                                    "CREATE INDEX welds_by_machine_error ON welds(machine, error);"
+                                    "PRAGMA user_version = 1;";
+    for (const int version : {1, 2}) {
+        Downloads folder;
+        // Welds without a date: found again after the upgrade under day 0.
+        folder.write("odd.xls", kOrvHeader + "3\tORV-3\t02/01/2009\t10:00\t\r\n1\tORV-3\t\t10:00\t\r\n" +
+                                    "2\tORV-3\tsoon\t10:00\t0\r\n");
+        const auto path = folder.path() / "archive.sqlite";
+        const std::string copyName = "archive.sqlite.v" + std::to_string(version) + ".bak";
+        const auto copy = folder.path() / copyName;
+        {
+            WeldArchive archive;
+            ASSERT_TRUE(archive.open(path, true).ok());
+            archive.import({folder.path()});
+        }
+        const std::vector<std::string> before = answers(path);
+        ASSERT_GT(before.size(), 100u);
+        ASSERT_EQ(sqliteSet(path, version == 1 ? firstLayout : secondLayout), SQLITE_OK) << version;
+
+        // The copy's place taken: refused, nothing changed.
+        folder.write(copyName, "mine");
+        const std::string oldBytes = fileText(path);
+        {
+            WeldArchive archive;
+            const ArchiveError refused = archive.open(path, false);
+            EXPECT_EQ(refused.fault, ArchiveFault::Open) << version;
+            EXPECT_NE(refused.text.find(copyName), std::string::npos) << refused.text;
+        }
+        EXPECT_EQ(fileText(path), oldBytes) << version;
+        EXPECT_EQ(fileText(copy), "mine") << version;
+        std::filesystem::remove(copy);
+
+        EXPECT_EQ(answers(path), before) << version;  // upgraded on opening, the same answers
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(copy.string().c_str(), &db), SQLITE_OK);
+        sqlite3_stmt* layout = nullptr;
+        sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &layout, nullptr);
+        ASSERT_EQ(sqlite3_step(layout), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(layout, 0), version);  // the copy is of the old layout
+        sqlite3_finalize(layout);
+        sqlite3_close(db);
+        // Imported again into the upgraded archive: nothing new.
         WeldArchive archive;
         ASSERT_TRUE(archive.open(path, true).ok());
-        archive.import({folder.path()});
+        const ImportReport again = archive.import({folder.path()});
+        EXPECT_EQ(again.weldsAdded, 0u) << version;
+        EXPECT_EQ(again.filesAdded, 0u) << version;
     }
-    const std::vector<std::string> before = filesOfEveryWeld();
-    ASSERT_GT(before.size(), 100u);
-    // The first layout: the first download of each weld among its sightings too, and
-    // the indexes it had.
-    const char* firstLayout =
-        "INSERT INTO sightings(weld, download) SELECT id, download FROM welds;"
-        "CREATE INDEX welds_by_machine_day ON welds(machine, day);"
-        "CREATE INDEX welds_by_machine_error ON welds(machine, error);"
-        "PRAGMA user_version = 1;";
-    ASSERT_EQ(sqliteSet(path, firstLayout), SQLITE_OK);
+}
 
-    // The copy's place taken: refused, nothing changed.
-    folder.write("archive.sqlite.v1.bak", "mine");
-    const std::string oldBytes = fileText(path);
-    {
+// A weld under the key of another line of its machine and day (as two lines whose
+// keys agree): the other line is added under the next key, and found there again.
+TEST(WeldArchive, ALineUnderAnotherLinesKeyIsToldApartByItsBytes)
+{
+    TempFolder folder;
+    const std::string first = "1\tORV-1\t10/01/2009\t10:00\t0\r\n";
+    const std::string second = "2\tORV-1\t10/01/2009\t11:00\t0\r\n";
+    folder.write("a.xls", kOrvHeader + first);
+    folder.write("b.xls", kOrvHeader + second);
+    folder.write("c.xls", kOrvHeader + second + "3\tORV-1\t11/01/2009\t10:00\t0\r\n");
+    const auto path = folder.path() / "archive.sqlite";
+    const auto imported = [&](const char* name) {
         WeldArchive archive;
-        const ArchiveError refused = archive.open(path, false);
-        EXPECT_EQ(refused.fault, ArchiveFault::Open);
-        EXPECT_NE(refused.text.find("v1.bak"), std::string::npos) << refused.text;
-    }
-    EXPECT_EQ(fileText(path), oldBytes);
-    EXPECT_EQ(fileText(copy), "mine");
-    std::filesystem::remove(copy);
-
-    EXPECT_EQ(filesOfEveryWeld(), before);  // upgraded on opening, the same answers
-    EXPECT_EQ(sqliteSet(copy, "SELECT 1"), SQLITE_OK);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(copy.string().c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* version = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &version, nullptr);
-    ASSERT_EQ(sqlite3_step(version), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(version, 0), 1);  // the copy is of the old layout
-    sqlite3_finalize(version);
-    sqlite3_close(db);
-    // Imported again into the upgraded archive: nothing new.
+        EXPECT_TRUE(archive.open(path, true).ok());
+        const ImportReport report = archive.import({folder.path() / name});
+        return std::to_string(report.weldsAdded) + " added, " + std::to_string(report.weldsKnown) + " known";
+    };
+    EXPECT_EQ(imported("a.xls"), "1 added, 0 known");
+    const std::int64_t key = archive::lineKey(second.substr(0, second.size() - 2), MachineFamily::ORV);
+    ASSERT_EQ(sqliteSet(path, "UPDATE weld_keys SET line_key = " + std::to_string(key)), SQLITE_OK);
+    EXPECT_EQ(imported("b.xls"), "1 added, 0 known");
+    EXPECT_EQ(imported("c.xls"), "1 added, 1 known");
     WeldArchive archive;
-    ASSERT_TRUE(archive.open(path, true).ok());
-    const ImportReport again = archive.import({folder.path()});
-    EXPECT_EQ(again.weldsAdded, 0u);
+    ASSERT_TRUE(archive.open(path, false).ok());
+    std::vector<ArchivedMachine> machines;
+    ASSERT_TRUE(archive.machines(machines).ok());
+    ASSERT_EQ(machines.size(), 1u);
+    EXPECT_EQ(machines[0].welds, 3u);
 }
 
 TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)

@@ -1,6 +1,7 @@
 // The queries of the weld archive: the selection of welds, their listing and CSV,
 // counts and the fleet summary.
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <variant>
 
@@ -19,35 +20,71 @@ namespace {
 constexpr const char* kWeldsJoined =
     " FROM welds w JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
 
-// The WHERE clause of a query and the values bound to it, in order.
+// The ids of the machines with these serial numbers (of any family).
+std::vector<std::int64_t> machineIdsOf(archive::Database& db, const std::vector<std::string>& serials)
+{
+    std::vector<std::int64_t> ids;
+    Statement find(db, "SELECT id FROM machines WHERE serial = ?1");
+    for (const auto& serial : serials) {
+        find.bindBlob(1, serial);
+        while (find.step())
+            ids.push_back(find.integer(0));
+        find.reset();
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+// column is one of ids: "= ?" for one, so that SQLite reads that machine's entries in
+// their order.
+std::string machineTerm(const char* column, std::size_t count)
+{
+    if (count == 0)
+        return "0";
+    if (count == 1)
+        return std::string(column) + " = ?";
+    std::string text = std::string(column) + " IN (";
+    for (std::size_t i = 0; i < count; ++i)
+        text += i ? ", ?" : "?";
+    return text + ")";
+}
+
+// The WHERE clause of a query and the values bound to it, in order. The machines and
+// dates select the welds through the index tables (the welds' table has no index).
 struct Selection {
     std::string where;
     std::vector<std::variant<std::int64_t, std::string>> values;  // a string binds as a blob
+    std::vector<std::int64_t> machineIds;  // of the serial numbers of the query
 
-    explicit Selection(const ArchiveQuery& query)
+    // byDate: the terms of the machines and dates are left to the caller, which reads
+    // the index tables in date order; only the other terms are made here.
+    Selection(archive::Database& db, const ArchiveQuery& query, bool byDate = false)
     {
+        if (!query.machines.empty())
+            machineIds = machineIdsOf(db, query.machines);
         std::vector<std::string> terms;
-        const auto list = [](std::size_t count) {
-            std::string text = "(";
-            for (std::size_t i = 0; i < count; ++i)
-                text += i ? ", ?" : "?";
-            return text + ")";
-        };
-        if (!query.machines.empty()) {
-            terms.push_back("m.serial IN " + list(query.machines.size()));
-            for (const auto& serial : query.machines)
-                values.emplace_back(serial);
-        }
-        if (query.from) {
-            terms.push_back("w.day >= ?");
-            values.emplace_back(archive::julianDayOf(*query.from));
-        }
-        if (query.to) {
-            terms.push_back("w.day <= ?");
-            values.emplace_back(archive::julianDayOf(*query.to));
+        if (!byDate) {
+            if (!query.machines.empty()) {
+                std::string driver = "w.id IN (SELECT k.weld FROM weld_keys k WHERE " +
+                                     machineTerm("k.machine", machineIds.size());
+                addMachines();
+                if (query.from || query.to) {
+                    driver += " AND k.day BETWEEN ? AND ?";
+                    addDays(query);
+                }
+                terms.push_back(driver + ")");
+            } else if (query.from || query.to) {
+                terms.push_back("w.id IN (SELECT k.weld FROM machine_days md CROSS JOIN weld_keys k "
+                                "ON k.machine = md.machine AND k.day = md.day + 0 WHERE md.day BETWEEN ? AND ?)");
+                addDays(query);
+            }
         }
         if (!query.errors.empty()) {
-            terms.push_back("w.error IN " + list(query.errors.size()));
+            std::string list = "w.error IN (";
+            for (std::size_t i = 0; i < query.errors.size(); ++i)
+                list += i ? ", ?" : "?";
+            terms.push_back(list + ")");
             for (const auto error : query.errors)
                 values.emplace_back(std::int64_t(error));
         }
@@ -59,16 +96,29 @@ struct Selection {
             where += (i ? " AND " : " WHERE ") + terms[i];
     }
 
+    void addMachines()
+    {
+        for (const auto id : machineIds)
+            values.emplace_back(id);
+    }
+
+    // The dates' bounds; day 0 (no date) is outside every range.
+    void addDays(const ArchiveQuery& query)
+    {
+        values.emplace_back(query.from ? archive::julianDayOf(*query.from) : std::int64_t(1));
+        values.emplace_back(query.to ? archive::julianDayOf(*query.to) : std::numeric_limits<std::int64_t>::max());
+    }
+
     // The clause with more terms after it.
     std::string and_(const std::string& more) const
     {
         return where + (where.empty() ? " WHERE " : " AND ") + more;
     }
 
-    // Binds the values from parameter 1; returns the next parameter's number.
-    int bind(Statement& statement) const
+    // Binds the values from parameter first; returns the next parameter's number.
+    int bind(Statement& statement, int first = 1) const
     {
-        int index = 1;
+        int index = first;
         for (const auto& value : values) {
             if (const auto* number = std::get_if<std::int64_t>(&value))
                 statement.bind(index++, *number);
@@ -173,7 +223,7 @@ std::string afterTerm(const char* key, bool keyNull, bool descending)
 ArchiveError WeldArchive::forEachWeld(const ArchiveQuery& query, const std::function<bool(const StoredWeld&)>& seen)
 {
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         Statement welds(*db_, kWeldColumns + std::string(kWeldsJoined) + selection.where + " ORDER BY w.id");
         selection.bind(welds);
         while (welds.step()) {
@@ -190,22 +240,58 @@ ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool 
                                std::size_t limit, std::vector<StoredWeld>& welds)
 {
     welds.clear();
-    const char* key = order == WeldOrder::Date      ? "w.day"
+    const bool byDate = order == WeldOrder::Date;
+    const char* key = byDate                        ? (query.machines.empty() ? "md.day" : "k.day")
                       : order == WeldOrder::Machine ? "m.serial"
                       : order == WeldOrder::Error   ? "w.error"
                                                     : nullptr;
     try {
+        Selection selection(*db_, query, byDate);
+        std::string from = kWeldsJoined;
+        if (byDate) {
+            // In date order through the index tables (day 0, no date, first going up
+            // and last going down): one machine's welds by machine and day, all
+            // machines' by the days of machine_days.
+            std::vector<std::string> terms;
+            Selection driver(*db_, ArchiveQuery{}, true);
+            driver.machineIds = selection.machineIds;
+            if (!query.machines.empty()) {
+                from = " FROM weld_keys k CROSS JOIN welds w ON w.id = k.weld"
+                       " JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
+                terms.push_back(machineTerm("k.machine", driver.machineIds.size()));
+                driver.addMachines();
+            } else {
+                // (+ 0: SQLite would otherwise read weld_keys by the range of the days
+                // rather than by the day of each row of machine_days.)
+                from = " FROM machine_days md CROSS JOIN weld_keys k ON k.machine = md.machine AND k.day = md.day + 0"
+                       " CROSS JOIN welds w ON w.id = k.weld"
+                       " JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
+            }
+            if (query.from || query.to) {
+                terms.push_back(std::string(key) + " BETWEEN ? AND ?");
+                driver.addDays(query);
+            }
+            if (!selection.where.empty())
+                terms.push_back(selection.where.substr(7));  // " WHERE "
+            for (std::size_t i = 0; i < terms.size(); ++i)
+                driver.where += (i ? " AND " : " WHERE ") + terms[i];
+            driver.values.insert(driver.values.end(), selection.values.begin(), selection.values.end());
+            selection = std::move(driver);
+        }
         // The keys of the page before take ?1 and ?2; the selection's values follow.
-        Selection selection(query);
         std::string where = selection.where;
         for (std::size_t i = 0, n = 1; (i = where.find('?', i)) != std::string::npos; i += 2)
             where.replace(i, 1, "?" + std::to_string(2 + n++));
-        std::string sql = kWeldColumns + std::string(kWeldsJoined) + where;
+        std::string sql = kWeldColumns + from + where;
         bool keyNull = false;
         if (after) {
-            keyNull = (order == WeldOrder::Date && !after->day) || (order == WeldOrder::Error && !after->error);
-            const std::string term = key ? afterTerm(key, keyNull, descending)
-                                         : std::string(descending ? "w.id < ?2" : "w.id > ?2");
+            keyNull = order == WeldOrder::Error && !after->error;
+            const std::string k = key ? key : "";
+            const std::string term =
+                byDate ? "(" + k + (descending ? " <= ?1 AND (" + k + " < ?1 OR w.id < ?2))"
+                                               : " >= ?1 AND (" + k + " > ?1 OR w.id > ?2))")
+                : key  ? afterTerm(key, keyNull, descending)
+                       : std::string(descending ? "w.id < ?2" : "w.id > ?2");
             sql += (where.empty() ? " WHERE " : " AND ") + term;
         }
         const char* direction = descending ? " DESC" : "";
@@ -218,19 +304,13 @@ ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool 
         if (after) {
             if (order == WeldOrder::Machine)
                 rows.bindBlob(1, after->serial);
-            else if (order == WeldOrder::Date && after->day)
-                rows.bind(1, archive::julianDayOf(*after->day));
+            else if (byDate)
+                rows.bind(1, after->day ? archive::julianDayOf(*after->day) : std::int64_t(0));
             else if (order == WeldOrder::Error && after->error)
                 rows.bind(1, std::int64_t(*after->error));
             rows.bind(2, after->id);
         }
-        int index = 3;
-        for (const auto& value : selection.values) {
-            if (const auto* number = std::get_if<std::int64_t>(&value))
-                rows.bind(index++, *number);
-            else
-                rows.bindBlob(index++, std::get<std::string>(value));
-        }
+        selection.bind(rows, 3);
         while (rows.step())
             welds.push_back(weldOf(rows));
     } catch (const archive::SqliteError& error) {
@@ -244,8 +324,7 @@ ArchiveError WeldArchive::machines(std::vector<ArchivedMachine>& machines)
 {
     machines.clear();
     try {
-        Statement rows(*db_, "SELECT m.serial, m.family, (SELECT count(*) FROM welds w WHERE w.machine = m.id) "
-                             "FROM machines m ORDER BY m.serial, m.family");
+        Statement rows(*db_, "SELECT serial, family, welds FROM machines ORDER BY serial, family");
         while (rows.step())
             machines.push_back({std::string(rows.bytes(0)), familyOf(rows.bytes(1)), std::uint64_t(rows.integer(2))});
     } catch (const archive::SqliteError& error) {
@@ -257,7 +336,7 @@ ArchiveError WeldArchive::machines(std::vector<ArchivedMachine>& machines)
 ArchiveError WeldArchive::listing(const ArchiveQuery& query, const ListingRun::Write& write)
 {
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         for (const Group& group : groupsOf(*db_, selection)) {
             // The stored header and record lines go through the listing run as a
             // download of their own would.
@@ -283,7 +362,7 @@ ArchiveError WeldArchive::forEachGroup(const ArchiveQuery& query,
                                        const std::function<bool(std::string_view)>& weld)
 {
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         for (const Group& each : groupsOf(*db_, selection)) {
             if (!group(each.header, each.family))
                 return {};
@@ -332,7 +411,7 @@ ArchiveError WeldArchive::errorCounts(const ArchiveQuery& query, std::vector<Err
 {
     counts.clear();
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         Statement rows(*db_, std::string("SELECT m.family, w.error_row, count(*)") + kWeldsJoined + selection.where +
                                  " GROUP BY m.family, w.error_row");
         selection.bind(rows);
@@ -361,7 +440,7 @@ ArchiveError WeldArchive::monthCounts(const ArchiveQuery& query, std::vector<Mon
 {
     counts.clear();
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         Statement rows(*db_, std::string("SELECT strftime('%Y', w.day), strftime('%m', w.day), count(*), "
                                          "count(*) - total(w.error_row IS 0)") +
                                  kWeldsJoined + selection.where + " GROUP BY 1, 2 ORDER BY 1, 2");
@@ -434,12 +513,10 @@ ArchiveError WeldArchive::summary(const ArchiveQuery& query, FleetSummary& summa
 {
     summary = {};
     try {
-        const Selection selection(query);
+        const Selection selection(*db_, query);
         // Two passes over the welds selected, without the downloads' table: per machine
         // and error-code row, then per machine and download of first sight.
-        const std::string from = selection.where.find("d.") == std::string::npos
-                                     ? " FROM welds w JOIN machines m ON m.id = w.machine"
-                                     : kWeldsJoined;
+        const std::string from = " FROM welds w JOIN machines m ON m.id = w.machine";
         std::map<std::int64_t, MachineSummary> machines;
         Statement rows(*db_, "SELECT w.machine, m.serial, m.family, w.error_row, count(*), min(w.day), max(w.day)" +
                                  from + selection.where + " GROUP BY w.machine, w.error_row");

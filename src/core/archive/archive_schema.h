@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <string_view>
 
 #include "core/archive/weld_archive.h"
 #include "core/settings/regional.h"
@@ -34,9 +36,17 @@ void createSchema(Database& db);
 
 // Brings an archive of an older layout (version `from`, 1 to the current one less one)
 // to the current layout: first a whole copy of it is written to `copy` (which must not
-// exist), then the change is made in one transaction. Throws SqliteError; on a throw
+// exist), then the changes from each layout to the next are made in one transaction. Throws SqliteError; on a throw
 // the archive is as it was.
 void upgradeSchema(Database& db, int from, const std::filesystem::path& copy);
+
+// The key of a weld: a 64-bit hash of its record line under its family.
+std::int64_t lineKey(std::string_view line, MachineFamily family);
+
+// The key of a weld in weld_keys: a 64-bit hash of its record line under its family;
+// a line whose key another line of its machine and day holds takes the next free one.
+std::int64_t lineKey(std::string_view line, MachineFamily family);
+std::int64_t nextLineKey(std::int64_t key);
 
 // Dates are kept as Julian day numbers (2440588 is 1 January 1970), which SQLite's
 // date functions read as they stand: date(day) gives the ISO date.

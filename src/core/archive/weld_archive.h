@@ -33,7 +33,7 @@ class Database;
 
 // The layout this program writes (PRAGMA user_version); an archive of a later one is
 // refused.
-constexpr int kArchiveSchemaVersion = 2;
+constexpr int kArchiveSchemaVersion = 3;
 
 // archive.sqlite in the per-user data folder: $XDG_DATA_HOME/Kestrava/kestrava (else
 // ~/.local/share/Kestrava/kestrava), %LOCALAPPDATA%\Kestrava\kestrava on Windows.
@@ -205,7 +205,9 @@ private:
                             const Progress& progress, bool& cancelled);
     ArchiveError failed(const std::exception& error) const;
 
+    struct Statements;
     std::unique_ptr<archive::Database> db_;
+    std::unique_ptr<Statements> statements_;  // of the import, made by the first one
     std::filesystem::path path_;
 };
 
