@@ -59,194 +59,194 @@
         <translation>Pokaz</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="149"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="150"/>
         <source>Open the Download</source>
         <translation>Otwórz plik danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="150"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="151"/>
         <source>Save as CSV...</source>
         <translation>Zapisz jako CSV...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="154"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="155"/>
         <source>Save as Excel Workbook...</source>
         <translation>Zapisz jako skoroszyt Excel...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="158"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="159"/>
         <source>Close Form</source>
         <translation>Zamknij okno</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="212"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="213"/>
         <source>Opening the archive...</source>
         <translation>Otwieranie archiwum...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="223"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="47"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="224"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="48"/>
         <source>The archive cannot be used.</source>
         <translation>Nie mozna uzyc archiwum.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="260"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="261"/>
         <source>Invalid From Date</source>
         <translation>Bledna data Od</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="260"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="261"/>
         <source>Invalid To Date</source>
         <translation>Bledna data Do</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="267"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="268"/>
         <source>Invalid error code</source>
         <translation>Niewlasciwy kod bledu</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="291"/>
-        <location filename="../src/gui/archive/archive_window.cpp" line="295"/>
-        <location filename="../src/gui/archive/archive_window.cpp" line="342"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="133"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="154"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="292"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="296"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="344"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="135"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="156"/>
         <source>The archive cannot be read.</source>
         <translation>Nie mozna odczytac archiwum.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="299"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="300"/>
         <source>Welds selected: %1</source>
         <translation>Wybrane zgrzewy: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="300"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="301"/>
         <source>No archive here yet: import downloads to make it.</source>
         <translation>Archiwum jeszcze nie ma: zaimportuj pliki danych, aby je utworzyc.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="307"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="308"/>
         <source>Welds per month</source>
         <translation>Zgrzewy w miesiacu</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="309"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="310"/>
         <source>Not E00 per month (%)</source>
         <translation>Inne niz E00 w miesiacu (%)</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="312"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="313"/>
         <source>no date</source>
         <translation>bez daty</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="337"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="339"/>
         <source>Choose a weld in the table first.</source>
         <translation>Najpierw wybierz zgrzew w tabeli.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="354"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="356"/>
         <source>Open Archive</source>
         <translation>Otwórz archiwum</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="354"/>
+        <location filename="../src/gui/archive/archive_window.cpp" line="356"/>
         <source>Weld archive (*.sqlite)|*.sqlite|All files (*.*)|*.*</source>
         <translation>Archiwum zgrzewów (*.sqlite)|*.sqlite|Wszystkie pliki (*.*)|*.*</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="19"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="20"/>
         <source>Import a File</source>
         <translation>Importuj plik</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="19"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="20"/>
         <source>Download files (*.xls *.pfd)|*.xls;*.pfd|All files (*.*)|*.*</source>
         <translation>Pliki danych (*.xls *.pfd)|*.xls;*.pfd|Wszystkie pliki (*.*)|*.*</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="28"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="29"/>
         <source>Import a Folder</source>
         <translation>Importuj folder</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="40"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="41"/>
         <source>Importing the downloads...</source>
         <translation>Importowanie plikow danych...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="55"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="56"/>
         <source>The import was cancelled: the files finished before are kept.</source>
         <translation>Import przerwany: pliki zaimportowane wczesniej zostaja w archiwum.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="56"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="57"/>
         <source>Files added: %1</source>
         <translation>Dodane pliki: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="57"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="58"/>
         <source>Welds added: %1</source>
         <translation>Dodane zgrzewy: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="58"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="59"/>
         <source>Welds already there: %1</source>
         <translation>Zgrzewy juz w archiwum: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="59"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="60"/>
         <source>Files not added: %1</source>
         <translation>Pliki niedodane: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="90"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="92"/>
         <source>This file name already exists!</source>
         <translation>Plik o takiej nazwie juz istnieje</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="90"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="97"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="92"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="99"/>
         <source>Save Error</source>
         <translation>Blad zapisu</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="97"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="99"/>
         <source>Cannot write the file</source>
         <translation>Nie mozna zapisac pliku</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="105"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="107"/>
         <source>Save as CSV</source>
         <translation>Zapisz jako CSV</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="105"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="107"/>
         <source>CSV file (*.csv)|*.csv</source>
         <translation>Plik CSV (*.csv)|*.csv</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="105"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="107"/>
         <source>welds.csv</source>
         <translation>zgrzewy.csv</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="113"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="147"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="115"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="149"/>
         <source>Saving the welds...</source>
         <translation>Zapisywanie zgrzewów...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="141"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="143"/>
         <source>Save as Excel Workbook</source>
         <translation>Zapisz jako skoroszyt Excel</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="141"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="143"/>
         <source>Excel workbook (*.xlsx)|*.xlsx</source>
         <translation>Skoroszyt Excel (*.xlsx)|*.xlsx</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="142"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="144"/>
         <source>welds.xlsx</source>
         <translation>zgrzewy.xlsx</translation>
     </message>
@@ -341,17 +341,17 @@
         <translation>Nosnik danych niedostepny</translation>
     </message>
     <message>
-        <location filename="../src/gui/forms/default_path_form.cpp" line="172"/>
+        <location filename="../src/gui/forms/default_path_form.cpp" line="171"/>
         <source>Drive error</source>
         <translation>Blad nosnika danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/forms/default_path_form.cpp" line="197"/>
+        <location filename="../src/gui/forms/default_path_form.cpp" line="195"/>
         <source>The default directory could not be stored in %1.</source>
         <translation>Nie mozna zapisac domyslnego katalogu w pliku %1.</translation>
     </message>
     <message>
-        <location filename="../src/gui/forms/default_path_form.cpp" line="202"/>
+        <location filename="../src/gui/forms/default_path_form.cpp" line="200"/>
         <source>Settings Error</source>
         <translation>Blad ustawien</translation>
     </message>
@@ -400,19 +400,74 @@
 <context>
     <name>FileReasons</name>
     <message>
-        <location filename="../src/gui/app/file_reasons.cpp" line="9"/>
+        <location filename="../src/gui/app/file_reasons.cpp" line="14"/>
         <source>not a weld record file: the file is empty</source>
         <translation>to nie jest plik danych o zgrzewach: plik jest pusty</translation>
     </message>
     <message>
-        <location filename="../src/gui/app/file_reasons.cpp" line="11"/>
+        <location filename="../src/gui/app/file_reasons.cpp" line="16"/>
         <source>not a weld record file: the first line does not start with a known column name</source>
         <translation>to nie jest plik danych o zgrzewach: pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny</translation>
     </message>
     <message>
-        <location filename="../src/gui/app/file_reasons.cpp" line="14"/>
+        <location filename="../src/gui/app/file_reasons.cpp" line="19"/>
         <source>not a weld record file: the first record has no date in field 3 or 4</source>
         <translation>to nie jest plik danych o zgrzewach: pierwszy rekord nie ma daty w polu 3 ani 4</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="53"/>
+        <source>not a file or folder</source>
+        <translation>to nie jest plik ani folder</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="56"/>
+        <source>the folder could not be searched to its end</source>
+        <translation>nie udalo sie przeszukac calego folderu</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="67"/>
+        <source>not a regular file (a FIFO, device or socket)</source>
+        <translation>to nie jest zwykly plik (FIFO, urzadzenie lub gniazdo)</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="69"/>
+        <source>given more than once</source>
+        <translation>podany wiecej niz raz</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="70"/>
+        <source>the same file as %1</source>
+        <translation>ten sam plik co %1</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="72"/>
+        <source>not a download file: the name must end in xls or pfd</source>
+        <translation>to nie jest plik danych: nazwa musi konczyc sie na xls lub pfd</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="74"/>
+        <source>the same download as %1</source>
+        <translation>te same dane co %1</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="78"/>
+        <source>not enough memory to read this file</source>
+        <translation>za malo pamieci, by odczytac ten plik</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="80"/>
+        <source>the file changed while it was read</source>
+        <translation>plik zmienil sie podczas odczytu</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="82"/>
+        <source>line %1 is too long to list</source>
+        <translation>wiersz %1 jest za dlugi, by go wyswietlic</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/app/file_reasons.cpp" line="84"/>
+        <source>cannot be read</source>
+        <translation>nie mozna odczytac pliku</translation>
     </message>
 </context>
 <context>
@@ -446,177 +501,127 @@
 <context>
     <name>FleetSummaryWindow</name>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="117"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="101"/>
         <source>Fleet Summary</source>
         <translation>Podsumowanie folderu</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="146"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="130"/>
         <source>Files of the machine (double-click one to open it):</source>
         <translation>Pliki maszyny (dwuklik otwiera plik):</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="153"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="137"/>
         <source>Files not read:</source>
         <translation>Pliki nieodczytane:</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="347"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="286"/>
         <source>Files not read: %1</source>
         <translation>Pliki nieodczytane: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="156"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="374"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="140"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="313"/>
         <source>Save as CSV</source>
         <translation>Zapisz jako CSV</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="159"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="143"/>
         <source>Close Form</source>
         <translation>Zamknij okno</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="213"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="418"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="197"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="357"/>
         <source>Serial number</source>
         <translation>Numer seryjny</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="213"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="418"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="197"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="357"/>
         <source>Family</source>
         <translation>Rodzina</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="213"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="418"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="197"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="357"/>
         <source>Files</source>
         <translation>Pliki</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="214"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="418"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="198"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="357"/>
         <source>Records</source>
         <translation>Zgrzewy</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="214"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="419"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="198"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="358"/>
         <source>First record</source>
         <translation>Pierwszy zgrzew</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="214"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="419"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="198"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="358"/>
         <source>Last record</source>
         <translation>Ostatni zgrzew</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="215"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="419"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="199"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="358"/>
         <source>Not E00</source>
         <translation>Inne niz E00</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="215"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="199"/>
         <source>Error codes</source>
         <translation>Kody bledów</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="272"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="256"/>
         <source>Not E00 (%)</source>
         <translation>Inne niz E00 (%)</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="280"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="264"/>
         <source>(no number) %1</source>
         <translation>(bez numeru) %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="300"/>
-        <source>not a file or folder</source>
-        <translation>to nie jest plik ani folder</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="303"/>
-        <source>the folder could not be searched to its end</source>
-        <translation>nie udalo sie przeszukac calego folderu</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="323"/>
-        <source>not enough memory to read this file</source>
-        <translation>za malo pamieci, by odczytac ten plik</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="325"/>
-        <source>the file changed while it was read</source>
-        <translation>plik zmienil sie podczas odczytu</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="327"/>
-        <source>line %1 is too long to list</source>
-        <translation>wiersz %1 jest za dlugi, by go wyswietlic</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="329"/>
-        <source>cannot be read</source>
-        <translation>nie mozna odczytac pliku</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="374"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="313"/>
         <source>CSV file (*.csv)|*.csv</source>
         <translation>Plik CSV (*.csv)|*.csv</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="375"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="314"/>
         <source>fleet-summary.csv</source>
         <translation>podsumowanie.csv</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="402"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="341"/>
         <source>This file name already exists!</source>
         <translation>Plik o takiej nazwie juz istnieje</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="388"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="402"/>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="411"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="327"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="341"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="350"/>
         <source>Save Error</source>
         <translation>Blad zapisu</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="410"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="349"/>
         <source>Cannot write the file</source>
         <translation>Nie mozna zapisac pliku</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="314"/>
-        <source>not a regular file (a FIFO, device or socket)</source>
-        <translation>to nie jest zwykly plik (FIFO, urzadzenie lub gniazdo)</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="316"/>
-        <source>given more than once</source>
-        <translation>podany wiecej niz raz</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="317"/>
-        <source>the same file as %1</source>
-        <translation>ten sam plik co %1</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="319"/>
-        <source>the same download as %1</source>
-        <translation>te same dane co %1</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="350"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="289"/>
         <source>repeated records left out: %1</source>
         <translation>pominiete powtorzone zgrzewy: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="388"/>
+        <location filename="../src/gui/reports/fleet_summary_window.cpp" line="327"/>
         <source>Not enough memory to finish the summary.</source>
         <translation>Za malo pamieci, by dokonczyc podsumowanie.</translation>
     </message>
@@ -624,98 +629,97 @@
 <context>
     <name>FormChart</name>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="21"/>
-        <location filename="../src/core/listing/machine_family.cpp" line="37"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="26"/>
         <source>E00 Weld OK</source>
         <translation>E00 Zgrzew prawidlowy</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="22"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="27"/>
         <source>E20 Low output voltage</source>
         <translation>E20 Zbyt niskie napiecie wyjsciowe</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="23"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="28"/>
         <source>E21 High output voltage</source>
         <translation>E21 Zbyt wysokie napiecie wyjsciowe</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="24"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="29"/>
         <source>E22 Excess output voltage</source>
         <translation>E22 Przekroczone napiecie wyjsciowe</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="25"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="30"/>
         <source>E23 Low output current</source>
         <translation>E23 Zbyt niski prad wyjsciowy</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="26"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="31"/>
         <source>E24 Shorted turn in fitting</source>
         <translation>E24 Zwarte uzwojenia elektrozlaczki</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="27"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="32"/>
         <source>E25 Stop button pressed</source>
         <translation>E25 Nacisnieto klawisz STOP</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="28"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="33"/>
         <source>E26 Relay unlatched</source>
         <translation>E26 Przekaznik odblokowany</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="29"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="34"/>
         <source>E27 Fitting open circuit</source>
         <translation>E27 Otwarty obwód elektrozlaczki</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="30"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="35"/>
         <source>E127 Power failure</source>
         <translation>E127 Blad zasilania</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="38"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="27"/>
         <source>E05 Low output voltage</source>
         <translation>E05 Zbyt niskie napiecie wyjsciowe</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="39"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="28"/>
         <source>E06 High output voltage</source>
         <translation>E06 Zbyt wysokie napiecie wyjsciowe</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="40"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="29"/>
         <source>E07 Excess output voltage</source>
         <translation>E07 Przekroczone napiecie wyjsciowe</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="41"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="30"/>
         <source>E08 Connection fault</source>
         <translation>E08 Brak kontaktu z elektrozlaczka</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="42"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="31"/>
         <source>E09 Low output current</source>
         <translation>E09 Zbyt niski prad wyjsciowy</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="43"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="32"/>
         <source>E11 Stop button pressed</source>
         <translation>E11 Nacisnieto klawisz STOP</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="44"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="33"/>
         <source>E16 Internal relay fault</source>
         <translation>E16 Awaria wewnetrznego przekaznika</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="45"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="34"/>
         <source>E17 Output current surge</source>
         <translation>E17 Nagly wzrost pradu elektrozlaczki</translation>
     </message>
     <message>
-        <location filename="../src/core/listing/machine_family.cpp" line="46"/>
+        <location filename="../src/core/listing/machine_family.cpp" line="35"/>
         <source>E127 Loss of supply</source>
         <translation>E127 Zanik napiecia zasilania</translation>
     </message>
@@ -803,12 +807,12 @@
 <context>
     <name>Kestrava_Main</name>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="91"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="61"/>
         <source>The file %1 can no longer be read. Nothing was printed.</source>
         <translation>Nie mozna juz odczytac pliku %1. Nic nie wydrukowano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="96"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="66"/>
         <source>Line %1 of the file is too long to print. Nothing was printed.</source>
         <translation>Wiersz %1 pliku jest za dlugi do wydruku. Nic nie wydrukowano.</translation>
     </message>
@@ -845,7 +849,7 @@
     </message>
     <message>
         <location filename="../src/gui/window/kestrava_main_open.cpp" line="72"/>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="244"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="241"/>
         <source>Not enough memory for this file</source>
         <translation>Za malo pamieci dla tego pliku</translation>
     </message>
@@ -860,7 +864,7 @@
         <translation>Zapisz plik danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="147"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="144"/>
         <location filename="../src/gui/window/kestrava_main_save.cpp" line="25"/>
         <source>Encrypted Data (*.pfd)|*.pfd|Standard Data (*.xls)|*.xls</source>
         <translation>Dane zaszyfrowane (*.pfd)|*.pfd|Dane niezaszyfrowane (*.xls)|*.xls</translation>
@@ -905,22 +909,22 @@
     </message>
     <message>
         <location filename="../src/gui/window/kestrava_main.cpp" line="384"/>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="60"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="30"/>
         <source>Print Records</source>
         <translation>Drukuj dane</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="100"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="70"/>
         <source>The print copy %1 could not be written. Nothing was printed.</source>
         <translation>Nie mozna zapisac kopii do wydruku %1. Nic nie wydrukowano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="142"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="110"/>
         <source>The print copy %1 could not be read. Printing was stopped.</source>
         <translation>Nie mozna odczytac kopii do wydruku %1. Drukowanie przerwano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="145"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="113"/>
         <source>The printer reported an error. Printing was stopped.</source>
         <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
     </message>
@@ -931,7 +935,7 @@
     </message>
     <message>
         <location filename="../src/gui/window/kestrava_main.cpp" line="364"/>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="288"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="284"/>
         <source>No file loaded</source>
         <translation>Nie otwarto zadnego pliku</translation>
     </message>
@@ -1046,52 +1050,52 @@
         <translation>Wersja oprogramowania</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="120"/>
+        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="116"/>
         <source>Invalid From Date</source>
         <translation>Bledna data Od</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="126"/>
+        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="122"/>
         <source>Invalid To Date</source>
         <translation>Bledna data Do</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="146"/>
+        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="141"/>
         <source>Invalid error code</source>
         <translation>Niewlasciwy kod bledu</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="195"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="192"/>
         <source>Listing the records...</source>
         <translation>Tworzenie wykazu zgrzewow...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="73"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="43"/>
         <source>Preparing the printout...</source>
         <translation>Przygotowanie wydruku...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="115"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="84"/>
         <source>Counting the pages...</source>
         <translation>Liczenie stron wydruku...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="133"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="101"/>
         <source>Printing the records...</source>
         <translation>Drukowanie zgrzewow...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="146"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="143"/>
         <source>Open Kestrava File</source>
         <translation>Otwórz plik danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="161"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="158"/>
         <source>Invalid file</source>
         <translation>Niewlasciwy plik</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="195"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="192"/>
         <source>Decoding the file...</source>
         <translation>Odszyfrowywanie pliku...</translation>
     </message>
@@ -1101,12 +1105,12 @@
         <translation>Nie mozna odczytac pliku</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="223"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="220"/>
         <source>Cannot write the working copy</source>
         <translation>Nie mozna zapisac kopii roboczej</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="224"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="221"/>
         <source>Cannot write the listing</source>
         <translation>Nie mozna zapisac wykazu zgrzewow</translation>
     </message>
@@ -1126,7 +1130,7 @@
         <translation>Pliku %1 nie mozna by otworzyc ponownie jako pliku danych. Zapisac mozna plik o nazwie zakonczonej na .pfd (dane zaszyfrowane) lub .xls (dane niezaszyfrowane) albo o nazwie bez rozszerzenia, ktora otrzyma rozszerzenie wybranego typu pliku.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="123"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="92"/>
         <source>This printout takes %1 pages. Print it?</source>
         <translation>Liczba stron wydruku: %1. Drukowac?</translation>
     </message>
@@ -1146,7 +1150,7 @@
         <translation>Ostatnie pliki</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_keys.cpp" line="123"/>
+        <location filename="../src/gui/window/kestrava_main_keys.cpp" line="120"/>
         <source>The file is no longer there; it has been taken off the list of recent files.</source>
         <translation>Pliku juz nie ma; usunieto go z listy ostatnich plikow.</translation>
     </message>
@@ -1472,12 +1476,12 @@
     </message>
     <message>
         <location filename="../src/gui/forms/frm_about.cpp" line="152"/>
-        <location filename="../src/gui/forms/frm_about.cpp" line="157"/>
+        <location filename="../src/gui/forms/frm_about.cpp" line="156"/>
         <source>System Information Is Unavailable At This Time</source>
         <translation>Informacja systemowa jest w tym momencie niedostepna</translation>
     </message>
     <message>
-        <location filename="../src/gui/forms/frm_about.cpp" line="158"/>
+        <location filename="../src/gui/forms/frm_about.cpp" line="157"/>
         <source>System Information</source>
         <translation>Informacja systemowa</translation>
     </message>

@@ -571,6 +571,7 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
     const DownloadKind kind = downloadKindOf(path.string());
     if (kind == DownloadKind::Refused) {
         file.reason = "not a download file: the name must end in xls or pfd";
+        file.why = {path, UnreadFile::Why::NotDownloadName, {}, file.reason, {}};
         return file;
     }
 
@@ -628,10 +629,15 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
         FileResult shown = listed.file;  // the name stands before the reason already
         shown.path.clear();
         file.reason = describe(shown);
+        file.why = {path, UnreadFile::Why::FileFault, listed.file, file.reason, {}};
         return file;
     }
     if (listed.summary.outcome != ListingOutcome::Listed) {
         file.reason = notDownloadReason(listed.summary.outcome);
+        file.why = {path,
+                    listed.summary.outcome == ListingOutcome::NoFamily ? UnreadFile::Why::NoDateField
+                                                                        : UnreadFile::Why::UnknownHeader,
+                    {}, file.reason, {}};
         return file;
     }
 
@@ -640,8 +646,9 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
     importer.sameDownload.bindBlob(1, contentHash);
     if (importer.sameDownload.step()) {
         file.outcome = ImportedFile::Outcome::AlreadyThere;
-        file.reason = "the same download as " + std::string(importer.sameDownload.bytes(0)) +
-                      ", already in the archive";
+        const std::string original(importer.sameDownload.bytes(0));
+        file.reason = "the same download as " + original + ", already in the archive";
+        file.why = {path, UnreadFile::Why::SameDownload, {}, file.reason, pathFromUtf8(original)};
         importer.sameDownload.reset();
         file.weldsKnown = listed.summary.records;
         return file;  // rolled back: nothing of it is kept
@@ -670,6 +677,7 @@ ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths
         ImportedFile refused;
         refused.path = file.path;
         refused.reason = file.reason;
+        refused.why = file;
         if (!file.original.empty()) {
             refused.reason += ' ';
             refused.reason += utf8Text(file.original);
@@ -707,7 +715,7 @@ ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths
         } catch (const SqliteError& error) {
             report.error = failed(error);
             report.files.push_back({each.path, ImportedFile::Outcome::Refused,
-                                    "not imported: the archive could not be written", 0, 0});
+                                    "not imported: the archive could not be written", 0, 0, {}});
             break;
         }
         if (cancelled) {

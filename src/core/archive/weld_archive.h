@@ -68,6 +68,9 @@ struct ImportedFile {
     std::string reason;             // Refused, AlreadyThere: English, as the command line says it
     std::uint64_t weldsAdded = 0;   // Added
     std::uint64_t weldsKnown = 0;   // Added: record lines whose weld the archive held already
+    // Refused, AlreadyThere: the reason, for a window to word in its language (no path:
+    // the archive failed, and the report says so).
+    UnreadFile why;
 };
 
 struct ImportReport {

@@ -56,6 +56,7 @@ struct UnreadFile {
         NotRegular,       // in a folder, under a download name: a FIFO, device or socket
         SameFile,         // a name of a file (or folder) already taken: see original
         SameDownload,     // the same plain text as original, which was summed up
+        NotDownloadName,  // given by a name that does not end in xls or pfd (the archive's import)
     };
     std::filesystem::path path;
     Why why = Why::FileFault;

@@ -3,6 +3,7 @@
 
 #include "core/files/file_io.h"
 #include "core/files/system_error_text.h"
+#include "gui/app/file_reasons.h"
 #include "gui/archive/archive_window.h"
 #include "gui/archive/weld_table_model.h"
 #include "gui/platform/fs_path.h"
@@ -59,8 +60,9 @@ void ArchiveWindow::importPaths(const std::vector<std::filesystem::path>& paths)
           << tr("Files not added: %1").arg(qulonglong(report.files.size() - report.filesAdded));
     for (const kestrava::ImportedFile& file : report.files) {
         if (file.outcome != kestrava::ImportedFile::Outcome::Added)
-            lines << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fromFsPath(file.path)),
-                                                  QString::fromUtf8(file.reason.c_str()));
+            lines << QStringLiteral("%1: %2").arg(visibleFileName(file.path),
+                                                  file.why.path.empty() ? QString::fromUtf8(file.reason.c_str())
+                                                                        : unreadFileReason(file.why, language_));
     }
     if (!report.error.ok())
         lines << QString::fromUtf8(report.error.text.c_str());

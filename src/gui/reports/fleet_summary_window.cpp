@@ -82,22 +82,6 @@ QString shortened(const QString& serial)
     return serial.left(qsizetype(kestrava::kSerialShown)) + QChar(0x2026);
 }
 
-// A file name as the lists show it: control characters as their pictures (U+2400 on),
-// bytes that are no UTF-8 as U+FFFD, so that every name is seen whole on one line.
-QString visibleName(const std::filesystem::path& path)
-{
-    QString name = QDir::toNativeSeparators(fromFsPath(path));
-    for (QChar& c : name) {
-        if (c.unicode() < 0x20)
-            c = QChar(char16_t(0x2400 + c.unicode()));
-        else if (c.unicode() == 0x7F)
-            c = QChar(char16_t(0x2421));
-        else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
-            c = QChar(QChar::ReplacementCharacter);
-    }
-    return name;
-}
-
 QListWidget* list(const char* name, QWidget* parent)
 {
     auto* widget = new QListWidget(parent);
@@ -291,56 +275,11 @@ void FleetSummaryWindow::fillChart()
     Chart_Shares->setData(std::move(data));
 }
 
-QString FleetSummaryWindow::reasonText(const kestrava::UnreadFile& file) const
-{
-    using Why = kestrava::UnreadFile::Why;
-    QString reason;
-    switch (file.why) {
-    case Why::NotFound:
-        reason = tr("not a file or folder");
-        break;
-    case Why::FolderCut:
-        reason = tr("the folder could not be searched to its end");
-        break;
-    case Why::NoDateField:
-        return notListedReason(NotListedWhy::NoDateField);
-    case Why::UnknownHeader: {
-        std::error_code error;
-        return notListedReason(std::filesystem::file_size(file.path, error) == 0 && !error
-                                   ? NotListedWhy::Empty
-                                   : NotListedWhy::UnknownHeader);
-    }
-    case Why::NotRegular:
-        return tr("not a regular file (a FIFO, device or socket)");
-    case Why::SameFile:
-        return file.original.empty() ? tr("given more than once")
-                                     : tr("the same file as %1").arg(visibleName(file.original));
-    case Why::SameDownload:
-        return tr("the same download as %1").arg(visibleName(file.original));
-    case Why::FileFault:
-        switch (file.fault.fault) {
-        case kestrava::FileFault::OutOfMemory:
-            return tr("not enough memory to read this file");
-        case kestrava::FileFault::SourceChanged:
-            return tr("the file changed while it was read");
-        case kestrava::FileFault::LineTooLong:
-            return tr("line %1 is too long to list").arg(qulonglong(file.fault.line));
-        default:
-            reason = tr("cannot be read");
-        }
-        break;
-    }
-    const std::string system = kestrava::faultReasonText(file.fault, language_);
-    if (!system.empty())
-        reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(system.c_str()));
-    return reason;
-}
-
 void FleetSummaryWindow::fillUnread()
 {
     for (const kestrava::UnreadFile& file : summary_.unread)
     {
-        const QString line = QStringLiteral("%1: %2").arg(visibleName(file.path), reasonText(file));
+        const QString line = QStringLiteral("%1: %2").arg(visibleFileName(file.path), unreadFileReason(file, language_));
         auto* item = new QListWidgetItem(line, List_Unread);
         item->setToolTip(line);
     }
@@ -357,7 +296,7 @@ void FleetSummaryWindow::Table_Machines_DoubleClick(const QModelIndex& index)
         return;
     List_Files->clear();
     for (const auto& path : summary_.machines[machine.toULongLong()].paths) {
-        auto* item = new QListWidgetItem(visibleName(path), List_Files);
+        auto* item = new QListWidgetItem(visibleFileName(path), List_Files);
         item->setData(Qt::UserRole, fromFsPath(path));  // the name as the disk holds it
     }
 }

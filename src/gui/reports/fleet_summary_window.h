@@ -55,7 +55,6 @@ private:
     void fillUnread();
     void fitTable(QSplitter* top);
     QString text(const std::string& bytes) const;  // file bytes in the build's code page
-    QString reasonText(const kestrava::UnreadFile& file) const;
     std::string csvText() const;  // UTF-8, headings in the window's language
 
     kestrava::FleetSummary summary_;
