@@ -440,20 +440,37 @@ ArchiveError WeldArchive::monthCounts(const ArchiveQuery& query, std::vector<Mon
 {
     counts.clear();
     try {
+        // The rows are counted here as they come, a day at a time, rather than grouped
+        // by SQLite, whose sorter would hold every weld of a large selection.
+        struct DayCount {
+            std::uint64_t count = 0;
+            std::uint64_t notE00 = 0;
+        };
+        std::map<std::int64_t, DayCount> days;  // by Julian day; 0: no date
+        auto last = days.end();
         const Selection selection(*db_, query);
-        Statement rows(*db_, std::string("SELECT strftime('%Y', w.day), strftime('%m', w.day), count(*), "
-                                         "count(*) - total(w.error_row IS 0)") +
-                                 kWeldsJoined + selection.where + " GROUP BY 1, 2 ORDER BY 1, 2");
+        Statement rows(*db_, std::string("SELECT ifnull(w.day, 0), w.error_row IS 0") + kWeldsJoined +
+                                 selection.where);
         selection.bind(rows);
         while (rows.step()) {
-            MonthCount count;
-            if (!rows.isNull(0)) {
-                count.year = int(rows.integer(0));
-                count.month = unsigned(rows.integer(1));
+            const std::int64_t day = rows.integer(0);
+            if (last == days.end() || last->first != day)
+                last = days.try_emplace(day).first;
+            ++last->second.count;
+            last->second.notE00 += rows.integer(1) == 0 ? 1 : 0;
+        }
+        for (const auto& [day, count] : days) {
+            int year = 0;
+            unsigned month = 0;
+            if (day != 0) {
+                const std::chrono::year_month_day date(archive::dayOfJulian(day));
+                year = int(date.year());
+                month = unsigned(date.month());
             }
-            count.count = std::uint64_t(rows.integer(2));
-            count.notE00 = std::uint64_t(rows.integer(3));
-            counts.push_back(count);
+            if (counts.empty() || counts.back().year != year || counts.back().month != month)
+                counts.push_back({year, month, 0, 0});
+            counts.back().count += count.count;
+            counts.back().notE00 += count.notE00;
         }
     } catch (const archive::SqliteError& error) {
         return failed(error);

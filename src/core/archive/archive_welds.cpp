@@ -27,11 +27,11 @@ FileResult ArchiveWelds::forEachWeld(const std::function<bool(const WeldRecord&)
         return result;
     };
     if (!selected_ && progress) {
-        std::vector<ErrorCount> counts;
-        if (const ArchiveError counted = archive_.errorCounts(query_, counts); !counted.ok())
+        std::vector<MonthCount> counts;
+        if (const ArchiveError counted = archive_.monthCounts(query_, counts); !counted.ok())
             return fault(counted);
         std::uint64_t selected = 0;
-        for (const ErrorCount& count : counts)
+        for (const MonthCount& count : counts)
             selected += count.count;
         selected_ = selected;
     }
