@@ -33,18 +33,21 @@ std::string serialOf(int machine)
 // A download of one machine's welds, about 13 a day from 1 January 2015, in date order.
 std::string downloadOf(int machine, int welds)
 {
-    static const char* const errors[] = {"0", "0", "0", "20", "0", "27", "0", "127", "0", "0", "0", "5"};
-    std::string text = "Weld No\tSerial No\tDate\tTime\tError\tFitting\tDiameter\tVoltage\tFusion s\tOperator\r\n";
+    static const char* const errors[] = {"0", "0",   "0", "20", "0", "27",
+                                         "0", "127", "0", "0",  "0", "5"};
+    std::string text =
+        "Weld No\tSerial No\tDate\tTime\tError\tFitting\tDiameter\tVoltage\tFusion s\tOperator\r\n";
     const auto first = std::chrono::sys_days(std::chrono::year(2015) / 1 / 1);
     const std::string serial = serialOf(machine);
     char line[160];
     for (int i = 0; i < welds; ++i) {
         const std::chrono::year_month_day day(first + std::chrono::days(i * 3 / 40 + machine % 7));
-        std::snprintf(line, sizeof line, "%d\t%s\t%02u/%02u/%04d\t%02d:%02d\t%s\tElectrofusion coupler\t%d\t39.5\t%d\t"
+        std::snprintf(line, sizeof line,
+                      "%d\t%s\t%02u/%02u/%04d\t%02d:%02d\t%s\tElectrofusion coupler\t%d\t39.5\t%d\t"
                       "Operator %c\r\n",
-                      100000 + i, serial.c_str(), unsigned(day.day()), unsigned(day.month()), int(day.year()),
-                      7 + i % 12, (i * 7) % 60, errors[(i + machine) % 12], 63 + 10 * (i % 9), 60 + i % 240,
-                      char('A' + (i + machine) % 26));
+                      100000 + i, serial.c_str(), unsigned(day.day()), unsigned(day.month()),
+                      int(day.year()), 7 + i % 12, (i * 7) % 60, errors[(i + machine) % 12],
+                      63 + 10 * (i % 9), 60 + i % 240, char('A' + (i + machine) % 26));
         text += line;
     }
     return text;
@@ -76,7 +79,8 @@ long long sqliteNumber(const std::filesystem::path& path, const char* sql)
     long long value = -1;
     if (sqlite3_open_v2(path.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
             value = sqlite3_column_int64(statement, 0);
         sqlite3_finalize(statement);
     }
@@ -95,7 +99,8 @@ int main(int argc, char** argv)
     const std::filesystem::path folder = argv[1];
     const int machines = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int welds = argc > 3 ? std::atoi(argv[3]) : 20000;
-    const auto path = folder / ("archive-" + std::to_string(machines) + "x" + std::to_string(welds) + ".sqlite");
+    const auto path =
+        folder / ("archive-" + std::to_string(machines) + "x" + std::to_string(welds) + ".sqlite");
     std::filesystem::create_directories(folder);
 
     // Made once: the machines' downloads one after the other, each written, imported and
@@ -127,15 +132,17 @@ int main(int argc, char** argv)
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             std::printf("made %s: %d machines imported in %.1f s (%.1f s CPU), %.2f us a weld\n",
                         path.filename().string().c_str(), imported, seconds,
-                        (double(std::clock()) - cpuStart) / CLOCKS_PER_SEC, seconds * 1e6 / imported / welds);
+                        (double(std::clock()) - cpuStart) / CLOCKS_PER_SEC,
+                        seconds * 1e6 / imported / welds);
         }
     }
 
     const long long total = sqliteNumber(path, "SELECT count(*) FROM welds");
     const long long lineBytes = sqliteNumber(path, "SELECT sum(length(line)) FROM welds");
     const auto bytes = std::filesystem::file_size(path);
-    std::printf("archive: %lld welds, %.1f MB, %.1f bytes a weld beyond its line (target <= 200)\n", total,
-                double(bytes) / 1e6, total > 0 ? double(bytes - std::uint64_t(lineBytes)) / double(total) : 0.0);
+    std::printf("archive: %lld welds, %.1f MB, %.1f bytes a weld beyond its line (target <= 200)\n",
+                total, double(bytes) / 1e6,
+                total > 0 ? double(bytes - std::uint64_t(lineBytes)) / double(total) : 0.0);
 
     WeldArchive archive;
     const auto openStart = Clock::now();
@@ -167,35 +174,47 @@ int main(int argc, char** argv)
             rows = page.size();
         };
     };
-    report("first page, one machine, a quarter, by date", timed(5, firstPage(period, WeldOrder::Date, false)), 50);
+    report("first page, one machine, a quarter, by date",
+           timed(5, firstPage(period, WeldOrder::Date, false)), 50);
     std::printf("    (%zu welds on it)\n", rows);
     report("first page, one machine, a quarter, by date going down",
            timed(5, firstPage(period, WeldOrder::Date, true)), 50);
-    report("first page, one machine, a quarter, as imported", timed(5, firstPage(period, WeldOrder::Imported, false)),
+    report("first page, one machine, a quarter, as imported",
+           timed(5, firstPage(period, WeldOrder::Imported, false)), 50);
+    report("first page, one machine, a quarter, by error",
+           timed(5, firstPage(period, WeldOrder::Error, false)), 50);
+    report("first page, one machine, by date",
+           timed(5, firstPage(oneMachine, WeldOrder::Date, false)), 50);
+    report("first page, all machines, a quarter, by date",
+           timed(5, firstPage(allInPeriod, WeldOrder::Date, false)), 50);
+    report("first page, all machines, by date", timed(5, firstPage({}, WeldOrder::Date, false)),
            50);
-    report("first page, one machine, a quarter, by error", timed(5, firstPage(period, WeldOrder::Error, false)), 50);
-    report("first page, one machine, by date", timed(5, firstPage(oneMachine, WeldOrder::Date, false)), 50);
-    report("first page, all machines, a quarter, by date", timed(5, firstPage(allInPeriod, WeldOrder::Date, false)),
-           50);
-    report("first page, all machines, by date", timed(5, firstPage({}, WeldOrder::Date, false)), 50);
-    report("first page, all machines, by date going down", timed(5, firstPage({}, WeldOrder::Date, true)), 50);
-    report("first page, all machines, as imported", timed(5, firstPage({}, WeldOrder::Imported, false)), 50);
+    report("first page, all machines, by date going down",
+           timed(5, firstPage({}, WeldOrder::Date, true)), 50);
+    report("first page, all machines, as imported",
+           timed(5, firstPage({}, WeldOrder::Imported, false)), 50);
     if (!page.empty()) {
         const StoredWeld last = page.back();
-        report("next page, all machines, by date",
-               timed(5, [&] { archive.page(ArchiveQuery{}, WeldOrder::Date, false, &last, 500, page); }), 50);
+        report(
+            "next page, all machines, by date",
+            timed(5,
+                  [&] { archive.page(ArchiveQuery{}, WeldOrder::Date, false, &last, 500, page); }),
+            50);
     }
 
     std::vector<ErrorCount> counts;
-    report("counts per error code, one machine", timed(5, [&] { archive.errorCounts(oneMachine, counts); }), 100);
+    report("counts per error code, one machine",
+           timed(5, [&] { archive.errorCounts(oneMachine, counts); }), 100);
     std::uint64_t counted = 0;
     for (const auto& count : counts)
         counted += count.count;
-    std::printf("    (%zu codes, %llu welds)\n", counts.size(), static_cast<unsigned long long>(counted));
-    report("counts per error code, one machine, a quarter", timed(5, [&] { archive.errorCounts(period, counts); }),
-           100);
+    std::printf("    (%zu codes, %llu welds)\n", counts.size(),
+                static_cast<unsigned long long>(counted));
+    report("counts per error code, one machine, a quarter",
+           timed(5, [&] { archive.errorCounts(period, counts); }), 100);
     std::vector<MonthCount> months;
-    report("counts per month, one machine", timed(5, [&] { archive.monthCounts(oneMachine, months); }), 0);
+    report("counts per month, one machine",
+           timed(5, [&] { archive.monthCounts(oneMachine, months); }), 0);
     std::vector<ArchivedMachine> list;
     report("machines with their welds", timed(3, [&] { archive.machines(list); }), 0);
     return 0;

@@ -13,7 +13,8 @@ namespace {
 void DecodeBytes(benchmark::State& state)
 {
     const std::string text = sampleDownloadText(std::size_t(state.range(0)));
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size());
     for (auto _ : state)
         benchmark::DoNotOptimize(kestrava::decodeBytes(bytes));
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(text.size()));
@@ -48,7 +49,8 @@ void DecodeFile(benchmark::State& state)
     const std::string text = sampleDownloadText(std::size_t(state.range(0)));
     std::ofstream(source, std::ios::binary) << text;
     for (auto _ : state) {
-        const auto result = kestrava::scrambleFile(kestrava::ScrambleDirection::Decode, source, target);
+        const auto result =
+            kestrava::scrambleFile(kestrava::ScrambleDirection::Decode, source, target);
         if (!result.ok())
             state.SkipWithError("decode failed");
     }

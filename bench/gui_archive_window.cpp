@@ -55,22 +55,24 @@ int main(int argc, char** argv)
 
     QElapsedTimer clock;
     clock.start();
-    ArchiveWindow window(toFsPath(QString::fromLocal8Bit(argv[1])), kestrava::Language::English, services.dialogs,
-                         QStringLiteral("."));
+    ArchiveWindow window(toFsPath(QString::fromLocal8Bit(argv[1])), kestrava::Language::English,
+                         services.dialogs, QStringLiteral("."));
     window.show();
     while (window.Label_Count->text().isEmpty())
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     const double opened = secondsOf(clock);
     std::printf("opened and shown: %.2f s (%s; %d machines), peak memory so far %.1f MB\n", opened,
-                qPrintable(window.Label_Count->text()), window.List_Machines->count(), statusMegabytes("VmHWM"));
+                qPrintable(window.Label_Count->text()), window.List_Machines->count(),
+                statusMegabytes("VmHWM"));
 
     fetchPages(*window.Welds_Model, pages);
-    std::printf("%d pages as imported: %.2f s (%d rows)\n", pages, secondsOf(clock), window.Welds_Model->rowCount());
+    std::printf("%d pages as imported: %.2f s (%d rows)\n", pages, secondsOf(clock),
+                window.Welds_Model->rowCount());
     for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
         window.Table_Welds->sortByColumn(WeldTableModel::Date, order);
         fetchPages(*window.Welds_Model, pages);
-        std::printf("%d pages by date, %s: %.2f s\n", pages, order == Qt::AscendingOrder ? "rising" : "falling",
-                    secondsOf(clock));
+        std::printf("%d pages by date, %s: %.2f s\n", pages,
+                    order == Qt::AscendingOrder ? "rising" : "falling", secondsOf(clock));
     }
     if (window.List_Machines->count() > 500)
         window.List_Machines->item(500)->setSelected(true);
@@ -78,7 +80,8 @@ int main(int argc, char** argv)
     window.Text_To->setText(QStringLiteral("31/12/2015"));
     window.Command_Apply_Click();
     fetchPages(*window.Welds_Model, pages);
-    std::printf("one machine, a quarter: %.2f s (%s)\n", secondsOf(clock), qPrintable(window.Label_Count->text()));
+    std::printf("one machine, a quarter: %.2f s (%s)\n", secondsOf(clock),
+                qPrintable(window.Label_Count->text()));
     std::printf("peak memory: %.1f MB\n", statusMegabytes("VmHWM"));
     return 0;
 }

@@ -35,9 +35,11 @@ namespace {
 // User and system time of the process so far, all threads, in seconds.
 double cpuSeconds()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -96,11 +98,13 @@ int main(int argc, char* argv[])
         sizes = {10000, 100000, 1000000};
 
     QTextStream out(stdout);
-    out << "records   file MB  listing MB  shown after s   cpu s  base MB  peak MB  (peak-base)/listing\n";
+    out << "records   file MB  listing MB  shown after s   cpu s  base MB  peak MB  "
+           "(peak-base)/listing\n";
     for (int records : sizes) {
         QTemporaryDir folder;
         const QString file =
-            QDir(folder.path()).filePath(scrambled ? QStringLiteral("bench.pfd") : QStringLiteral("bench.xls"));
+            QDir(folder.path())
+                .filePath(scrambled ? QStringLiteral("bench.pfd") : QStringLiteral("bench.xls"));
         {
             std::string text = sampleDownloadText(std::size_t(records));
             if (scrambled) {
@@ -128,7 +132,8 @@ int main(int argc, char* argv[])
             out << records << ": the window did not show the listing\n";
             continue;
         }
-        const QStringList v = QString::fromLatin1(child.readAllStandardOutput()).split(QLatin1Char(' '));
+        const QStringList v =
+            QString::fromLatin1(child.readAllStandardOutput()).split(QLatin1Char(' '));
         if (v.size() < 6)
             continue;
         const double listing = v[2].toDouble();

@@ -69,8 +69,9 @@ int main(int argc, char** argv)
         return 1;
     const double writing = double(clock.nsecsElapsed()) / 1e9;
     pdfFile.close();
-    std::printf("%-9s %8zu records %6d pages | count %6.2f s | write %6.2f s | total %6.2f s | PDF %6.1f MB | peak %6.1f MB\n",
-                protocols ? "protocols" : "handover", records, pages, counting, writing, counting + writing,
-                double(QFile(pdfPath).size()) / 1e6, statusMegabytes("VmHWM"));
+    std::printf("%-9s %8zu records %6d pages | count %6.2f s | write %6.2f s | total %6.2f s | PDF "
+                "%6.1f MB | peak %6.1f MB\n",
+                protocols ? "protocols" : "handover", records, pages, counting, writing,
+                counting + writing, double(QFile(pdfPath).size()) / 1e6, statusMegabytes("VmHWM"));
     return 0;
 }

@@ -7,7 +7,8 @@
 inline std::string sampleDownloadText(std::size_t records)
 {
     static const char* const errors[] = {"0", "0", "0", "20", "0", "27", "0", "127"};
-    std::string text = "Weld No\tSerial No\tDate\tTime\tError\tFitting\tDiameter\tVoltage\tFusion s\tOperator\r\n";
+    std::string text =
+        "Weld No\tSerial No\tDate\tTime\tError\tFitting\tDiameter\tVoltage\tFusion s\tOperator\r\n";
     text.reserve(records * 96);
     for (std::size_t i = 0; i < records; ++i) {
         const unsigned day = 1 + unsigned(i % 28);

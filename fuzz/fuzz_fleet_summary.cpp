@@ -27,7 +27,8 @@ using namespace kestrava;
 const std::filesystem::path& folder()
 {
     static const std::filesystem::path path = [] {
-        auto made = std::filesystem::temp_directory_path() / ("kestrava-fuzz-fleet-" + std::to_string(::getpid()));
+        auto made = std::filesystem::temp_directory_path() /
+                    ("kestrava-fuzz-fleet-" + std::to_string(::getpid()));
         std::filesystem::create_directories(made);
         return made;
     }();
@@ -52,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto path = folder() / ("f" + std::to_string(i) + (scrambled ? ".pfd" : ".xls"));
         std::string bytes = plain;
         if (scrambled) {
-            const auto coded = encodeBytes({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
+            const auto coded =
+                encodeBytes({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
             bytes.assign(coded.begin(), coded.end());
         }
         std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

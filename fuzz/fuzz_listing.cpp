@@ -63,7 +63,8 @@ Run runOnFile(std::string_view text, const ListingFilter& filter, bool scrambled
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         if (scrambled) {
-            const auto bytes = encodeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+            const auto bytes =
+                encodeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
             out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         } else {
             out.write(text.data(), std::streamsize(text.size()));

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The stream gives the same bytes however the text is cut into pieces; the piece
     // sizes (0 included) come from the input itself.
-    for (const auto direction : {kestrava::ScrambleDirection::Decode, kestrava::ScrambleDirection::Encode}) {
+    for (const auto direction :
+         {kestrava::ScrambleDirection::Decode, kestrava::ScrambleDirection::Encode}) {
         kestrava::ScrambleStream stream(direction);
         std::string out;
         std::size_t at = 0;

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string value = defaultFolderFromText(contents);
 
     // A piece of the first line, without line ends.
-    const std::string_view firstLine = std::string_view(contents).substr(0, contents.find_first_of("\r\n"));
+    const std::string_view firstLine =
+        std::string_view(contents).substr(0, contents.find_first_of("\r\n"));
     FUZZ_CHECK(value.find_first_of("\r\n") == std::string::npos);
     FUZZ_CHECK(value.size() <= firstLine.size());
     FUZZ_CHECK(firstLine.find(value) != std::string_view::npos);

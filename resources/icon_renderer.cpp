@@ -35,10 +35,11 @@ bool writeIco(const QString& path, const QList<int>& sizes, const QList<QByteArr
     put16(out, int(sizes.size()));
     qint64 offset = 6 + 16 * sizes.size();
     for (int i = 0; i < sizes.size(); ++i) {
-        out.append(char(sizes[i] >= 256 ? 0 : sizes[i])).append(char(sizes[i] >= 256 ? 0 : sizes[i]));
+        out.append(char(sizes[i] >= 256 ? 0 : sizes[i]))
+            .append(char(sizes[i] >= 256 ? 0 : sizes[i]));
         out.append(char(0)).append(char(0));  // no palette, reserved
-        put16(out, 1);                         // colour planes
-        put16(out, 32);                        // bits a pixel
+        put16(out, 1);  // colour planes
+        put16(out, 32);  // bits a pixel
         put32(out, pngs[i].size());
         put32(out, offset);
         offset += pngs[i].size();
@@ -93,7 +94,8 @@ int main(int argc, char* argv[])
         }
         const QString folder = QStringLiteral("%1x%1").arg(size);
         output.mkpath(folder);
-        const QString file = output.filePath(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        const QString file =
+            output.filePath(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
         if (!image.save(file, "PNG")) {
             std::fprintf(stderr, "kestrava-icon-renderer: cannot write %s\n", qPrintable(file));
             return 1;

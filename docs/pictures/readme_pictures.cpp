@@ -82,7 +82,8 @@ bool fleetPicture(const AppServices& services, const QString& file)
         machine.paths = {"/media/downloads/" + machine.serial + "/weld.pfd"};
         fleet.machines.push_back(machine);
     }
-    fleet.unread.push_back({"/media/downloads/notes.xls", kestrava::UnreadFile::Why::UnknownHeader, {}, {}, {}});
+    fleet.unread.push_back(
+        {"/media/downloads/notes.xls", kestrava::UnreadFile::Why::UnknownHeader, {}, {}, {}});
     QTemporaryDir saves;
     FleetSummaryWindow window(fleet, kestrava::Language::Polish, services.dialogs, saves.path());
     window.Table_Machines_DoubleClick(window.Machines_Model->index(1, 0));
@@ -98,15 +99,18 @@ bool archivePicture(const AppServices& services, const QString& file)
     installTranslations(kestrava::Language::Polish);
     QTemporaryDir work;
     std::vector<std::filesystem::path> downloads;
-    const char* const errors[] = {"0", "0", "0", "0", "20", "0", "0", "27", "0", "0", "0", "23", "0", "127"};
+    const char* const errors[] = {"0",  "0", "0", "0", "20", "0", "0",
+                                  "27", "0", "0", "0", "23", "0", "127"};
     for (int machine = 0; machine < 3; ++machine) {
         QByteArray text = "Weld No\tSerial No\tDate\tTime\tError\tFitting\tDiameter\tOperator\r\n";
         for (int weld = 0; weld < 540; ++weld) {
             const QDate day = QDate(2009, 3, 2).addDays(weld + machine * 7);
-            text += QByteArray::number(1000 + weld) + "\tORV-2093" + QByteArray::number(machine) + '\t' +
-                    day.toString(u"dd/MM/yyyy").toLatin1() + "\t" + QByteArray::number(7 + weld % 10) + ":15\t" +
-                    errors[(weld * (machine + 3) / 5) % 14] + "\tCoupler\t" + QByteArray::number(63 + 20 * (weld % 4)) +
-                    "\tOperator " + char('A' + weld % 6) + "\r\n";
+            text += QByteArray::number(1000 + weld) + "\tORV-2093" + QByteArray::number(machine) +
+                    '\t' + day.toString(u"dd/MM/yyyy").toLatin1() + "\t" +
+                    QByteArray::number(7 + weld % 10) + ":15\t" +
+                    errors[(weld * (machine + 3) / 5) % 14] + "\tCoupler\t" +
+                    QByteArray::number(63 + 20 * (weld % 4)) + "\tOperator " +
+                    char('A' + weld % 6) + "\r\n";
         }
         const QString path = work.filePath(QStringLiteral("orv-2093%1.xls").arg(machine));
         QFile out(path);
@@ -117,10 +121,12 @@ bool archivePicture(const AppServices& services, const QString& file)
     const QString archivePath = work.filePath(QStringLiteral("archive.sqlite"));
     {
         kestrava::WeldArchive archive;
-        if (!archive.open(toFsPath(archivePath), true).ok() || !archive.import(downloads).error.ok())
+        if (!archive.open(toFsPath(archivePath), true).ok() ||
+            !archive.import(downloads).error.ok())
             return false;
     }
-    ArchiveWindow window(toFsPath(archivePath), kestrava::Language::Polish, services.dialogs, work.path());
+    ArchiveWindow window(toFsPath(archivePath), kestrava::Language::Polish, services.dialogs,
+                         work.path());
     window.resize(1320, 720);
     window.show();
     for (int turn = 0; turn < 200 && window.Label_Count->text().isEmpty(); ++turn)
@@ -149,9 +155,11 @@ int main(int argc, char** argv)
     SystemServices system;
     const AppServices services = system.complete({});
     const bool chart = chartPicture(services, folder.filePath(QStringLiteral("chart_window.png")));
-    const bool fleetDone = fleetPicture(services, folder.filePath(QStringLiteral("fleet_summary.png")));
+    const bool fleetDone =
+        fleetPicture(services, folder.filePath(QStringLiteral("fleet_summary.png")));
 #ifdef KESTRAVA_HAVE_ARCHIVE
-    const bool archiveDone = archivePicture(services, folder.filePath(QStringLiteral("archive_window.png")));
+    const bool archiveDone =
+        archivePicture(services, folder.filePath(QStringLiteral("archive_window.png")));
 #else
     const bool archiveDone = true;
 #endif

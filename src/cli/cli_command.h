@@ -11,15 +11,15 @@ namespace kestrava::cli {
 // Exit statuses, the same for every command.
 enum ExitStatus : int {
     kExitDone = 0,
-    kExitFileFault = 1,    // a file could not be read or written, or OUT exists without --force
-    kExitUsage = 2,        // bad usage or a bad argument (date, number, refused file kind)
+    kExitFileFault = 1,  // a file could not be read or written, or OUT exists without --force
+    kExitUsage = 2,  // bad usage or a bad argument (date, number, refused file kind)
     kExitNotDownload = 3,  // not a weld-record download
 };
 
 struct Command {
     std::string_view name;
     std::string_view synopsis;  // one line for the overview: "list FILE [--from DATE] ..."
-    std::string_view help;      // the command's own --help text (after the synopsis)
+    std::string_view help;  // the command's own --help text (after the synopsis)
     int (*run)(const std::vector<std::string>& arguments);  // arguments after the command name
 };
 

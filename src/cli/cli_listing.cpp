@@ -35,7 +35,8 @@ int readFilter(const ParsedArguments& parsed, ListingFilter& filter)
     if (const auto error = parsed.value("--error")) {
         const auto number = errorNumberFromText(*error, Language::English);
         if (!number) {
-            message("invalid error number for --error: " + *error + " (a number from -32768 to 32767)");
+            message("invalid error number for --error: " + *error +
+                    " (a number from -32768 to 32767)");
             return kExitUsage;
         }
         filter.errorOn = true;

@@ -13,8 +13,8 @@ namespace kestrava::cli {
 struct ParsedArguments {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;  // "--from" -> "01/02/2009"
-    std::set<std::string> flags;                // "--force", "--help"
-    std::string error;                          // set when the arguments cannot be read
+    std::set<std::string> flags;  // "--force", "--help"
+    std::string error;  // set when the arguments cannot be read
 
     bool has(const std::string& flag) const { return flags.count(flag) > 0; }
     std::optional<std::string> value(const std::string& option) const;

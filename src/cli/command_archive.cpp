@@ -18,7 +18,6 @@
 #include "core/files/path_text.h"
 #include "core/fleet/fleet_table.h"
 
-
 namespace kestrava::cli {
 
 namespace {
@@ -66,15 +65,15 @@ int runImport(const std::vector<std::string>& arguments)
     for (const auto& path : parsed.positional)
         paths.push_back(pathFromUtf8(path));
     const bool showProgress = standardErrorIsTerminal();
-    const Progress progress = [showProgress, shown = std::uint64_t(0)](std::uint64_t done,
-                                                                    std::uint64_t total) mutable {
-        // Every percent at most.
-        if (showProgress && total > 0 && done * 100 / total != shown) {
-            shown = done * 100 / total;
-            std::fprintf(stderr, "\rkestrava-cli: %3llu%% imported", (unsigned long long)shown);
-        }
-        return true;
-    };
+    const Progress progress =
+        [showProgress, shown = std::uint64_t(0)](std::uint64_t done, std::uint64_t total) mutable {
+            // Every percent at most.
+            if (showProgress && total > 0 && done * 100 / total != shown) {
+                shown = done * 100 / total;
+                std::fprintf(stderr, "\rkestrava-cli: %3llu%% imported", (unsigned long long)shown);
+            }
+            return true;
+        };
     const ImportReport report = archive.import(paths, progress);
     if (showProgress)
         std::fprintf(stderr, "\n");
@@ -102,7 +101,8 @@ int runImport(const std::vector<std::string>& arguments)
 }
 
 // The selection options of list and summary.
-int readQuery(const ParsedArguments& parsed, const std::vector<std::string>& machines, ArchiveQuery& query)
+int readQuery(const ParsedArguments& parsed, const std::vector<std::string>& machines,
+              ArchiveQuery& query)
 {
     ListingFilter filter;
     if (const int status = readFilter(parsed, filter); status != kExitDone)
@@ -145,8 +145,8 @@ int runList(std::vector<std::string> arguments)
     std::string error;
     const std::vector<std::string> machines = takeMachines(arguments, error);
     const auto parsed = error.empty() ? parseArguments(arguments,
-                                                       {"--archive", "--from", "--to", "--error", "--text",
-                                                        "--format", "--output"},
+                                                       {"--archive", "--from", "--to", "--error",
+                                                        "--text", "--format", "--output"},
                                                        {"--force"})
                                       : ParsedArguments{{}, {}, {}, error};
     if (!parsed.error.empty()) {
@@ -159,7 +159,8 @@ int runList(std::vector<std::string> arguments)
     }
     // xlsx besides the two of formatOption: a workbook is written to --output only.
     const bool xlsx = parsed.value("--format") == std::optional<std::string>("xlsx");
-    const std::optional<std::string> chosenFormat = xlsx ? "xlsx" : formatOption(parsed, "listing", "csv");
+    const std::optional<std::string> chosenFormat =
+        xlsx ? "xlsx" : formatOption(parsed, "listing", "csv");
     if (!chosenFormat)
         return kExitUsage;
     const std::string& format = *chosenFormat;
@@ -181,8 +182,9 @@ int runList(std::vector<std::string> arguments)
         return status;
 #ifdef KESTRAVA_HAVE_XLSX
     if (xlsx) {
-        const XlsxResult written = writeArchiveXlsx(archive, query, pathFromUtf8(*parsed.value("--output")),
-                                                    parsed.has("--force"), buildProfile().language());
+        const XlsxResult written =
+            writeArchiveXlsx(archive, query, pathFromUtf8(*parsed.value("--output")),
+                             parsed.has("--force"), buildProfile().language());
         if (!written.archive.ok()) {
             message(written.archive.text);
             return kExitFileFault;
@@ -200,7 +202,8 @@ int runList(std::vector<std::string> arguments)
     fileio::AtomicWriter writer;
     FileResult writeFault;
     if (output) {
-        if (const FileResult opened = writer.open(pathFromUtf8(*output), parsed.has("--force")); !opened) {
+        if (const FileResult opened = writer.open(pathFromUtf8(*output), parsed.has("--force"));
+            !opened) {
             message(opened);
             return kExitFileFault;
         }
@@ -211,7 +214,8 @@ int runList(std::vector<std::string> arguments)
         writeFault = writer.write(bytes.data(), bytes.size());
         return writeFault.ok();
     };
-    const ArchiveError listed = format == "csv" ? archive.csv(query, write) : archive.listing(query, write);
+    const ArchiveError listed =
+        format == "csv" ? archive.csv(query, write) : archive.listing(query, write);
     if (!writeFault.ok()) {
         message(writeFault);
         return kExitFileFault;
@@ -236,9 +240,11 @@ int runProtocol(std::vector<std::string> arguments)
 {
     std::string error;
     const std::vector<std::string> machines = takeMachines(arguments, error);
-    const auto parsed = error.empty() ? parseArguments(arguments, {"--archive", "--from", "--to", "--error", "--text"},
-                                                       {"--report"})
-                                      : ParsedArguments{{}, {}, {}, error};
+    const auto parsed =
+        error.empty()
+            ? parseArguments(arguments, {"--archive", "--from", "--to", "--error", "--text"},
+                             {"--report"})
+            : ParsedArguments{{}, {}, {}, error};
     if (!parsed.error.empty()) {
         message(parsed.error);
         return kExitUsage;
@@ -259,7 +265,8 @@ int runProtocol(std::vector<std::string> arguments)
 
 int runSummary(const std::vector<std::string>& arguments)
 {
-    const auto parsed = parseArguments(arguments, {"--archive", "--from", "--to", "--error", "--format"}, {});
+    const auto parsed =
+        parseArguments(arguments, {"--archive", "--from", "--to", "--error", "--format"}, {});
     if (!parsed.error.empty()) {
         message(parsed.error);
         return kExitUsage;
@@ -315,49 +322,49 @@ int runArchive(const std::vector<std::string>& arguments)
 
 Command archiveCommand()
 {
-    return {"archive",
-            "archive import|list|summary|protocol [--archive FILE] ...",
-            "Keeps the welds of many downloads in one archive file (SQLite), each weld once,\n"
-            "so that the welds of a machine, a period or an error code are found at once.\n"
-            "\n"
-            "  archive import [--archive FILE] PATH...\n"
-            "      Adds the download files named (a folder: its files whose names end in xls\n"
-            "      or pfd, with its subfolders). Each file is added whole or not at all; a\n"
-            "      weld already in the archive (its machine and record line) is not added\n"
-            "      again, nor is a download already there, under any name or kind. Prints\n"
-            "      the files and welds added and the welds already there; files that are\n"
-            "      not downloads or cannot be read are named on standard error with the\n"
-            "      reason, and nothing of them is kept.\n"
-            "  archive list [--archive FILE] [--machine SERIAL]... [--from DATE] [--to DATE]\n"
-            "               [--error N] [--text TEXT] [--format listing|csv|xlsx]\n"
-            "               [--output FILE [--force]]\n"
-            "      The welds selected, in the order imported: as `list` lays them out, under\n"
-            "      the header line of the download each was first seen in (--format listing,\n"
-            "      the default), or as CSV of the fields under the header's names. --machine\n"
-            "      (any number of times) keeps those serial numbers; --text keeps the welds\n"
-            "      with TEXT in any field. --output writes FILE instead of standard output\n"
-            "      (an existing FILE is replaced only with --force). --format xlsx writes an\n"
-            "      Excel workbook to --output: the CSV's rows, dates as dates, numbers as\n"
-            "      numbers, the header row frozen under an autofilter.\n"
-            "  archive summary [--archive FILE] [--from DATE] [--to DATE] [--error N]\n"
-            "                  [--format text|csv]\n"
-            "      The table of `summary` from the archive: a machine's files are the\n"
-            "      downloads its welds were first seen in.\n"
-            "  archive protocol [--archive FILE] [--machine SERIAL]... [--from DATE] [--to DATE]\n"
-            "                   [--error N] [--text TEXT] [--report]\n"
-            "      The weld protocols of the welds selected, in the order imported, or with\n"
-            "      --report their handover report, as the rows `protocol` writes; a weld's\n"
-            "      download is the one it was first seen in.\n"
-            "\n"
-            "  --archive FILE  the archive; by default archive.sqlite in the data folder\n"
-            "                  ($XDG_DATA_HOME/Kestrava/kestrava or\n"
-            "                  ~/.local/share/Kestrava/kestrava; %LOCALAPPDATA%\\Kestrava\\kestrava\n"
-            "                  on Windows). An archive of a newer version of the program, or\n"
-            "                  a damaged one, is refused and left as it is.\n"
-            "\n"
-            "Dates and error numbers as for `list`. Exit status 3 when files given to import\n"
-            "were not weld-record downloads (and nothing else went wrong).\n",
-            runArchive};
+    return {
+        "archive", "archive import|list|summary|protocol [--archive FILE] ...",
+        "Keeps the welds of many downloads in one archive file (SQLite), each weld once,\n"
+        "so that the welds of a machine, a period or an error code are found at once.\n"
+        "\n"
+        "  archive import [--archive FILE] PATH...\n"
+        "      Adds the download files named (a folder: its files whose names end in xls\n"
+        "      or pfd, with its subfolders). Each file is added whole or not at all; a\n"
+        "      weld already in the archive (its machine and record line) is not added\n"
+        "      again, nor is a download already there, under any name or kind. Prints\n"
+        "      the files and welds added and the welds already there; files that are\n"
+        "      not downloads or cannot be read are named on standard error with the\n"
+        "      reason, and nothing of them is kept.\n"
+        "  archive list [--archive FILE] [--machine SERIAL]... [--from DATE] [--to DATE]\n"
+        "               [--error N] [--text TEXT] [--format listing|csv|xlsx]\n"
+        "               [--output FILE [--force]]\n"
+        "      The welds selected, in the order imported: as `list` lays them out, under\n"
+        "      the header line of the download each was first seen in (--format listing,\n"
+        "      the default), or as CSV of the fields under the header's names. --machine\n"
+        "      (any number of times) keeps those serial numbers; --text keeps the welds\n"
+        "      with TEXT in any field. --output writes FILE instead of standard output\n"
+        "      (an existing FILE is replaced only with --force). --format xlsx writes an\n"
+        "      Excel workbook to --output: the CSV's rows, dates as dates, numbers as\n"
+        "      numbers, the header row frozen under an autofilter.\n"
+        "  archive summary [--archive FILE] [--from DATE] [--to DATE] [--error N]\n"
+        "                  [--format text|csv]\n"
+        "      The table of `summary` from the archive: a machine's files are the\n"
+        "      downloads its welds were first seen in.\n"
+        "  archive protocol [--archive FILE] [--machine SERIAL]... [--from DATE] [--to DATE]\n"
+        "                   [--error N] [--text TEXT] [--report]\n"
+        "      The weld protocols of the welds selected, in the order imported, or with\n"
+        "      --report their handover report, as the rows `protocol` writes; a weld's\n"
+        "      download is the one it was first seen in.\n"
+        "\n"
+        "  --archive FILE  the archive; by default archive.sqlite in the data folder\n"
+        "                  ($XDG_DATA_HOME/Kestrava/kestrava or\n"
+        "                  ~/.local/share/Kestrava/kestrava; %LOCALAPPDATA%\\Kestrava\\kestrava\n"
+        "                  on Windows). An archive of a newer version of the program, or\n"
+        "                  a damaged one, is refused and left as it is.\n"
+        "\n"
+        "Dates and error numbers as for `list`. Exit status 3 when files given to import\n"
+        "were not weld-record downloads (and nothing else went wrong).\n",
+        runArchive};
 }
 
 }  // namespace kestrava::cli

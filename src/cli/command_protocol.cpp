@@ -88,7 +88,8 @@ int runProtocol(const std::vector<std::string>& arguments)
 
 Command protocolCommand()
 {
-    return {"protocol", "protocol FILE [--lines N-M] [--from DATE] [--to DATE] [--error N] [--report]",
+    return {"protocol",
+            "protocol FILE [--lines N-M] [--from DATE] [--to DATE] [--error N] [--report]",
             "Writes the weld protocols of FILE's welds as text rows, one block per weld, the\n"
             "blocks split by an empty line; each row is a name and its cells, split by tabs:\n"
             "\n"

@@ -9,7 +9,6 @@
 #include "core/fleet/fleet_table.h"
 #include "core/files/path_text.h"
 
-
 namespace kestrava::cli {
 
 namespace {
@@ -71,9 +70,9 @@ int runSummary(const std::vector<std::string>& arguments)
     if (summary->filesRead == 0) {
         if (files.empty())
             message("no download files (names ending in xls or pfd) were found");
-        const bool anyFault = files.empty() || std::any_of(unread.begin(), unread.end(), [](const UnreadFile& f) {
-            return !f.notDownload();
-        });
+        const bool anyFault =
+            files.empty() || std::any_of(unread.begin(), unread.end(),
+                                         [](const UnreadFile& f) { return !f.notDownload(); });
         return anyFault ? kExitFileFault : kExitNotDownload;
     }
 

@@ -31,10 +31,11 @@ namespace {
 // The command table: one entry per command file.
 std::vector<Command> commands()
 {
-    return {listCommand(),  countsCommand(),  decodeCommand(), encodeCommand(),
-            printCommand(), summaryCommand(), protocolCommand(),
+    return {
+        listCommand(),    countsCommand(),  decodeCommand(),   encodeCommand(),
+        printCommand(),   summaryCommand(), protocolCommand(),
 #ifdef KESTRAVA_HAVE_ARCHIVE
-            archiveCommand(),
+        archiveCommand(),
 #endif
     };
 }
@@ -43,7 +44,8 @@ void printOverview(std::FILE* stream)
 {
     std::fputs("usage: kestrava-cli COMMAND ARGUMENTS...\n\ncommands:\n", stream);
     for (const auto& command : commands())
-        std::fprintf(stream, "  kestrava-cli %.*s\n", int(command.synopsis.size()), command.synopsis.data());
+        std::fprintf(stream, "  kestrava-cli %.*s\n", int(command.synopsis.size()),
+                     command.synopsis.data());
     std::fputs("\n'kestrava-cli COMMAND --help' describes a command.\n"
                "Exit status: 0 done; 1 a file could not be read or written, or OUT exists\n"
                "without --force; 2 bad usage or argument; 3 not a weld-record download.\n",
@@ -74,7 +76,7 @@ void removeTemporariesOnSignals()
 {
 #ifndef _WIN32
     for (const int signalNumber : {SIGINT, SIGTERM, SIGPIPE, SIGHUP}) {
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_handler = endOnSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESETHAND;

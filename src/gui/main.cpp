@@ -45,7 +45,8 @@ int main(int argc, char* argv[])
     // window is on screen.
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1) {
-        const QString file = QDir::toNativeSeparators(QFileInfo(arguments.at(1)).absoluteFilePath());
+        const QString file =
+            QDir::toNativeSeparators(QFileInfo(arguments.at(1)).absoluteFilePath());
         QTimer::singleShot(0, &window, [&window, file] { window.openPath(file); });
     }
 

@@ -24,8 +24,8 @@ public:
     virtual void close(Key key) = 0;
 };
 
-inline constexpr std::uint32_t kRegistryText = 1;     // REG_SZ
-inline constexpr std::uint32_t kRegistryNumber = 4;   // REG_DWORD
+inline constexpr std::uint32_t kRegistryText = 1;  // REG_SZ
+inline constexpr std::uint32_t kRegistryNumber = 4;  // REG_DWORD
 inline constexpr std::uint32_t kRegistryBufferSize = 1024;
 
 // Reads one registry value as text. Text values lose one terminating NUL; a 32-bit

@@ -61,7 +61,8 @@ TEST(CliArchive, ListingOfOneDownloadIsTheListByteForByte)
         {"--from", "15/11/2011"},
         {"--to", "15/11/2011", "--error", "0"},
     };
-    for (const std::string name : {"orv_sample.xls", "orv_sample.pfd", "5tz_sample.xls", "5tz_sample.pfd"}) {
+    for (const std::string name :
+         {"orv_sample.xls", "orv_sample.pfd", "5tz_sample.xls", "5tz_sample.pfd"}) {
         const std::string file = kExamples + "/" + name;
         const std::string archive = folder / (name + ".sqlite");
         const auto imported = cli({"archive", "import", "--archive", archive, file});
@@ -88,7 +89,8 @@ TEST(CliArchive, ListingOfOneDownloadIsTheListByteForByte)
             // download by the path it was imported from.
             for (const bool report : {false, true}) {
                 std::vector<std::string> protocol = {"protocol", file};
-                std::vector<std::string> fromArchive = {"archive", "protocol", "--archive", archive};
+                std::vector<std::string> fromArchive = {"archive", "protocol", "--archive",
+                                                        archive};
                 protocol.insert(protocol.end(), filter.begin(), filter.end());
                 fromArchive.insert(fromArchive.end(), filter.begin(), filter.end());
                 if (report) {
@@ -96,7 +98,8 @@ TEST(CliArchive, ListingOfOneDownloadIsTheListByteForByte)
                     fromArchive.push_back("--report");
                 }
                 std::string rows = cli(fromArchive).out;
-                for (std::size_t at = 0; (at = rows.find("download\t" + file, at)) != std::string::npos;)
+                for (std::size_t at = 0;
+                     (at = rows.find("download\t" + file, at)) != std::string::npos;)
                     rows.replace(at + 9, file.size(), name);
                 EXPECT_EQ(rows, cli(protocol).out) << shown(fromArchive);
             }
@@ -111,9 +114,12 @@ TEST(CliArchive, SummaryIsTheSummaryOfTheSameFilesInBothFormats)
     const std::string archive = folder / "a.sqlite";
     const auto imported = cli({"archive", "import", "--archive", archive, kExamples});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.out, "files added: 2\nwelds added: 59\nwelds already there: 59\nfiles refused: 0\n");
-    for (const std::vector<std::string>& options :
-         {std::vector<std::string>{}, {"--format", "csv"}, {"--error", "0", "--format", "csv"}, {"--from", "1/1/2010"}}) {
+    EXPECT_EQ(imported.out,
+              "files added: 2\nwelds added: 59\nwelds already there: 59\nfiles refused: 0\n");
+    for (const std::vector<std::string>& options : {std::vector<std::string>{},
+                                                    {"--format", "csv"},
+                                                    {"--error", "0", "--format", "csv"},
+                                                    {"--from", "1/1/2010"}}) {
         std::vector<std::string> summary = {"summary", kExamples};
         summary.insert(summary.end(), options.begin(), options.end());
         std::vector<std::string> archived = {"archive", "summary", "--archive", archive};
@@ -125,7 +131,8 @@ TEST(CliArchive, SummaryIsTheSummaryOfTheSameFilesInBothFormats)
     }
     // Again: nothing added, every weld already there.
     const auto again = cli({"archive", "import", "--archive", archive, kExamples});
-    EXPECT_EQ(again.out, "files added: 0\nwelds added: 0\nwelds already there: 118\nfiles refused: 0\n");
+    EXPECT_EQ(again.out,
+              "files added: 0\nwelds added: 0\nwelds already there: 118\nfiles refused: 0\n");
 }
 
 TEST(CliArchive, RefusesWhatItCannotTakeWithTheReason)
@@ -133,9 +140,11 @@ TEST(CliArchive, RefusesWhatItCannotTakeWithTheReason)
     CliFolder folder;
     const std::string archive = folder / "a.sqlite";
     folder.write("words.xls", "Hello\tthere\r\n");
-    const auto refused = cli({"archive", "import", "--archive", archive, folder / "words.xls", folder / "gone.xls"});
+    const auto refused =
+        cli({"archive", "import", "--archive", archive, folder / "words.xls", folder / "gone.xls"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("words.xls: not a weld-record download"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("words.xls: not a weld-record download"), std::string::npos)
+        << refused.err;
     EXPECT_NE(refused.err.find("gone.xls: not found"), std::string::npos) << refused.err;
     EXPECT_NE(refused.out.find("files refused: 2\n"), std::string::npos);
 
@@ -168,8 +177,9 @@ TEST(CliArchive, AWorkbookIsWrittenWholeAndReplacedOnlyWithForce)
     const std::string archive = folder / "a.sqlite";
     ASSERT_EQ(cli({"archive", "import", "--archive", archive, kExamples}).status, 0);
     const std::string book = folder / "welds.xlsx";
-    const std::vector<std::string> list = {"archive", "list", "--archive", archive, "--format", "xlsx",
-                                           "--output", book, "--machine", "5TZ-0093"};
+    const std::vector<std::string> list = {"archive",   "list",    "--archive", archive,
+                                           "--format",  "xlsx",    "--output",  book,
+                                           "--machine", "5TZ-0093"};
     ASSERT_EQ(cli(list).status, 0);
     const std::string written = readFile(book);
     EXPECT_EQ(written.substr(0, 2), "PK");
@@ -212,14 +222,16 @@ TEST(CliArchive, AnImportKilledAtAnyMomentLeavesEachFileWholeOrAbsent)
     // How long a whole import takes: the kills fall within it.
     const auto started = std::chrono::steady_clock::now();
     ASSERT_EQ(cli({"archive", "import", "--archive", folder / "whole.sqlite", in}).status, 0);
-    const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started);
 
     std::mt19937 random(20260311);
     int partial = 0;  // rounds killed between two files' imports or within one
     for (int round = 0; round < 10; ++round) {
         const std::string archive = folder / ("killed" + std::to_string(round) + ".sqlite");
         const pid_t child = startCli({"archive", "import", "--archive", archive, in}, -1);
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % std::uint64_t(whole.count() + 1)));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(random() % std::uint64_t(whole.count() + 1)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -232,32 +244,41 @@ TEST(CliArchive, AnImportKilledAtAnyMomentLeavesEachFileWholeOrAbsent)
             EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM sqlite_master"), "0\n") << round;
             const auto finished = cli({"archive", "import", "--archive", archive, in});
             EXPECT_EQ(finished.status, 0) << finished.err;
-            EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM welds"), std::to_string(kFiles * kRecords + 6) + "\n");
+            EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM welds"),
+                      std::to_string(kFiles * kRecords + 6) + "\n");
             continue;
         }
         // Every download there with all its welds (its lines are all different); none
         // half-made; no weld of a download that is not there.
         // (A download's lines are its own welds and its sightings of welds seen before.)
-        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM downloads WHERE content_hash IS NULL OR records != "
-                                      "(SELECT count(*) FROM welds w WHERE w.download = downloads.id) + "
-                                      "(SELECT count(*) FROM sightings s WHERE s.download = downloads.id)"),
-                  "0\n")
+        EXPECT_EQ(
+            sqliteText(archive,
+                       "SELECT count(*) FROM downloads WHERE content_hash IS NULL OR records != "
+                       "(SELECT count(*) FROM welds w WHERE w.download = downloads.id) + "
+                       "(SELECT count(*) FROM sightings s WHERE s.download = downloads.id)"),
+            "0\n")
             << round;
-        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM welds WHERE download NOT IN (SELECT id FROM downloads)"),
-                  "0\n");
+        EXPECT_EQ(
+            sqliteText(
+                archive,
+                "SELECT count(*) FROM welds WHERE download NOT IN (SELECT id FROM downloads)"),
+            "0\n");
         // Each weld under one key, each key of a weld there.
         const std::string welds = sqliteText(archive, "SELECT count(*) FROM welds");
-        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM weld_keys UNION ALL SELECT count(DISTINCT k.weld) "
-                                      "FROM weld_keys k JOIN welds w ON w.id = k.weld AND w.machine = k.machine "
-                                      "AND ifnull(w.day, 0) = k.day"),
-                  welds + welds)
+        EXPECT_EQ(
+            sqliteText(archive,
+                       "SELECT count(*) FROM weld_keys UNION ALL SELECT count(DISTINCT k.weld) "
+                       "FROM weld_keys k JOIN welds w ON w.id = k.weld AND w.machine = k.machine "
+                       "AND ifnull(w.day, 0) = k.day"),
+            welds + welds)
             << round;
-        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM machines m "
-                                      "WHERE welds != (SELECT count(*) FROM welds w WHERE w.machine = m.id)"),
-                  "0\n")
+        EXPECT_EQ(
+            sqliteText(archive,
+                       "SELECT count(*) FROM machines m "
+                       "WHERE welds != (SELECT count(*) FROM welds w WHERE w.machine = m.id)"),
+            "0\n")
             << round;
-        for (const std::string& records :
-             {sqliteText(archive, "SELECT records FROM downloads")})
+        for (const std::string& records : {sqliteText(archive, "SELECT records FROM downloads")})
             for (std::size_t at = 0; at < records.size(); at = records.find('\n', at) + 1)
                 EXPECT_GE(std::stoi(records.substr(at)), kRecords);
 
@@ -267,7 +288,8 @@ TEST(CliArchive, AnImportKilledAtAnyMomentLeavesEachFileWholeOrAbsent)
         // The next import adds what is missing.
         const auto finished = cli({"archive", "import", "--archive", archive, in});
         EXPECT_EQ(finished.status, 0) << finished.err;
-        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM welds"), std::to_string(kFiles * kRecords + 6) + "\n");
+        EXPECT_EQ(sqliteText(archive, "SELECT count(*) FROM welds"),
+                  std::to_string(kFiles * kRecords + 6) + "\n");
     }
     EXPECT_GT(partial, 0) << "no kill fell within the import";
 }

@@ -75,13 +75,17 @@ TEST(CliHostile, AFullDiskOnStandardOutputIsAFault)
     const auto source = folder.write("in.xls", text);
     const auto scrambled = folder / "in.pfd";
     ASSERT_EQ(cli({"encode", source, scrambled}).status, 0);
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"list", source}, {"list", scrambled}, {"counts", source},
-          {"print", scrambled}, {"--help"}, {"list", "--help"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"list", source},
+                                                      {"list", scrambled},
+                                                      {"counts", source},
+                                                      {"print", scrambled},
+                                                      {"--help"},
+                                                      {"list", "--help"}}) {
         SCOPED_TRACE(shown(arguments));
         const CliOutcome outcome = cli(arguments, "/dev/full");
         EXPECT_EQ(outcome.status, 1);
-        EXPECT_NE(outcome.err.find("cannot write standard output"), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find("cannot write standard output"), std::string::npos)
+            << outcome.err;
     }
 }
 
@@ -101,8 +105,8 @@ TEST(CliHostile, A100MegabyteLineKeepsMemoryBoundedByTheLine)
         long peakKib;
     } cases[] = {
         {"header.xls", "Weld", 'x', 0, fewLines},  // a header of 100 MB, recognised
-        {"tabs.xls", "Wel", '\t', 0, fewLines},   // a header of 100 M empty fields
-        {"junk.xls", "", 'x', 3, 64 * 1024},       // not recognised: refused on its first bytes
+        {"tabs.xls", "Wel", '\t', 0, fewLines},  // a header of 100 M empty fields
+        {"junk.xls", "", 'x', 3, 64 * 1024},  // not recognised: refused on its first bytes
         {"record.xls", kHeader + "1\tS-7\t14/03/2009\t", 'x', 0, fewLines},
     };
     for (const auto& c : cases) {
@@ -111,7 +115,8 @@ TEST(CliHostile, A100MegabyteLineKeepsMemoryBoundedByTheLine)
         const auto source = folder / c.name;
         std::ofstream(source, std::ios::binary) << c.before;
         for (std::size_t written = 0; written < kLine; written += std::size_t(1) << 20)
-            std::ofstream(source, std::ios::binary | std::ios::app) << std::string(std::size_t(1) << 20, c.fill);
+            std::ofstream(source, std::ios::binary | std::ios::app)
+                << std::string(std::size_t(1) << 20, c.fill);
         const CliOutcome outcome = cli({"list", source}, "/dev/null", 120);
         EXPECT_FALSE(outcome.timedOut);
         EXPECT_EQ(outcome.status, c.status) << outcome.err;
@@ -138,12 +143,14 @@ TEST(CliSlow, AGigabyteOfRandomBytesIsListedToTheEnd)
         for (int megabyte = 0; megabyte < 1024; ++megabyte) {
             for (auto& word : piece)
                 word = random();
-            out.write(reinterpret_cast<const char*>(piece.data()), std::streamsize(piece.size() * 8));
+            out.write(reinterpret_cast<const char*>(piece.data()),
+                      std::streamsize(piece.size() * 8));
         }
     }
     const auto scrambled = folder / "random.pfd";
     ASSERT_EQ(cli({"encode", source, scrambled}, "", 600).status, 0);
-    for (const auto& arguments : {std::vector<std::string>{"list", source}, {"counts", source}, {"counts", scrambled}}) {
+    for (const auto& arguments :
+         {std::vector<std::string>{"list", source}, {"counts", source}, {"counts", scrambled}}) {
         SCOPED_TRACE(shown(arguments));
         const bool counts = arguments[0] == "counts";
         const CliOutcome outcome = cli(arguments, counts ? "" : "/dev/null", 600);
@@ -225,7 +232,8 @@ TEST(CliHostile, SummaryCountsEachDownloadAndEachWeldOnce)
         EXPECT_EQ(all.status, 0) << all.err;
         EXPECT_EQ(all.out, alone.out);
         EXPECT_EQ(alone.err, "");
-        EXPECT_NE(all.err.find("a.pfd: the same download as " + plain), std::string::npos) << all.err;
+        EXPECT_NE(all.err.find("a.pfd: the same download as " + plain), std::string::npos)
+            << all.err;
         EXPECT_NE(all.err.find("160 repeated records left out"), std::string::npos) << all.err;
     }
 }
@@ -250,7 +258,8 @@ TEST(CliHostile, SummaryOfAMegabyteSerialCostsItsLengthOnce)
     }
     const CliOutcome text = cli({"summary", source}, "", 60, 48);
     EXPECT_EQ(text.status, 0) << text.err;
-    EXPECT_LT(text.out.size(), 202u * 200u);  // a line a machine, none wider than the shortened serial
+    EXPECT_LT(text.out.size(),
+              202u * 200u);  // a line a machine, none wider than the shortened serial
     EXPECT_NE(text.out.find(std::string(64, 'S') + "\u2026  ORV"), std::string::npos);
     const CliOutcome csv = cli({"summary", "--format", "csv", source}, "", 60, 48);
     EXPECT_EQ(csv.status, 0) << csv.err;
@@ -282,7 +291,8 @@ TEST(CliHostile, SummaryOutOfMemoryEndsWithAMessage)
     const CliOutcome outcome = cli({"summary", source}, "", 60, 12);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.out, "");
-    EXPECT_NE(outcome.err.find("not enough memory to finish the summary command"), std::string::npos)
+    EXPECT_NE(outcome.err.find("not enough memory to finish the summary command"),
+              std::string::npos)
         << outcome.err;
 }
 
@@ -323,5 +333,6 @@ TEST(CliHostile, SummaryNamesWhatItSkipsWithControlCharactersEscaped)
     if (!root)
         expected.push_back(folder / "in/shut" + ": the folder could not be searched to its end");
     for (const auto& line : expected)
-        EXPECT_NE(outcome.err.find("kestrava-cli: " + line), std::string::npos) << line << "\n" << outcome.err;
+        EXPECT_NE(outcome.err.find("kestrava-cli: " + line), std::string::npos) << line << "\n"
+                                                                                << outcome.err;
 }

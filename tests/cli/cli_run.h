@@ -31,11 +31,11 @@
 #include "core/files/path_text.h"
 
 struct CliOutcome {
-    int status = -1;        // exit status; -1 when ended by a signal
-    std::string out;        // standard output, unless it went to a file of the test's
+    int status = -1;  // exit status; -1 when ended by a signal
+    std::string out;  // standard output, unless it went to a file of the test's
     std::string err;
     bool timedOut = false;  // still running after the time limit, then killed (POSIX)
-    long peakKib = 0;       // peak resident memory (POSIX)
+    long peakKib = 0;  // peak resident memory (POSIX)
 };
 
 #ifdef _WIN32
@@ -62,8 +62,8 @@ inline CliOutcome cli(const std::vector<std::string>& arguments)
         command += L" " + windowsQuoted(kestrava::pathFromUtf8(argument).wstring());
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const auto openCapture = [&](const char* name) {
-        return CreateFileW((capture.path() / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return CreateFileW((capture.path() / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                           &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     HANDLE out = openCapture("out");
     HANDLE err = openCapture("err");
@@ -75,8 +75,8 @@ inline CliOutcome cli(const std::vector<std::string>& arguments)
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     CliOutcome outcome;
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process)) {
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         if (GetExitCodeProcess(process.hProcess, &code))
@@ -175,4 +175,7 @@ struct CliFolder : TempFolder {
     }
 };
 
-inline std::string readFile(const std::string& path) { return fileText(kestrava::pathFromUtf8(path)); }
+inline std::string readFile(const std::string& path)
+{
+    return fileText(kestrava::pathFromUtf8(path));
+}

@@ -13,9 +13,9 @@
 namespace {
 
 const std::string kOrv = sample::orvDownload({{"1", "S1", "01/03/2009", "0"},
-                                               {"2", "S2", "02/03/2009", "27"},
-                                               {"3", "S3", "03/03/2009", " 27"},
-                                               {"4", "S4", "04/03/2009", "20"}});
+                                              {"2", "S2", "02/03/2009", "27"},
+                                              {"3", "S3", "03/03/2009", " 27"},
+                                              {"4", "S4", "04/03/2009", "20"}});
 
 // A printout's cells: each field, padded to 23 characters, then ": ".
 std::string cellsOf(const std::vector<std::string>& fields)
@@ -43,12 +43,16 @@ TEST(Cli, CountsPrintsFamilySerialRecordsAndTenRows)
     const auto file = folder.write("w.xls", kOrv);
     const auto all = cli({"counts", file});
     EXPECT_EQ(all.status, 0) << all.err;
-    EXPECT_EQ(all.out, "family\tORV\nserial\tS4\nrecords\t4\nE00\t1\nE20\t1\nE21\t0\nE22\t0\nE23\t0\n"
-                       "E24\t0\nE25\t0\nE26\t0\nE27\t1\nE127\t0\n");
+    EXPECT_EQ(all.out,
+              "family\tORV\nserial\tS4\nrecords\t4\nE00\t1\nE20\t1\nE21\t0\nE22\t0\nE23\t0\n"
+              "E24\t0\nE25\t0\nE26\t0\nE27\t1\nE127\t0\n");
     // --from alone, --to alone, and both with --error.
-    EXPECT_NE(cli({"counts", file, "--from", "02/03/2009"}).out.find("records\t3\n"), std::string::npos);
-    EXPECT_NE(cli({"counts", file, "--to=2/3/2009"}).out.find("serial\tS2\nrecords\t2\n"), std::string::npos);
-    const auto both = cli({"counts", "--error", "27", file, "--from", "1/3/2009", "--to", "3/3/2009"});
+    EXPECT_NE(cli({"counts", file, "--from", "02/03/2009"}).out.find("records\t3\n"),
+              std::string::npos);
+    EXPECT_NE(cli({"counts", file, "--to=2/3/2009"}).out.find("serial\tS2\nrecords\t2\n"),
+              std::string::npos);
+    const auto both =
+        cli({"counts", "--error", "27", file, "--from", "1/3/2009", "--to", "3/3/2009"});
     EXPECT_EQ(both.status, 0);
     EXPECT_NE(both.out.find("serial\tS3\nrecords\t2\n"), std::string::npos) << both.out;
     EXPECT_NE(both.out.find("E27\t1\n"), std::string::npos);
@@ -91,14 +95,28 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
     // Usage faults (a refused kind, no such date, no number, a missing value, IN and OUT
     // the same file...) 2, an unreadable file 1, no family or no header recognised 3.
     const Case cases[] = {
-        {{"list", folder / "w.XLS"}, 2}, {{"list", good, "--from", "31/02/2009"}, 2},
-        {{"list", good, "--error", "E27"}, 2}, {{"list", good, "--error"}, 2}, {{"list", good, "--bogus"}, 2},
-        {{"list"}, 2}, {{"list", good, good}, 2}, {{"frobnicate"}, 2}, {{}, 2}, {{"decode", good}, 2},
-        {{"encode", good, good, "--force"}, 2}, {{"print", good, "--language", "German"}, 2},
-        {{"print", good, "--language"}, 2}, {{"print", good, "--language", "English", "--language", "Polish"}, 2},
-        {{"list", folder / "missing.xls"}, 1}, {{"list", noFamily}, 3}, {{"counts", notRecognised}, 3},
-        {{"list", empty}, 3}, {{"protocol", good, "--lines", "5-3"}, 2}, {{"protocol", good, "--lines", "0-2"}, 2},
-        {{"protocol", good, "--lines", "2-x"}, 2}, {{"protocol", noFamily, "--report"}, 3},
+        {{"list", folder / "w.XLS"}, 2},
+        {{"list", good, "--from", "31/02/2009"}, 2},
+        {{"list", good, "--error", "E27"}, 2},
+        {{"list", good, "--error"}, 2},
+        {{"list", good, "--bogus"}, 2},
+        {{"list"}, 2},
+        {{"list", good, good}, 2},
+        {{"frobnicate"}, 2},
+        {{}, 2},
+        {{"decode", good}, 2},
+        {{"encode", good, good, "--force"}, 2},
+        {{"print", good, "--language", "German"}, 2},
+        {{"print", good, "--language"}, 2},
+        {{"print", good, "--language", "English", "--language", "Polish"}, 2},
+        {{"list", folder / "missing.xls"}, 1},
+        {{"list", noFamily}, 3},
+        {{"counts", notRecognised}, 3},
+        {{"list", empty}, 3},
+        {{"protocol", good, "--lines", "5-3"}, 2},
+        {{"protocol", good, "--lines", "0-2"}, 2},
+        {{"protocol", good, "--lines", "2-x"}, 2},
+        {{"protocol", noFamily, "--report"}, 3},
         {{"protocol", folder / "missing.pfd"}, 1},
     };
     for (const auto& c : cases) {
@@ -116,7 +134,8 @@ TEST(Cli, ExitStatusesAndNothingOnStandardOutputUnlessListed)
     const auto lineFeeds = folder.write("lf.xls", "Weld\tSerial\tDate\n1\tS-7\t14/03/2009\n");
     const auto listed = cli({"counts", lineFeeds});
     EXPECT_EQ(listed.status, 0);
-    EXPECT_NE(listed.err.find("line feeds but no carriage returns"), std::string::npos) << listed.err;
+    EXPECT_NE(listed.err.find("line feeds but no carriage returns"), std::string::npos)
+        << listed.err;
     EXPECT_EQ(cli({"counts", folder.write("crlf.xls", "Weld\tSerial\tDate\r\n")}).err, "");
 }
 
@@ -146,8 +165,10 @@ TEST(Cli, PolishFileAndFolderNamesAreListedDecodedEncodedAndKept)
     kestrava::listText(kOrv, {}, "", listing);
     EXPECT_EQ(cli({"list", scrambled}).out, listing);
     EXPECT_EQ(cli({"list", back}).out, listing);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path() / kestrava::pathFromUtf8("Pomiary żółte")),
-                            std::filesystem::directory_iterator()), 3);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(
+                                folder.path() / kestrava::pathFromUtf8("Pomiary żółte")),
+                            std::filesystem::directory_iterator()),
+              3);
 }
 
 #ifdef _WIN32
@@ -156,8 +177,8 @@ TEST(Cli, ATargetHeldOpenByAnotherProgramIsReportedAndNoTemporaryStays)
     CliFolder folder;
     const auto in = folder.write("in.xls", kOrv);
     const auto target = folder.write("held.pfd", "held");
-    HANDLE held = CreateFileW(kestrava::pathFromUtf8(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = CreateFileW(kestrava::pathFromUtf8(target).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     const auto result = cli({"encode", "--force", in, target});
     kestrava::fileio::AtomicWriter writer;
@@ -166,7 +187,8 @@ TEST(Cli, ATargetHeldOpenByAnotherProgramIsReportedAndNoTemporaryStays)
     CloseHandle(held);
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("held.pfd"), std::string::npos) << result.err;
-    EXPECT_EQ(kestrava::faultReasonText(placed, kestrava::Language::English), "file in use by another program");
+    EXPECT_EQ(kestrava::faultReasonText(placed, kestrava::Language::English),
+              "file in use by another program");
     EXPECT_EQ(readFile(target), "held");
     EXPECT_EQ(folder.entries(), 2u);
 }
@@ -185,21 +207,30 @@ TEST(Cli, PrintWritesThePrintoutOfTheSelectedLinesByteForByte)
     const std::string second = rowsOf({"2", "S7", "15/02/2009", "10:05", "21", "Paw\xB3"});
     const CliOutcome english = cli({"print", file, "--language", "English"});
     ASSERT_EQ(english.status, 0) << english.err;
-    EXPECT_EQ(english.out, " \n   KESTRAVA PRINTOUT\n    All records shown from download\n\n" + heading + first + second
-                               + rowsOf({"3", "S7", "02/03/2009", "11:00", "0", "Ola"}));
+    EXPECT_EQ(english.out, " \n   KESTRAVA PRINTOUT\n    All records shown from download\n\n" +
+                               heading + first + second +
+                               rowsOf({"3", "S7", "02/03/2009", "11:00", "0", "Ola"}));
     // The same file scrambled prints the same lines; without --language, in the
     // program's own language; under a filter, the selection with the filtered note.
     const std::string pfd = folder.write("site.pfd", scrambledText(sample));
     EXPECT_EQ(cli({"print", pfd, "--language=English"}).out, english.out);
     const bool polish = kestrava::buildProfile().language() == kestrava::Language::Polish;
-    EXPECT_TRUE(cli({"print", file}).out.starts_with(polish ? " \n   WYDRUK DANYCH\n    Pokazano" : " \n   KESTRAVA PRINTOUT\n    All"));
-    EXPECT_EQ(cli({"print", file, "--from", "01/02/2009", "--to", "15/02/2009", "--language", "Polish"}).out,
-              " \n   WYDRUK DANYCH\n    ! Zaznaczone rekordy sa przefiltrowane !\n\n" + heading + first + second);
+    EXPECT_TRUE(cli({"print", file})
+                    .out.starts_with(polish ? " \n   WYDRUK DANYCH\n    Pokazano"
+                                            : " \n   KESTRAVA PRINTOUT\n    All"));
+    EXPECT_EQ(
+        cli({"print", file, "--from", "01/02/2009", "--to", "15/02/2009", "--language", "Polish"})
+            .out,
+        " \n   WYDRUK DANYCH\n    ! Zaznaczone rekordy sa przefiltrowane !\n\n" + heading + first +
+            second);
 
     // A file the listing hands over to the spreadsheet program prints as in the window.
-    const CliOutcome other = cli({"print", folder.write("notes.xls", "Hello\tworld\r\nno\tdate\there\r\n"), "--language", "English"});
+    const CliOutcome other =
+        cli({"print", folder.write("notes.xls", "Hello\tworld\r\nno\tdate\there\r\n"), "--language",
+             "English"});
     EXPECT_EQ(other.status, 0) << other.err;
-    EXPECT_TRUE(other.out.ends_with("\n\n    :" + cellsOf({"Hello", "world"}) + "\n" + kRule + "    :" + cellsOf({"no", "date", "here"}) + "\n" + kRule));
+    EXPECT_TRUE(other.out.ends_with("\n\n    :" + cellsOf({"Hello", "world"}) + "\n" + kRule +
+                                    "    :" + cellsOf({"no", "date", "here"}) + "\n" + kRule));
 
     // A file named like an option is reachable after "--".
     folder.write("--language.xls", sample);

@@ -13,10 +13,9 @@ using kestrava::encodeCharCodes;
 TEST(CharCodes, UnitsRoundTrip)
 {
     const std::tuple<int, const char*, int> cases[] = {
-        {0, "000", 0},           {0x41, "065", 0x41},      {999, "999", 999},
-        {1000, "000", 0},        {1234, "234", 234},       {0x7FFF, "767", 767},
-        {0x8000, "768", 768},    {65436, "100", 100},      {65437, "-99", 65437},
-        {65526, "-10", 65526},   {65527, "0-9", 65527},    {65535, "0-1", 65535}};
+        {0, "000", 0},         {0x41, "065", 0x41},   {999, "999", 999},     {1000, "000", 0},
+        {1234, "234", 234},    {0x7FFF, "767", 767},  {0x8000, "768", 768},  {65436, "100", 100},
+        {65437, "-99", 65437}, {65526, "-10", 65526}, {65527, "0-9", 65527}, {65535, "0-1", 65535}};
     for (const auto& [unit, codes, back] : cases) {
         EXPECT_EQ(encodeCharCodes(std::u16string(1, char16_t(unit))), codes) << unit;
         EXPECT_EQ(decodeCharCodes(codes), std::u16string(1, char16_t(back))) << unit;
@@ -37,7 +36,8 @@ TEST(CharCodes, LongTextsAndForeignCodeStrings)
     using kestrava::readCodeGroup;
     EXPECT_EQ(readCodeGroup("042"), 42);
     EXPECT_EQ(readCodeGroup("0-5"), -5);
-    for (const char* bad : {"00-", "-", "", "1-2", "--1", "+12", " 12", "65536", "99999999999999999999"})
+    for (const char* bad :
+         {"00-", "-", "", "1-2", "--1", "+12", " 12", "65536", "99999999999999999999"})
         EXPECT_EQ(readCodeGroup(bad), std::nullopt) << bad;
 
     // Groups that are no number keep their place; a short last group is read as it stands.

@@ -30,8 +30,8 @@ namespace {
 // written; on a fault the listing file is removed, so that it is never taken for
 // complete.
 ListingFileResult listFile(const std::filesystem::path& plainSource,
-                           const std::filesystem::path& listingFile,
-                           const ListingFilter& filter, const std::string& previousSerial)
+                           const std::filesystem::path& listingFile, const ListingFilter& filter,
+                           const std::string& previousSerial)
 {
     fileio::AtomicWriter writer;
     FileResult writeFault;
@@ -60,7 +60,8 @@ ListingFileResult listFile(const std::filesystem::path& plainSource,
 
 const char* operationName(Operation operation)
 {
-    return std::array{"status", "open", "read", "create", "write", "close", "rename", "remove", "sync"}[int(operation)];
+    return std::array{"status", "open",   "read",   "create", "write",
+                      "close",  "rename", "remove", "sync"}[int(operation)];
 }
 
 // A record text of both families' shape, several read chunks long, so that reads and
@@ -76,7 +77,8 @@ std::string bigDownload(std::size_t records)
 // Runs work with the k-th file operation failing, for k = 1, 2, ... until a run in
 // which fewer than k operations happened; that last run must succeed. check is
 // called after every failing run. Returns the operations that were made to fail.
-std::set<Operation> walkFailurePoints(const std::function<void()>& prepare, const std::function<FileResult()>& work,
+std::set<Operation> walkFailurePoints(const std::function<void()>& prepare,
+                                      const std::function<FileResult()>& work,
                                       const std::function<void()>& check)
 {
     std::set<Operation> failed;
@@ -84,7 +86,8 @@ std::set<Operation> walkFailurePoints(const std::function<void()>& prepare, cons
         prepare();
         int count = 0;
         Operation failing{};
-        fileio::setFaultHook([&](Operation operation) { return ++count == k && (failing = operation, true); });
+        fileio::setFaultHook(
+            [&](Operation operation) { return ++count == k && (failing = operation, true); });
         const FileResult result = work();
         fileio::setFaultHook({});
         if (count < k) {
@@ -92,8 +95,10 @@ std::set<Operation> walkFailurePoints(const std::function<void()>& prepare, cons
             return failed;
         }
         failed.insert(failing);
-        SCOPED_TRACE(std::string("failing operation ") + std::to_string(k) + " (" + operationName(failing) + ")");
-        EXPECT_FALSE(result.ok()) << "a failed " << operationName(failing) << " was reported as success";
+        SCOPED_TRACE(std::string("failing operation ") + std::to_string(k) + " (" +
+                     operationName(failing) + ")");
+        EXPECT_FALSE(result.ok()) << "a failed " << operationName(failing)
+                                  << " was reported as success";
         EXPECT_FALSE(result.path.empty());
         EXPECT_NE(describe(result).find(result.path), std::string::npos);
         check();
@@ -121,13 +126,18 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
         byte = char(generator());
     const std::string records = bigDownload(80'000);  // about 2.6 MB
     const std::filesystem::path in = folder.path() / "in.xls", target = folder.path() / "out.tmp";
-    const std::filesystem::path work = folder.path() / "work", settings = folder.path() / kDefaultLoadFileName;
+    const std::filesystem::path work = folder.path() / "work",
+                                settings = folder.path() / kDefaultLoadFileName;
     const std::string printSource = bigDownload(8'000);
     std::optional<LoadedDownload> download;
     std::uint64_t listed = 0;
     RecordingSurface surface;
-    const auto earlier = [&](const char* text) { return [&, text] { folder.write("out.tmp", text); }; };
-    const auto source = [&](const std::string& text) { return [&, text] { folder.write("in.xls", text); }; };
+    const auto earlier = [&](const char* text) {
+        return [&, text] { folder.write("out.tmp", text); };
+    };
+    const auto source = [&](const std::string& text) {
+        return [&, text] { folder.write("in.xls", text); };
+    };
     // The earlier target and the source as they were, nothing else in the folder.
     const auto kept = [&](const char* earlierText, const std::string& sourceText) {
         return [&, earlierText] {
@@ -142,27 +152,42 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
         std::function<void()> prepare;
         std::function<FileResult()> work;
         std::function<void()> checkFailed;  // after every failed run
-        std::vector<Operation> mustFail;    // operations the work must have done
-        std::function<void()> checkDone;    // after the run without a failure
+        std::vector<Operation> mustFail;  // operations the work must have done
+        std::function<void()> checkDone;  // after the run without a failure
     };
     const std::vector<Walk> walks = {
-        {"decode", [&] { source(random)(); earlier("the earlier copy")(); },
+        {"decode",
+         [&] {
+             source(random)();
+             earlier("the earlier copy")();
+         },
          [&] { return scrambleFile(ScrambleDirection::Decode, in, target); },
          kept("the earlier copy", random),
          {O::Status, O::OpenRead, O::Read, O::CreateTemp, O::Write, O::Sync, O::Close, O::Rename},
          [&] { EXPECT_EQ(scrambledText(folder.read("out.tmp")), random); }},
-        {"listing", [&] { source(records)(); earlier("an earlier listing")(); },
+        {"listing",
+         [&] {
+             source(records)();
+             earlier("an earlier listing")();
+         },
          [&] {
              const auto result = listFile(in, target, {}, "");
              listed = result.summary.records;
              return result.file;
          },
-         [&] { names({"in.xls"}); EXPECT_EQ(folder.read("in.xls"), records); },  // no listing left
+         [&] {
+             names({"in.xls"});
+             EXPECT_EQ(folder.read("in.xls"), records);
+         },  // no listing left
          {O::Read, O::Write, O::Rename},
-         [&] { EXPECT_EQ(listed, 80'000u); EXPECT_EQ(folder.read("out.tmp").substr(0, 7), "Weld No"); }},
+         [&] {
+             EXPECT_EQ(listed, 80'000u);
+             EXPECT_EQ(folder.read("out.tmp").substr(0, 7), "Weld No");
+         }},
         // Opening another file: the download loaded before stays loaded, with its
         // working copy, and no temporary file is left in the work folder.
-        {"open", [&] {
+        {"open",
+         [&] {
              folder.write("earlier.pfd", scrambledText(bigDownload(3)));
              folder.write("next.pfd", scrambledText(records));
              std::filesystem::create_directories(work);
@@ -177,35 +202,51 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
              EXPECT_EQ(download->chosenFile(), folder.path() / "earlier.pfd");
              EXPECT_EQ(download->lastListing()->records, 3u);
              EXPECT_EQ(folder.read("work/view_only.tmp"), bigDownload(3));
-             EXPECT_EQ(folder.names("work"), (std::set<std::string>{"display_only.tmp", "view_only.tmp"}));
+             EXPECT_EQ(folder.names("work"),
+                       (std::set<std::string>{"display_only.tmp", "view_only.tmp"}));
          },
          {O::Read, O::Write, O::Rename},
          [&] { EXPECT_EQ(download->lastListing()->records, 80'000u); }},
-        {"settings", [&] { folder.write(kDefaultLoadFileName, "c:\\earlier\r\n"); },
+        {"settings",
+         [&] { folder.write(kDefaultLoadFileName, "c:\\earlier\r\n"); },
          [&] { return writeDefaultFolder(settings, "d:\\welds\\2009"); },
-         [&] { EXPECT_EQ(folder.read(kDefaultLoadFileName), "c:\\earlier\r\n"); EXPECT_EQ(folder.entries(), 1u); },
+         [&] {
+             EXPECT_EQ(folder.read(kDefaultLoadFileName), "c:\\earlier\r\n");
+             EXPECT_EQ(folder.entries(), 1u);
+         },
          {O::Write, O::Rename},
          [&] { EXPECT_EQ(folder.read(kDefaultLoadFileName), "d:\\welds\\2009\r\n"); }},
         // A settings file that cannot be read gives no value (the caller's default),
         // never a value made of what was read before the failure.
-        {"settings read", [&] { folder.write(kDefaultLoadFileName, "d:\\welds\r\n"); },
+        {"settings read",
+         [&] { folder.write(kDefaultLoadFileName, "d:\\welds\r\n"); },
          [&] {
              const bool read = readDefaultFolder(settings).has_value();
-             return read ? FileResult{} : FileResult{FileFault::SourceRead, settings.string(), {}, {}, 0};
+             return read ? FileResult{}
+                         : FileResult{FileFault::SourceRead, settings.string(), {}, {}, 0};
          },
-         [] {}, {O::Read}, [] {}},
-        {"print copy", [&] { source(printSource)(); earlier("an earlier copy")(); },
+         [] {},
+         {O::Read},
+         [] {}},
+        {"print copy",
+         [&] {
+             source(printSource)();
+             earlier("an earlier copy")();
+         },
          [&] { return writePrintCopy(in, target, MachineFamily::ORV, {}); },
          kept("an earlier copy", printSource),
          {O::Read, O::Write, O::Rename},
          [&] { EXPECT_EQ(folder.read("out.tmp").substr(0, 7), "Weld No"); }},
-        {"printing the copy", [&] { earlier("1\r\n2\r\n")(); },
+        {"printing the copy",
+         [&] { earlier("1\r\n2\r\n")(); },
          [&] {
              const PrintResult printed = printCopyFile(target, Language::English, false, surface);
              EXPECT_TRUE(printed.ok() || printed.fault == PrintFault::CopyRead);
              return printed.file;
          },
-         [] {}, {O::Read}, [] {}},
+         [] {},
+         {O::Read},
+         [] {}},
     };
     for (const Walk& walk : walks) {
         SCOPED_TRACE(walk.what);
@@ -214,7 +255,8 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
             EXPECT_TRUE(failed.count(operation)) << operationName(operation);
         walk.checkDone();
         std::filesystem::remove_all(work);
-        for (const char* name : {"in.xls", "out.tmp", "earlier.pfd", "next.pfd", kDefaultLoadFileName})
+        for (const char* name :
+             {"in.xls", "out.tmp", "earlier.pfd", "next.pfd", kDefaultLoadFileName})
             std::filesystem::remove(folder.path() / name);
     }
 
@@ -225,13 +267,18 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
     for (const SaveForm form : {SaveForm::Plain, SaveForm::Scrambled}) {
         SCOPED_TRACE(form == SaveForm::Plain ? "save plain" : "save scrambled");
         const auto out = folder.path() / "out";
-        walkFailurePoints([&] { std::filesystem::remove_all(out); std::filesystem::create_directory(out); },
-                          [&] { return saveCopy(plain, out / "saved.pfd", form, work / "temp_only.tmp").file; },
-                          [&] {
-                              EXPECT_TRUE(std::filesystem::is_empty(out));
-                              EXPECT_EQ(folder.read("work/view_only.tmp"), random);
-                          });
-        EXPECT_EQ(folder.read("out/saved.pfd"), form == SaveForm::Plain ? random : scrambledText(random));
+        walkFailurePoints(
+            [&] {
+                std::filesystem::remove_all(out);
+                std::filesystem::create_directory(out);
+            },
+            [&] { return saveCopy(plain, out / "saved.pfd", form, work / "temp_only.tmp").file; },
+            [&] {
+                EXPECT_TRUE(std::filesystem::is_empty(out));
+                EXPECT_EQ(folder.read("work/view_only.tmp"), random);
+            });
+        EXPECT_EQ(folder.read("out/saved.pfd"),
+                  form == SaveForm::Plain ? random : scrambledText(random));
     }
 }
 
@@ -245,23 +292,36 @@ TEST_F(FileFaults, ASourceThatChangesWhileItIsReadIsReported)
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"shrunk", [&] { std::filesystem::resize_file(sourcePath, 1000); }},
         {"grown", [&] { std::ofstream(sourcePath, std::ios::app) << "1\tS-1\t14/03/2009\r\n"; }},
-        {"rewritten", [&] {
+        {"rewritten",
+         [&] {
              std::fstream(sourcePath, std::ios::in | std::ios::out | std::ios::binary) << "Log";
-             std::filesystem::last_write_time(sourcePath, std::filesystem::last_write_time(sourcePath) +
-                                                              std::chrono::seconds(2));
+             std::filesystem::last_write_time(sourcePath,
+                                              std::filesystem::last_write_time(sourcePath) +
+                                                  std::chrono::seconds(2));
          }},
 #ifndef _WIN32  // Windows refuses to replace a file that is open
-        {"replaced", [&] {
+        {"replaced",
+         [&] {
              folder.write("new.xls", source);
              std::filesystem::rename(folder.path() / "new.xls", sourcePath);
          }},
 #endif
     };
     const std::vector<std::pair<const char*, std::function<FileResult()>>> works = {
-        {"listing", [&] { return listFile(sourcePath, folder.path() / "display_only.tmp", {}, "").file; }},
-        {"decode", [&] { return scrambleFile(ScrambleDirection::Decode, sourcePath, folder.path() / "view_only.tmp"); }},
-        {"print copy", [&] { return writePrintCopy(sourcePath, folder.path() / "print_only.tmp", MachineFamily::ORV, {}); }},
-        {"open to a sink", [&] {
+        {"listing",
+         [&] { return listFile(sourcePath, folder.path() / "display_only.tmp", {}, "").file; }},
+        {"decode",
+         [&] {
+             return scrambleFile(ScrambleDirection::Decode, sourcePath,
+                                 folder.path() / "view_only.tmp");
+         }},
+        {"print copy",
+         [&] {
+             return writePrintCopy(sourcePath, folder.path() / "print_only.tmp", MachineFamily::ORV,
+                                   {});
+         }},
+        {"open to a sink",
+         [&] {
              LoadedDownload download([](std::string_view) { return true; });
              const auto opened = download.open(sourcePath, {});
              return opened ? FileResult{} : opened.fault().file;
@@ -280,7 +340,8 @@ TEST_F(FileFaults, ASourceThatChangesWhileItIsReadIsReported)
             const FileResult result = run();
             fileio::setFaultHook({});
             EXPECT_EQ(result.fault, FileFault::SourceChanged) << describe(result);
-            EXPECT_NE(describe(result).find("the file changed while it was read"), std::string::npos);
+            EXPECT_NE(describe(result).find("the file changed while it was read"),
+                      std::string::npos);
             EXPECT_EQ(folder.names(), std::set<std::string>{"in.xls"});
         }
     }
@@ -295,10 +356,14 @@ TEST_F(FileFaults, AFileThatAppearsAtTheTargetMeanwhileIsKept)
     const auto target = folder.path() / "out.pfd";
     const auto workFile = folder.path() / "temp_only.tmp";
     const std::vector<std::pair<const char*, std::function<FileResult()>>> works = {
-        {"decode", [&] { return scrambleFile(ScrambleDirection::Decode, sourcePath, target, false); }},
-        {"encode", [&] { return scrambleFile(ScrambleDirection::Encode, sourcePath, target, false); }},
-        {"save plain", [&] { return saveCopy(sourcePath, target, SaveForm::Plain, workFile).file; }},
-        {"save scrambled", [&] { return saveCopy(sourcePath, target, SaveForm::Scrambled, workFile).file; }},
+        {"decode",
+         [&] { return scrambleFile(ScrambleDirection::Decode, sourcePath, target, false); }},
+        {"encode",
+         [&] { return scrambleFile(ScrambleDirection::Encode, sourcePath, target, false); }},
+        {"save plain",
+         [&] { return saveCopy(sourcePath, target, SaveForm::Plain, workFile).file; }},
+        {"save scrambled",
+         [&] { return saveCopy(sourcePath, target, SaveForm::Scrambled, workFile).file; }},
     };
     for (const auto& [work, run] : works) {
         SCOPED_TRACE(work);
@@ -341,7 +406,7 @@ TEST_F(FileFaults, AReplacedFileKeepsItsPermissions)
     const auto target = folder.write("out.pfd", "old");
     ::chmod(target.c_str(), 0600);
     ASSERT_TRUE(scrambleFile(ScrambleDirection::Encode, sourcePath, target, true).ok());
-    struct stat status {};
+    struct stat status { };
     ASSERT_EQ(::stat(target.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0600u);
     EXPECT_NE(folder.read("out.pfd"), "old");

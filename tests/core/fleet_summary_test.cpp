@@ -27,13 +27,15 @@ namespace {
 // An ORV or 5TZ download of a few records of one machine.
 std::string randomDownload(std::mt19937& random, bool fiveTz, const std::string& serial)
 {
-    std::string text = fiveTz ? "Weld\tOperator\tSerial\tDate\r\n" : "Weld\tSerial\tDate\tTime\tError\r\n";
+    std::string text =
+        fiveTz ? "Weld\tOperator\tSerial\tDate\r\n" : "Weld\tSerial\tDate\tTime\tError\r\n";
     const int records = int(random() % 30);
     for (int i = 0; i < records; ++i) {
         const std::string date = std::to_string(10 + random() % 18) + "/0" +
                                  std::to_string(1 + random() % 9) + "/20" +
                                  std::to_string(10 + random() % 10);
-        const std::string error = std::to_string(std::vector<int>{0, 0, 20, 27, 5, 6}[random() % 6]);
+        const std::string error =
+            std::to_string(std::vector<int>{0, 0, 20, 27, 5, 6}[random() % 6]);
         if (fiveTz) {
             text += std::to_string(i) + "\tAnna\t" + serial + "\t" + date;
             for (int field = 5; field < 19; ++field)
@@ -51,15 +53,19 @@ std::string orvDownload(const std::string& serial, int first, int count)
 {
     std::string text = "Weld\tSerial\tDate\tTime\tError\r\n";
     for (int i = first; i < first + count; ++i)
-        text += std::to_string(i) + "\t" + serial + "\t" + std::to_string(10 + i % 18) + "/03/2011\t10:00\t" +
-                (i % 3 ? "0" : "27") + "\r\n";
+        text += std::to_string(i) + "\t" + serial + "\t" + std::to_string(10 + i % 18) +
+                "/03/2011\t10:00\t" + (i % 3 ? "0" : "27") + "\r\n";
     return text;
 }
 
 // What the table shows of a summary, and what it names, path by path.
-std::string tableOf(const FleetSummary& summary) { return fleetCsv(summary); }
+std::string tableOf(const FleetSummary& summary)
+{
+    return fleetCsv(summary);
+}
 
-[[maybe_unused]] std::map<std::string, UnreadFile::Why> reasons(const std::vector<UnreadFile>& unread, const TempFolder& folder)
+[[maybe_unused]] std::map<std::string, UnreadFile::Why>
+reasons(const std::vector<UnreadFile>& unread, const TempFolder& folder)
 {
     std::map<std::string, UnreadFile::Why> named;
     for (const auto& file : unread)
@@ -84,7 +90,8 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
         const std::string oneMachine =
             randomDownload(random, i % 2, (i % 2 ? "5TZ-" : "ORV-") + std::to_string(i % 3));
         const bool pfd = random() % 2;
-        folder.write("sub/f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"), pfd ? scrambledText(oneMachine) : oneMachine);
+        folder.write("sub/f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"),
+                     pfd ? scrambledText(oneMachine) : oneMachine);
         std::string listing;
         const ListingSummary alone = listText(oneMachine, filter, "", listing);
         if (alone.records == 0)
@@ -110,9 +117,11 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
         const MachineSummary& machine = one->machines[m];
         EXPECT_EQ(machine.records, records[machine.serial]) << machine.serial;
         for (std::size_t row = 0; row < machine.errorCodes.size(); ++row)
-            EXPECT_EQ(machine.errorCodes[row].count, errorRows[machine.serial + "/" + std::to_string(row)]);
+            EXPECT_EQ(machine.errorCodes[row].count,
+                      errorRows[machine.serial + "/" + std::to_string(row)]);
         EXPECT_EQ(machine.files, machine.paths.size());
-        EXPECT_TRUE(machine.first && machine.last && *machine.first >= filter.from && *machine.last <= filter.to);
+        EXPECT_TRUE(machine.first && machine.last && *machine.first >= filter.from &&
+                    *machine.last <= filter.to);
         EXPECT_EQ(machine.serial, two->machines[m].serial);
         EXPECT_EQ(machine.records, two->machines[m].records);
         EXPECT_EQ(machine.paths, two->machines[m].paths);
@@ -123,7 +132,8 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
     EXPECT_NE(one->unread[1].reason.find("header line"), std::string::npos);
     EXPECT_EQ(one->filesRead, 40u);
 
-    EXPECT_FALSE(summariseFleet(files, filter, 2, [](std::uint64_t, std::uint64_t) { return false; }));
+    EXPECT_FALSE(
+        summariseFleet(files, filter, 2, [](std::uint64_t, std::uint64_t) { return false; }));
 }
 
 TEST(FleetSummary, EachDownloadAndEachWeldCountOnceWhateverTheNamesAndThreads)
@@ -148,7 +158,8 @@ TEST(FleetSummary, EachDownloadAndEachWeldCountOnceWhateverTheNamesAndThreads)
     EXPECT_EQ(alone->repeatedRecords, 0u);
 
     std::vector<UnreadFile> unread;
-    const auto files = downloadFilesIn({folder.path() / "a-head.xls", folder.path() / "b", plain}, unread);
+    const auto files =
+        downloadFilesIn({folder.path() / "a-head.xls", folder.path() / "b", plain}, unread);
     for (const unsigned threads : {1u, 2u, 3u}) {
         SCOPED_TRACE(threads);
         const auto all = summariseFleet(files, {}, threads);
@@ -182,7 +193,8 @@ TEST(FleetSummary, ALongDownloadCountsTheSameOnAnyNumberOfThreads)
                                                 folder.write("long.pfd", scrambledText(longOne))};
     for (int i = 0; i < 6; ++i)
         files.push_back(folder.write("short" + std::to_string(i) + ".xls",
-                                     orvDownload("S-1", 69'950 + i * 20, 100) + orvDownload("S-2", i, 2).substr(29)));
+                                     orvDownload("S-1", 69'950 + i * 20, 100) +
+                                         orvDownload("S-2", i, 2).substr(29)));
     std::string first;
     for (const unsigned threads : {1u, 2u, 4u}) {
         const auto summary = summariseFleet(files, {}, threads);
@@ -221,7 +233,8 @@ TEST(FleetSummary, EverySkippedNameIsNamedWithItsReason)
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
     std::vector<UnreadFile> unread;
-    const auto files = downloadFilesIn({folder.path() / "in", a, folder.path() / "in", folder.path() / "gone"}, unread);
+    const auto files = downloadFilesIn(
+        {folder.path() / "in", a, folder.path() / "in", folder.path() / "gone"}, unread);
     ::close(sock);
     EXPECT_EQ(files, (std::vector<std::filesystem::path>{a, folder.path() / "in/deep/er/b.pfd"}));
     using Why = UnreadFile::Why;
@@ -273,7 +286,9 @@ TEST(FleetTable, CsvFieldsCannotBecomeFormulasOrMoveCells)
         {"a,b", "\"a,b\"", "\"a,b\""},
         {"a\nb", "\"a\nb\"", "\"a\nb\""},
         {"x=1", "x=1", "x=1"},
-        {std::string("a\0b\x1b[31m\x7f", 9), "a?b?[31m\x7f", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD[31m\x7f"},
+        {std::string("a\0b\x1b[31m\x7f", 9), "a?b?[31m\x7f",
+         "a\xEF\xBF\xBD"
+         "b\xEF\xBF\xBD[31m\x7f"},
         {"\x01=", "?=", "\xEF\xBF\xBD="},
     };
     for (const auto& c : cases) {
@@ -291,14 +306,14 @@ TEST(FleetTable, OneColumnPerErrorCodeAndLongSerialsShortenedInTheTextOnly)
     orv.family = MachineFamily::ORV;
     orv.records = 4;
     setErrorCodeLabels(orv.errorCodes, MachineFamily::ORV);
-    orv.errorCodes[0].count = 3;   // E00
-    orv.errorCodes[9].count = 1;   // E127
+    orv.errorCodes[0].count = 3;  // E00
+    orv.errorCodes[9].count = 1;  // E127
     MachineSummary tz;
     tz.serial = "T-1";
     tz.family = MachineFamily::T5Z;
     tz.records = 2;
     setErrorCodeLabels(tz.errorCodes, MachineFamily::T5Z);
-    tz.errorCodes[1].count = 2;    // E05
+    tz.errorCodes[1].count = 2;  // E05
     summary.machines = {orv, tz};
 
     EXPECT_EQ(fleetErrorColumns(summary), (std::vector<std::string>{"E00", "E05", "E127"}));
@@ -307,8 +322,11 @@ TEST(FleetTable, OneColumnPerErrorCodeAndLongSerialsShortenedInTheTextOnly)
                        ",ORV,0,4,,,25.0%,3,,1\r\nT-1,5TZ,0,2,,,100.0%,,2,\r\n");
     const std::string text = fleetText(summary);
     EXPECT_LT(text.size(), 400u);
-    EXPECT_NE(text.find(std::string(kSerialShown, 'S') + "\xE2\x80\xA6  ORV"), std::string::npos) << text;
-    EXPECT_NE(text.find("\nT-1" + std::string(kSerialShown - 3 + 1 + 2, ' ') + "5TZ"), std::string::npos) << text;
+    EXPECT_NE(text.find(std::string(kSerialShown, 'S') + "\xE2\x80\xA6  ORV"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\nT-1" + std::string(kSerialShown - 3 + 1 + 2, ' ') + "5TZ"),
+              std::string::npos)
+        << text;
 }
 
 TEST(PathText, NamesAreShownWithControlsAndStrayBytesEscaped)
@@ -320,7 +338,9 @@ TEST(PathText, NamesAreShownWithControlsAndStrayBytesEscaped)
         {"a\nb\r\tc.xls", "a\\nb\\r\\tc.xls"},
         {"\x1b[31mred\x7f", "\\x1b[31mred\\x7f"},
         {"bad\xff\xc3.xls", "bad\\xff\\xc3.xls"},
-        {"\xc2\x9b" "2J", "\\u009b2J"},
+        {"\xc2\x9b"
+         "2J",
+         "\\u009b2J"},
         {"\xed\xa0\x80", "\\xed\\xa0\\x80"},  // a surrogate is no UTF-8 character
     };
     for (const auto& c : cases)
@@ -376,14 +396,16 @@ TEST(FleetSummary, CountsBytesReadUpToTheFilesSizes)
     for (unsigned threads : {1u, 2u}) {
         std::uint64_t last = 0;
         bool rising = true;
-        const auto summary = summariseFleet(files, {}, threads, {}, [&](std::uint64_t done, std::uint64_t all) {
-            rising = rising && done > last && all == total;
-            last = done;
-            return true;
-        });
+        const auto summary =
+            summariseFleet(files, {}, threads, {}, [&](std::uint64_t done, std::uint64_t all) {
+                rising = rising && done > last && all == total;
+                last = done;
+                return true;
+            });
         ASSERT_TRUE(summary);
         EXPECT_TRUE(rising) << threads;
         EXPECT_EQ(last, total) << threads;
     }
-    EXPECT_FALSE(summariseFleet(files, {}, 2, {}, [](std::uint64_t, std::uint64_t) { return false; }));
+    EXPECT_FALSE(
+        summariseFleet(files, {}, 2, {}, [](std::uint64_t, std::uint64_t) { return false; }));
 }

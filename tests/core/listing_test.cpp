@@ -21,8 +21,8 @@ using sample::kOrvHeader;
 using sample::orvRecord;
 const std::string kOrvHeaderOut = "Weld    | Serial    | Date    | Time    | Error    | ";
 
-std::string orvRecordOut(const std::string& weld, const std::string& serial, const std::string& date,
-                         const std::string& error)
+std::string orvRecordOut(const std::string& weld, const std::string& serial,
+                         const std::string& date, const std::string& error)
 {
     return cell(weld, 8 - int(weld.size())) + cell(serial, 10 - int(serial.size())) +
            cell(date, 8 - int(date.size())) + cell("10:00", 3) + cell(error, 9 - int(error.size()));
@@ -62,8 +62,10 @@ Day ymd(int y, unsigned m, unsigned d)
 
 TEST(Listing, LaysOutColumnsCountsCodesAndKeepsTheLastSerial)
 {
-    const std::vector<Row> rows = {{"1", "AB12", "15/03/2009", "0"}, {"2", "AB13", "16/03/2009", "27"},
-                                   {"3", "AB14", "16/03/2009", "027"}, {"4", "AB15", "17/03/2009", " 27"}};
+    const std::vector<Row> rows = {{"1", "AB12", "15/03/2009", "0"},
+                                   {"2", "AB13", "16/03/2009", "27"},
+                                   {"3", "AB14", "16/03/2009", "027"},
+                                   {"4", "AB15", "17/03/2009", " 27"}};
     const auto run = list(orvLines(rows));
     EXPECT_EQ(run.summary.family, MachineFamily::ORV);
     EXPECT_EQ(run.summary.records, 4u);
@@ -114,8 +116,9 @@ TEST(Listing, RecordsWithMoreOrFewerFieldsThanTheHeader)
     // gets no fill, each later one is filled to 3 characters.
     const auto run = list("Weld\tNo\r\na\tb\t01/02/2009\tX\tlonger\r\nc\r\n");
     EXPECT_EQ(run.summary.family, MachineFamily::ORV);
-    EXPECT_EQ(run.listing, "Weld    | No    | \r\n" + cell("a", 7) + cell("b", 5) + cell("01/02/2009", 0) +
-                               cell("X", 2) + cell("longer", 0) + "\r\n" + cell("c", 7) + "\r\n");
+    EXPECT_EQ(run.listing, "Weld    | No    | \r\n" + cell("a", 7) + cell("b", 5) +
+                               cell("01/02/2009", 0) + cell("X", 2) + cell("longer", 0) + "\r\n" +
+                               cell("c", 7) + "\r\n");
     // The one-field record leaves the serial of the record before it.
     EXPECT_EQ(run.summary.serial, "b");
     EXPECT_EQ(run.summary.records, 2u);
@@ -131,13 +134,16 @@ TEST(Listing, LineEndsAndPiecesOfAnySize)
 {
     // CR and CR LF end lines, a lone LF stays in the field, text after the last line
     // end is a last line, and an empty line is a record with one empty field.
-    const std::string text = "Log\tS\tDate\r" "1\tA\n\t02/02/2012\r\n" "\r\n" "2\tB\t03/02/2012";
+    const std::string text = "Log\tS\tDate\r"
+                             "1\tA\n\t02/02/2012\r\n"
+                             "\r\n"
+                             "2\tB\t03/02/2012";
     const auto whole = list(text);
     EXPECT_EQ(whole.summary.records, 3u);
     EXPECT_EQ(whole.summary.serial, "B");
     EXPECT_EQ(whole.listing, "Log    | S    | Date    | \r\n" + cell("1", 6) + cell("A\n", 3) +
-                                 cell("02/02/2012", 0) + "\r\n" + cell("", 7) + "\r\n" + cell("2", 6) +
-                                 cell("B", 4) + cell("03/02/2012", 0) + "\r\n");
+                                 cell("02/02/2012", 0) + "\r\n" + cell("", 7) + "\r\n" +
+                                 cell("2", 6) + cell("B", 4) + cell("03/02/2012", 0) + "\r\n");
     // Fed a byte at a time (a CR LF split over two pieces included), the run is the same.
     std::string listing;
     ListingRun run({}, "", [&](std::string_view bytes) {
@@ -188,9 +194,12 @@ TEST(Listing, RecognitionOfTheHeader)
 
 TEST(Listing, DateFilterIsInclusiveAndDropsRecordsWithoutADate)
 {
-    const std::string text = orvLines({{"1", "A", "14/03/2009", "0"}, {"2", "B", "15/03/2009", "0"},
-                                       {"3", "C", "16/03/2009", "20"}, {"4", "D", "17/03/2009", "0"},
-                                       {"5", "E", "garbage!!!", "0"}}) + "6\tF\r\n";
+    const std::string text = orvLines({{"1", "A", "14/03/2009", "0"},
+                                       {"2", "B", "15/03/2009", "0"},
+                                       {"3", "C", "16/03/2009", "20"},
+                                       {"4", "D", "17/03/2009", "0"},
+                                       {"5", "E", "garbage!!!", "0"}}) +
+                             "6\tF\r\n";
     ListingFilter filter;
     filter.dateOn = true;
     filter.from = ymd(2009, 3, 15);
@@ -200,7 +209,8 @@ TEST(Listing, DateFilterIsInclusiveAndDropsRecordsWithoutADate)
     EXPECT_EQ(run.summary.serial, "C");
     EXPECT_EQ(run.summary.errorCodes[0].count, 1);
     EXPECT_EQ(run.summary.errorCodes[1].count, 1);
-    EXPECT_EQ(run.listing, orvLines({{"2", "B", "15/03/2009", "0"}, {"3", "C", "16/03/2009", "20"}}, true));
+    EXPECT_EQ(run.listing,
+              orvLines({{"2", "B", "15/03/2009", "0"}, {"3", "C", "16/03/2009", "20"}}, true));
 
     // From after To: header only, serial of the previous run kept, counts 0.
     filter.from = ymd(2009, 3, 17);
@@ -245,7 +255,6 @@ TEST(Listing, ErrorFilterComparesNumbersButCountsExactText)
     EXPECT_EQ(list(text + body, filter).summary.records, 0u);
 }
 
-
 TEST(Listing, ReportsWhereEveryLineBegins)
 {
     std::string many = kOrvHeader;
@@ -264,7 +273,8 @@ TEST(Listing, ReportsWhereEveryLineBegins)
         std::string expected;
         listText(text, {}, "", expected);
         std::vector<std::uint64_t> lineStarts{0};
-        for (std::size_t at = expected.find("\r\n"); at + 2 < expected.size(); at = expected.find("\r\n", at + 2))
+        for (std::size_t at = expected.find("\r\n"); at + 2 < expected.size();
+             at = expected.find("\r\n", at + 2))
             lineStarts.push_back(at + 2);
 
         std::string listing;
@@ -274,7 +284,8 @@ TEST(Listing, ReportsWhereEveryLineBegins)
         ListingRun run({}, "", [&](std::string_view bytes) {
             // The starts just reported lie in this piece.
             for (std::size_t i = pieceStarts; i < reported.size(); ++i)
-                inPiece = inPiece && reported[i] >= listing.size() && reported[i] < listing.size() + bytes.size();
+                inPiece = inPiece && reported[i] >= listing.size() &&
+                          reported[i] < listing.size() + bytes.size();
             pieceStarts = reported.size();
             listing.append(bytes);
             return true;
@@ -300,12 +311,15 @@ TEST(Listing, SameOnAnyNumberOfThreads)
         // CR LF too), missing and extra fields, now and then a line long enough to be
         // listed apart from the others.
         const bool orv = file == 0;
-        std::string text = orv ? kOrvHeader : "Number\tA\tSerial\tDate" + std::string(15, '\t') + "Err";
+        std::string text =
+            orv ? kOrvHeader : "Number\tA\tSerial\tDate" + std::string(15, '\t') + "Err";
         while (text.size() < (std::size_t(3) << 20)) {
             text += pick(3) == 0 ? "\r" : "\r\n";
-            const std::string date = std::to_string(10 + pick(18)) + "/0" + std::to_string(1 + pick(9)) + "/2009";
-            std::string record = (pick(20) == 0 ? "\n" : "") + std::to_string(pick(1000)) + (orv ? "" : "\tx") + "\tS" +
-                                 std::to_string(pick(50)) + (pick(9) == 0 ? "\n" : "") + "\t" + date;
+            const std::string date =
+                std::to_string(10 + pick(18)) + "/0" + std::to_string(1 + pick(9)) + "/2009";
+            std::string record = (pick(20) == 0 ? "\n" : "") + std::to_string(pick(1000)) +
+                                 (orv ? "" : "\tx") + "\tS" + std::to_string(pick(50)) +
+                                 (pick(9) == 0 ? "\n" : "") + "\t" + date;
             for (int k = pick(orv ? 4 : 18); k > 0; --k)
                 record += "\t" + std::string(std::size_t(pick(12)), 'v');
             record += "\t" + std::to_string(pick(10));
@@ -341,7 +355,8 @@ TEST(Listing, SameOnAnyNumberOfThreads)
                     ListingFileResult result;
                     if (source.empty()) {
                         for (std::size_t at = 0; at < text.size();) {
-                            const std::size_t size = std::min(text.size() - at, std::size_t(1 + pick(4096)));
+                            const std::size_t size =
+                                std::min(text.size() - at, std::size_t(1 + pick(4096)));
                             run.feed(std::string_view(text).substr(at, size));
                             at += size;
                         }
@@ -362,7 +377,8 @@ TEST(Listing, SameOnAnyNumberOfThreads)
                     EXPECT_EQ(result.summary.records, firstSummary.records);
                     EXPECT_EQ(result.summary.serial, firstSummary.serial);
                     for (std::size_t row = 0; row < firstSummary.errorCodes.size(); ++row)
-                        EXPECT_EQ(result.summary.errorCodes[row].count, firstSummary.errorCodes[row].count);
+                        EXPECT_EQ(result.summary.errorCodes[row].count,
+                                  firstSummary.errorCodes[row].count);
                 }
             }
         }

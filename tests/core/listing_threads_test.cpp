@@ -22,7 +22,7 @@ namespace {
 // Fails the whole test program when one watched step takes longer than its limit.
 class Watchdog {
 public:
-    explicit Watchdog(std::chrono::seconds limit) : limit_(limit), thread_([this] { watch(); }) {}
+    explicit Watchdog(std::chrono::seconds limit) : limit_(limit), thread_([this] { watch(); }) { }
     ~Watchdog()
     {
         {
@@ -104,8 +104,8 @@ TEST(ListingThreads, ManyShortThreadedRunsNeverHang)
     while (text.size() < (std::size_t(3) << 19)) {
         text += pick(4) == 0 ? "\r" : "\r\n";
         text += std::to_string(pick(100000)) + "\tS-" + std::to_string(pick(9)) + "\t" +
-                std::to_string(1 + pick(28)) + "/0" + std::to_string(1 + pick(9)) + "/2009\t10:00\t" +
-                std::to_string(pick(30));
+                std::to_string(1 + pick(28)) + "/0" + std::to_string(1 + pick(9)) +
+                "/2009\t10:00\t" + std::to_string(pick(30));
         if (pick(2000) == 0)
             text += "\t" + std::string(20000 + pick(50000), 'w');
     }
@@ -124,8 +124,8 @@ TEST(ListingThreads, ManyShortThreadedRunsNeverHang)
     Watchdog watchdog(std::chrono::seconds(60));
     for (std::size_t l = 0; l < std::size(lengths); ++l)
         for (std::size_t f = 0; f < std::size(filters); ++f) {
-            reference[l][f] = listInPieces(std::string_view(text).substr(0, lengths[l]), filters[f], 1,
-                                           std::size_t(1) << 20);
+            reference[l][f] = listInPieces(std::string_view(text).substr(0, lengths[l]), filters[f],
+                                           1, std::size_t(1) << 20);
             ASSERT_GT(reference[l][f].records, 0u);
         }
 
@@ -134,8 +134,8 @@ TEST(ListingThreads, ManyShortThreadedRunsNeverHang)
         const std::size_t f = pick(unsigned(std::size(filters)));
         const unsigned threads = 2 + pick(3);
         const std::size_t piece = std::size_t(1) << (8 + pick(13));  // 256 B to 1 MiB
-        watchdog.step("run " + std::to_string(runNumber) + " (" + std::to_string(threads) + " threads, pieces of " +
-                      std::to_string(piece) + " bytes)");
+        watchdog.step("run " + std::to_string(runNumber) + " (" + std::to_string(threads) +
+                      " threads, pieces of " + std::to_string(piece) + " bytes)");
         const Listed listed =
             listInPieces(std::string_view(text).substr(0, lengths[l]), filters[f], threads, piece);
         ASSERT_EQ(listed.records, reference[l][f].records) << "run " << runNumber;

@@ -62,7 +62,9 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
 {
     TempFolder work;
     const Progress stop = [](std::uint64_t, std::uint64_t) { return false; };
-    const auto faultOf = [](const auto& outcome) { return outcome.ok() ? DownloadFault{} : outcome.fault(); };
+    const auto faultOf = [](const auto& outcome) {
+        return outcome.ok() ? DownloadFault{} : outcome.fault();
+    };
     const fs::path taken = work.write("taken.pfd", "own file");
     struct Case {
         const char* what;
@@ -71,15 +73,20 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
         FileFault fault;
     };
     const std::vector<Case> cases = {
-        {"refused name", [&](LoadedDownload& d) { return faultOf(d.open(examples / "5tz_sample.pfd.XLS", {})); },
+        {"refused name",
+         [&](LoadedDownload& d) { return faultOf(d.open(examples / "5tz_sample.pfd.XLS", {})); },
          DownloadStep::Name, FileFault::None},
-        {"cancelled open", [&](LoadedDownload& d) { return faultOf(d.open(examples / "5tz_sample.pfd", {}, stop)); },
+        {"cancelled open",
+         [&](LoadedDownload& d) { return faultOf(d.open(examples / "5tz_sample.pfd", {}, stop)); },
          DownloadStep::Reading, FileFault::Cancelled},
-        {"cancelled relist", [&](LoadedDownload& d) { return faultOf(d.relist(errorFilter(5), stop)); },
+        {"cancelled relist",
+         [&](LoadedDownload& d) { return faultOf(d.relist(errorFilter(5), stop)); },
          DownloadStep::Reading, FileFault::Cancelled},
-        {"cancelled save", [&](LoadedDownload& d) { return faultOf(d.save(work.path() / "new.xls", stop)); },
+        {"cancelled save",
+         [&](LoadedDownload& d) { return faultOf(d.save(work.path() / "new.xls", stop)); },
          DownloadStep::SaveTarget, FileFault::Cancelled},
-        {"cancelled scrambled save", [&](LoadedDownload& d) { return faultOf(d.save(work.path() / "new.pfd", stop)); },
+        {"cancelled scrambled save",
+         [&](LoadedDownload& d) { return faultOf(d.save(work.path() / "new.pfd", stop)); },
          DownloadStep::SaveWorkFile, FileFault::Cancelled},
         {"save over a file", [&](LoadedDownload& d) { return faultOf(d.save(taken)); },
          DownloadStep::SaveTarget, FileFault::TargetExists},
@@ -109,9 +116,10 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
     // Nothing loaded, or no work files to save or print from.
     RecordingSurface surface;
     LoadedDownload none(work.path());
-    for (const DownloadFault& fault : {faultOf(none.relist({})), faultOf(none.save(work.path() / "x.pfd")),
-                                       faultOf(none.writePrintCopy()), faultOf(none.print(Language::English, surface)),
-                                       faultOf(none.printSelection(Language::English, surface))})
+    for (const DownloadFault& fault :
+         {faultOf(none.relist({})), faultOf(none.save(work.path() / "x.pfd")),
+          faultOf(none.writePrintCopy()), faultOf(none.print(Language::English, surface)),
+          faultOf(none.printSelection(Language::English, surface))})
         EXPECT_EQ(fault.step, DownloadStep::NothingLoaded);
     LoadedDownload sink(ListingRun::Write{});
     ASSERT_TRUE(sink.open(examples / "orv_sample.pfd", {}).ok());

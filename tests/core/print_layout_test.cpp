@@ -36,16 +36,17 @@ const std::string rule = "    " + std::string(125, '-');
 TEST(PrintLayout, CellsOfEveryField)
 {
     const std::string example = cells("12\tABC\t01/02/2009");
-    EXPECT_EQ(example, "12" + std::string(21, ' ') + ": " + "ABC" + std::string(20, ' ') + ": "
-                           + "01/02/2009" + std::string(13, ' ') + ": ");
+    EXPECT_EQ(example, "12" + std::string(21, ' ') + ": " + "ABC" + std::string(20, ' ') + ": " +
+                           "01/02/2009" + std::string(13, ' ') + ": ");
     // Empty fields and empty lines; 22, 23 and 30 characters (no padding from 23 on);
     // bytes pass unchanged.
-    EXPECT_EQ(cells("a\t\t"), "a" + std::string(22, ' ') + ": " + std::string(23, ' ') + ": "
-                                  + std::string(23, ' ') + ": ");
+    EXPECT_EQ(cells("a\t\t"), "a" + std::string(22, ' ') + ": " + std::string(23, ' ') + ": " +
+                                  std::string(23, ' ') + ": ");
     EXPECT_EQ(cells(""), std::string(23, ' ') + ": ");
     EXPECT_EQ(cells(std::string(22, 'x')), std::string(22, 'x') + " : ");
     EXPECT_EQ(cells(std::string(23, 'y')), std::string(23, 'y') + ": ");
-    EXPECT_EQ(cells(std::string(30, 'z') + "\tq"), std::string(30, 'z') + ": q" + std::string(22, ' ') + ": ");
+    EXPECT_EQ(cells(std::string(30, 'z') + "\tq"),
+              std::string(30, 'z') + ": q" + std::string(22, ' ') + ": ");
     EXPECT_EQ(cells("\xB3\x80\n"), "\xB3\x80\n" + std::string(20, ' ') + ": ");
 }
 
@@ -54,14 +55,15 @@ TEST(PrintLayout, RowsAreCutEvery125Characters)
     std::string text;
     for (int i = 0; i < 300; ++i)
         text += char('a' + i % 26);
-    const std::string l124 = text.substr(0, 124), l125 = text.substr(0, 125), l250 = text.substr(0, 250);
+    const std::string l124 = text.substr(0, 124), l125 = text.substr(0, 125),
+                      l250 = text.substr(0, 250);
     EXPECT_EQ(textRows(l124), std::vector<std::string>{"    :" + l124});
     EXPECT_EQ(textRows(l125), (std::vector<std::string>{"    :" + l125, "    :"}));
-    EXPECT_EQ(textRows(l250),
-              (std::vector<std::string>{"    :" + l250.substr(0, 125), "    :" + l250.substr(125), "    :"}));
-    EXPECT_EQ(textRows(text),
-              (std::vector<std::string>{"    :" + text.substr(0, 125), "    :" + text.substr(125, 125),
-                                        "    :" + text.substr(250)}));
+    EXPECT_EQ(textRows(l250), (std::vector<std::string>{"    :" + l250.substr(0, 125),
+                                                        "    :" + l250.substr(125), "    :"}));
+    EXPECT_EQ(textRows(text), (std::vector<std::string>{"    :" + text.substr(0, 125),
+                                                        "    :" + text.substr(125, 125),
+                                                        "    :" + text.substr(250)}));
     EXPECT_EQ(textRows(""), std::vector<std::string>{"    :"});
     EXPECT_EQ(printRuleRow(), rule);
 }
@@ -74,32 +76,35 @@ TEST(PrintCopy, LinesEndAtCrOrCrLfAndTheHeaderIsNeverFiltered)
     // A header without a date; CR LF, lone CR, a lone LF inside a field, no final end;
     // lines longer than the reader's chunk.
     const std::string longField(70000, 'L');
-    const fs::path source = folder.write("records.xls",
-              "Weld\tSerial\tDate\r\n"
-              "1\tA\t01/02/2009\r"
-              "2\tB\t05/03/2009\r\n"
-              "3\tC\n\t01/02/2009\r\n"
-              + longField + "\t\t28/02/2009\r\n"
-              "4\tD\t28/02/2009");
+    const fs::path source = folder.write("records.xls", "Weld\tSerial\tDate\r\n"
+                                                        "1\tA\t01/02/2009\r"
+                                                        "2\tB\t05/03/2009\r\n"
+                                                        "3\tC\n\t01/02/2009\r\n" +
+                                                            longField +
+                                                            "\t\t28/02/2009\r\n"
+                                                            "4\tD\t28/02/2009");
     ListingFilter filter;
     filter.dateOn = true;
     filter.from = *parseDateText("01/02/2009");
     filter.to = *parseDateText("28/02/2009");
     ASSERT_TRUE(writePrintCopy(source, copy, MachineFamily::ORV, filter).ok());
-    EXPECT_EQ(folder.read("print_only.tmp"), cells("Weld\tSerial\tDate") + "\r\n" + cells("1\tA\t01/02/2009") + "\r\n"
-                                  + cells("3\tC\n\t01/02/2009") + "\r\n" + cells(longField + "\t\t28/02/2009")
-                                  + "\r\n" + cells("4\tD\t28/02/2009") + "\r\n");
+    EXPECT_EQ(folder.read("print_only.tmp"),
+              cells("Weld\tSerial\tDate") + "\r\n" + cells("1\tA\t01/02/2009") + "\r\n" +
+                  cells("3\tC\n\t01/02/2009") + "\r\n" + cells(longField + "\t\t28/02/2009") +
+                  "\r\n" + cells("4\tD\t28/02/2009") + "\r\n");
 
     // An empty source gives an empty copy; a missing one leaves the earlier copy alone.
     folder.write("records.xls", "");
     ASSERT_TRUE(writePrintCopy(source, copy, MachineFamily::ORV, {}).ok());
     EXPECT_EQ(folder.read("print_only.tmp"), "");
     folder.write("print_only.tmp", "earlier");
-    EXPECT_EQ(writePrintCopy(folder.path() / "none.xls", copy, MachineFamily::ORV, {}).fault, FileFault::SourceMissing);
+    EXPECT_EQ(writePrintCopy(folder.path() / "none.xls", copy, MachineFamily::ORV, {}).fault,
+              FileFault::SourceMissing);
     EXPECT_EQ(folder.read("print_only.tmp"), "earlier");
 
     // A line too long to print stops the copy, naming the line; the earlier copy stays.
-    folder.write("records.xls", "Weld\tSerial\tDate\r\n" + std::string(kLongestPrintedLine + 1, '\t') + "\r\n");
+    folder.write("records.xls",
+                 "Weld\tSerial\tDate\r\n" + std::string(kLongestPrintedLine + 1, '\t') + "\r\n");
     const FileResult tooLong = writePrintCopy(source, copy, MachineFamily::ORV, {});
     EXPECT_EQ(tooLong.fault, FileFault::LineTooLong);
     EXPECT_EQ(tooLong.line, 2u);
@@ -110,16 +115,17 @@ TEST(PrintJob, HeadingNotesRowsAndFailures)
 {
     TempFolder folder;
     const std::string line = cells("12\tABC\t01/02/2009");
-    const fs::path copy = folder.write("print_only.tmp", line + "\r\n" + std::string(125, 'r') + "\r\n");
+    const fs::path copy =
+        folder.write("print_only.tmp", line + "\r\n" + std::string(125, 'r') + "\r\n");
 
     RecordingSurface full;
     ASSERT_TRUE(printCopyFile(copy, Language::English, true, full).ok());
-    EXPECT_EQ(full.ops, (std::vector<std::string>{
-                            "font Courier New", "size 7", "size 12", "bold on", "| ",
-                            "|   KESTRAVA PRINTOUT", "size 10", "bold off",
-                            "|    ! This is a filtered selection of the records !", "|", "size 7",
-                            "|    :" + line, "|" + rule, "|    :" + std::string(125, 'r'), "|    :",
-                            "|" + rule, "end"}));
+    EXPECT_EQ(full.ops,
+              (std::vector<std::string>{
+                  "font Courier New", "size 7", "size 12", "bold on", "| ", "|   KESTRAVA PRINTOUT",
+                  "size 10", "bold off", "|    ! This is a filtered selection of the records !",
+                  "|", "size 7", "|    :" + line, "|" + rule, "|    :" + std::string(125, 'r'),
+                  "|    :", "|" + rule, "end"}));
 
     // The heading and note of each language; another language has neither.
     const auto headingOf = [&](Language language, bool filtered) {
@@ -135,11 +141,13 @@ TEST(PrintJob, HeadingNotesRowsAndFailures)
     for (int failAt = 1; failAt <= int(full.ops.size()); ++failAt) {
         RecordingSurface surface;
         surface.failAt = failAt;
-        EXPECT_EQ(printCopyFile(copy, Language::English, false, surface).fault, PrintFault::Printer);
+        EXPECT_EQ(printCopyFile(copy, Language::English, false, surface).fault,
+                  PrintFault::Printer);
         EXPECT_EQ(int(surface.ops.size()), failAt);
     }
     // A copy that cannot be read prints nothing at all.
     RecordingSurface none;
-    EXPECT_EQ(printCopyFile(folder.path() / "gone.tmp", Language::English, false, none).fault, PrintFault::CopyRead);
+    EXPECT_EQ(printCopyFile(folder.path() / "gone.tmp", Language::English, false, none).fault,
+              PrintFault::CopyRead);
     EXPECT_TRUE(none.ops.empty());
 }

@@ -50,7 +50,8 @@ TEST(Scrambling, InversesOfEachOtherAndTheSameInPieces)
         ASSERT_EQ(decodeBytes(encodeBytes(data)), data) << "round " << round;
         ASSERT_EQ(encodeBytes(decodeBytes(data)), data) << "round " << round;
         for (const auto direction : {ScrambleDirection::Decode, ScrambleDirection::Encode}) {
-            const auto whole = direction == ScrambleDirection::Decode ? decodeBytes(data) : encodeBytes(data);
+            const auto whole =
+                direction == ScrambleDirection::Decode ? decodeBytes(data) : encodeBytes(data);
             ScrambleStream stream(direction);
             std::string out;
             for (std::size_t at = 0, piece; at < data.size(); at += piece) {

@@ -22,20 +22,28 @@ TEST(DownloadFile, KindByTheLastThreeCharactersExactly)
     EXPECT_EQ(downloadKindOf("weldxls"), DownloadKind::Standard);
     for (const char* path : {"weld.XLS", "weld.PFD", "weld.xlsx", "weld.txt", "ls", ""})
         EXPECT_EQ(downloadKindOf(path), DownloadKind::Refused) << path;
-    EXPECT_TRUE(isStandardDataName("copy.xls") && !isStandardDataName("copy.XLS") && !isStandardDataName("copy"));
-    for (const auto& [path, title] : {std::pair{"C:\\data\\weld 12.pfd", "weld 12"}, {"/home/u/a.b/site.xls", "site"},
-                                      {"plain.xls", "plain"}, {"/x/.xls", ""}})
+    EXPECT_TRUE(isStandardDataName("copy.xls") && !isStandardDataName("copy.XLS") &&
+                !isStandardDataName("copy"));
+    for (const auto& [path, title] : {std::pair{"C:\\data\\weld 12.pfd", "weld 12"},
+                                      {"/home/u/a.b/site.xls", "site"},
+                                      {"plain.xls", "plain"},
+                                      {"/x/.xls", ""}})
         EXPECT_EQ(fileTitleOf(path), title);
 }
 
 TEST(DownloadFile, SaveNamesAreOnesTheOpenCommandReads)
 {
     const std::tuple<const char*, bool, std::optional<std::string>> cases[] = {
-        {"/d/weld", false, "/d/weld.pfd"},     {"/d/weld", true, "/d/weld.xls"},
-        {"C:\\d\\weld", true, "C:\\d\\weld.xls"}, {"/d/weld.pfd", true, "/d/weld.pfd"},
-        {"/d/weld.xls", false, "/d/weld.xls"}, {"/d/weldxls", false, "/d/weldxls"},
-        {"/d.x/.weld", false, "/d.x/.weld.pfd"}, {"/d/weld.XLS", true, std::nullopt},
-        {"/d/weld.xlsx", false, std::nullopt}, {"/d/weld.txt", true, std::nullopt},
+        {"/d/weld", false, "/d/weld.pfd"},
+        {"/d/weld", true, "/d/weld.xls"},
+        {"C:\\d\\weld", true, "C:\\d\\weld.xls"},
+        {"/d/weld.pfd", true, "/d/weld.pfd"},
+        {"/d/weld.xls", false, "/d/weld.xls"},
+        {"/d/weldxls", false, "/d/weldxls"},
+        {"/d.x/.weld", false, "/d.x/.weld.pfd"},
+        {"/d/weld.XLS", true, std::nullopt},
+        {"/d/weld.xlsx", false, std::nullopt},
+        {"/d/weld.txt", true, std::nullopt},
         {"/d/", false, std::nullopt}};
     for (const auto& [chosen, standard, expected] : cases)
         EXPECT_EQ(saveTargetName(chosen, standard), expected) << chosen;
@@ -64,7 +72,8 @@ TEST(SystemErrorText, CommonCausesInTheBuildLanguage)
     FileResult missing;
     missing.fault = FileFault::SourceNotRegular;
     missing.detail = "not a regular file";
-    EXPECT_EQ(faultReasonText(missing, Language::Polish), "to nie jest plik (folder lub urzadzenie)");
+    EXPECT_EQ(faultReasonText(missing, Language::Polish),
+              "to nie jest plik (folder lub urzadzenie)");
     missing.fault = FileFault::SourceRead;
     EXPECT_EQ(faultReasonText(missing, Language::Polish), "");
     TempFolder folder;
@@ -74,7 +83,8 @@ TEST(SystemErrorText, CommonCausesInTheBuildLanguage)
 #ifdef __linux__
     // A folder that is there but refuses new files ("no such file" from the system).
     const FileResult refused = fileio::AtomicWriter().open("/proc/ro.xls");
-    EXPECT_EQ(faultReasonText(refused, Language::Polish), "w tym folderze nie mozna tworzyc plikow");
+    EXPECT_EQ(faultReasonText(refused, Language::Polish),
+              "w tym folderze nie mozna tworzyc plikow");
     EXPECT_EQ(faultReasonText(refused, Language::English), "the folder takes no new files");
 #endif
 }
@@ -99,9 +109,11 @@ TEST(RecentFiles, MostRecentFirstWithoutRepeatsAndAtMostEight)
 TEST(RecentFiles, ReadWithLimits)
 {
     TempFolder folder;
-    const std::string a = utf8Text(folder.write("a.pfd", "x")), b = utf8Text(folder.write(" lead.pfd", "x"));
+    const std::string a = utf8Text(folder.write("a.pfd", "x")),
+                      b = utf8Text(folder.write(" lead.pfd", "x"));
     std::filesystem::create_directory(folder.path() / "dir.xls");
-    const std::string dir = utf8Text(folder.path() / "dir.xls"), gone = utf8Text(folder.path() / "gone.xls");
+    const std::string dir = utf8Text(folder.path() / "dir.xls"),
+                      gone = utf8Text(folder.path() / "gone.xls");
     const auto file = folder.path() / kRecentFilesName;
 
     EXPECT_TRUE(readRecentFiles(file).empty());
@@ -115,13 +127,13 @@ TEST(RecentFiles, ReadWithLimits)
         std::string contents;
         RecentFiles kept;
     } cases[] = {
-        {gone + "\r\n" + dir + "\r\n" + a + "\r\n", {a}},           // no regular file: dropped
-        {a + "\x1b[31m\r\n" + a + "\x01\r\n" + b + "\r\n", {b}},       // control characters
-        {"/\xff\xfe.pfd\r\n" + a + "\r\n", {a}},                       // not UTF-8
-        {"/" + std::string(5000, 'x') + "\r\n" + a + "\r\n", {a}},      // a line too long
-        {many, {}},                                                     // eight at most, checked
-        {std::string(40000, '\0') + "\n" + a + "\r\n", {a}},            // binary junk
-        {a + "\r\n" + std::string(70 * 1024, 'x'), {}},                 // larger than 64 KiB
+        {gone + "\r\n" + dir + "\r\n" + a + "\r\n", {a}},  // no regular file: dropped
+        {a + "\x1b[31m\r\n" + a + "\x01\r\n" + b + "\r\n", {b}},  // control characters
+        {"/\xff\xfe.pfd\r\n" + a + "\r\n", {a}},  // not UTF-8
+        {"/" + std::string(5000, 'x') + "\r\n" + a + "\r\n", {a}},  // a line too long
+        {many, {}},  // eight at most, checked
+        {std::string(40000, '\0') + "\n" + a + "\r\n", {a}},  // binary junk
+        {a + "\r\n" + std::string(70 * 1024, 'x'), {}},  // larger than 64 KiB
     };
     for (int i = 0; i < 20; ++i)
         folder.write("a.pfd" + std::to_string(i), "x");
@@ -143,7 +155,8 @@ TEST(RecentFiles, ReadWithLimits)
     folder.write("other.txt", a + "\r\n");
     std::filesystem::create_symlink(folder.path() / "other.txt", file);
     EXPECT_TRUE(readRecentFiles(file).empty());
-    std::filesystem::create_symlink(folder.path() / "other.txt", folder.path() / kDefaultLoadFileName);
+    std::filesystem::create_symlink(folder.path() / "other.txt",
+                                    folder.path() / kDefaultLoadFileName);
     EXPECT_FALSE(readDefaultFolder(folder.path() / kDefaultLoadFileName));
 #endif
 }
@@ -173,7 +186,9 @@ TEST(SettingsFile, ReadsTheWholeFirstLine)
 
 TEST(BuildProfile, LanguageNamesAreExactAndCaseSensitive)
 {
-    for (const auto& [name, language] : {std::pair{"English", Language::English}, {"Polish", Language::Polish},
-                                         {"polish", Language::Other}, {"", Language::Other}})
+    for (const auto& [name, language] : {std::pair{"English", Language::English},
+                                         {"Polish", Language::Polish},
+                                         {"polish", Language::Other},
+                                         {"", Language::Other}})
         EXPECT_EQ(languageFromName(name), language) << name;
 }

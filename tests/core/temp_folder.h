@@ -24,7 +24,8 @@ inline std::string fileText(const std::filesystem::path& path)
 // The scrambled form of a plain text.
 inline std::string scrambledText(const std::string& plain)
 {
-    const auto bytes = kestrava::encodeBytes({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
+    const auto bytes =
+        kestrava::encodeBytes({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -35,7 +36,10 @@ public:
     std::vector<std::string> ops;
     int failAt = 0;
 
-    bool setFontName(std::string_view name) override { return record(std::string("font ").append(name)); }
+    bool setFontName(std::string_view name) override
+    {
+        return record(std::string("font ").append(name));
+    }
     bool setFontSize(int points) override { return record("size " + std::to_string(points)); }
     bool setBold(bool on) override { return record(on ? "bold on" : "bold off"); }
     bool printLine(std::string_view text) override { return record(std::string("|").append(text)); }
@@ -87,15 +91,22 @@ public:
         return file;
     }
 
-    std::string read(const std::string& name) const { return fileText(path_ / kestrava::pathFromUtf8(name)); }
+    std::string read(const std::string& name) const
+    {
+        return fileText(path_ / kestrava::pathFromUtf8(name));
+    }
 
-    bool exists(const std::string& name) const { return std::filesystem::exists(path_ / kestrava::pathFromUtf8(name)); }
+    bool exists(const std::string& name) const
+    {
+        return std::filesystem::exists(path_ / kestrava::pathFromUtf8(name));
+    }
 
     // The names in the folder, or in its subfolder sub.
     std::set<std::string> names(const std::string& sub = "") const
     {
         std::set<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(path_ / kestrava::pathFromUtf8(sub)))
+        for (const auto& entry :
+             std::filesystem::directory_iterator(path_ / kestrava::pathFromUtf8(sub)))
             found.insert(entry.path().filename().string());
         return found;
     }

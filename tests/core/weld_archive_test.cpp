@@ -26,7 +26,11 @@ std::string orvRecords(const std::string& serial, int first, int count)
     std::string text;
     for (int i = first; i < first + count; ++i)
         text += std::to_string(i) + "\t" + serial + "\t" + std::to_string(10 + i % 18) + "/0" +
-                std::to_string(1 + i % 3) + "/2009\t10:00\t" + (i % 4 ? "0" : i % 8 ? "27" : "05") + "\r\n";
+                std::to_string(1 + i % 3) + "/2009\t10:00\t" +
+                (i % 4   ? "0"
+                 : i % 8 ? "27"
+                         : "05") +
+                "\r\n";
     return text;
 }
 
@@ -34,7 +38,8 @@ std::string fiveTzRecords(const std::string& serial, int first, int count)
 {
     std::string text;
     for (int i = first; i < first + count; ++i) {
-        text += std::to_string(i) + "\tAnna\t" + serial + "\t" + std::to_string(10 + i % 18) + "/11/2011";
+        text += std::to_string(i) + "\tAnna\t" + serial + "\t" + std::to_string(10 + i % 18) +
+                "/11/2011";
         for (int field = 5; field < 19; ++field)
             text += "\tx";
         text += std::string("\t") + (i % 3 ? "0" : "5") + "\r\n";
@@ -51,8 +56,10 @@ struct Downloads : TempFolder {
     {
         std::filesystem::create_directory(path() / "sub");
         write("a.xls", kOrvHeader + orvRecords("ORV-1", 0, 60));
-        write("sub/b.pfd", scrambledText(kOrvHeader + orvRecords("ORV-1", 40, 50) + orvRecords("ORV-2", 0, 9)));
-        write("sub/b copy.xls", kOrvHeader + orvRecords("ORV-1", 40, 50) + orvRecords("ORV-2", 0, 9));
+        write("sub/b.pfd",
+              scrambledText(kOrvHeader + orvRecords("ORV-1", 40, 50) + orvRecords("ORV-2", 0, 9)));
+        write("sub/b copy.xls",
+              kOrvHeader + orvRecords("ORV-1", 40, 50) + orvRecords("ORV-2", 0, 9));
         write("c.pfd", scrambledText(kTzHeader + fiveTzRecords("5TZ-7", 0, 30)));
         write("d.xls", kTzHeader + fiveTzRecords("5TZ-7", 20, 30));
         write("words.xls", "Hello\tthere\r\n");
@@ -113,7 +120,8 @@ TEST(WeldArchive, ImportGivesTheFleetSummaryUnderEveryFilter)
                              Case{"error 5, late November", error5InNovember}}) {
         const auto fleet = summariseFleet(files, each.filter, 1);
         ASSERT_TRUE(fleet);
-        EXPECT_EQ(summaryCsv(archive, ArchiveQuery::of(each.filter)), fleetCsv(*fleet)) << each.name;
+        EXPECT_EQ(summaryCsv(archive, ArchiveQuery::of(each.filter)), fleetCsv(*fleet))
+            << each.name;
     }
 
     // A second import adds nothing and changes nothing.
@@ -152,17 +160,23 @@ TEST(WeldArchive, QueriesCountsAndTheFilesOfAWeld)
     days.to = *parseDateText("10/01/2009");
     // Errors: ORV-1's 27s (11) and "05"s (12, read as 5 by the error filter), ORV-2's (1
     // and 2), 5TZ-7's 5s (17). The day: every 18th weld of the ORV machines.
-    for (const Case& each : {Case{"ORV-1", orv1, 90}, Case{"two machines", twoMachines, 9 + 50},
-                             Case{"errors 27 and 5", errors, 43}, Case{"text", text, 50}, Case{"one day", days, 6}}) {
+    for (const Case& each :
+         {Case{"ORV-1", orv1, 90}, Case{"two machines", twoMachines, 9 + 50},
+          Case{"errors 27 and 5", errors, 43}, Case{"text", text, 50}, Case{"one day", days, 6}}) {
         std::size_t welds = 0;
-        ASSERT_TRUE(archive.forEachWeld(each.query, [&](const StoredWeld& weld) {
-            ++welds;
-            if (!each.query.machines.empty()) {
-                EXPECT_NE(std::find(each.query.machines.begin(), each.query.machines.end(), weld.serial),
-                          each.query.machines.end());
-            }
-            return true;
-        }).ok());
+        ASSERT_TRUE(archive
+                        .forEachWeld(each.query,
+                                     [&](const StoredWeld& weld) {
+                                         ++welds;
+                                         if (!each.query.machines.empty()) {
+                                             EXPECT_NE(std::find(each.query.machines.begin(),
+                                                                 each.query.machines.end(),
+                                                                 weld.serial),
+                                                       each.query.machines.end());
+                                         }
+                                         return true;
+                                     })
+                        .ok());
         EXPECT_EQ(welds, each.welds) << each.name;
     }
 
@@ -172,9 +186,9 @@ TEST(WeldArchive, QueriesCountsAndTheFilesOfAWeld)
     std::map<std::string, std::uint64_t> byLabel;
     for (const auto& count : counts)
         byLabel[count.label] += count.count;
-    EXPECT_EQ(byLabel["E00"], 67u);   // i % 4 != 0 of 0..89
-    EXPECT_EQ(byLabel["E27"], 11u);   // i % 8 == 4
-    EXPECT_EQ(byLabel[""], 12u);      // i % 8 == 0: "05" names no ORV code
+    EXPECT_EQ(byLabel["E00"], 67u);  // i % 4 != 0 of 0..89
+    EXPECT_EQ(byLabel["E27"], 11u);  // i % 8 == 4
+    EXPECT_EQ(byLabel[""], 12u);  // i % 8 == 0: "05" names no ORV code
 
     std::vector<MonthCount> months;
     ASSERT_TRUE(archive.monthCounts(orv1, months).ok());
@@ -209,9 +223,8 @@ TEST(WeldArchive, ACancelledImportKeepsTheFilesFinishedAndNothingOfTheOneInProgr
     ASSERT_TRUE(archive.open(folder.path() / "archive.sqlite", true).ok());
     // The larger file is imported first; the cancel comes half-way through the smaller.
     std::uint64_t bigSize = std::filesystem::file_size(folder.path() / "big.xls");
-    const ImportReport report = archive.import({folder.path()}, [&](std::uint64_t done, std::uint64_t) {
-        return done <= bigSize;
-    });
+    const ImportReport report = archive.import(
+        {folder.path()}, [&](std::uint64_t done, std::uint64_t) { return done <= bigSize; });
     EXPECT_TRUE(report.cancelled);
     EXPECT_EQ(report.filesAdded, 1u);
     std::vector<ArchivedDownload> downloads;
@@ -256,7 +269,8 @@ TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
              return path;
          },
          ArchiveFault::NotArchive},
-        {"not SQLite", [&] { return folder.write("text.sqlite", std::string(8192, 'x')); }, ArchiveFault::NotArchive},
+        {"not SQLite", [&] { return folder.write("text.sqlite", std::string(8192, 'x')); },
+         ArchiveFault::NotArchive},
         {"damaged",
          [&] {
              const auto path = made("damaged.sqlite");
@@ -331,22 +345,26 @@ TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
     // first download of each weld among its sightings, and other indexes.
     const std::string secondLayout =
         "DROP TABLE weld_keys; DROP TABLE machine_days; ALTER TABLE machines DROP COLUMN welds;"
-        "CREATE TABLE welds_old(id INTEGER PRIMARY KEY, machine INTEGER NOT NULL REFERENCES machines(id),"
-        " download INTEGER NOT NULL REFERENCES downloads(id), day INTEGER, error INTEGER, error_row INTEGER,"
+        "CREATE TABLE welds_old(id INTEGER PRIMARY KEY, machine INTEGER NOT NULL REFERENCES "
+        "machines(id),"
+        " download INTEGER NOT NULL REFERENCES downloads(id), day INTEGER, error INTEGER, "
+        "error_row INTEGER,"
         " line BLOB NOT NULL, line_hash BLOB NOT NULL, UNIQUE(machine, day, line_hash));"
-        "INSERT INTO welds_old SELECT id, machine, download, day, error, error_row, line, randomblob(16) FROM welds;"
+        "INSERT INTO welds_old SELECT id, machine, download, day, error, error_row, line, "
+        "randomblob(16) FROM welds;"
         "DROP TABLE welds; ALTER TABLE welds_old RENAME TO welds;"
         "CREATE INDEX welds_by_day ON welds(day);"
         "PRAGMA user_version = 2;";
-    const std::string firstLayout = secondLayout +
-                                    "INSERT INTO sightings(weld, download) SELECT id, download FROM welds;"
-                                    "CREATE INDEX welds_by_machine_day ON welds(machine, day);"
-                                    "CREATE INDEX welds_by_machine_error ON welds(machine, error);"
-                                    "PRAGMA user_version = 1;";
+    const std::string firstLayout =
+        secondLayout + "INSERT INTO sightings(weld, download) SELECT id, download FROM welds;"
+                       "CREATE INDEX welds_by_machine_day ON welds(machine, day);"
+                       "CREATE INDEX welds_by_machine_error ON welds(machine, error);"
+                       "PRAGMA user_version = 1;";
     for (const int version : {1, 2}) {
         Downloads folder;
         // Welds without a date: found again after the upgrade under day 0.
-        folder.write("odd.xls", kOrvHeader + "3\tORV-3\t02/01/2009\t10:00\t\r\n1\tORV-3\t\t10:00\t\r\n" +
+        folder.write("odd.xls", kOrvHeader +
+                                    "3\tORV-3\t02/01/2009\t10:00\t\r\n1\tORV-3\t\t10:00\t\r\n" +
                                     "2\tORV-3\tsoon\t10:00\t0\r\n");
         const auto path = folder.path() / "archive.sqlite";
         const std::string copyName = "archive.sqlite.v" + std::to_string(version) + ".bak";
@@ -406,10 +424,12 @@ TEST(WeldArchive, ALineUnderAnotherLinesKeyIsToldApartByItsBytes)
         WeldArchive archive;
         EXPECT_TRUE(archive.open(path, true).ok());
         const ImportReport report = archive.import({folder.path() / name});
-        return std::to_string(report.weldsAdded) + " added, " + std::to_string(report.weldsKnown) + " known";
+        return std::to_string(report.weldsAdded) + " added, " + std::to_string(report.weldsKnown) +
+               " known";
     };
     EXPECT_EQ(imported("a.xls"), "1 added, 0 known");
-    const std::int64_t key = archive::lineKey(second.substr(0, second.size() - 2), MachineFamily::ORV);
+    const std::int64_t key =
+        archive::lineKey(second.substr(0, second.size() - 2), MachineFamily::ORV);
     ASSERT_EQ(sqliteSet(path, "UPDATE weld_keys SET line_key = " + std::to_string(key)), SQLITE_OK);
     EXPECT_EQ(imported("b.xls"), "1 added, 0 known");
     EXPECT_EQ(imported("c.xls"), "1 added, 1 known");
@@ -426,7 +446,8 @@ TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)
     Downloads folder;
     // ORV-3: welds without a readable date or error code (the first record of a
     // download has a date).
-    folder.write("odd.xls", kOrvHeader + "3\tORV-3\t02/01/2009\t10:00\t\r\n1\tORV-3\t\t10:00\t\r\n" +
+    folder.write("odd.xls", kOrvHeader +
+                                "3\tORV-3\t02/01/2009\t10:00\t\r\n1\tORV-3\t\t10:00\t\r\n" +
                                 "2\tORV-3\tsoon\t10:00\t0\r\n" + orvRecords("ORV-3", 4, 5));
     WeldArchive archive;
     ASSERT_TRUE(archive.open(folder.path() / "archive.sqlite", true).ok());
@@ -437,32 +458,46 @@ TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)
     twoMachines.to = *parseDateText("20/03/2009");
     for (const ArchiveQuery& query : {ArchiveQuery{}, twoMachines}) {
         std::vector<StoredWeld> all;
-        ASSERT_TRUE(archive.forEachWeld(query, [&](const StoredWeld& weld) {
-            all.push_back(weld);
-            return true;
-        }).ok());
-        for (const WeldOrder order : {WeldOrder::Imported, WeldOrder::Date, WeldOrder::Machine, WeldOrder::Error}) {
+        ASSERT_TRUE(archive
+                        .forEachWeld(query,
+                                     [&](const StoredWeld& weld) {
+                                         all.push_back(weld);
+                                         return true;
+                                     })
+                        .ok());
+        for (const WeldOrder order :
+             {WeldOrder::Imported, WeldOrder::Date, WeldOrder::Machine, WeldOrder::Error}) {
             for (const bool descending : {false, true}) {
                 // The key of a weld: (has a key, key); no key sorts before every key.
                 const auto key = [order](const StoredWeld& weld) -> std::pair<bool, std::string> {
                     if (order == WeldOrder::Date)
-                        return {bool(weld.day), weld.day ? std::to_string(weld.day->time_since_epoch().count() + 100000) : ""};
+                        return {bool(weld.day),
+                                weld.day
+                                    ? std::to_string(weld.day->time_since_epoch().count() + 100000)
+                                    : ""};
                     if (order == WeldOrder::Error)
-                        return {bool(weld.error), weld.error ? std::to_string(*weld.error + 100000) : ""};
+                        return {bool(weld.error),
+                                weld.error ? std::to_string(*weld.error + 100000) : ""};
                     if (order == WeldOrder::Machine)
                         return {true, weld.serial};
                     return {true, ""};
                 };
                 std::vector<StoredWeld> expected = all;
-                std::stable_sort(expected.begin(), expected.end(), [&](const StoredWeld& a, const StoredWeld& b) {
-                    return descending ? std::make_pair(key(b), b.id) < std::make_pair(key(a), a.id)
-                                      : std::make_pair(key(a), a.id) < std::make_pair(key(b), b.id);
-                });
+                std::stable_sort(expected.begin(), expected.end(),
+                                 [&](const StoredWeld& a, const StoredWeld& b) {
+                                     return descending ? std::make_pair(key(b), b.id) <
+                                                             std::make_pair(key(a), a.id)
+                                                       : std::make_pair(key(a), a.id) <
+                                                             std::make_pair(key(b), b.id);
+                                 });
                 std::vector<std::int64_t> paged;
                 std::vector<StoredWeld> page;
                 do {
                     const StoredWeld last = page.empty() ? StoredWeld{} : page.back();
-                    ASSERT_TRUE(archive.page(query, order, descending, page.empty() ? nullptr : &last, 7, page).ok());
+                    ASSERT_TRUE(
+                        archive
+                            .page(query, order, descending, page.empty() ? nullptr : &last, 7, page)
+                            .ok());
                     for (const StoredWeld& weld : page)
                         paged.push_back(weld.id);
                     ASSERT_LE(paged.size(), all.size());
@@ -470,7 +505,8 @@ TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)
                 std::vector<std::int64_t> ids;
                 for (const StoredWeld& weld : expected)
                     ids.push_back(weld.id);
-                EXPECT_EQ(paged, ids) << int(order) << " " << descending << " " << query.machines.size();
+                EXPECT_EQ(paged, ids)
+                    << int(order) << " " << descending << " " << query.machines.size();
             }
         }
     }
@@ -513,14 +549,18 @@ std::vector<std::vector<Cell>> sheetRows(const std::string& xml)
 {
     std::vector<std::vector<Cell>> rows;
     const std::regex row("<row [^>]*>(.*?)</row>");
-    const std::regex cell(R"(<c r="([A-Z]+)\d+"( s="\d+")?( t="inlineStr")?>(?:<v>([^<]*)</v>|<is><t[^>]*>([^<]*)</t></is>)</c>)");
-    for (auto r = std::sregex_iterator(xml.begin(), xml.end(), row); r != std::sregex_iterator(); ++r) {
+    const std::regex cell(
+        R"(<c r="([A-Z]+)\d+"( s="\d+")?( t="inlineStr")?>(?:<v>([^<]*)</v>|<is><t[^>]*>([^<]*)</t></is>)</c>)");
+    for (auto r = std::sregex_iterator(xml.begin(), xml.end(), row); r != std::sregex_iterator();
+         ++r) {
         const std::string cells = (*r)[1];
         std::vector<Cell> out;
-        for (auto c = std::sregex_iterator(cells.begin(), cells.end(), cell); c != std::sregex_iterator(); ++c) {
+        for (auto c = std::sregex_iterator(cells.begin(), cells.end(), cell);
+             c != std::sregex_iterator(); ++c) {
             const std::size_t column = std::size_t((*c)[1].str()[0] - 'A');
             out.resize(column + 1);
-            out[column] = {(*c)[3].matched ? (*c)[5].str() : (*c)[4].str(), !(*c)[3].matched, (*c)[2].matched};
+            out[column] = {(*c)[3].matched ? (*c)[5].str() : (*c)[4].str(), !(*c)[3].matched,
+                           (*c)[2].matched};
         }
         rows.push_back(out);
     }
@@ -553,14 +593,18 @@ TEST(WeldArchive, TheWorkbookHoldsTheCsvRowsTyped)
     ArchiveQuery query;
     query.errors = {0, 5};
     std::string csv;
-    ASSERT_TRUE(archive.csv(query, [&](std::string_view bytes) {
-        csv += bytes;
-        return true;
-    }).ok());
+    ASSERT_TRUE(archive
+                    .csv(query,
+                         [&](std::string_view bytes) {
+                             csv += bytes;
+                             return true;
+                         })
+                    .ok());
     const std::filesystem::path target = folder.path() / "welds.xlsx";
     ASSERT_TRUE(writeArchiveXlsx(archive, query, target, false, Language::English).ok());
     // Not replaced unless asked.
-    EXPECT_EQ(writeArchiveXlsx(archive, query, target, false, Language::English).file.fault, FileFault::TargetExists);
+    EXPECT_EQ(writeArchiveXlsx(archive, query, target, false, Language::English).file.fault,
+              FileFault::TargetExists);
 
     std::vector<std::vector<Cell>> rows;
     for (const char* sheet : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"}) {
@@ -596,7 +640,8 @@ TEST(WeldArchive, TheWorkbookHoldsTheCsvRowsTyped)
             if (day && cell.number) {
                 ++dates;
                 EXPECT_TRUE(cell.styled);
-                EXPECT_EQ(cell.value, std::to_string(day->time_since_epoch().count() + 25569)) << r << "," << c;
+                EXPECT_EQ(cell.value, std::to_string(day->time_since_epoch().count() + 25569))
+                    << r << "," << c;
             } else if (cell.number) {
                 ++numbers;
                 EXPECT_TRUE(isPlainNumber(fields[c])) << fields[c];
@@ -612,7 +657,8 @@ TEST(WeldArchive, TheWorkbookHoldsTheCsvRowsTyped)
     // What a number cell takes, and what stays text.
     for (const char* number : {"0", "12", "-3", "+4", "39.5", "0.25", "123456789012345"})
         EXPECT_TRUE(isPlainNumber(number)) << number;
-    for (const char* text : {"", "-", "007", "1.", ".5", "1e5", "1,5", "12 ", "1234567890123456", "A0000X", "08:00"})
+    for (const char* text :
+         {"", "-", "007", "1.", ".5", "1e5", "1,5", "12 ", "1234567890123456", "A0000X", "08:00"})
         EXPECT_FALSE(isPlainNumber(text)) << text;
 }
 #endif

@@ -14,7 +14,8 @@ using namespace kestrava;
 namespace {
 
 const std::filesystem::path kOrv = std::filesystem::path(KESTRAVA_EXAMPLES_DIR) / "orv_sample.xls";
-const std::filesystem::path kOrvScrambled = std::filesystem::path(KESTRAVA_EXAMPLES_DIR) / "orv_sample.pfd";
+const std::filesystem::path kOrvScrambled =
+    std::filesystem::path(KESTRAVA_EXAMPLES_DIR) / "orv_sample.pfd";
 
 std::vector<std::string> splitLines(const std::string& text)
 {
@@ -46,11 +47,9 @@ TEST(WeldProtocol, ListingLinesMapToTheRecordsShownOnThem)
     };
     const Case cases[] = {
         {1, 1, std::nullopt},  // the header alone
-        {2, 2, RecordRange{0, 0}},
-        {1, 41, RecordRange{0, 39}},
+        {2, 2, RecordRange{0, 0}},     {1, 41, RecordRange{0, 39}},
         {42, 43, std::nullopt},  // the empty line and the repeated header
-        {41, 44, RecordRange{39, 40}},
-        {42, 85, RecordRange{40, 79}},
+        {41, 44, RecordRange{39, 40}}, {42, 85, RecordRange{40, 79}},
         {5, 3, std::nullopt},
     };
     for (const Case& c : cases) {
@@ -75,7 +74,8 @@ TEST(WeldProtocol, SelectedWeldsAreTheListingsLines)
     march.dateOn = true;
     march.from = *parseDateText("05/03/2009");
     march.to = *parseDateText("25/03/2009");
-    const std::pair<std::uint64_t, std::uint64_t> ranges[] = {{1, 1000}, {3, 7}, {40, 46}, {42, 42}, {44, 44}};
+    const std::pair<std::uint64_t, std::uint64_t> ranges[] = {
+        {1, 1000}, {3, 7}, {40, 46}, {42, 42}, {44, 44}};
     const std::string plain = fileText(kOrv);
     for (const ListingFilter& filter : {all, error27, march}) {
         std::string listing;
@@ -83,12 +83,14 @@ TEST(WeldProtocol, SelectedWeldsAreTheListingsLines)
         const std::vector<std::string> lines = splitLines(listing);
         for (const auto& [first, last] : ranges) {
             std::vector<std::string> expected;
-            for (std::uint64_t line = first; line <= std::min<std::uint64_t>(last, lines.size()); ++line) {
+            for (std::uint64_t line = first; line <= std::min<std::uint64_t>(last, lines.size());
+                 ++line) {
                 const std::string& text = lines[line - 1];
                 if (!text.empty() && !isRecognisedHeader(text))
                     expected.push_back(text.substr(0, text.find(' ')));
             }
-            for (const auto& [file, scrambled] : {std::pair{kOrv, false}, std::pair{kOrvScrambled, true}}) {
+            for (const auto& [file, scrambled] :
+                 {std::pair{kOrv, false}, std::pair{kOrvScrambled, true}}) {
                 DownloadWelds welds(file, scrambled, filter, "orv");
                 welds.setListingLines(first, last);
                 EXPECT_EQ(weldNumbers(welds), expected) << first << "-" << last;
@@ -102,14 +104,15 @@ TEST(WeldProtocol, FieldsUnderTheirColumnNames)
     struct Case {
         std::string record;
         MachineFamily family;
-        std::string error;        // as errorDescriptionText gives it
+        std::string error;  // as errorDescriptionText gives it
         bool ok;
-        std::string lastName;     // the name the last field is under
+        std::string lastName;  // the name the last field is under
     };
     const std::string header = "Weld\tSerial\tDate\tTime\tError";
     const Case cases[] = {
         {"7\tS-1\t01/02/2009\t10:00\t0", MachineFamily::ORV, "E00 Weld OK", true, "Error"},
-        {"7\tS-1\t01/02/2009\t10:00\t27\textra", MachineFamily::ORV, "E27 Fitting open circuit", false, ""},
+        {"7\tS-1\t01/02/2009\t10:00\t27\textra", MachineFamily::ORV, "E27 Fitting open circuit",
+         false, ""},
         {"7\tS-1\t01/02/2009\t10:00\t05", MachineFamily::ORV, "unknown code", false, "Error"},
         {"7\tS-1\t01/02/2009", MachineFamily::ORV, "no error field", false, "Date"},
         {"7\tS-1\t01/02/2009\t10:00\t0", MachineFamily::T5Z, "no error field", false, "Error"},
@@ -122,13 +125,13 @@ TEST(WeldProtocol, FieldsUnderTheirColumnNames)
         EXPECT_EQ(weld.fields.back().name, c.lastName) << c.record;
     }
     WeldProtocol weld;
-    readWeldProtocol(WeldRecord{header, "7\tS-1\t01/02/2009\t10:00\t20", MachineFamily::ORV, "d.xls", 3}, weld);
+    readWeldProtocol(
+        WeldRecord{header, "7\tS-1\t01/02/2009\t10:00\t20", MachineFamily::ORV, "d.xls", 3}, weld);
     std::string text;
     appendProtocolText(text, weld);
-    EXPECT_EQ(text,
-              "protocol\t3\ndownload\td.xls\nmachine\tS-1\tORV\ndate\t01/02/2009\t10:00\n"
-              "error\t20\tE20 Low output voltage\nfield\tWeld\t7\nfield\tSerial\tS-1\n"
-              "field\tDate\t01/02/2009\nfield\tTime\t10:00\nfield\tError\t20\n");
+    EXPECT_EQ(text, "protocol\t3\ndownload\td.xls\nmachine\tS-1\tORV\ndate\t01/02/2009\t10:00\n"
+                    "error\t20\tE20 Low output voltage\nfield\tWeld\t7\nfield\tSerial\tS-1\n"
+                    "field\tDate\t01/02/2009\nfield\tTime\t10:00\nfield\tError\t20\n");
 }
 
 // The cover's counts are the listing's, under each filter; the period spans the welds.
@@ -169,7 +172,8 @@ TEST(WeldProtocol, CoverOfManyMachinesAndBothFamilies)
             for (std::uint64_t i = 0; i < 2 * kMachinesKept + 10; ++i) {
                 const std::string serial = "M" + std::to_string(i % (kMachinesKept + 5));
                 const bool fiveTz = i % 2 == 1;
-                std::string record = fiveTz ? "1\tx\t" + serial + "\t02/03/2010" : "1\t" + serial + "\t01/02/2009\t10:00\t27";
+                std::string record = fiveTz ? "1\tx\t" + serial + "\t02/03/2010"
+                                            : "1\t" + serial + "\t01/02/2009\t10:00\t27";
                 for (int k = 5; fiveTz && k <= 19; ++k)
                     record += k == 19 ? "\t5" : "\tx";
                 weld({"h", record, fiveTz ? MachineFamily::T5Z : MachineFamily::ORV, "d", i + 1});

@@ -62,13 +62,16 @@ private slots:
         qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
         qputenv("LOCALAPPDATA", QFile::encodeName(data.path()));
         f.window->show();
-        for (const char* name : {"orv_sample.xls", "orv_sample.pfd", "5tz_sample.xls", "5tz_sample.pfd"})
+        for (const char* name :
+             {"orv_sample.xls", "orv_sample.pfd", "5tz_sample.xls", "5tz_sample.pfd"})
             f.writeFile(QString::fromLatin1(name),
-                        readTestFile(QStringLiteral(KESTRAVA_EXAMPLES_DIR "/") + QString::fromLatin1(name)));
+                        readTestFile(QStringLiteral(KESTRAVA_EXAMPLES_DIR "/") +
+                                     QString::fromLatin1(name)));
         // 1,200 welds of one machine: more than two pages.
         QList<OrvRecord> many;
         for (int i = 0; i < 1200; ++i)
-            many << OrvRecord{"BIG-1", QDate(2010, 1, 1).addDays(i / 4).toString(u"dd/MM/yyyy").toLatin1(),
+            many << OrvRecord{"BIG-1",
+                              QDate(2010, 1, 1).addDays(i / 4).toString(u"dd/MM/yyyy").toLatin1(),
                               i % 10 ? "0" : "27"};
         f.writeFile(QStringLiteral("big.xls"), orvText(many));
 
@@ -76,7 +79,8 @@ private slots:
         f.window->Menu_Archive->trigger();
         ArchiveWindow* window = shownArchive();
         QVERIFY(window);
-        const QString archivePath = data.filePath(QStringLiteral("Kestrava/kestrava/archive.sqlite"));
+        const QString archivePath =
+            data.filePath(QStringLiteral("Kestrava/kestrava/archive.sqlite"));
         QCOMPARE(QDir::fromNativeSeparators(fromFsPath(window->archivePath())), archivePath);
         QTRY_VERIFY(!window->Label_Count->text().isEmpty());
         QCOMPARE(window->Welds_Model->rowCount(), 0);
@@ -84,7 +88,8 @@ private slots:
         // Import a folder: the plain and scrambled forms of a download are one download.
         f.dialogs.folderAnswers = {f.files.path()};
         window->Command_ImportFolder_Click();
-        QVERIFY2(window->lastReport().contains(QStringLiteral("Files added: 3")), qPrintable(window->lastReport()));
+        QVERIFY2(window->lastReport().contains(QStringLiteral("Files added: 3")),
+                 qPrintable(window->lastReport()));
         QVERIFY(QFile::exists(archivePath));
         kestrava::WeldArchive archive;
         QVERIFY(archive.open(toFsPath(archivePath), false).ok());
@@ -99,7 +104,9 @@ private slots:
         QCOMPARE(std::size_t(model->rowCount()), WeldTableModel::kPageSize);
         fetchAll(model);
         QCOMPARE(std::size_t(model->rowCount()), total);
-        const auto dayOf = [](const QString& text) { return QDate::fromString(text, u"dd/MM/yyyy"); };
+        const auto dayOf = [](const QString& text) {
+            return QDate::fromString(text, u"dd/MM/yyyy");
+        };
         for (const Qt::SortOrder order : {Qt::DescendingOrder, Qt::AscendingOrder}) {
             window->Table_Welds->sortByColumn(WeldTableModel::Date, order);
             fetchAll(model);
@@ -107,13 +114,15 @@ private slots:
             const QStringList dates = column(model, WeldTableModel::Date);
             for (int row = 1; row < dates.size(); ++row) {
                 if (!dates[row - 1].isEmpty() && !dates[row].isEmpty())
-                    QVERIFY(order == Qt::AscendingOrder ? dayOf(dates[row - 1]) <= dayOf(dates[row])
-                                                        : dayOf(dates[row - 1]) >= dayOf(dates[row]));
+                    QVERIFY(order == Qt::AscendingOrder
+                                ? dayOf(dates[row - 1]) <= dayOf(dates[row])
+                                : dayOf(dates[row - 1]) >= dayOf(dates[row]));
             }
         }
 
         // Filters: one machine, error 27, a date range, a text.
-        QList<QListWidgetItem*> big = window->List_Machines->findItems(QStringLiteral("BIG-1"), Qt::MatchStartsWith);
+        QList<QListWidgetItem*> big =
+            window->List_Machines->findItems(QStringLiteral("BIG-1"), Qt::MatchStartsWith);
         QCOMPARE(big.size(), 1);
         big.front()->setSelected(true);
         window->Text_Error->setText(QStringLiteral("27"));
@@ -121,7 +130,8 @@ private slots:
         window->Text_To->setText(QStringLiteral("28/02/2010"));
         window->Command_Apply_Click();
         fetchAll(model);
-        QCOMPARE(model->rowCount(), 11);  // welds 124 to 235 are February's; every tenth an error 27
+        QCOMPARE(model->rowCount(),
+                 11);  // welds 124 to 235 are February's; every tenth an error 27
         QCOMPARE(column(model, WeldTableModel::Serial), QStringList(11, QStringLiteral("BIG-1")));
         QCOMPARE(column(model, WeldTableModel::Error), QStringList(11, QStringLiteral("27")));
         QCOMPARE(window->Label_Count->text(), QStringLiteral("Welds selected: 11"));
@@ -138,9 +148,10 @@ private slots:
             QCOMPARE(f.dialogs.messages.size(), shown);
             const QStringList pages = pdfPages(pdf);
             const QList<QStringList> expected = expectedBlocks(
-                cliRows({QStringLiteral("archive"), QStringLiteral("protocol"), QStringLiteral("--archive"), archivePath,
-                         QStringLiteral("--machine"), QStringLiteral("BIG-1"), QStringLiteral("--error"),
-                         QStringLiteral("27"), QStringLiteral("--from"), QStringLiteral("01/02/2010"),
+                cliRows({QStringLiteral("archive"), QStringLiteral("protocol"),
+                         QStringLiteral("--archive"), archivePath, QStringLiteral("--machine"),
+                         QStringLiteral("BIG-1"), QStringLiteral("--error"), QStringLiteral("27"),
+                         QStringLiteral("--from"), QStringLiteral("01/02/2010"),
                          QStringLiteral("--to"), QStringLiteral("28/02/2010")},
                         kestrava::Language::English));
             QCOMPARE(expected.size(), 11);

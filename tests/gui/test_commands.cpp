@@ -22,10 +22,13 @@ private slots:
     {
         WindowFixture f(kPolish);
         f.window->Menu_OpenFile->trigger();  // no settings file: the home folder; cancelled
-        QVERIFY(writeTestFile(f.workFile(QStringLiteral("defaultpathload.txt")), "  /data/welds\r\n"));
+        QVERIFY(
+            writeTestFile(f.workFile(QStringLiteral("defaultpathload.txt")), "  /data/welds\r\n"));
         // "Łódź" in windows-1250 as the serial of the last record of a scrambled file.
-        const QByteArray plain = orvText({{"S-1", "01/01/2009", "27"}, {"S-2", "02/01/2009", "0"},
-                                          {"S-3", "03/01/2009", "20"}, {"S-4", "04/01/2009", "127"},
+        const QByteArray plain = orvText({{"S-1", "01/01/2009", "27"},
+                                          {"S-2", "02/01/2009", "0"},
+                                          {"S-3", "03/01/2009", "20"},
+                                          {"S-4", "04/01/2009", "127"},
                                           {"\xA3\xF3\x64\x9F", "03/02/2009", "27"}});
         f.openThroughMenu(f.writeFile(QStringLiteral("site 7.pfd"), scrambled(plain)));
         QCOMPARE(f.dialogs.openRequests[0].initialFolder, fallbackStartFolder());
@@ -61,11 +64,13 @@ private slots:
     // file listed before.
     void handOversToTheSpreadsheet()
     {
-        const QByteArray noFamily = "Weld No\tSerial No\tDate\tTime\tError\r\n1\tS-1\t1/1/2009\t12:00\t0\r\n";
+        const QByteArray noFamily =
+            "Weld No\tSerial No\tDate\tTime\tError\r\n1\tS-1\t1/1/2009\t12:00\t0\r\n";
         QByteArray unknownHeader = orvSample(2);
         unknownHeader.replace(0, 4, "Spaw");
         const QString noDate = QStringLiteral("pierwszy rekord nie ma daty w polu 3 ani 4");
-        const QString noHeader = QStringLiteral("pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny");
+        const QString noHeader =
+            QStringLiteral("pierwszy wiersz nie zaczyna sie od znanej nazwy kolumny");
         const struct {
             const char* name;
             QByteArray plain;
@@ -78,7 +83,8 @@ private slots:
             {"empty.xls", QByteArray(), false, QStringLiteral("plik jest pusty")},
         };
         const QString excel = QStringLiteral("Plik otworzyl sie w Excelu");
-        const QString none = QStringLiteral("Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku");
+        const QString none =
+            QStringLiteral("Nie mozna uruchomic arkusza kalkulacyjnego dla tego pliku");
         for (const auto& c : cases) {
             WindowFixture f(kPolish);
             f.openThroughMenu(f.writeFile(QStringLiteral("orv_sample.xls"), orvSample(3)));
@@ -87,12 +93,15 @@ private slots:
             const QString path = f.writeFile(QString::fromLatin1(c.name),
                                              c.scrambledFile ? scrambled(c.plain) : c.plain);
             f.openThroughMenu(path);
-            QCOMPARE(f.spreadsheet.files,
-                     QStringList{c.scrambledFile ? f.workFile(QStringLiteral("view_only.tmp")) : path});
+            QCOMPARE(
+                f.spreadsheet.files,
+                QStringList{c.scrambledFile ? f.workFile(QStringLiteral("view_only.tmp")) : path});
             QCOMPARE(f.spreadsheet.folders, QStringList{QDir::toNativeSeparators(f.work.path())});
-            QVERIFY2(f.window->windowTitle().startsWith(QString::fromLatin1(c.name) + QStringLiteral(" - ")),
+            QVERIFY2(f.window->windowTitle().startsWith(QString::fromLatin1(c.name) +
+                                                        QStringLiteral(" - ")),
                      qPrintable(f.window->windowTitle()));
-            QCOMPARE(f.spreadsheet.titles.last(), f.window->windowTitle());  // named before the message
+            QCOMPARE(f.spreadsheet.titles.last(),
+                     f.window->windowTitle());  // named before the message
             const QString said = QStringLiteral("To nie jest plik danych o zgrzewach: ") + c.why +
                                  QStringLiteral(".\n\n") + excel;
             QCOMPARE(f.text(), said);
@@ -135,8 +144,10 @@ private slots:
         f.window->openPath(f.writeFile(QStringLiteral("first.xls"), orvSample(2)));
         QCOMPARE(f.lineCount(), 3);
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(f.writeFile(QStringLiteral("second.pfd"), scrambled(orvSample(4))))});
-        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        mime.setUrls({QUrl::fromLocalFile(
+            f.writeFile(QStringLiteral("second.pfd"), scrambled(orvSample(4))))});
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
         QCoreApplication::sendEvent(f.window.get(), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -179,7 +190,8 @@ private slots:
 
         // Choosing an option shows its inputs, emptied and focused, and lists nothing.
         const QString listing = f.text();
-        for (const auto& [option, input, other] : {std::tuple{1, w.Text_From, w.Text_Error}, {2, w.Text_Error, w.Text_From}}) {
+        for (const auto& [option, input, other] :
+             {std::tuple{1, w.Text_From, w.Text_Error}, {2, w.Text_Error, w.Text_From}}) {
             input->setText(QStringLiteral("old"));
             w.Option1[option]->setChecked(true);
             QVERIFY(!input->isHidden() && other->isHidden() && input->text().isEmpty());
@@ -208,7 +220,8 @@ private slots:
         f.filter(1, "01/01/2009", "06/01/2009");
         QCOMPARE(f.lineCount(), 3);
         // The error filter is still in force under the dates: the line says both.
-        QCOMPARE(w.Label_FilterInForce->text(), QStringLiteral("Filtr: daty 01/01/2009 - 06/01/2009, kod bledu 27"));
+        QCOMPARE(w.Label_FilterInForce->text(),
+                 QStringLiteral("Filtr: daty 01/01/2009 - 06/01/2009, kod bledu 27"));
         w.Option1[0]->setChecked(true);
         QCOMPARE(f.text(), listing);
         QVERIFY(!w.state().ErrorFilterOn && !w.state().DateFilterOn);
@@ -229,8 +242,10 @@ private slots:
         QVERIFY(f.dialogs.saveRequests.isEmpty());
         const QByteArray plain = orvSample(45) + "X";  // odd length, header repeated
         f.openThroughMenu(f.writeFile(QStringLiteral("WELD.pfd"), scrambled(plain)));
-        const QString stored = QDir::toNativeSeparators(f.files.filePath(QStringLiteral("Welds, 2023")));
-        QVERIFY(writeTestFile(f.workFile(QStringLiteral("defaultpathsave.txt")), stored.toLocal8Bit() + "\r\n"));
+        const QString stored =
+            QDir::toNativeSeparators(f.files.filePath(QStringLiteral("Welds, 2023")));
+        QVERIFY(writeTestFile(f.workFile(QStringLiteral("defaultpathsave.txt")),
+                              stored.toLocal8Bit() + "\r\n"));
         // The chosen type gives a name without an extension its own (0 *.pfd, 1 *.xls).
         const QString base = QDir::toNativeSeparators(f.files.filePath(QStringLiteral("copy")));
         for (const int type : {1, 0}) {
@@ -268,18 +283,22 @@ private slots:
             }
         });
         f.window->Menu_GraphShow->trigger();
-        QVERIFY2(caption.endsWith(QStringLiteral("Filter: dates 13/01/2009 - 20/04/2009, error code 27")),
+        QVERIFY2(caption.endsWith(
+                     QStringLiteral("Filter: dates 13/01/2009 - 20/04/2009, error code 27")),
                  qPrintable(caption));
 
 #ifdef Q_OS_LINUX
         f.dialogs.saveAnswers = {QStringLiteral("/proc/ro.xls")};
         f.window->Menu_SaveFile->trigger();
         QCOMPARE(f.dialogs.messages.size(), 1);
-        QVERIFY2(f.dialogs.messages[0].text.endsWith(QStringLiteral("(the folder takes no new files)")),
-                 qPrintable(f.dialogs.messages[0].text));
+        QVERIFY2(
+            f.dialogs.messages[0].text.endsWith(QStringLiteral("(the folder takes no new files)")),
+            qPrintable(f.dialogs.messages[0].text));
 #endif
         f.openThroughMenu(f.writeFile(QStringLiteral("empty.xls"), QByteArray()));
-        QCOMPARE(f.text(), QStringLiteral("Not a weld record file: the file is empty.\n\nFile has opened in Excel."));
+        QCOMPARE(f.text(),
+                 QStringLiteral(
+                     "Not a weld record file: the file is empty.\n\nFile has opened in Excel."));
     }
 
     void printFollowsTheListing()
@@ -370,7 +389,8 @@ private slots:
         f.printers.linesPerPage = 1;
         f.window->Menu_PrintRecords_Click();
         QCOMPARE(f.dialogs.questions.size(), 1);
-        QCOMPARE(f.dialogs.questions[0].text, QStringLiteral("Liczba stron wydruku: 157. Drukowac?"));
+        QCOMPARE(f.dialogs.questions[0].text,
+                 QStringLiteral("Liczba stron wydruku: 157. Drukowac?"));
         QVERIFY(f.printers.operations.isEmpty());
         f.dialogs.askAnswer = true;
         f.window->Menu_PrintRecords_Click();
@@ -401,7 +421,8 @@ private slots:
         const auto printedText = [&] {
             f.window->Menu_PrintRecords_Click();
             QProcess process;
-            process.start(pdftotext, {QStringLiteral("-layout"), f.dialogs.pdfPath, QStringLiteral("-")});
+            process.start(pdftotext,
+                          {QStringLiteral("-layout"), f.dialogs.pdfPath, QStringLiteral("-")});
             return process.waitForFinished(60000) && process.exitCode() == 0
                        ? QString::fromUtf8(process.readAllStandardOutput())
                        : QString();

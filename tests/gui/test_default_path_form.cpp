@@ -38,12 +38,14 @@ class DefaultPathFormTest : public QObject {
     FakeDriveProvider drives;
     SharedValues shared;
 
-    std::unique_ptr<DefaultPathForm> makeForm(DefaultPathKind kind, const char* language = "English")
+    std::unique_ptr<DefaultPathForm> makeForm(DefaultPathKind kind,
+                                              const char* language = "English")
     {
         installTranslations(kestrava::languageFromName(language));
         shared.profile = kestrava::BuildProfile{"sorvanta", language};
         auto form = std::make_unique<DefaultPathForm>(
-            kind, shared, completeServices({.dialogs = &dialogs, .drives = &drives, .settingsFolder = work}));
+            kind, shared,
+            completeServices({.dialogs = &dialogs, .drives = &drives, .settingsFolder = work}));
         form->show();
         return QTest::qWaitForWindowExposed(form.get()) ? std::move(form) : nullptr;
     }
@@ -118,9 +120,11 @@ private slots:
     {
         // No file yet: the fallback folder.
         // (Windows names the drive "C:\\" when it lists it: letters of either case are one.)
-        QCOMPARE(makeForm(DefaultPathKind::Load)->Dir1->path().toLower(), native(fallbackStartFolder()).toLower());
+        QCOMPARE(makeForm(DefaultPathKind::Load)->Dir1->path().toLower(),
+                 native(fallbackStartFolder()).toLower());
         // A folder that has gone: its nearest existing parent.
-        QVERIFY(writeTestFile(settingsFile("defaultpathload.txt"), driveB.toLocal8Bit() + "/Sub/gone/too\r\n"));
+        QVERIFY(writeTestFile(settingsFile("defaultpathload.txt"),
+                              driveB.toLocal8Bit() + "/Sub/gone/too\r\n"));
         auto form = makeForm(DefaultPathKind::Load);
         QCOMPARE(form->currentDrive(), driveB);
         QCOMPARE(form->Dir1->path(), native(driveB + QStringLiteral("/Sub")));
@@ -160,7 +164,8 @@ private slots:
     {
         const QStringList list = {"/", "/media/usb", "/media/usb/inner"};
         QStringList found;
-        for (const char* path : {"/media/usb", "/media/usb/a/b", "/media/usb2/a", "/media/usb/inner/x", "relative", ""})
+        for (const char* path : {"/media/usb", "/media/usb/a/b", "/media/usb2/a",
+                                 "/media/usb/inner/x", "relative", ""})
             found << driveOfPath(list, QString::fromLatin1(path));
         QCOMPARE(found, (QStringList{"/media/usb", "/media/usb", "/", "/media/usb/inner", "", ""}));
     }
@@ -174,7 +179,8 @@ private slots:
         QCOMPARE(list.first(), QStringLiteral("/"));
         QVERIFY(system.isReadable(QStringLiteral("/")));
         for (const QString& drive : list)
-            QVERIFY2(!drive.startsWith(QLatin1String("/proc")) && !drive.startsWith(QLatin1String("/sys")),
+            QVERIFY2(!drive.startsWith(QLatin1String("/proc")) &&
+                         !drive.startsWith(QLatin1String("/sys")),
                      qPrintable(drive));
         // A plain folder is no mounted volume: as a drive it cannot be read.
         QVERIFY(!system.isReadable(driveA));

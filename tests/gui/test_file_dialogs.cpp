@@ -36,16 +36,19 @@ private slots:
                 dialog->reject();
             });
             if (kind == 0)
-                QVERIFY(!dialogs.openFileName(nullptr, QStringLiteral("Open"), QStringLiteral("Data|*.xls"), folder.path()));
+                QVERIFY(!dialogs.openFileName(nullptr, QStringLiteral("Open"),
+                                              QStringLiteral("Data|*.xls"), folder.path()));
             else if (kind == 1)
-                QVERIFY(!dialogs.saveFileName(nullptr, QStringLiteral("Save"), QStringLiteral("Data|*.xls"), folder.path(),
+                QVERIFY(!dialogs.saveFileName(nullptr, QStringLiteral("Save"),
+                                              QStringLiteral("Data|*.xls"), folder.path(),
                                               QStringLiteral("x.xls"), nullptr));
             else
                 QVERIFY(!dialogs.folderName(nullptr, QStringLiteral("Folder"), folder.path()));
         }
         QCOMPARE(types.size(), 3);
         for (const QString& type : types)
-            QVERIFY2(!type.contains(QLatin1String("PDF"), Qt::CaseInsensitive) && !type.startsWith(QLatin1Char('<')),
+            QVERIFY2(!type.contains(QLatin1String("PDF"), Qt::CaseInsensitive) &&
+                         !type.startsWith(QLatin1Char('<')),
                      qPrintable(type));
     }
 };

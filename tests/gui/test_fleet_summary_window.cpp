@@ -59,8 +59,9 @@ private slots:
                                                       {"M1", "03/01/2009", "27"},
                                                       {"M1", "02/01/2009", "0"}}));
         QDir(f.files.path()).mkdir(QStringLiteral("sub"));
-        const QString b = f.writeFile(QStringLiteral("sub/b.pfd"),
-                                      scrambled(orvText(many + QList<OrvRecord>{{"M1", "05/01/2009", "20"}})));
+        const QString b =
+            f.writeFile(QStringLiteral("sub/b.pfd"),
+                        scrambled(orvText(many + QList<OrvRecord>{{"M1", "05/01/2009", "20"}})));
         f.writeFile(QStringLiteral("bad.xls"), "hello\r\nworld\r\n");
         f.writeFile(QStringLiteral("notes.txt"), "not a download");
 
@@ -86,7 +87,8 @@ private slots:
         QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
         // Every column has its heading.
         for (int c = 0; c < model->columnCount(); ++c)
-            QVERIFY2(!model->headerData(c, Qt::Horizontal).toString().isEmpty(), qPrintable(QString::number(c)));
+            QVERIFY2(!model->headerData(c, Qt::Horizontal).toString().isEmpty(),
+                     qPrintable(QString::number(c)));
 
         QCOMPARE(summary->List_Unread->count(), 1);
         QVERIFY(summary->List_Unread->item(0)->text().contains(QStringLiteral("bad.xls")));
@@ -112,8 +114,10 @@ private slots:
         summary->Command_SaveCsv_Click();
         const QByteArray saved = readTestFile(csv + QStringLiteral(".csv"));
         // Headings in the window's language, one column per error code.
-        QVERIFY(saved.startsWith("\xEF\xBB\xBF" + QStringLiteral("Numer seryjny,Rodzina,Pliki,Zgrzewy,Pierwszy zgrzew,"
-                                                                  "Ostatni zgrzew,Inne niz E00,E00,E20,E27\r\n").toUtf8()));
+        QVERIFY(saved.startsWith(
+            "\xEF\xBB\xBF" + QStringLiteral("Numer seryjny,Rodzina,Pliki,Zgrzewy,Pierwszy zgrzew,"
+                                            "Ostatni zgrzew,Inne niz E00,E00,E20,E27\r\n")
+                                 .toUtf8()));
         QVERIFY(saved.contains("\r\nM2,ORV,1,12,02/02/2010,02/02/2010,0.0%,12,,\r\n"));
         f.dialogs.messages.clear();
         summary->Command_SaveCsv_Click();
@@ -161,8 +165,10 @@ private slots:
         installTranslations(kestrava::Language::Polish);
         kestrava::FleetSummary fleet;
         const std::pair<const char*, kestrava::MachineFamily> machines[] = {
-            {"", kestrava::MachineFamily::T5Z}, {"", kestrava::MachineFamily::ORV},
-            {"M1", kestrava::MachineFamily::ORV}, {"M1", kestrava::MachineFamily::T5Z},
+            {"", kestrava::MachineFamily::T5Z},
+            {"", kestrava::MachineFamily::ORV},
+            {"M1", kestrava::MachineFamily::ORV},
+            {"M1", kestrava::MachineFamily::T5Z},
             {"ORV-2041000001", kestrava::MachineFamily::ORV}};
         for (const auto& [serial, family] : machines) {
             kestrava::MachineSummary machine;
@@ -200,7 +206,8 @@ private slots:
         WindowFixture f(kEnglish);
         f.window->show();
         const QByteArray huge(1 << 20, 'S');
-        f.writeFile(QStringLiteral("huge.xls"), orvText({{huge, "01/01/2009", "0"}, {huge, "02/01/2009", "27"}}));
+        f.writeFile(QStringLiteral("huge.xls"),
+                    orvText({{huge, "01/01/2009", "0"}, {huge, "02/01/2009", "27"}}));
         f.writeFile(QStringLiteral("plain.xls"), orvText({{"M1", "01/01/2009", "0"}}));
         f.dialogs.folderAnswers = {f.files.path()};
         f.window->Menu_FleetSummary_Click();
@@ -227,7 +234,8 @@ private slots:
 #endif
         WindowFixture f(kPolish);
         f.window->show();
-        const QByteArray formula = orvText({{"=1+2", "01/01/2009", "0"}, {"M1", "02/01/2009", "0"}});
+        const QByteArray formula =
+            orvText({{"=1+2", "01/01/2009", "0"}, {"M1", "02/01/2009", "0"}});
         f.writeFile(QStringLiteral("a.xls"), formula);
         f.writeFile(QStringLiteral("copy.xls"), formula);
         f.writeFile(QStringLiteral("line\nbreak.xls"), "hello\r\n");
@@ -245,8 +253,10 @@ private slots:
                  QStringLiteral("%1: te same dane co %2")
                      .arg(QDir::toNativeSeparators(f.files.filePath(QStringLiteral("copy.xls"))),
                           QDir::toNativeSeparators(f.files.filePath(QStringLiteral("a.xls")))));
-        QVERIFY(summary->List_Unread->item(1)->text().contains(QStringLiteral("line\u240Abreak.xls")));
-        QVERIFY(summary->Label_Unread->text().contains(QStringLiteral("pominiete powtorzone zgrzewy: 2")));
+        QVERIFY(
+            summary->List_Unread->item(1)->text().contains(QStringLiteral("line\u240Abreak.xls")));
+        QVERIFY(summary->Label_Unread->text().contains(
+            QStringLiteral("pominiete powtorzone zgrzewy: 2")));
 
         const QString csv = f.files.filePath(QStringLiteral("fleet.csv"));
         f.dialogs.saveAnswers = {csv};
@@ -255,10 +265,13 @@ private slots:
 
         summary->Table_Machines_DoubleClick(summary->Machines_Model->index(2, 0));
         QCOMPARE(summary->List_Files->count(), 1);
-        QCOMPARE(summary->List_Files->item(0)->text(), QDir::toNativeSeparators(f.files.filePath(QStringLiteral("b\uFFFD.xls"))));
+        QCOMPARE(summary->List_Files->item(0)->text(),
+                 QDir::toNativeSeparators(f.files.filePath(QStringLiteral("b\uFFFD.xls"))));
         summary->List_Files_DoubleClick(summary->List_Files->item(0));
-        QCOMPARE(toFsPath(f.window->windowTitle().section(QStringLiteral(" - "), 0, 0)), odd.filename());
-        std::filesystem::remove(odd);  // which the temporary folder could not remove by its QString name
+        QCOMPARE(toFsPath(f.window->windowTitle().section(QStringLiteral(" - "), 0, 0)),
+                 odd.filename());
+        std::filesystem::remove(
+            odd);  // which the temporary folder could not remove by its QString name
     }
 };
 

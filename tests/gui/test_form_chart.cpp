@@ -76,7 +76,8 @@ class FormChartTest : public QObject {
 
     AppServices services()
     {
-        return completeServices({.dialogs = &dialogs, .printers = &printers, .settingsFolder = folder.path()});
+        return completeServices(
+            {.dialogs = &dialogs, .printers = &printers, .settingsFolder = folder.path()});
     }
 
 private slots:
@@ -97,7 +98,8 @@ private slots:
         const QStringList orvCodes = codesOf(kestrava::MachineFamily::ORV);
         const QStringList t5zCodes = codesOf(kestrava::MachineFamily::T5Z);
         const QStringList zeros(10, QStringLiteral("0"));
-        FormChart orv(values("English", kestrava::MachineFamily::ORV, {12, 0, 3, 0, 0, 0, 1, 0, 0, 2}, "ORV-4471"),
+        FormChart orv(values("English", kestrava::MachineFamily::ORV,
+                             {12, 0, 3, 0, 0, 0, 1, 0, 0, 2}, "ORV-4471"),
                       services());
         const QStringList orvCounts{"12", "0", "3", "0", "0", "0", "1", "0", "0", "2"};
         QCOMPARE(shown(orv), orvCounts + orvCodes + orvCounts + orvCodes);
@@ -105,20 +107,25 @@ private slots:
         FormChart t5z(values("Polish", kestrava::MachineFamily::T5Z, {}, "5TZ-0099"), services());
         QCOMPARE(shown(t5z), zeros + t5zCodes + zeros + t5zCodes);
         // No family found: the reset table's ORV codes, each beside its own description.
-        FormChart unknown(values("Polish", kestrava::MachineFamily::Unknown, {}, "5TZ-0099"), services());
+        FormChart unknown(values("Polish", kestrava::MachineFamily::Unknown, {}, "5TZ-0099"),
+                          services());
         QCOMPARE(shown(unknown), zeros + orvCodes + zeros + orvCodes);
         // No listing run yet: blank counts and descriptions, no bars.
         SharedValues empty;
         empty.profile = kestrava::BuildProfile{"sorvanta", "English"};
         QCOMPARE(shown(FormChart(empty, services())), QStringList(20, QString()));
         // The serial is bytes in the build language's code page (0xB3: "ł" in 1250).
-        FormChart polish(values("Polish", kestrava::MachineFamily::ORV, {}, "Pi\xB3" "a-7"), services());
+        FormChart polish(values("Polish", kestrava::MachineFamily::ORV, {},
+                                "Pi\xB3"
+                                "a-7"),
+                         services());
         QCOMPARE(polish.LabelSerial->text(), QString::fromUtf8("Piła-7"));
     }
 
     void printsAndSavesTheChart()
     {
-        SharedValues shared = values("English", kestrava::MachineFamily::ORV, {7, 0, 2, 0, 0, 0, 0, 0, 0, 1}, "ORV-1");
+        SharedValues shared = values("English", kestrava::MachineFamily::ORV,
+                                     {7, 0, 2, 0, 0, 0, 0, 0, 0, 1}, "ORV-1");
         shared.LoadedFileTitle = QStringLiteral("site42");
         FormChart form(shared, services());
         form.show();
@@ -197,7 +204,7 @@ private slots:
         for (const double tick : ticks)
             tickTexts << QString::number(tick, 'f', 0);
         for (const auto& [bars, size] : {std::pair{Qt::Vertical, QSize(657, 417)},
-                                        std::pair{Qt::Horizontal, QSize(320, 330)}}) {
+                                         std::pair{Qt::Horizontal, QSize(320, 330)}}) {
             data.bars = bars;
             const BarChartLayout layout = layoutBarChart(data, size, QApplication::font());
             QCOMPARE(layout.ticks, ticks);
@@ -209,8 +216,9 @@ private slots:
             const QRectF picture(QPointF(0, 0), size);
             for (const BarChartText& text : layout.texts) {
                 QVERIFY2(picture.contains(text.box), qPrintable(text.text));
-                QVERIFY2(QFontMetricsF(layout.fontOf(text)).horizontalAdvance(text.text)
-                             <= text.box.width() + 0.5, qPrintable(text.text));
+                QVERIFY2(QFontMetricsF(layout.fontOf(text)).horizontalAdvance(text.text) <=
+                             text.box.width() + 0.5,
+                         qPrintable(text.text));
             }
             for (const QRectF& bar : layout.bars)
                 QCOMPARE(layout.plot.united(bar), layout.plot);  // bars of 0 have no height
@@ -222,7 +230,8 @@ private slots:
     void savedPicturesNameMachineAndCounts()
     {
         const std::array<std::int64_t, 10> counts{1234567, 0, 3, 0, 0, 0, 1, 0, 0, 2};
-        SharedValues shared = values("English", kestrava::MachineFamily::ORV, counts, "A<&>\"'\x01-7");
+        SharedValues shared =
+            values("English", kestrava::MachineFamily::ORV, counts, "A<&>\"'\x01-7");
         shared.LoadedFileTitle = QStringLiteral("site42");
         FormChart form(shared, services());
         dialogs.saveAnswer = folder.filePath(QStringLiteral("named.svg"));
@@ -256,7 +265,8 @@ private slots:
         QTest::addColumn<qint64>("count");
         for (const char* language : {"English", "Polish"}) {
             QTest::addRow("%s, 2 digits", language) << QString::fromLatin1(language) << qint64(12);
-            QTest::addRow("%s, 7 digits", language) << QString::fromLatin1(language) << qint64(1234567);
+            QTest::addRow("%s, 7 digits", language)
+                << QString::fromLatin1(language) << qint64(1234567);
             QTest::addRow("%s, 19 digits", language)
                 << QString::fromLatin1(language) << std::numeric_limits<qint64>::max();
         }
@@ -277,9 +287,11 @@ private slots:
                          qPrintable(label->text()));
                 QVERIFY(window.contains(label->geometry()));
                 QVERIFY(label->x() > form.LabelCount[0]->geometry().right());
-                for (QWidget* beside : {static_cast<QWidget*>(form.Label11), static_cast<QWidget*>(form.LabelSerial),
-                                        static_cast<QWidget*>(form.Cmd_Print)})
-                    QVERIFY2(!label->geometry().intersects(beside->geometry()), qPrintable(label->text()));
+                for (QWidget* beside :
+                     {static_cast<QWidget*>(form.Label11), static_cast<QWidget*>(form.LabelSerial),
+                      static_cast<QWidget*>(form.Cmd_Print)})
+                    QVERIFY2(!label->geometry().intersects(beside->geometry()),
+                             qPrintable(label->text()));
             }
             for (QLabel* label : {form.Label11, form.LabelSerial}) {
                 QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());

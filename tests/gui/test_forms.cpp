@@ -71,7 +71,8 @@ private slots:
             SharedValues shared;
             shared.profile = profile;
             WindowFixture f(profile);
-            DefaultPathForm save(DefaultPathKind::Save, shared, services), load(DefaultPathKind::Load, shared, services);
+            DefaultPathForm save(DefaultPathKind::Save, shared, services),
+                load(DefaultPathKind::Load, shared, services);
             FormChart chart(shared, services);
             const auto descriptions = chart.descriptionLabels();
             QList<QObject*> data(chart.LabelCount.begin(), chart.LabelCount.end());
@@ -79,11 +80,14 @@ private slots:
             Dialog support(profile);
             Dialog1 copyright(profile.language());
             frmAbout about(shared, services);
-            captions[index] = {captionsOf(f.window.get(), {f.window->Text1}), captionsOf(&save), captionsOf(&load),
+            captions[index] = {captionsOf(f.window.get(), {f.window->Text1}),
+                               captionsOf(&save),
+                               captionsOf(&load),
                                captionsOf(&chart, data) << chart.MSChart1->data().title,
                                captionsOf(&support, {support.Label2, support.Label3, support.Label4,
                                                      support.Label5, support.Label6}),
-                               captionsOf(&copyright), captionsOf(&about)};
+                               captionsOf(&copyright),
+                               captionsOf(&about)};
         }
         const QStringList same = {"OK", "Kestrava", "show"};
         for (qsizetype i = 0; i < captions[0].size(); ++i) {
@@ -111,7 +115,8 @@ private slots:
         QSet<QString> seen;
         for (const char* brand : {"brenvik", "sorvanta", "teldrum", "ombrek"}) {
             const auto [logos, contacts] = shown(brand, "Polish");
-            QCOMPARE(logos, QStringLiteral("Picture_%1small Picture_%1").arg(QString::fromLatin1(brand)));
+            QCOMPARE(logos,
+                     QStringLiteral("Picture_%1small Picture_%1").arg(QString::fromLatin1(brand)));
             QCOMPARE(contacts, shown(brand, "English").second);
             seen.insert(contacts);
         }
@@ -153,7 +158,8 @@ private slots:
             QString input, codes, rebuilt, text1;
         } cases[] = {
             {kestrava::Language::English, "a\tb", "097009098", "a\tb", "a\tb"},
-            {kestrava::Language::English, QString(QChar(0x20AC)), "364", QString(QChar(0x016C)), "?"},
+            {kestrava::Language::English, QString(QChar(0x20AC)), "364", QString(QChar(0x016C)),
+             "?"},
             {kestrava::Language::Polish, word, "090322", word, word},
             {kestrava::Language::English, word, "090322", word, "Z?"},
             {kestrava::Language::English, longText, "097098099", longText, longText},

@@ -32,8 +32,8 @@ struct ShownView {
     // The middle of the left edge of a character cell, in the viewport.
     QPoint cell(qsizetype line, qsizetype column) const
     {
-        const double x = kMargin + double(column) * view.characterWidth() -
-                         view.horizontalScrollBar()->value();
+        const double x =
+            kMargin + double(column) * view.characterWidth() - view.horizontalScrollBar()->value();
         const int y = kMargin + int(line - view.firstVisibleLine()) * view.lineHeight() +
                       view.lineHeight() / 2;
         return {int(std::lround(x)) + 1, y};
@@ -73,13 +73,17 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("expected");
-        const std::pair<const char*, QStringList> rows[] = {
-            {"", {""}}, {"ab\r\ncd\r\n", {"ab", "cd", ""}}, {"ab\r\ncd", {"ab", "cd"}},
-            {"a\nb\rc", {"a", "b", "c"}}, {"x\r\r\ny", {"x", "", "y"}}, {"x\n\ry", {"x", "", "y"}},
-            {"x\r", {"x", ""}}, {"\r\n\n\r", {"", "", "", ""}}};
+        const std::pair<const char*, QStringList> rows[] = {{"", {""}},
+                                                            {"ab\r\ncd\r\n", {"ab", "cd", ""}},
+                                                            {"ab\r\ncd", {"ab", "cd"}},
+                                                            {"a\nb\rc", {"a", "b", "c"}},
+                                                            {"x\r\r\ny", {"x", "", "y"}},
+                                                            {"x\n\ry", {"x", "", "y"}},
+                                                            {"x\r", {"x", ""}},
+                                                            {"\r\n\n\r", {"", "", "", ""}}};
         for (const auto& [bytes, expected] : rows)
-            QTest::newRow(("bytes " + QByteArray(bytes).toPercentEncoding()).constData()) << QByteArray(bytes)
-                                                                                           << expected;
+            QTest::newRow(("bytes " + QByteArray(bytes).toPercentEncoding()).constData())
+                << QByteArray(bytes) << expected;
     }
     void lineEnds()
     {
@@ -113,7 +117,8 @@ private slots:
                     reported.add(found.start(line));
             }
             for (LineIndex* index : {&found, &reported}) {
-                auto model = ListingModel::ofFile(path, std::move(*index), kestrava::Language::English);
+                auto model =
+                    ListingModel::ofFile(path, std::move(*index), kestrava::Language::English);
                 QVERIFY(model);
                 view.setModel(std::move(*model));
                 QCOMPARE(view.toPlainText(), joined);
@@ -132,14 +137,16 @@ private slots:
         ListingView view;
         const auto showFirst = [&] {
             QVERIFY(writeTestFile(path, first));
-            view.setModel(*ListingModel::ofFile(path, LineIndex::ofBytes(first.constData(), std::size_t(first.size())),
-                                                kestrava::Language::English));
+            view.setModel(*ListingModel::ofFile(
+                path, LineIndex::ofBytes(first.constData(), std::size_t(first.size())),
+                kestrava::Language::English));
         };
         showFirst();
         // The next listing is written beside it and put in its place: the shown one stays.
         QVERIFY(writeTestFile(path + QStringLiteral(".new"), lines(5, "other ")));
         QCOMPARE(std::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
-                             QFile::encodeName(path).constData()), 0);
+                             QFile::encodeName(path).constData()),
+                 0);
         QCOMPARE(view.lineText(2), QStringLiteral("line 2"));
         // Let go of while a file is replaced, a mapping is taken back only from the same
         // file; another leaves the view empty.
@@ -252,7 +259,8 @@ private slots:
         QByteArray bytes = lines(3);
         bytes += QByteArray(300, ' ') + "#\r\n" + lines(3);
         view.setListing(bytes, kestrava::Language::English);
-        QVERIFY(view.horizontalScrollBar()->maximum() + view.viewport()->width() >= 301 * view.characterWidth());
+        QVERIFY(view.horizontalScrollBar()->maximum() + view.viewport()->width() >=
+                301 * view.characterWidth());
         QCOMPARE(view.verticalScrollBar()->maximum(), 0);
 
         // Vertically: lines less those that fit; the wheel scrolls.

@@ -69,7 +69,8 @@ void filter(WindowFixture& f, int option, const char* first, const char* second 
 }
 
 // Save of a loaded file under name; failing, when set, makes that file operation fail.
-void save(WindowFixture& f, const QString& name, std::optional<Operation> failing = {}, bool gone = false)
+void save(WindowFixture& f, const QString& name, std::optional<Operation> failing = {},
+          bool gone = false)
 {
     const QString loaded = f.loadFile(QStringLiteral("a.xls"), orvSample(3));
     if (gone)
@@ -94,7 +95,8 @@ void print(WindowFixture& f, int failOperation)
     if (failOperation == 0)  // no print copy can be written
         QDir(f.work.path()).mkdir(QStringLiteral("print_only.tmp"));
     if (failOperation == -2)
-        kestrava::fileio::setFaultHook([](Operation operation) { return operation == Operation::Write; }, ENOSPC);
+        kestrava::fileio::setFaultHook(
+            [](Operation operation) { return operation == Operation::Write; }, ENOSPC);
     f.window->Menu_PrintRecords_Click();
 }
 
@@ -116,7 +118,10 @@ Messages fromAForm(const kestrava::BuildProfile& profile, const QByteArray& whic
     drives.driveList = {QDir::rootPath(), drive};
     drives.unreadable = {drive};
     const AppServices services =
-        completeServices({.dialogs = &dialogs, .drives = &drives, .printers = &printers, .systemInfo = &noInfo,
+        completeServices({.dialogs = &dialogs,
+                          .drives = &drives,
+                          .printers = &printers,
+                          .systemInfo = &noInfo,
                           .settingsFolder = root.filePath(QStringLiteral("plainfile"))});
     writeTestFile(services.settingsFolder, "x");
     if (which == "chart") {
@@ -161,30 +166,47 @@ private slots:
         const struct {
             Raise raise;
             const char* text;  // a part of the English text
-            const char* title;  // Kestrava's own boxes show no icon in English, the others are critical
+            const char*
+                title;  // Kestrava's own boxes show no icon in English, the others are critical
         } cases[] = {
             {inWindow([](auto& f) { open(f, "welds.XLS"); }), "Invalid file", kestrava},
-            {inWindow([](auto& f) { open(f, "gone.xls", false); }), "Cannot read the file", kestrava},
-            {inWindow([](auto& f) { openUnreadable(f, Operation::OpenRead); }), "Cannot read the file", kestrava},
-            {inWindow([](auto& f) { openUnreadable(f, Operation::Read); }), "Cannot read the file", kestrava},
+            {inWindow([](auto& f) { open(f, "gone.xls", false); }), "Cannot read the file",
+             kestrava},
+            {inWindow([](auto& f) { openUnreadable(f, Operation::OpenRead); }),
+             "Cannot read the file", kestrava},
+            {inWindow([](auto& f) { openUnreadable(f, Operation::Read); }), "Cannot read the file",
+             kestrava},
             {inWindow([](auto& f) { openUnreadable(f, {}); }), "Cannot read the file", kestrava},
-            {inWindow([](auto& f) { open(f, "a.pfd"); }, blocked), "Cannot write the working copy", kestrava},
-            {inWindow([](auto& f) { open(f, "a.xls"); }, blocked), "Cannot write the listing", kestrava},
+            {inWindow([](auto& f) { open(f, "a.pfd"); }, blocked), "Cannot write the working copy",
+             kestrava},
+            {inWindow([](auto& f) { open(f, "a.xls"); }, blocked), "Cannot write the listing",
+             kestrava},
             {inWindow([](auto& f) { filter(f, 1, "abc", "xyz"); }), "Invalid From Date", kestrava},
-            {inWindow([](auto& f) { filter(f, 1, "01/01/2009", "31/04/2009"); }), "Invalid To Date", kestrava},
+            {inWindow([](auto& f) { filter(f, 1, "01/01/2009", "31/04/2009"); }), "Invalid To Date",
+             kestrava},
             {inWindow([](auto& f) { filter(f, 2, "E27"); }), "Invalid error code", kestrava},
-            {inWindow([](auto& f) { save(f, "old.pfd"); }), "This file name already exists!", saveError},
-            {inWindow([](auto& f) { save(f, "a.txt"); }), "cannot be opened again as a download file", saveError},
+            {inWindow([](auto& f) { save(f, "old.pfd"); }), "This file name already exists!",
+             saveError},
+            {inWindow([](auto& f) { save(f, "a.txt"); }),
+             "cannot be opened again as a download file", saveError},
             // A folder that refuses the finished file: the plain copy fails at the
             // target, the scrambled one already at the work file.
-            {inWindow([](auto& f) { save(f, "b.xls", Operation::Rename); }), "The file could not be saved", saveError},
-            {inWindow([](auto& f) { save(f, "b.pfd", Operation::Rename); }), "The work file could not be", saveError},
-            {inWindow([](auto& f) { save(f, "missing/b.pfd"); }), "The file could not be saved", saveError},
-            {inWindow([](auto& f) { save(f, "c.xls", {}, true); }), "The loaded file could not be read", saveError},
-            {inWindow([](auto& f) { print(f, 5); }), "The printer reported an error. Printing was", printRecords},
-            {inWindow([](auto& f) { print(f, 0); }), "could not be written. Nothing was printed.", printRecords},
-            {inWindow([](auto& f) { print(f, -1); }), "can no longer be read. Nothing was printed.", printRecords},
-            {inWindow([](auto& f) { print(f, -2); }), "Nothing was printed.\n(disk full)", printRecords},
+            {inWindow([](auto& f) { save(f, "b.xls", Operation::Rename); }),
+             "The file could not be saved", saveError},
+            {inWindow([](auto& f) { save(f, "b.pfd", Operation::Rename); }),
+             "The work file could not be", saveError},
+            {inWindow([](auto& f) { save(f, "missing/b.pfd"); }), "The file could not be saved",
+             saveError},
+            {inWindow([](auto& f) { save(f, "c.xls", {}, true); }),
+             "The loaded file could not be read", saveError},
+            {inWindow([](auto& f) { print(f, 5); }), "The printer reported an error. Printing was",
+             printRecords},
+            {inWindow([](auto& f) { print(f, 0); }), "could not be written. Nothing was printed.",
+             printRecords},
+            {inWindow([](auto& f) { print(f, -1); }), "can no longer be read. Nothing was printed.",
+             printRecords},
+            {inWindow([](auto& f) { print(f, -2); }), "Nothing was printed.\n(disk full)",
+             printRecords},
             {form("chart"), "The printer reported an error. Printing was stopped.", "Print Graph"},
             {form("drive"), "Drive not available", "Drive error"},
             {form("store"), "The default directory could not be stored", "Settings Error"},
@@ -194,7 +216,8 @@ private slots:
             const Messages english = c.raise(kEnglish), polish = c.raise(kPolish);
             const MessageIcon icon = QByteArray(c.title) == kestrava ? None : Critical;
             QVERIFY2(english.size() == 1 && polish.size() == 1, c.text);
-            QVERIFY2(english[0].text.contains(QString::fromLatin1(c.text)), qPrintable(english[0].text));
+            QVERIFY2(english[0].text.contains(QString::fromLatin1(c.text)),
+                     qPrintable(english[0].text));
             QCOMPARE(english[0].title, QString::fromLatin1(c.title));
             QVERIFY2(english[0].icon == icon, c.text);
             QVERIFY2(!polish[0].title.isEmpty() && polish[0].title != english[0].title, c.text);
@@ -203,7 +226,8 @@ private slots:
         }
         // The reason in Polish too.
         const Messages full = inWindow([](auto& f) { print(f, -2); })(kPolish);
-        QVERIFY2(full.value(0).text.endsWith(QStringLiteral("\n(dysk jest pelny)")), qPrintable(full.value(0).text));
+        QVERIFY2(full.value(0).text.endsWith(QStringLiteral("\n(dysk jest pelny)")),
+                 qPrintable(full.value(0).text));
         installTranslations(kestrava::Language::English);
         // A panel message is titled with its own text in Polish.
         const Messages polish = inWindow([](auto& f) { open(f, "welds.XLS"); })(kPolish);

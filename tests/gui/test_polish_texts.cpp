@@ -39,7 +39,8 @@ QList<Message> readMessages(const QString& path, QString* error)
         } else if (xml.name() == u"source") {
             message.source = xml.readElementText();
         } else if (xml.name() == u"translation") {
-            message.unfinished = xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+            message.unfinished =
+                xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
             message.translation = xml.readElementText();
             messages.append(message);
         }
@@ -51,7 +52,9 @@ QList<Message> readMessages(const QString& path, QString* error)
 
 QString where(const Message& message)
 {
-    return QStringLiteral("line %1 (%2): %3").arg(message.line).arg(message.context, message.translation);
+    return QStringLiteral("line %1 (%2): %3")
+        .arg(message.line)
+        .arg(message.context, message.translation);
 }
 
 }  // namespace
@@ -65,7 +68,8 @@ private slots:
     void initTestCase()
     {
         QString error;
-        messages = readMessages(QStringLiteral(KESTRAVA_TRANSLATIONS_DIR "/kestrava_pl.ts"), &error);
+        messages =
+            readMessages(QStringLiteral(KESTRAVA_TRANSLATIONS_DIR "/kestrava_pl.ts"), &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(messages.size() > 100);
     }
@@ -103,7 +107,8 @@ private slots:
             if (!seen)
                 seen = &message;
             else if (seen->translation != message.translation)
-                differing << QStringLiteral("\"%1\": %2 / %3").arg(message.source, where(*seen), where(message));
+                differing << QStringLiteral("\"%1\": %2 / %3")
+                                 .arg(message.source, where(*seen), where(message));
         }
         QVERIFY2(differing.isEmpty(), qPrintable(differing.join(QLatin1Char('\n'))));
     }
@@ -113,7 +118,9 @@ private slots:
         QStringList missing;
         for (const Message& message : messages) {
             if (message.unfinished || message.translation.trimmed().isEmpty())
-                missing << QStringLiteral("line %1 (%2): %3").arg(message.line).arg(message.context, message.source);
+                missing << QStringLiteral("line %1 (%2): %3")
+                               .arg(message.line)
+                               .arg(message.context, message.source);
         }
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
     }

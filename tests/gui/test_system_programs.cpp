@@ -65,14 +65,19 @@ private slots:
                               {"number", {kRegistryNumber, std::string("\x78\x56\x34\xff", 4)}},
                               {"binary", {3, std::string("\x01\x02", 2)}}};
         const std::tuple<const char*, const char*, bool, std::string> cases[] = {
-            {"K", "withNul", true, exe},           {"K", "withoutNul", true, exe},
-            {"K", "full", true, std::string(1023, 'x')}, {"K", "fullNoNul", true, std::string(1024, 'y')},
-            {"K", "number", true, "4281620088"},   {"K", "binary", true, "as passed"},
-            {"K", "tooLong", false, ""},           {"K", "absent", false, ""},
+            {"K", "withNul", true, exe},
+            {"K", "withoutNul", true, exe},
+            {"K", "full", true, std::string(1023, 'x')},
+            {"K", "fullNoNul", true, std::string(1024, 'y')},
+            {"K", "number", true, "4281620088"},
+            {"K", "binary", true, "as passed"},
+            {"K", "tooLong", false, ""},
+            {"K", "absent", false, ""},
             {"NoSuchKey", "x", false, ""}};
         for (const auto& [key, name, read, text] : cases) {
             std::string result = "as passed";
-            QVERIFY2(GetKeyValue(registry, RegistryRoot::LocalMachine, key, name, result) == read, name);
+            QVERIFY2(GetKeyValue(registry, RegistryRoot::LocalMachine, key, name, result) == read,
+                     name);
             QCOMPARE(result, text);
         }
         QVERIFY(registry.open.empty());  // every opened key was closed again
@@ -87,25 +92,37 @@ private slots:
         const QString entry1 = QStringLiteral("C:\\Info\\msinfo32.exe");
         const QString entry2 = QStringLiteral("C:\\Program Files\\Info\\MSINFO32.EXE");
         FakeRegistry both, empty, folder, none;
-        both.keys[programKey]["PATH"] = {kRegistryText, std::string("C:\\Info\\msinfo32.exe") + '\0'};
+        both.keys[programKey]["PATH"] = {kRegistryText,
+                                         std::string("C:\\Info\\msinfo32.exe") + '\0'};
         both.keys[folderKey]["MSINFO"] = {kRegistryText, "C:\\Other"};
         empty.keys[programKey]["PATH"] = {kRegistryText, std::string(1, '\0')};
         empty.keys[folderKey] = both.keys[folderKey];
-        folder.keys[folderKey]["MSINFO"] = {kRegistryText, std::string("C:\\Program Files\\Info") + '\0'};
+        folder.keys[folderKey]["MSINFO"] = {kRegistryText,
+                                            std::string("C:\\Program Files\\Info") + '\0'};
         const struct {
             FakeRegistry* registry;
             bool exists, starts, result;
             QStringList started, probed;
         } cases[] = {
-            {&both, true, true, true, {entry1}, {}},      {&both, true, false, false, {entry1}, {}},
-            {&empty, true, false, false, {QString()}, {}}, {&folder, true, true, true, {entry2}, {entry2}},
-            {&folder, false, true, false, {}, {entry2}},  {&none, true, true, false, {}, {}},
+            {&both, true, true, true, {entry1}, {}},
+            {&both, true, false, false, {entry1}, {}},
+            {&empty, true, false, false, {QString()}, {}},
+            {&folder, true, true, true, {entry2}, {entry2}},
+            {&folder, false, true, false, {}, {entry2}},
+            {&none, true, true, false, {}, {}},
         };
         for (const auto& c : cases) {
             QStringList started, probed;
             const bool result = startSystemInfoFromRegistry(
-                *c.registry, [&](const QString& path) { probed << path; return c.exists; },
-                [&](const QString& path) { started << path; return c.starts; });
+                *c.registry,
+                [&](const QString& path) {
+                    probed << path;
+                    return c.exists;
+                },
+                [&](const QString& path) {
+                    started << path;
+                    return c.starts;
+                });
             QCOMPARE(result, c.result);
             QCOMPARE(started, c.started);
             QCOMPARE(probed, c.probed);
@@ -124,8 +141,9 @@ private slots:
         };
         QStringList found;
         for (const auto& [path, executables] : cases)
-            found << findSystemInfoProgram(QString::fromLatin1(path), u':',
-                                           [&](const QString& file) { return executables.count(file) > 0; });
+            found << findSystemInfoProgram(
+                QString::fromLatin1(path), u':',
+                [&](const QString& file) { return executables.count(file) > 0; });
         QCOMPARE(found, (QStringList{"/opt/b/kinfocenter", "/opt/b/hardinfo", "", ""}));
     }
 
@@ -141,8 +159,9 @@ private slots:
         const auto standIn = [&](const char* name, bool executable = true) {
             QFile script(bin.filePath(QString::fromLatin1(name)));
             QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write(QStringLiteral("#!/bin/sh\n{ echo %1; pwd; for a in \"$@\"; do echo \"$a\"; done; } "
-                                        "> '%2.tmp' && /bin/mv '%2.tmp' '%2'\n")
+            script.write(QStringLiteral(
+                             "#!/bin/sh\n{ echo %1; pwd; for a in \"$@\"; do echo \"$a\"; done; } "
+                             "> '%2.tmp' && /bin/mv '%2.tmp' '%2'\n")
                              .arg(QString::fromLatin1(name), record)
                              .toUtf8());
             script.close();
@@ -159,14 +178,16 @@ private slots:
             if (started)
                 (void)QTest::qWaitFor([&] { return recorded.exists(); }, 10000);
             return recorded.open(QIODevice::ReadOnly)
-                       ? QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                       ? QString::fromUtf8(recorded.readAll())
+                             .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                        : QStringList{started ? QStringLiteral("started") : QString()};
         };
         standIn("hardinfo", false);
         standIn("kinfocenter");
         DesktopSystemInfoLauncher info;
         const auto startInfo = [&] { return info.start(); };
-        const QStringList started = run(bin.filePath(QStringLiteral("missing:")) + bin.path(), startInfo);
+        const QStringList started =
+            run(bin.filePath(QStringLiteral("missing:")) + bin.path(), startInfo);
         QCOMPARE(started.value(0), QStringLiteral("kinfocenter"));
         QCOMPARE(started.size(), 2);
         QCOMPARE(run(bin.filePath(QStringLiteral("missing")), startInfo), QStringList{QString()});
@@ -192,7 +213,8 @@ private slots:
     {
         QTemporaryDir program, user;
         const QString perUser = user.filePath(QStringLiteral("Kestrava/kestrava"));
-        QCOMPARE(chooseWorkFolder(program.path(), user.path()), QDir::toNativeSeparators(program.path()));
+        QCOMPARE(chooseWorkFolder(program.path(), user.path()),
+                 QDir::toNativeSeparators(program.path()));
         QCOMPARE(chooseWorkFolder(program.filePath(QStringLiteral("missing")), perUser),
                  QDir::toNativeSeparators(perUser));
         QVERIFY(QFileInfo(perUser).isDir());
@@ -200,9 +222,10 @@ private slots:
 #ifndef Q_OS_WIN
         QCOMPARE(chooseWorkFolder(QStringLiteral("/usr/bin"), perUser), perUser);
         QCOMPARE(chooseWorkFolder(QStringLiteral("/opt/kestrava/bin"), perUser), perUser);
-        const QString problem = workFolderProblem(
-            QStringLiteral("/proc/kestrava"),
-            chooseWorkFolder(QStringLiteral("/proc/kestrava"), QStringLiteral("/proc/kestrava-user")));
+        const QString problem =
+            workFolderProblem(QStringLiteral("/proc/kestrava"),
+                              chooseWorkFolder(QStringLiteral("/proc/kestrava"),
+                                               QStringLiteral("/proc/kestrava-user")));
         QVERIFY(problem.contains(QStringLiteral("/proc/kestrava-user")) &&
                 problem.contains(QStringLiteral("(/proc/kestrava)")));
 #endif

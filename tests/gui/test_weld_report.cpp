@@ -31,8 +31,8 @@ QByteArray generated(int records)
     static const char* const errors[] = {"0", "0", "27", "0", "20", "0", "127"};
     for (int i = 0; i < records; ++i)
         text += QByteArray::number(1000 + i) + "\tORV-7\t" +
-                QDate(2010, 1, 1).addDays(i / 10).toString(u"dd/MM/yyyy").toLatin1() + "\t10:" +
-                QByteArray::number(10 + i % 50) + '\t' + errors[i % 7] + "\tCoupler " +
+                QDate(2010, 1, 1).addDays(i / 10).toString(u"dd/MM/yyyy").toLatin1() +
+                "\t10:" + QByteArray::number(10 + i % 50) + '\t' + errors[i % 7] + "\tCoupler " +
                 QByteArray::number(i % 9) + "\tOperator " + char('A' + i % 26) + "\r\n";
     return text;
 }
@@ -53,7 +53,8 @@ private slots:
     // command line says, on numbered pages.
     void protocolsOfTheExamplesAreTheCommandLinesRows()
     {
-        for (const char* name : {"orv_sample.xls", "orv_sample.pfd", "5tz_sample.xls", "5tz_sample.pfd"}) {
+        for (const char* name :
+             {"orv_sample.xls", "orv_sample.pfd", "5tz_sample.xls", "5tz_sample.pfd"}) {
             WindowFixture f(kEnglish);
             const QString file = kExamples + QLatin1Char('/') + QLatin1String(name);
             f.window->openPath(file);
@@ -62,11 +63,14 @@ private slots:
             f.window->Menu_ProtocolPdf->trigger();
             QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(name));
             const QStringList pages = pdfPages(pdf);
-            const QList<QStringList> expected = expectedBlocks(cliRows({QStringLiteral("protocol"), file}, kestrava::Language::English));
+            const QList<QStringList> expected = expectedBlocks(
+                cliRows({QStringLiteral("protocol"), file}, kestrava::Language::English));
             QVERIFY(expected.size() >= 14);
             QCOMPARE(pdfBlocks(pages), expected);
             QVERIFY(numberedPages(pages, QStringLiteral("Page %1 of %2")));
-            keepSample(pdf, QStringLiteral("protocol_%1.pdf").arg(QString::fromLatin1(name).replace(QLatin1Char('.'), QLatin1Char('_'))));
+            keepSample(pdf, QStringLiteral("protocol_%1.pdf")
+                                .arg(QString::fromLatin1(name).replace(QLatin1Char('.'),
+                                                                       QLatin1Char('_'))));
         }
     }
 
@@ -82,8 +86,10 @@ private slots:
         f.window->Menu_ProtocolPdf->trigger();
         const QList<QStringList> blocks = pdfBlocks(pdfPages(pdf));
         QCOMPARE(blocks.size(), 4);  // records 38 to 41: lines 42 and 43 hold none
-        QCOMPARE(blocks, expectedBlocks(cliRows({QStringLiteral("protocol"), file, QStringLiteral("--lines"), QStringLiteral("39-44")},
-                                                kestrava::Language::English)));
+        QCOMPARE(blocks,
+                 expectedBlocks(cliRows({QStringLiteral("protocol"), file,
+                                         QStringLiteral("--lines"), QStringLiteral("39-44")},
+                                        kestrava::Language::English)));
 
         f.window->Text1->setSelection({41, 0}, {42, 5});  // the empty line and the header
         f.dialogs.saveAnswers.push_back(f.files.filePath(QStringLiteral("none.pdf")));
@@ -108,18 +114,21 @@ private slots:
         QVERIFY(numberedPages(pages, QStringLiteral("Page %1 of %2")));
         keepSample(pdf, QStringLiteral("handover.pdf"));
         const QString cover = squeezed(pages[0]);
-        for (const char* text : {"Handover Report", "Machines ORV-7 (ORV), welds: 300",
-                                 "Period 01/01/2010 \u2013 30/01/2010", "Welds 300", "Welds not E00 128",
-                                 "43 E27 Fitting open circuit", "43 E20 Low output voltage"})
+        for (const char* text :
+             {"Handover Report", "Machines ORV-7 (ORV), welds: 300",
+              "Period 01/01/2010 \u2013 30/01/2010", "Welds 300", "Welds not E00 128",
+              "43 E27 Fitting open circuit", "43 E20 Low output voltage"})
             QVERIFY2(cover.contains(QString::fromUtf8(text)), text);
         int tablePages = 0;
         for (qsizetype k = 1; k < pages.size() && pages[k].contains(QLatin1String("Coupler")) &&
                               !pages[k].contains(QLatin1String("Weld protocol no."));
              ++k, ++tablePages)
-            QVERIFY(squeezed(pages[k]).contains(QLatin1String("Weld Serial Date Time Error Fitting Operator")));
+            QVERIFY(squeezed(pages[k]).contains(
+                QLatin1String("Weld Serial Date Time Error Fitting Operator")));
         QVERIFY(tablePages >= 3);
         const QList<QStringList> expected =
-            expectedBlocks(cliRows({QStringLiteral("protocol"), file, QStringLiteral("--report")}, kestrava::Language::English));
+            expectedBlocks(cliRows({QStringLiteral("protocol"), file, QStringLiteral("--report")},
+                                   kestrava::Language::English));
         QCOMPARE(expected.size(), 128);
         QCOMPARE(pdfBlocks(pages), expected);
     }
@@ -136,7 +145,8 @@ private slots:
         QVERIFY(numberedPages(pages, QStringLiteral("Strona %1 z %2")));
         keepSample(pdf, QStringLiteral("handover_pl.pdf"));
         const QString text = squeezed(pages.join(QLatin1Char('\n')));
-        for (const char* expected : {"Raport odbioru", "E27 Otwarty obwód elektrozlaczki", "Łódź Widzew"})
+        for (const char* expected :
+             {"Raport odbioru", "E27 Otwarty obwód elektrozlaczki", "Łódź Widzew"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
 
         const QString protocol = f.files.filePath(QStringLiteral("protokol.pdf"));
@@ -144,9 +154,12 @@ private slots:
         f.window->Menu_ProtocolPdf->trigger();
         const QStringList protocolPages = pdfPages(protocol);
         QVERIFY(numberedPages(protocolPages, QStringLiteral("Strona %1 z %2")));
-        for (const char* expected : {"Protokol zgrzewania nr 45", "Maszyna ORV-20417 (ORV)", "Operator Paweł Wójcik",
-                                     "Blad 20 \u2014 E20 Zbyt niskie napiecie wyjsciowe"})
-            QVERIFY2(squeezed(protocolPages.join(QLatin1Char('\n'))).contains(QString::fromUtf8(expected)), expected);
+        for (const char* expected :
+             {"Protokol zgrzewania nr 45", "Maszyna ORV-20417 (ORV)", "Operator Paweł Wójcik",
+              "Blad 20 \u2014 E20 Zbyt niskie napiecie wyjsciowe"})
+            QVERIFY2(squeezed(protocolPages.join(QLatin1Char('\n')))
+                         .contains(QString::fromUtf8(expected)),
+                     expected);
         keepSample(protocol, QStringLiteral("protocol_pl.pdf"));
     }
 
@@ -190,7 +203,8 @@ private slots:
         QTimer cancel;
         connect(&cancel, &QTimer::timeout, f.window.get(), [&] {
             auto* dialog = f.window->findChild<QProgressDialog*>();
-            if (!cancelled && dialog && dialog->labelText() == QLatin1String("Writing the report...")) {
+            if (!cancelled && dialog &&
+                dialog->labelText() == QLatin1String("Writing the report...")) {
                 cancelled = true;
                 emit dialog->canceled();
             }

@@ -47,7 +47,8 @@ private slots:
         WindowFixture f(kPolish);
         Kestrava_Main& w = *f.window;
         QCOMPARE(w.windowTitle(), QStringLiteral("Analizator danych o zgrzewach"));
-        const QString first = f.writeFile(QStringLiteral("orv_sample.pfd"), scrambled(orvSample(3)));
+        const QString first =
+            f.writeFile(QStringLiteral("orv_sample.pfd"), scrambled(orvSample(3)));
         const QString second = f.writeFile(QStringLiteral("b.xls"), orvSample(3));
         f.openThroughMenu(first);
         QCOMPARE(w.windowTitle(), QStringLiteral("orv_sample.pfd - Analizator danych o zgrzewach"));
@@ -69,13 +70,17 @@ private slots:
         WindowFixture f(kPolish);
         f.spreadsheet.program = QStringLiteral("LibreOffice Calc");
         QByteArray unknownHeader = orvSample(2);
-        f.openThroughMenu(f.writeFile(QStringLiteral("x.xls"), unknownHeader.replace(0, 4, "Spaw")));
-        QVERIFY(f.text().endsWith(QStringLiteral("\n\nPlik otworzyl sie w programie LibreOffice Calc")));
-        f.openThroughMenu(f.writeFile(QStringLiteral("y.xls"), "Weld No\tSerial No\r\n1\tS-1\tx\tx\r\n"));
+        f.openThroughMenu(
+            f.writeFile(QStringLiteral("x.xls"), unknownHeader.replace(0, 4, "Spaw")));
+        QVERIFY(f.text().endsWith(
+            QStringLiteral("\n\nPlik otworzyl sie w programie LibreOffice Calc")));
+        f.openThroughMenu(
+            f.writeFile(QStringLiteral("y.xls"), "Weld No\tSerial No\r\n1\tS-1\tx\tx\r\n"));
         QCOMPARE(f.dialogs.messages.size(), 2);
         QVERIFY(f.dialogs.messages[0].title.contains(QStringLiteral("nazwy kolumny")));
         QVERIFY(f.dialogs.messages[1].title.contains(QStringLiteral("w polu 3 ani 4")));
-        QVERIFY(f.dialogs.messages[1].text.endsWith(QStringLiteral("w programie LibreOffice Calc")));
+        QVERIFY(
+            f.dialogs.messages[1].text.endsWith(QStringLiteral("w programie LibreOffice Calc")));
     }
 
     void findBar()

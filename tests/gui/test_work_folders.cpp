@@ -29,7 +29,8 @@ int runDocument(const QString& sharedFolder)
             line.pop_back();
         const std::size_t space = line.find(' ');
         const std::string command = line.substr(0, space);
-        const auto argument = kestrava::pathFromUtf8(space == std::string::npos ? "" : line.substr(space + 1));
+        const auto argument =
+            kestrava::pathFromUtf8(space == std::string::npos ? "" : line.substr(space + 1));
         bool done = false;
         if (command == "open") {
             done = bool(download.open(argument, {}));
@@ -52,7 +53,8 @@ class Document {
 public:
     explicit Document(const QString& sharedFolder)
     {
-        process_.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--document"), sharedFolder});
+        process_.start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--document"), sharedFolder});
         const QString first = reply();
         if (first.startsWith(QLatin1String("folder ")))
             folder = first.mid(7);
@@ -79,7 +81,10 @@ public:
         process_.kill();
         process_.waitForFinished(60000);
     }
-    QString file(const char* name) const { return QDir(folder).filePath(QString::fromLatin1(name)); }
+    QString file(const char* name) const
+    {
+        return QDir(folder).filePath(QString::fromLatin1(name));
+    }
 
     QString folder;  // where its work files are
 
@@ -111,7 +116,8 @@ QByteArray download(const QByteArray& serial)
 
 bool same(const QString& a, const QString& b)
 {
-    return QDir::cleanPath(QDir::fromNativeSeparators(a)) == QDir::cleanPath(QDir::fromNativeSeparators(b));
+    return QDir::cleanPath(QDir::fromNativeSeparators(a)) ==
+           QDir::cleanPath(QDir::fromNativeSeparators(b));
 }
 
 }  // namespace
@@ -131,8 +137,10 @@ private slots:
         Document first(shared), second(shared);
         // Both opened before either works on its file: the second one's decoded copy
         // and listing are written after the first one's.
-        QVERIFY(first.command(QStringLiteral("open ") + root.filePath(QStringLiteral("alpha.pfd"))));
-        QVERIFY(second.command(QStringLiteral("open ") + root.filePath(QStringLiteral("bravo.pfd"))));
+        QVERIFY(
+            first.command(QStringLiteral("open ") + root.filePath(QStringLiteral("alpha.pfd"))));
+        QVERIFY(
+            second.command(QStringLiteral("open ") + root.filePath(QStringLiteral("bravo.pfd"))));
         QVERIFY(first.command(QStringLiteral("save ") + root.filePath(QStringLiteral("a.xls"))));
         QVERIFY(second.command(QStringLiteral("save ") + root.filePath(QStringLiteral("b.xls"))));
         QCOMPARE(readAll(root.filePath(QStringLiteral("a.xls"))), alpha);
@@ -146,7 +154,8 @@ private slots:
         }
         // The first one's in the shared folder, the second one's in a folder of its own.
         QVERIFY(same(first.folder, shared));
-        QVERIFY2(!second.folder.isEmpty() && !same(second.folder, shared), qPrintable(second.folder));
+        QVERIFY2(!second.folder.isEmpty() && !same(second.folder, shared),
+                 qPrintable(second.folder));
 
         // The second one's folder goes with it; the first one's files stay.
         const QString secondFolder = second.folder;
@@ -160,10 +169,12 @@ private slots:
     {
         QTemporaryDir root;
         const QString shared = root.path();
-        QVERIFY(writeTestFile(root.filePath(QStringLiteral("alpha.pfd")), scrambled(download("A-1"))));
+        QVERIFY(
+            writeTestFile(root.filePath(QStringLiteral("alpha.pfd")), scrambled(download("A-1"))));
         auto first = std::make_unique<Document>(shared);
         auto crashed = std::make_unique<Document>(shared);
-        QVERIFY(crashed->command(QStringLiteral("open ") + root.filePath(QStringLiteral("alpha.pfd"))));
+        QVERIFY(
+            crashed->command(QStringLiteral("open ") + root.filePath(QStringLiteral("alpha.pfd"))));
         const QString left = crashed->folder;
         crashed->crash();
         QVERIFY(QFileInfo::exists(QDir(left).filePath(QStringLiteral("view_only.tmp"))));
@@ -177,7 +188,8 @@ private slots:
         first->crash();
         QVERIFY(same(Document(shared).folder, shared));
         next.quit();
-        QCOMPARE(QDir(root.filePath(QStringLiteral("instances"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(root.filePath(QStringLiteral("instances")))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
     }
 };

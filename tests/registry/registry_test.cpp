@@ -27,7 +27,8 @@ TEST(SystemRegistry, ValuesAreReadAsStoredAndOnlyWhenTheyFit)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key + " " + c.value);
         std::string result = "left over";
-        EXPECT_EQ(GetKeyValue(*registry, RegistryRoot::LocalMachine, c.key, c.value, result), c.read);
+        EXPECT_EQ(GetKeyValue(*registry, RegistryRoot::LocalMachine, c.key, c.value, result),
+                  c.read);
         EXPECT_EQ(result, c.text);
     }
 }

@@ -25,7 +25,8 @@ namespace {
 QByteArray bytesOf(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<cannot read ") + path.toUtf8() + ">";
+    return file.open(QIODevice::ReadOnly) ? file.readAll()
+                                          : QByteArray("<cannot read ") + path.toUtf8() + ">";
 }
 
 }  // namespace
@@ -38,8 +39,14 @@ class WindowSmoke : public QObject {
     ScriptedDialogs dialogs_;
     std::unique_ptr<Kestrava_Main> window_;
 
-    QString at(const QString& name) const { return QDir::toNativeSeparators(folder_.filePath(name)); }
-    QByteArray listing() const { return bytesOf(QDir(work_.path()).filePath(QStringLiteral("display_only.tmp"))); }
+    QString at(const QString& name) const
+    {
+        return QDir::toNativeSeparators(folder_.filePath(name));
+    }
+    QByteArray listing() const
+    {
+        return bytesOf(QDir(work_.path()).filePath(QStringLiteral("display_only.tmp")));
+    }
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!window_->busy(), 60000); }
 
 private slots:
@@ -60,12 +67,15 @@ private slots:
 
     void listsADownloadWithPolishNames()
     {
-        const QString pfd = at(QString::fromUtf8("Zgrzewy \xc5\x82\xc3\xb3" "d\xc5\xba/pomiar \xc5\xbc\xc3\xb3\xc5\x82\xc4\x87.pfd"));
+        const QString pfd =
+            at(QString::fromUtf8("Zgrzewy \xc5\x82\xc3\xb3"
+                                 "d\xc5\xba/pomiar \xc5\xbc\xc3\xb3\xc5\x82\xc4\x87.pfd"));
         QVERIFY2(QFileInfo::exists(pfd), qPrintable(pfd));
         window_->openPath(pfd);
         waitIdle();
         QCOMPARE(listing(), bytesOf(at(QStringLiteral("expected/all.txt"))));
-        QVERIFY(window_->windowTitle().contains(QString::fromUtf8("pomiar \xc5\xbc\xc3\xb3\xc5\x82\xc4\x87")));
+        QVERIFY(window_->windowTitle().contains(
+            QString::fromUtf8("pomiar \xc5\xbc\xc3\xb3\xc5\x82\xc4\x87")));
         window_->grab().save(at(QStringLiteral("window.png")));
     }
 
@@ -87,7 +97,8 @@ private slots:
 
     void savesBothKinds()
     {
-        for (const auto& [type, name] : {std::pair{0, QStringLiteral("saved.pfd")}, std::pair{1, QStringLiteral("saved.xls")}}) {
+        for (const auto& [type, name] : {std::pair{0, QStringLiteral("saved.pfd")},
+                                         std::pair{1, QStringLiteral("saved.xls")}}) {
             dialogs_.saveTypeAnswer = type;
             dialogs_.saveAnswers.push_back(at(name));
             window_->Menu_SaveFile->trigger();
@@ -169,8 +180,10 @@ private slots:
         });
         window_->Menu_DefaultLoad->trigger();
         // Wine's C: (the prefix) and Z: (the whole Linux tree).
-        QVERIFY2(drives.filter(QStringLiteral("c:"), Qt::CaseInsensitive).size() == 1, qPrintable(drives.join(',')));
-        QVERIFY2(drives.filter(QStringLiteral("z:"), Qt::CaseInsensitive).size() == 1, qPrintable(drives.join(',')));
+        QVERIFY2(drives.filter(QStringLiteral("c:"), Qt::CaseInsensitive).size() == 1,
+                 qPrintable(drives.join(',')));
+        QVERIFY2(drives.filter(QStringLiteral("z:"), Qt::CaseInsensitive).size() == 1,
+                 qPrintable(drives.join(',')));
     }
 
     void closes()

@@ -21,7 +21,8 @@ constexpr const char* kWeldsJoined =
     " FROM welds w JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
 
 // The ids of the machines with these serial numbers (of any family).
-std::vector<std::int64_t> machineIdsOf(archive::Database& db, const std::vector<std::string>& serials)
+std::vector<std::int64_t> machineIdsOf(archive::Database& db,
+                                       const std::vector<std::string>& serials)
 {
     std::vector<std::int64_t> ids;
     Statement find(db, "SELECT id FROM machines WHERE serial = ?1");
@@ -75,8 +76,10 @@ struct Selection {
                 }
                 terms.push_back(driver + ")");
             } else if (query.from || query.to) {
-                terms.push_back("w.id IN (SELECT k.weld FROM machine_days md CROSS JOIN weld_keys k "
-                                "ON k.machine = md.machine AND k.day = md.day + 0 WHERE md.day BETWEEN ? AND ?)");
+                terms.push_back(
+                    "w.id IN (SELECT k.weld FROM machine_days md CROSS JOIN weld_keys k "
+                    "ON k.machine = md.machine AND k.day = md.day + 0 WHERE md.day BETWEEN ? AND "
+                    "?)");
                 addDays(query);
             }
         }
@@ -106,7 +109,8 @@ struct Selection {
     void addDays(const ArchiveQuery& query)
     {
         values.emplace_back(query.from ? archive::julianDayOf(*query.from) : std::int64_t(1));
-        values.emplace_back(query.to ? archive::julianDayOf(*query.to) : std::numeric_limits<std::int64_t>::max());
+        values.emplace_back(query.to ? archive::julianDayOf(*query.to)
+                                     : std::numeric_limits<std::int64_t>::max());
     }
 
     // The clause with more terms after it.
@@ -147,8 +151,8 @@ struct Group {
 
 std::vector<Group> groupsOf(archive::Database& db, const Selection& selection)
 {
-    Statement groups(db, std::string("SELECT d.header, m.family, MIN(w.id)") + kWeldsJoined + selection.where +
-                             " GROUP BY d.header, m.family ORDER BY 3");
+    Statement groups(db, std::string("SELECT d.header, m.family, MIN(w.id)") + kWeldsJoined +
+                             selection.where + " GROUP BY d.header, m.family ORDER BY 3");
     selection.bind(groups);
     std::vector<Group> found;
     while (groups.step())
@@ -159,8 +163,8 @@ std::vector<Group> groupsOf(archive::Database& db, const Selection& selection)
 // The welds of one group, in the order imported.
 std::string groupWeldsSql(const Selection& selection)
 {
-    return std::string("SELECT w.line") + kWeldsJoined + selection.and_("d.header = ? AND m.family = ?") +
-           " ORDER BY w.id";
+    return std::string("SELECT w.line") + kWeldsJoined +
+           selection.and_("d.header = ? AND m.family = ?") + " ORDER BY w.id";
 }
 
 void bindGroup(Statement& welds, const Selection& selection, const Group& group)
@@ -174,7 +178,8 @@ std::vector<std::string> fieldsOf(std::string_view line)
     std::vector<std::string> fields;
     for (std::size_t start = 0;;) {
         const std::size_t tab = line.find('\t', start);
-        fields.emplace_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        fields.emplace_back(line.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
         if (tab == std::string_view::npos)
             return fields;
         start = tab + 1;
@@ -185,7 +190,8 @@ std::vector<std::string> fieldsOf(std::string_view line)
 
 namespace {
 
-constexpr const char* kWeldColumns = "SELECT w.id, m.serial, m.family, w.day, w.error, w.line, d.header, d.name";
+constexpr const char* kWeldColumns =
+    "SELECT w.id, m.serial, m.family, w.day, w.error, w.line, d.header, d.name";
 
 StoredWeld weldOf(const Statement& row)
 {
@@ -220,11 +226,13 @@ std::string afterTerm(const char* key, bool keyNull, bool descending)
 
 }  // namespace
 
-ArchiveError WeldArchive::forEachWeld(const ArchiveQuery& query, const std::function<bool(const StoredWeld&)>& seen)
+ArchiveError WeldArchive::forEachWeld(const ArchiveQuery& query,
+                                      const std::function<bool(const StoredWeld&)>& seen)
 {
     try {
         const Selection selection(*db_, query);
-        Statement welds(*db_, kWeldColumns + std::string(kWeldsJoined) + selection.where + " ORDER BY w.id");
+        Statement welds(*db_, kWeldColumns + std::string(kWeldsJoined) + selection.where +
+                                  " ORDER BY w.id");
         selection.bind(welds);
         while (welds.step()) {
             if (!seen(weldOf(welds)))
@@ -236,8 +244,9 @@ ArchiveError WeldArchive::forEachWeld(const ArchiveQuery& query, const std::func
     return {};
 }
 
-ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool descending, const StoredWeld* after,
-                               std::size_t limit, std::vector<StoredWeld>& welds)
+ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool descending,
+                               const StoredWeld* after, std::size_t limit,
+                               std::vector<StoredWeld>& welds)
 {
     welds.clear();
     const bool byDate = order == WeldOrder::Date;
@@ -263,7 +272,8 @@ ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool 
             } else {
                 // (+ 0: SQLite would otherwise read weld_keys by the range of the days
                 // rather than by the day of each row of machine_days.)
-                from = " FROM machine_days md CROSS JOIN weld_keys k ON k.machine = md.machine AND k.day = md.day + 0"
+                from = " FROM machine_days md CROSS JOIN weld_keys k ON k.machine = md.machine AND "
+                       "k.day = md.day + 0"
                        " CROSS JOIN welds w ON w.id = k.weld"
                        " JOIN machines m ON m.id = w.machine JOIN downloads d ON d.id = w.download";
             }
@@ -275,7 +285,8 @@ ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool 
                 terms.push_back(selection.where.substr(7));  // " WHERE "
             for (std::size_t i = 0; i < terms.size(); ++i)
                 driver.where += (i ? " AND " : " WHERE ") + terms[i];
-            driver.values.insert(driver.values.end(), selection.values.begin(), selection.values.end());
+            driver.values.insert(driver.values.end(), selection.values.begin(),
+                                 selection.values.end());
             selection = std::move(driver);
         }
         // The keys of the page before take ?1 and ?2; the selection's values follow.
@@ -288,10 +299,11 @@ ArchiveError WeldArchive::page(const ArchiveQuery& query, WeldOrder order, bool 
             keyNull = order == WeldOrder::Error && !after->error;
             const std::string k = key ? key : "";
             const std::string term =
-                byDate ? "(" + k + (descending ? " <= ?1 AND (" + k + " < ?1 OR w.id < ?2))"
-                                               : " >= ?1 AND (" + k + " > ?1 OR w.id > ?2))")
-                : key  ? afterTerm(key, keyNull, descending)
-                       : std::string(descending ? "w.id < ?2" : "w.id > ?2");
+                byDate ? "(" + k +
+                             (descending ? " <= ?1 AND (" + k + " < ?1 OR w.id < ?2))"
+                                         : " >= ?1 AND (" + k + " > ?1 OR w.id > ?2))")
+                : key ? afterTerm(key, keyNull, descending)
+                      : std::string(descending ? "w.id < ?2" : "w.id > ?2");
             sql += (where.empty() ? " WHERE " : " AND ") + term;
         }
         const char* direction = descending ? " DESC" : "";
@@ -326,7 +338,8 @@ ArchiveError WeldArchive::machines(std::vector<ArchivedMachine>& machines)
     try {
         Statement rows(*db_, "SELECT serial, family, welds FROM machines ORDER BY serial, family");
         while (rows.step())
-            machines.push_back({std::string(rows.bytes(0)), familyOf(rows.bytes(1)), std::uint64_t(rows.integer(2))});
+            machines.push_back({std::string(rows.bytes(0)), familyOf(rows.bytes(1)),
+                                std::uint64_t(rows.integer(2))});
     } catch (const archive::SqliteError& error) {
         return failed(error);
     }
@@ -357,9 +370,10 @@ ArchiveError WeldArchive::listing(const ArchiveQuery& query, const ListingRun::W
     return {};
 }
 
-ArchiveError WeldArchive::forEachGroup(const ArchiveQuery& query,
-                                       const std::function<bool(std::string_view, MachineFamily)>& group,
-                                       const std::function<bool(std::string_view)>& weld)
+ArchiveError
+WeldArchive::forEachGroup(const ArchiveQuery& query,
+                          const std::function<bool(std::string_view, MachineFamily)>& group,
+                          const std::function<bool(std::string_view)>& weld)
 {
     try {
         const Selection selection(*db_, query);
@@ -412,8 +426,8 @@ ArchiveError WeldArchive::errorCounts(const ArchiveQuery& query, std::vector<Err
     counts.clear();
     try {
         const Selection selection(*db_, query);
-        Statement rows(*db_, std::string("SELECT m.family, w.error_row, count(*)") + kWeldsJoined + selection.where +
-                                 " GROUP BY m.family, w.error_row");
+        Statement rows(*db_, std::string("SELECT m.family, w.error_row, count(*)") + kWeldsJoined +
+                                 selection.where + " GROUP BY m.family, w.error_row");
         selection.bind(rows);
         while (rows.step()) {
             ErrorCount count;
@@ -427,9 +441,10 @@ ArchiveError WeldArchive::errorCounts(const ArchiveQuery& query, std::vector<Err
             counts.push_back(std::move(count));
         }
         // By family, then by the row of its table, the records of no code last.
-        std::stable_sort(counts.begin(), counts.end(), [](const ErrorCount& a, const ErrorCount& b) {
-            return std::pair(a.family, a.label.empty()) < std::pair(b.family, b.label.empty());
-        });
+        std::stable_sort(
+            counts.begin(), counts.end(), [](const ErrorCount& a, const ErrorCount& b) {
+                return std::pair(a.family, a.label.empty()) < std::pair(b.family, b.label.empty());
+            });
     } catch (const archive::SqliteError& error) {
         return failed(error);
     }
@@ -449,8 +464,8 @@ ArchiveError WeldArchive::monthCounts(const ArchiveQuery& query, std::vector<Mon
         std::map<std::int64_t, DayCount> days;  // by Julian day; 0: no date
         auto last = days.end();
         const Selection selection(*db_, query);
-        Statement rows(*db_, std::string("SELECT ifnull(w.day, 0), w.error_row IS 0") + kWeldsJoined +
-                                 selection.where);
+        Statement rows(*db_, std::string("SELECT ifnull(w.day, 0), w.error_row IS 0") +
+                                 kWeldsJoined + selection.where);
         selection.bind(rows);
         while (rows.step()) {
             const std::int64_t day = rows.integer(0);
@@ -499,11 +514,12 @@ ArchiveError WeldArchive::filesOf(std::int64_t weldId, std::vector<ArchivedDownl
     try {
         // The first download is the weld's own; the others are its sightings (an
         // archive may list the first among them too).
-        Statement rows(*db_, "SELECT d.name, d.kind, d.size, d.imported, d.records FROM downloads d "
-                             "JOIN (SELECT download, 0 AS later FROM welds WHERE id = ?1 UNION "
-                             "SELECT download, 1 FROM sightings WHERE weld = ?1 AND download != "
-                             "(SELECT download FROM welds WHERE id = ?1)) s ON d.id = s.download "
-                             "ORDER BY s.later, d.id");
+        Statement rows(*db_,
+                       "SELECT d.name, d.kind, d.size, d.imported, d.records FROM downloads d "
+                       "JOIN (SELECT download, 0 AS later FROM welds WHERE id = ?1 UNION "
+                       "SELECT download, 1 FROM sightings WHERE weld = ?1 AND download != "
+                       "(SELECT download FROM welds WHERE id = ?1)) s ON d.id = s.download "
+                       "ORDER BY s.later, d.id");
         rows.bind(1, weldId);
         while (rows.step())
             files.push_back(downloadOf(rows));
@@ -517,7 +533,8 @@ ArchiveError WeldArchive::downloads(std::vector<ArchivedDownload>& files)
 {
     files.clear();
     try {
-        Statement rows(*db_, "SELECT name, kind, size, imported, records FROM downloads ORDER BY id");
+        Statement rows(*db_,
+                       "SELECT name, kind, size, imported, records FROM downloads ORDER BY id");
         while (rows.step())
             files.push_back(downloadOf(rows));
     } catch (const archive::SqliteError& error) {
@@ -535,8 +552,10 @@ ArchiveError WeldArchive::summary(const ArchiveQuery& query, FleetSummary& summa
         // and error-code row, then per machine and download of first sight.
         const std::string from = " FROM welds w JOIN machines m ON m.id = w.machine";
         std::map<std::int64_t, MachineSummary> machines;
-        Statement rows(*db_, "SELECT w.machine, m.serial, m.family, w.error_row, count(*), min(w.day), max(w.day)" +
-                                 from + selection.where + " GROUP BY w.machine, w.error_row");
+        Statement rows(
+            *db_,
+            "SELECT w.machine, m.serial, m.family, w.error_row, count(*), min(w.day), max(w.day)" +
+                from + selection.where + " GROUP BY w.machine, w.error_row");
         selection.bind(rows);
         while (rows.step()) {
             const auto [entry, fresh] = machines.try_emplace(rows.integer(0));
@@ -547,7 +566,8 @@ ArchiveError WeldArchive::summary(const ArchiveQuery& query, FleetSummary& summa
                 setErrorCodeLabels(machine.errorCodes, machine.family);
             }
             if (!rows.isNull(3))
-                machine.errorCodes[std::size_t(rows.integer(3)) % machine.errorCodes.size()].count = rows.integer(4);
+                machine.errorCodes[std::size_t(rows.integer(3)) % machine.errorCodes.size()].count =
+                    rows.integer(4);
             machine.records += std::uint64_t(rows.integer(4));
             if (!rows.isNull(5)) {
                 const Day first = archive::dayOfJulian(rows.integer(5));
@@ -575,9 +595,10 @@ ArchiveError WeldArchive::summary(const ArchiveQuery& query, FleetSummary& summa
             std::sort(machine.paths.begin(), machine.paths.end());
             summary.machines.push_back(std::move(machine));
         }
-        std::sort(summary.machines.begin(), summary.machines.end(), [](const MachineSummary& a, const MachineSummary& b) {
-            return std::tie(a.serial, a.family) < std::tie(b.serial, b.family);
-        });
+        std::sort(summary.machines.begin(), summary.machines.end(),
+                  [](const MachineSummary& a, const MachineSummary& b) {
+                      return std::tie(a.serial, a.family) < std::tie(b.serial, b.family);
+                  });
     } catch (const archive::SqliteError& error) {
         return failed(error);
     }

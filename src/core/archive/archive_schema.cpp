@@ -133,17 +133,25 @@ void upgradeTo3(Database& db)
     db.exec("DROP TABLE welds");
     db.exec("ALTER TABLE welds_upgraded RENAME TO welds");
     db.exec(kIndexTables);
-    db.exec("INSERT INTO machine_days(day, machine) SELECT DISTINCT ifnull(day, 0), machine FROM welds");
+    db.exec("INSERT INTO machine_days(day, machine) SELECT DISTINCT ifnull(day, 0), machine FROM "
+            "welds");
     db.exec("ALTER TABLE machines ADD COLUMN welds INTEGER NOT NULL DEFAULT 0");
-    db.exec("UPDATE machines SET welds = (SELECT count(*) FROM welds w WHERE w.machine = machines.id)");
-    Statement welds(db, "SELECT w.id, w.machine, ifnull(w.day, 0), w.line, m.family "
-                        "FROM welds w JOIN machines m ON m.id = w.machine ORDER BY w.machine, w.day, w.id");
-    Statement add(db, "INSERT OR IGNORE INTO weld_keys(machine, day, line_key, weld) VALUES(?1, ?2, ?3, ?4)");
+    db.exec(
+        "UPDATE machines SET welds = (SELECT count(*) FROM welds w WHERE w.machine = machines.id)");
+    Statement welds(
+        db, "SELECT w.id, w.machine, ifnull(w.day, 0), w.line, m.family "
+            "FROM welds w JOIN machines m ON m.id = w.machine ORDER BY w.machine, w.day, w.id");
+    Statement add(
+        db, "INSERT OR IGNORE INTO weld_keys(machine, day, line_key, weld) VALUES(?1, ?2, ?3, ?4)");
     while (welds.step()) {
         // The welds of version 2 are all different: a key taken is another line's.
         std::int64_t key = lineKey(welds.bytes(3), familyNamed(welds.bytes(4)));
         for (;; key = nextLineKey(key)) {
-            add.bind(1, welds.integer(1)).bind(2, welds.integer(2)).bind(3, key).bind(4, welds.integer(0)).run();
+            add.bind(1, welds.integer(1))
+                .bind(2, welds.integer(2))
+                .bind(3, key)
+                .bind(4, welds.integer(0))
+                .run();
             if (db.changes() > 0)
                 break;
         }
@@ -165,9 +173,11 @@ SchemaCheck checkSchema(Database& db)
                       std::to_string(kArchiveSchemaVersion) + "); it was left as it is";
         return check;
     }
-    if ((check.version == 0 && tables > 0) || (check.version > 0 && application != kApplicationId)) {
+    if ((check.version == 0 && tables > 0) ||
+        (check.version > 0 && application != kApplicationId)) {
         check.fault = ArchiveFault::NotArchive;
-        check.error = "not a weld archive (an SQLite database of another kind); it was left as it is";
+        check.error =
+            "not a weld archive (an SQLite database of another kind); it was left as it is";
         return check;
     }
     const std::string verdict = db.text("PRAGMA quick_check");
@@ -189,7 +199,8 @@ void prepareConnection(Database& db, bool writing)
         // In WAL mode a killed program loses no committed file; a power cut may lose
         // the last files imported, never leave one in part.
         db.exec("PRAGMA synchronous = NORMAL");
-        db.exec("PRAGMA journal_size_limit = 67108864");  // the log kept at 64 MiB after a checkpoint
+        db.exec(
+            "PRAGMA journal_size_limit = 67108864");  // the log kept at 64 MiB after a checkpoint
     }
     db.exec("PRAGMA cache_size = -65536");  // 64 MiB
     db.exec("PRAGMA temp_store = MEMORY");
@@ -235,12 +246,24 @@ std::int64_t lineKey(std::string_view line, MachineFamily family)
     return std::int64_t(hashText(line, std::uint64_t(family)).high);
 }
 
-std::int64_t nextLineKey(std::int64_t key) { return std::int64_t(std::uint64_t(key) + 1); }
+std::int64_t nextLineKey(std::int64_t key)
+{
+    return std::int64_t(std::uint64_t(key) + 1);
+}
 
-std::int64_t julianDayOf(Day day) { return std::int64_t(day.time_since_epoch().count()) + 2440588; }
+std::int64_t julianDayOf(Day day)
+{
+    return std::int64_t(day.time_since_epoch().count()) + 2440588;
+}
 
-Day dayOfJulian(std::int64_t julianDay) { return Day(std::chrono::days(julianDay - 2440588)); }
+Day dayOfJulian(std::int64_t julianDay)
+{
+    return Day(std::chrono::days(julianDay - 2440588));
+}
 
-std::string shownArchive(const std::filesystem::path& path) { return shownPath(path); }
+std::string shownArchive(const std::filesystem::path& path)
+{
+    return shownPath(path);
+}
 
 }  // namespace kestrava::archive

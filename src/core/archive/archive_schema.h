@@ -20,9 +20,9 @@ class Database;
 constexpr std::int64_t kApplicationId = 0x4b535741;
 
 struct SchemaCheck {
-    int version = 0;       // 0: an empty database, the tables still to be made
+    int version = 0;  // 0: an empty database, the tables still to be made
     ArchiveFault fault = ArchiveFault::None;
-    std::string error;     // empty when the archive may be used
+    std::string error;  // empty when the archive may be used
 };
 
 // Reads the version and runs PRAGMA quick_check; writes nothing.

@@ -13,8 +13,7 @@ constexpr std::uint64_t kWeldsPerProgress = 256;
 
 ArchiveWelds::ArchiveWelds(WeldArchive& archive, ArchiveQuery query, std::string archivePath)
     : archive_(archive), query_(std::move(query)), archivePath_(std::move(archivePath))
-{
-}
+{ }
 
 FileResult ArchiveWelds::forEachWeld(const std::function<bool(const WeldRecord&)>& weld,
                                      const Progress& progress) const
@@ -44,7 +43,8 @@ FileResult ArchiveWelds::forEachWeld(const std::function<bool(const WeldRecord&)
             cancelled = true;
             return false;
         }
-        const WeldRecord record{stored.header, stored.line, stored.family, stored.firstFile, ++given};
+        const WeldRecord record{stored.header, stored.line, stored.family, stored.firstFile,
+                                ++given};
         return weld(record);
     });
     if (!read.ok())

@@ -20,15 +20,17 @@ namespace kestrava {
 
 namespace {
 
-constexpr lxw_row_t kMostRows = 1048576;   // rows of a sheet, the header row among them
-constexpr std::size_t kMostCellBytes = 32767;  // Excel keeps no longer text in a cell (counted in UTF-8 bytes here: never more characters)
+constexpr lxw_row_t kMostRows = 1048576;  // rows of a sheet, the header row among them
+constexpr std::size_t kMostCellBytes =
+    32767;  // Excel keeps no longer text in a cell (counted in UTF-8 bytes here: never more characters)
 
 std::vector<std::string_view> fieldsOf(std::string_view line)
 {
     std::vector<std::string_view> fields;
     for (std::size_t start = 0;;) {
         const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos
+                                                                          : tab - start));
         if (tab == std::string_view::npos)
             return fields;
         start = tab + 1;
@@ -40,7 +42,8 @@ double numberOf(std::string_view field)
     if (field.front() == '+')
         field.remove_prefix(1);
     double value = 0;
-    std::from_chars(field.data(), field.data() + field.size(), value);  // never the locale's decimal mark
+    std::from_chars(field.data(), field.data() + field.size(),
+                    value);  // never the locale's decimal mark
     return value;
 }
 
@@ -66,7 +69,8 @@ std::filesystem::path temporaryWorkbook()
         folder = ".";
     std::random_device random;
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return folder / ("kestrava-" + std::to_string(random()) + "-" + std::to_string(stamp) + ".xlsx");
+    return folder /
+           ("kestrava-" + std::to_string(random()) + "-" + std::to_string(stamp) + ".xlsx");
 }
 
 class Workbook {
@@ -115,7 +119,8 @@ public:
             return;
         std::optional<double> date;
         if (const auto day = recordDay(line, family_))
-            date = double(day->time_since_epoch().count()) + 25569.0;  // Excel's day 25569: 1 January 1970
+            date = double(day->time_since_epoch().count()) +
+                   25569.0;  // Excel's day 25569: 1 January 1970
         writeRow(fieldsOf(line), false, date);
     }
 
@@ -130,7 +135,8 @@ public:
 
 private:
     // date: the record's date, written in its column as a date.
-    void writeRow(const std::vector<std::string_view>& fields, bool heading, std::optional<double> date)
+    void writeRow(const std::vector<std::string_view>& fields, bool heading,
+                  std::optional<double> date)
     {
         const std::size_t dateColumn = std::size_t(dateFieldOf(family_) - 1);
         for (std::size_t c = 0; c < fields.size() && c < LXW_COL_MAX; ++c) {
@@ -142,7 +148,8 @@ private:
             else if (!heading && isPlainNumber(field))
                 check(worksheet_write_number(sheet_, row_, lxw_col_t(c), numberOf(field), nullptr));
             else
-                check(worksheet_write_string(sheet_, row_, lxw_col_t(c), cellText(field, language_).c_str(),
+                check(worksheet_write_string(sheet_, row_, lxw_col_t(c),
+                                             cellText(field, language_).c_str(),
                                              heading ? heading_ : nullptr));
         }
         columns_ = std::max(columns_, fields.size());
@@ -153,7 +160,8 @@ private:
     {
         if (!sheet_)
             return;
-        const lxw_col_t last = lxw_col_t(std::min<std::size_t>(std::max<std::size_t>(columns_, 1), LXW_COL_MAX) - 1);
+        const lxw_col_t last =
+            lxw_col_t(std::min<std::size_t>(std::max<std::size_t>(columns_, 1), LXW_COL_MAX) - 1);
         check(worksheet_autofilter(sheet_, 0, 0, row_ - 1, last));
         worksheet_freeze_panes(sheet_, 1, 0);
         sheet_ = nullptr;
@@ -200,13 +208,15 @@ bool isPlainNumber(std::string_view field)
     return i == field.size() && digits <= 15;
 }
 
-XlsxResult writeArchiveXlsx(WeldArchive& archive, const ArchiveQuery& query, const std::filesystem::path& target,
-                            bool replaceExisting, Language language, const std::function<bool()>& going)
+XlsxResult writeArchiveXlsx(WeldArchive& archive, const ArchiveQuery& query,
+                            const std::filesystem::path& target, bool replaceExisting,
+                            Language language, const std::function<bool()>& going)
 {
     XlsxResult result;
     // A name not to be replaced is refused before the work.
     fileio::PathStatus status;
-    if (!replaceExisting && fileio::pathStatus(target, status).ok() && status.kind != fileio::EntryKind::Missing) {
+    if (!replaceExisting && fileio::pathStatus(target, status).ok() &&
+        status.kind != fileio::EntryKind::Missing) {
         result.file.fault = FileFault::TargetExists;
         result.file.path = utf8Text(target);
         return result;
@@ -237,8 +247,9 @@ XlsxResult writeArchiveXlsx(WeldArchive& archive, const ArchiveQuery& query, con
         }
     }
     if (result.archive.ok() && !cancelled && made) {
-        result.file = fileio::copyThrough(temporary, target, replaceExisting, {},
-                                          [](std::uint8_t*, std::size_t size, bool) { return size; });
+        result.file =
+            fileio::copyThrough(temporary, target, replaceExisting, {},
+                                [](std::uint8_t*, std::size_t size, bool) { return size; });
     } else if (cancelled) {
         result.file.fault = FileFault::Cancelled;
     } else if (result.archive.ok()) {

@@ -18,7 +18,7 @@ namespace kestrava {
 
 struct XlsxResult {
     ArchiveError archive;  // reading the archive failed
-    FileResult file;       // writing the workbook failed (TargetExists, a full disk, ...)
+    FileResult file;  // writing the workbook failed (TargetExists, a full disk, ...)
     bool ok() const { return archive.ok() && file.ok(); }
 };
 
@@ -28,7 +28,7 @@ bool isPlainNumber(std::string_view field);
 
 // going is asked now and then; false abandons the workbook (FileFault::Cancelled).
 XlsxResult writeArchiveXlsx(WeldArchive& archive, const ArchiveQuery& query,
-                            const std::filesystem::path& target, bool replaceExisting, Language language,
-                            const std::function<bool()>& going = {});
+                            const std::filesystem::path& target, bool replaceExisting,
+                            Language language, const std::function<bool()>& going = {});
 
 }  // namespace kestrava

@@ -4,7 +4,10 @@
 
 namespace kestrava::archive {
 
-Database::~Database() { close(); }
+Database::~Database()
+{
+    close();
+}
 
 void Database::close()
 {
@@ -56,8 +59,14 @@ std::string Database::text(const char* sql)
     return statement.step() ? std::string(statement.bytes(0)) : std::string();
 }
 
-std::int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
-int Database::changes() const { return sqlite3_changes(db_); }
+std::int64_t Database::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(db_);
+}
+int Database::changes() const
+{
+    return sqlite3_changes(db_);
+}
 
 Statement::Statement(Database& db, std::string_view sql) : db_(db)
 {
@@ -67,7 +76,10 @@ Statement::Statement(Database& db, std::string_view sql) : db_(db)
         db.fail(code);
 }
 
-Statement::~Statement() { sqlite3_finalize(statement_); }
+Statement::~Statement()
+{
+    sqlite3_finalize(statement_);
+}
 
 Statement& Statement::bind(int index, std::int64_t value)
 {
@@ -96,7 +108,8 @@ int bindBytes(sqlite3_stmt* statement, int index, std::string_view value, void (
 {
     // An empty blob is still a blob, not NULL.
     static const char nothing = 0;
-    return sqlite3_bind_blob64(statement, index, value.empty() ? &nothing : value.data(), value.size(), keep);
+    return sqlite3_bind_blob64(statement, index, value.empty() ? &nothing : value.data(),
+                               value.size(), keep);
 }
 
 }  // namespace
@@ -146,18 +159,28 @@ void Statement::reset()
     sqlite3_clear_bindings(statement_);
 }
 
-bool Statement::isNull(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
 
-std::int64_t Statement::integer(int column) const { return sqlite3_column_int64(statement_, column); }
+std::int64_t Statement::integer(int column) const
+{
+    return sqlite3_column_int64(statement_, column);
+}
 
 std::string_view Statement::bytes(int column) const
 {
     const void* data = sqlite3_column_blob(statement_, column);
     const int size = sqlite3_column_bytes(statement_, column);
-    return data ? std::string_view(static_cast<const char*>(data), std::size_t(size)) : std::string_view();
+    return data ? std::string_view(static_cast<const char*>(data), std::size_t(size))
+                : std::string_view();
 }
 
-Transaction::Transaction(Database& db, const char* begin) : db_(db) { db_.exec(begin); }
+Transaction::Transaction(Database& db, const char* begin) : db_(db)
+{
+    db_.exec(begin);
+}
 
 Transaction::~Transaction()
 {

@@ -15,7 +15,7 @@ struct sqlite3_stmt;
 namespace kestrava::archive {
 
 struct SqliteError : std::runtime_error {
-    SqliteError(int code, const std::string& text) : std::runtime_error(text), code(code) {}
+    SqliteError(int code, const std::string& text) : std::runtime_error(text), code(code) { }
     int code;  // SQLite's primary result code
 };
 

@@ -85,7 +85,8 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
     if (const FileResult fault = fileio::pathStatus(path, status); !fault)
         return refusal(ArchiveFault::Open, path, "cannot be read (" + fault.detail + ")");
     if (status.kind == fileio::EntryKind::Missing && !forImport)
-        return refusal(ArchiveFault::Missing, path, "no archive there (import downloads into it first)");
+        return refusal(ArchiveFault::Missing, path,
+                       "no archive there (import downloads into it first)");
     if (status.kind != fileio::EntryKind::Missing && status.kind != fileio::EntryKind::File)
         return refusal(ArchiveFault::Open, path, "not a file");
 
@@ -112,11 +113,14 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
             version = checked.version;
         } catch (const SqliteError& error) {
             if (error.code == 26)  // SQLITE_NOTADB
-                return refusal(ArchiveFault::NotArchive, path, "not a weld archive (not an SQLite database)");
+                return refusal(ArchiveFault::NotArchive, path,
+                               "not a weld archive (not an SQLite database)");
             if (error.code == 11)  // SQLITE_CORRUPT
                 return refusal(ArchiveFault::Damaged, path,
-                               std::string("the archive is damaged (") + error.what() + "); it was left as it is");
-            return refusal(ArchiveFault::Open, path, std::string("cannot be opened (") + error.what() + ")");
+                               std::string("the archive is damaged (") + error.what() +
+                                   "); it was left as it is");
+            return refusal(ArchiveFault::Open, path,
+                           std::string("cannot be opened (") + error.what() + ")");
         }
     } else {
         std::error_code ignored;
@@ -131,10 +135,12 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
             std::filesystem::path copy = path;
             copy += ".v" + std::to_string(version) + ".bak";
             fileio::PathStatus copyStatus;
-            if (fileio::pathStatus(copy, copyStatus) && copyStatus.kind != fileio::EntryKind::Missing)
-                return refusal(ArchiveFault::Open, path,
-                               "written by an older version; it is to be brought up to date, but its copy " +
-                                   shownPath(copy) + " is in the way: move that file elsewhere first");
+            if (fileio::pathStatus(copy, copyStatus) &&
+                copyStatus.kind != fileio::EntryKind::Missing)
+                return refusal(
+                    ArchiveFault::Open, path,
+                    "written by an older version; it is to be brought up to date, but its copy " +
+                        shownPath(copy) + " is in the way: move that file elsewhere first");
             Database upgrade;
             upgrade.open(path, true, false);
             archive::prepareConnection(upgrade, true);
@@ -145,7 +151,8 @@ ArchiveError WeldArchive::open(const std::filesystem::path& path, bool forImport
         if (forImport && version == 0)
             archive::createSchema(*db);
     } catch (const SqliteError& error) {
-        return refusal(ArchiveFault::Open, path, std::string("cannot be opened (") + error.what() + ")");
+        return refusal(ArchiveFault::Open, path,
+                       std::string("cannot be opened (") + error.what() + ")");
     }
     db_ = std::move(db);
     return {};
@@ -163,7 +170,10 @@ std::array<char, 16> hashBytes(const Hash128& hash)
     return bytes;
 }
 
-std::string_view bytesOf(const std::array<char, 16>& bytes) { return {bytes.data(), bytes.size()}; }
+std::string_view bytesOf(const std::array<char, 16>& bytes)
+{
+    return {bytes.data(), bytes.size()};
+}
 
 // Rows a statement of the import inserts.
 constexpr std::size_t kImportBatch = 64;
@@ -194,7 +204,8 @@ struct WeldArchive::Statements {
           addMachine(db, "INSERT OR IGNORE INTO machines(serial, family) VALUES(?1, ?2)"),
           findMachine(db, "SELECT id FROM machines WHERE serial = ?1 AND family = ?2"),
           addWeld(db, insertSql("welds(id, machine, download, day, error, error_row, line)", 7, 1)),
-          addWelds(db, insertSql("welds(id, machine, download, day, error, error_row, line)", 7, kImportBatch)),
+          addWelds(db, insertSql("welds(id, machine, download, day, error, error_row, line)", 7,
+                                 kImportBatch)),
           keysOfDay(db, "SELECT line_key, weld FROM weld_keys WHERE machine = ?1 AND day = ?2"),
           lineOf(db, "SELECT line FROM welds WHERE id = ?1"),
           addSighting(db, "INSERT OR IGNORE INTO sightings(weld, download) VALUES(?1, ?2)"),
@@ -204,15 +215,15 @@ struct WeldArchive::Statements {
           addCount(db, "UPDATE machines SET welds = welds + ?2 WHERE id = ?1"),
           lastWeld(db, "SELECT ifnull(max(id), 0) FROM welds"),
           lastMachine(db, "SELECT ifnull(max(id), 0) FROM machines")
-    {
-    }
+    { }
 
     // Each statement ready for a new file (a failure may have left one stepped).
     void reset()
     {
-        for (Statement* each : {&addDownload, &sameDownload, &finishDownload, &addMachine, &findMachine, &addWeld,
-                                &addWelds, &keysOfDay, &lineOf, &addSighting, &addKey, &addKeys, &addDay, &addCount,
-                                &lastWeld, &lastMachine})
+        for (Statement* each :
+             {&addDownload, &sameDownload, &finishDownload, &addMachine, &findMachine, &addWeld,
+              &addWelds, &keysOfDay, &lineOf, &addSighting, &addKey, &addKeys, &addDay, &addCount,
+              &lastWeld, &lastMachine})
             each->reset();
     }
 
@@ -223,8 +234,8 @@ struct WeldArchive::Statements {
         return id;
     }
 
-    Statement addDownload, sameDownload, finishDownload, addMachine, findMachine, addWeld, addWelds, keysOfDay, lineOf,
-        addSighting, addKey, addKeys, addDay, addCount, lastWeld, lastMachine;
+    Statement addDownload, sameDownload, finishDownload, addMachine, findMachine, addWeld, addWelds,
+        keysOfDay, lineOf, addSighting, addKey, addKeys, addDay, addCount, lastWeld, lastMachine;
 };
 
 // One file's import, inside its transaction. The file's record lines are held (up to
@@ -238,26 +249,16 @@ struct WeldArchive::Importer {
     static constexpr std::size_t kHold = std::size_t(8) << 20;
 
     Importer(Statements& statements, std::uint64_t fileSize)
-        : fileSize_(fileSize),
-          addDownload(statements.addDownload),
-          sameDownload(statements.sameDownload),
-          finishDownload(statements.finishDownload),
-          addMachine(statements.addMachine),
-          findMachine(statements.findMachine),
-          addWeld_(statements.addWeld),
-          addWelds_(statements.addWelds),
-          keysOfDay_(statements.keysOfDay),
-          lineOf_(statements.lineOf),
-          addSighting_(statements.addSighting),
-          addKey_(statements.addKey),
-          addKeys_(statements.addKeys),
-          addDay_(statements.addDay),
-          addCount_(statements.addCount),
-          lastBefore_(statements.last(statements.lastWeld)),
-          nextId_(lastBefore_ + 1),
+        : fileSize_(fileSize), addDownload(statements.addDownload),
+          sameDownload(statements.sameDownload), finishDownload(statements.finishDownload),
+          addMachine(statements.addMachine), findMachine(statements.findMachine),
+          addWeld_(statements.addWeld), addWelds_(statements.addWelds),
+          keysOfDay_(statements.keysOfDay), lineOf_(statements.lineOf),
+          addSighting_(statements.addSighting), addKey_(statements.addKey),
+          addKeys_(statements.addKeys), addDay_(statements.addDay), addCount_(statements.addCount),
+          lastBefore_(statements.last(statements.lastWeld)), nextId_(lastBefore_ + 1),
           machinesBefore_(statements.last(statements.lastMachine))
-    {
-    }
+    { }
 
     std::int64_t machineOf(std::string_view serial, MachineFamily family)
     {
@@ -306,7 +307,8 @@ struct WeldArchive::Importer {
         if (!reserved_ && !held_.empty()) {
             reserved_ = true;
             keys_.reserve(std::size_t(std::min<std::uint64_t>(
-                std::max<std::uint64_t>(fileSize_ / std::max<std::size_t>(1, lines_.size() / held_.size()),
+                std::max<std::uint64_t>(fileSize_ /
+                                            std::max<std::size_t>(1, lines_.size() / held_.size()),
                                         held_.size()),
                 std::uint64_t(1) << 26)));
         }
@@ -323,8 +325,9 @@ struct WeldArchive::Importer {
         place();
         std::vector<Entry> entries = keys_.take();
         // Those of the welds this file adds, in the order of the table.
-        const auto fromHere = std::partition(entries.begin(), entries.end(),
-                                             [&](const Entry& entry) { return entry.weld <= lastBefore_; });
+        const auto fromHere =
+            std::partition(entries.begin(), entries.end(),
+                           [&](const Entry& entry) { return entry.weld <= lastBefore_; });
         const std::span<const Entry> fresh(fromHere, entries.end());
         std::sort(fromHere, entries.end());
         std::size_t done = 0;
@@ -367,7 +370,7 @@ private:
         std::optional<std::int64_t> row;
         std::size_t start = 0;  // the line in lines_
         std::size_t size = 0;
-        std::int64_t id = 0;    // once placed as a new weld
+        std::int64_t id = 0;  // once placed as a new weld
     };
 
     // A weld's entry of weld_keys.
@@ -427,7 +430,8 @@ private:
         std::size_t slotOf(std::int64_t machine, std::int64_t day, std::int64_t key) const
         {
             // The key is a hash already; the machine and day only tell groups apart.
-            const std::uint64_t mixed = std::uint64_t(key) ^ (std::uint64_t(machine) * 0x9e3779b97f4a7c15u) ^
+            const std::uint64_t mixed = std::uint64_t(key) ^
+                                        (std::uint64_t(machine) * 0x9e3779b97f4a7c15u) ^
                                         (std::uint64_t(day) * 0xc2b2ae3d27d4eb4fu);
             return std::size_t(mixed >> 20) & (slots_.size() - 1);
         }
@@ -452,7 +456,10 @@ private:
         std::vector<std::uint32_t> slots_;  // 1 + an index of entries_; 0: free
     };
 
-    std::string_view lineOf(const Held& weld) const { return std::string_view(lines_).substr(weld.start, weld.size); }
+    std::string_view lineOf(const Held& weld) const
+    {
+        return std::string_view(lines_).substr(weld.start, weld.size);
+    }
 
     static std::uint64_t groupOf(std::int64_t machine, std::int64_t day)
     {
@@ -496,8 +503,9 @@ private:
         keys_.add({weld.machine, day, weld.key, weld.id});
         days_.insert(groupOf(weld.machine, day));
         if (addedTo_.empty() || addedTo_.back().first != weld.machine) {
-            const auto found = std::find_if(addedTo_.begin(), addedTo_.end(),
-                                            [&](const auto& each) { return each.first == weld.machine; });
+            const auto found =
+                std::find_if(addedTo_.begin(), addedTo_.end(),
+                             [&](const auto& each) { return each.first == weld.machine; });
             if (found == addedTo_.end())
                 addedTo_.emplace_back(weld.machine, 0);
             else
@@ -544,7 +552,8 @@ private:
         firstUnwritten_ = std::numeric_limits<std::int64_t>::max();
     }
 
-    Statement &addWeld_, &addWelds_, &keysOfDay_, &lineOf_, &addSighting_, &addKey_, &addKeys_, &addDay_, &addCount_;
+    Statement &addWeld_, &addWelds_, &keysOfDay_, &lineOf_, &addSighting_, &addKey_, &addKeys_,
+        &addDay_, &addCount_;
     std::int64_t lastBefore_;  // the welds of this file have larger ids
     std::int64_t nextId_;
     std::int64_t machinesBefore_;  // the machines this file adds have no welds yet
@@ -556,7 +565,8 @@ private:
     std::unordered_set<std::uint64_t> loaded_;  // the machines and days whose keys were read
     Keys keys_;
     std::unordered_set<std::uint64_t> days_;
-    std::vector<std::pair<std::int64_t, std::int64_t>> addedTo_;  // machine, welds added; the last one's last
+    std::vector<std::pair<std::int64_t, std::int64_t>>
+        addedTo_;  // machine, welds added; the last one's last
     std::map<std::pair<MachineFamily, std::string>, std::int64_t> machines_;
     MachineFamily lastFamily_ = MachineFamily::Unknown;
     std::string lastSerial_ = std::string(1, '\n');  // no serial field holds a line end
@@ -620,7 +630,8 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
         }
         return true;
     };
-    const ListingFileResult listed = listDownload(path, kind == DownloadKind::Encrypted, run, fileProgress);
+    const ListingFileResult listed =
+        listDownload(path, kind == DownloadKind::Encrypted, run, fileProgress);
     if (writeFailed)
         throw *writeFailed;
     if (cancelled)
@@ -635,9 +646,12 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
     if (listed.summary.outcome != ListingOutcome::Listed) {
         file.reason = notDownloadReason(listed.summary.outcome);
         file.why = {path,
-                    listed.summary.outcome == ListingOutcome::NoFamily ? UnreadFile::Why::NoDateField
-                                                                        : UnreadFile::Why::UnknownHeader,
-                    {}, file.reason, {}};
+                    listed.summary.outcome == ListingOutcome::NoFamily
+                        ? UnreadFile::Why::NoDateField
+                        : UnreadFile::Why::UnknownHeader,
+                    {},
+                    file.reason,
+                    {}};
         return file;
     }
 
@@ -668,7 +682,8 @@ ImportedFile WeldArchive::importFile(const std::filesystem::path& path, std::uin
     return file;
 }
 
-ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths, const Progress& bytesRead)
+ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths,
+                                 const Progress& bytesRead)
 {
     ImportReport report;
     std::vector<UnreadFile> unread;
@@ -697,7 +712,8 @@ ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths
     for (const auto& path : files) {
         fileio::PathStatus status;
         fileio::pathStatus(path, status);
-        order.push_back({status.size, downloadKindOf(path.string()) == DownloadKind::Encrypted, path});
+        order.push_back(
+            {status.size, downloadKindOf(path.string()) == DownloadKind::Encrypted, path});
         total += status.size;
     }
     std::sort(order.begin(), order.end(), [](const Ranked& a, const Ranked& b) {
@@ -714,8 +730,12 @@ ImportReport WeldArchive::import(const std::vector<std::filesystem::path>& paths
             report.files.push_back(importFile(each.path, each.size, fileProgress, cancelled));
         } catch (const SqliteError& error) {
             report.error = failed(error);
-            report.files.push_back({each.path, ImportedFile::Outcome::Refused,
-                                    "not imported: the archive could not be written", 0, 0, {}});
+            report.files.push_back({each.path,
+                                    ImportedFile::Outcome::Refused,
+                                    "not imported: the archive could not be written",
+                                    0,
+                                    0,
+                                    {}});
             break;
         }
         if (cancelled) {

@@ -42,12 +42,12 @@ std::filesystem::path defaultArchivePath();
 
 enum class ArchiveFault {
     None,
-    Missing,      // no archive there (reading)
-    Open,         // the file cannot be opened or created
-    NotArchive,   // not an SQLite file, or one without the archive's tables
-    Newer,        // written by a newer version of the program
-    Damaged,      // the integrity check found faults
-    Failed,       // a query or a write failed (disk full, locked too long, ...)
+    Missing,  // no archive there (reading)
+    Open,  // the file cannot be opened or created
+    NotArchive,  // not an SQLite file, or one without the archive's tables
+    Newer,  // written by a newer version of the program
+    Damaged,  // the integrity check found faults
+    Failed,  // a query or a write failed (disk full, locked too long, ...)
 };
 
 struct ArchiveError {
@@ -59,15 +59,15 @@ struct ArchiveError {
 // One file given to an import and what became of it.
 struct ImportedFile {
     enum class Outcome {
-        Added,        // its welds are in the archive now (some may have been there)
-        AlreadyThere, // the same download is in the archive already: nothing added
-        Refused,      // not read: see reason; nothing of it is kept
+        Added,  // its welds are in the archive now (some may have been there)
+        AlreadyThere,  // the same download is in the archive already: nothing added
+        Refused,  // not read: see reason; nothing of it is kept
     };
     std::filesystem::path path;
     Outcome outcome = Outcome::Refused;
-    std::string reason;             // Refused, AlreadyThere: English, as the command line says it
-    std::uint64_t weldsAdded = 0;   // Added
-    std::uint64_t weldsKnown = 0;   // Added: record lines whose weld the archive held already
+    std::string reason;  // Refused, AlreadyThere: English, as the command line says it
+    std::uint64_t weldsAdded = 0;  // Added
+    std::uint64_t weldsKnown = 0;  // Added: record lines whose weld the archive held already
     // Refused, AlreadyThere: the reason, for a window to word in its language (no path:
     // the archive failed, and the report says so).
     UnreadFile why;
@@ -80,16 +80,16 @@ struct ImportReport {
     std::uint64_t weldsKnown = 0;
     std::uint64_t filesRefused = 0;
     bool cancelled = false;  // the files imported before the cancel stay
-    ArchiveError error;      // the archive itself failed: the import stopped there
+    ArchiveError error;  // the archive itself failed: the import stopped there
 };
 
 // The selection of a query. Empty lists and unset bounds select everything.
 struct ArchiveQuery {
     std::vector<std::string> machines;  // serial numbers, exactly as in the files
-    std::optional<Day> from;            // record dates, whole days, both included
+    std::optional<Day> from;  // record dates, whole days, both included
     std::optional<Day> to;
-    std::vector<std::int16_t> errors;   // error numbers, as the listing's error filter reads them
-    std::string text;                   // bytes found anywhere in the record line
+    std::vector<std::int16_t> errors;  // error numbers, as the listing's error filter reads them
+    std::string text;  // bytes found anywhere in the record line
 
     // The query of a listing filter (its bounds, its one error number).
     static ArchiveQuery of(const ListingFilter& filter);
@@ -102,14 +102,14 @@ struct StoredWeld {
     MachineFamily family = MachineFamily::Unknown;
     std::optional<Day> day;
     std::optional<std::int16_t> error;
-    std::string line;    // the record line
+    std::string line;  // the record line
     std::string header;  // the header line of the download it was first seen in
     std::string firstFile;  // that download's name
 };
 
 struct ErrorCount {
     MachineFamily family = MachineFamily::Unknown;
-    std::string label;    // the family's code ("E20"); empty for an error field that names no code
+    std::string label;  // the family's code ("E20"); empty for an error field that names no code
     std::uint64_t count = 0;
 };
 
@@ -156,11 +156,13 @@ public:
     // fleet summary takes them. bytesRead counts the bytes of all files against their
     // sizes; returning false cancels: the files finished stay, the one being read
     // leaves nothing.
-    ImportReport import(const std::vector<std::filesystem::path>& paths, const Progress& bytesRead = {});
+    ImportReport import(const std::vector<std::filesystem::path>& paths,
+                        const Progress& bytesRead = {});
 
     // Calls seen with each weld selected, in the order imported (a download's welds in
     // the order of its lines), until it returns false.
-    ArchiveError forEachWeld(const ArchiveQuery& query, const std::function<bool(const StoredWeld&)>& seen);
+    ArchiveError forEachWeld(const ArchiveQuery& query,
+                             const std::function<bool(const StoredWeld&)>& seen);
 
     // The fixed-column listing of the welds selected, as the listing run writes it:
     // the welds under the header line of the download each was first seen in, one
@@ -175,9 +177,10 @@ public:
     // The welds selected as the CSV has them: group(header line, family) before each
     // header's welds, then weld(record line) for each in the order imported; either
     // returning false ends the walk.
-    ArchiveError forEachGroup(const ArchiveQuery& query,
-                              const std::function<bool(std::string_view header, MachineFamily family)>& group,
-                              const std::function<bool(std::string_view line)>& weld);
+    ArchiveError
+    forEachGroup(const ArchiveQuery& query,
+                 const std::function<bool(std::string_view header, MachineFamily family)>& group,
+                 const std::function<bool(std::string_view line)>& weld);
 
     // The counts of the welds selected per error code (by family, in the order of the
     // family's table, then the records whose error field names no code) and per month.
@@ -187,8 +190,8 @@ public:
     // Up to limit welds of the selection in order, those after the weld after (the last
     // of the page before; none: from the first). Each page is found through the
     // indexes from where the last one ended, however far into the selection it is.
-    ArchiveError page(const ArchiveQuery& query, WeldOrder order, bool descending, const StoredWeld* after,
-                      std::size_t limit, std::vector<StoredWeld>& welds);
+    ArchiveError page(const ArchiveQuery& query, WeldOrder order, bool descending,
+                      const StoredWeld* after, std::size_t limit, std::vector<StoredWeld>& welds);
 
     // Every machine of the archive with its number of welds, by serial number.
     ArchiveError machines(std::vector<ArchivedMachine>& machines);

@@ -16,7 +16,7 @@ namespace kestrava {
 class ListingGate {
 public:
     // destination must outlive the gate.
-    explicit ListingGate(const ListingRun::Write& destination) : destination_(destination) {}
+    explicit ListingGate(const ListingRun::Write& destination) : destination_(destination) { }
     ListingGate(const ListingGate&) = delete;
     ListingGate& operator=(const ListingGate&) = delete;
 

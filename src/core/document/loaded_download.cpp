@@ -32,7 +32,8 @@ LoadedDownload::LoadedDownload(ListingRun::Write sink, bool stopAtUnknownHeader)
 // One listing run over the source into the destination; with a working copy, every
 // plain piece also goes there (read to the end of the file even when the listing stops
 // at its first record). Both files are put in place only when everything succeeded.
-DownloadOutcome<ListingSummary> LoadedDownload::list(const PlainSource& source, bool writeWorkingCopy,
+DownloadOutcome<ListingSummary> LoadedDownload::list(const PlainSource& source,
+                                                     bool writeWorkingCopy,
                                                      const ListingFilter& filter,
                                                      const Progress& progress) const
 {
@@ -85,7 +86,8 @@ DownloadOutcome<ListingSummary> LoadedDownload::list(const PlainSource& source, 
             copyWrite = copyOut->write(piece.data(), piece.size());
             return copyWrite.ok();
         };
-    const ListingFileResult listed = listDownload(reader, source.path, source.scrambled, run, progress, toCopy);
+    const ListingFileResult listed =
+        listDownload(reader, source.path, source.scrambled, run, progress, toCopy);
     if (!copyWrite.ok())
         return faultAt(DownloadStep::WorkingCopy, copyWrite);
     if (!listed.file.ok() && !run.writeFailed())
@@ -195,18 +197,15 @@ DownloadOutcome<Done> LoadedDownload::print(Language language, PrintSurface& sur
     const PrintResult printed =
         printCopyFile(files_.printCopy(), language, listingFiltered(), surface, progress);
     switch (printed.fault) {
-    case PrintFault::None:
-        return Done{};
-    case PrintFault::CopyRead:
-        return faultAt(DownloadStep::PrintCopy, printed.file);
+    case PrintFault::None: return Done{};
+    case PrintFault::CopyRead: return faultAt(DownloadStep::PrintCopy, printed.file);
     case PrintFault::Cancelled: {
         FileResult cancelled;
         cancelled.fault = FileFault::Cancelled;
         cancelled.path = files_.printCopy().string();
         return faultAt(DownloadStep::Printer, cancelled);
     }
-    case PrintFault::Printer:
-        break;
+    case PrintFault::Printer: break;
     }
     return faultAt(DownloadStep::Printer);
 }

@@ -42,8 +42,9 @@ namespace kestrava {
 // the next one.
 struct WorkFiles {
     static constexpr std::string_view workingCopyName = "view_only.tmp";  // decoded "pfd" file
-    static constexpr std::string_view listingName = "display_only.tmp";   // the listing
-    static constexpr std::string_view saveWorkName = "temp_only.tmp";     // scrambled copy before saving
+    static constexpr std::string_view listingName = "display_only.tmp";  // the listing
+    static constexpr std::string_view saveWorkName =
+        "temp_only.tmp";  // scrambled copy before saving
     static constexpr std::string_view printCopyName = printCopyFileName;  // "print_only.tmp"
 
     std::filesystem::path folder;
@@ -56,16 +57,16 @@ struct WorkFiles {
 
 // Where a command failed.
 enum class DownloadStep {
-    Name,           // Open: the name does not end in "xls" or "pfd"; file.path is the name
+    Name,  // Open: the name does not end in "xls" or "pfd"; file.path is the name
     NothingLoaded,  // a command that needs a loaded file ran without one
-    Reading,        // Open or relist: the chosen (or loaded) file could not be read
-    WorkingCopy,    // Open: the decoded working copy could not be written
-    Listing,        // Open or relist: the listing file could not be written
-    SaveWorkFile,   // Save: the scrambled work file could not be written
-    SaveTarget,     // Save: the chosen file could not be written (or exists: TargetExists)
-    PrintCopy,      // the print copy could not be written or read back
-    Printer,        // the printer (the surface) failed
-    NoWorkFiles,    // save or the print copy on a download kept without work files
+    Reading,  // Open or relist: the chosen (or loaded) file could not be read
+    WorkingCopy,  // Open: the decoded working copy could not be written
+    Listing,  // Open or relist: the listing file could not be written
+    SaveWorkFile,  // Save: the scrambled work file could not be written
+    SaveTarget,  // Save: the chosen file could not be written (or exists: TargetExists)
+    PrintCopy,  // the print copy could not be written or read back
+    Printer,  // the printer (the surface) failed
+    NoWorkFiles,  // save or the print copy on a download kept without work files
 };
 
 struct DownloadFault {
@@ -80,7 +81,7 @@ struct DownloadFault {
 struct ListingDestination {
     enum class Kind {
         ListingFile,  // the listing file among the work files (the window)
-        Sink,         // a sink, which gets a listed file's listing only (kestrava-cli)
+        Sink,  // a sink, which gets a listed file's listing only (kestrava-cli)
         SummaryOnly,  // nowhere: the summary alone, no listing formatted
     };
     Kind kind = Kind::ListingFile;
@@ -120,10 +121,12 @@ public:
     // HeaderNotRecognised); in every case the file is loaded. A refused name (step
     // Name) or a failed run changes nothing.
     DownloadOutcome<ListingSummary> open(const std::filesystem::path& chosen,
-                                         const ListingFilter& filter, const Progress& progress = {});
+                                         const ListingFilter& filter,
+                                         const Progress& progress = {});
 
     // Lists the loaded file again under filter.
-    DownloadOutcome<ListingSummary> relist(const ListingFilter& filter, const Progress& progress = {});
+    DownloadOutcome<ListingSummary> relist(const ListingFilter& filter,
+                                           const Progress& progress = {});
 
     // Saves a copy of the loaded file under target: plain under a name ending in "xls",
     // scrambled under any other. An existing target is never replaced (SaveTarget,
@@ -182,13 +185,17 @@ private:
         bool scrambled = false;
     };
     PlainSource plainSourceOf(const Loaded& file) const;
-    bool withWorkFiles() const { return destination_.kind == ListingDestination::Kind::ListingFile; }
+    bool withWorkFiles() const
+    {
+        return destination_.kind == ListingDestination::Kind::ListingFile;
+    }
     // The fault of a command that needs a loaded file kept with work files, if any.
     std::optional<DownloadFault> workFilesFault() const;
     // The one listing run of open and relist, into the destination; with
     // writeWorkingCopy every plain piece also goes to the working copy.
     DownloadOutcome<ListingSummary> list(const PlainSource& source, bool writeWorkingCopy,
-                                         const ListingFilter& filter, const Progress& progress) const;
+                                         const ListingFilter& filter,
+                                         const Progress& progress) const;
 
     WorkFiles files_;
     ListingDestination destination_;

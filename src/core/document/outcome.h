@@ -11,8 +11,8 @@ namespace kestrava {
 template <typename T, typename F>
 class Outcome {
 public:
-    Outcome(T value) : held_(std::in_place_index<0>, std::move(value)) {}
-    Outcome(F fault) : held_(std::in_place_index<1>, std::move(fault)) {}
+    Outcome(T value) : held_(std::in_place_index<0>, std::move(value)) { }
+    Outcome(F fault) : held_(std::in_place_index<1>, std::move(fault)) { }
 
     bool ok() const { return held_.index() == 0; }
     explicit operator bool() const { return ok(); }

@@ -8,7 +8,7 @@
 namespace kestrava {
 
 enum class SaveForm {
-    Plain,      // byte for byte ("Standard Data")
+    Plain,  // byte for byte ("Standard Data")
     Scrambled,  // scrambled with the key ("Encrypted Data")
 };
 
@@ -16,7 +16,7 @@ enum class SaveForm {
 enum class SaveStage {
     None,
     WorkFile,  // making the scrambled work file (reading the source included)
-    Target,    // writing the chosen file (reading the source included for a plain copy)
+    Target,  // writing the chosen file (reading the source included for a plain copy)
 };
 
 struct SaveCopyResult {

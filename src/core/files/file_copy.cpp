@@ -34,7 +34,8 @@ FileResult copyThrough(const std::filesystem::path& source, const std::filesyste
             return behind.finish();
         std::memcpy(buffer, carried, carrying);
         FileResult readFault;
-        const std::size_t got = reader.read(buffer + carrying, WriteBehind::kChunk - carrying, readFault);
+        const std::size_t got =
+            reader.read(buffer + carrying, WriteBehind::kChunk - carrying, readFault);
         if (!readFault.ok())
             return readFault;
         const bool atEnd = got == 0;

@@ -224,7 +224,8 @@ FileResult readSmallFile(const std::filesystem::path& path, std::string& content
     return result;
 }
 
-FileResult folderEntries(const std::filesystem::path& folder, std::vector<std::filesystem::path>& names)
+FileResult folderEntries(const std::filesystem::path& folder,
+                         std::vector<std::filesystem::path>& names)
 {
     names.clear();
     std::error_code error;

@@ -126,8 +126,8 @@ private:
 #else
     int fd_ = -1;
     FileResult putInPlace();
-    std::uint64_t written_ = 0;     // bytes written to the temporary
-    std::uint64_t writtenBack_ = 0; // bytes whose write-back to the disk has been started
+    std::uint64_t written_ = 0;  // bytes written to the temporary
+    std::uint64_t writtenBack_ = 0;  // bytes whose write-back to the disk has been started
 #endif
     std::filesystem::path target_;
     std::filesystem::path temp_;
@@ -169,7 +169,8 @@ FileResult pathStatus(const std::filesystem::path& path, PathStatus& status);
 // The entries of a folder (without "." and ".."), sorted. A folder that cannot be
 // opened or read to its end gives SourceOpen or SourceRead with the system's error;
 // names is then what could be read.
-FileResult folderEntries(const std::filesystem::path& folder, std::vector<std::filesystem::path>& names);
+FileResult folderEntries(const std::filesystem::path& folder,
+                         std::vector<std::filesystem::path>& names);
 
 // Reads a whole settings file: only a regular file reached by its own name (a link is
 // not followed) of at most limit bytes. A larger file is refused (SourceRead) and its

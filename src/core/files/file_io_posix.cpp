@@ -32,9 +32,11 @@ Reader::Identity identityOf(const struct stat& status)
     Reader::Identity identity;
     identity.size = std::uint64_t(status.st_size);
 #if defined(__APPLE__)
-    identity.modified = std::int64_t(status.st_mtimespec.tv_sec) * 1'000'000'000 + status.st_mtimespec.tv_nsec;
+    identity.modified =
+        std::int64_t(status.st_mtimespec.tv_sec) * 1'000'000'000 + status.st_mtimespec.tv_nsec;
 #else
-    identity.modified = std::int64_t(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+    identity.modified =
+        std::int64_t(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
 #endif
     identity.device = std::uint64_t(status.st_dev);
     identity.inode = std::uint64_t(status.st_ino);
@@ -83,7 +85,7 @@ struct MappedSlot {
 
 MappedSlot mappedSlots[kMappedSlots];
 std::uintptr_t pageSize = 4096;
-struct sigaction previousBusAction {};
+struct sigaction previousBusAction { };
 
 // A bus error is what touching a mapped page past the end of a file that was cut short
 // gives. When it lies in a mapped source, the rest of that mapping is replaced with
@@ -117,7 +119,7 @@ void onBusError(int signal, siginfo_t* info, void* context)
         return;
     }
     // Returning runs the access again, which then ends the program as it would have.
-    struct sigaction fallback {};
+    struct sigaction fallback { };
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
     ::sigaction(SIGBUS, &fallback, nullptr);
@@ -128,7 +130,7 @@ bool busHandlerInstalled()
     static const bool installed = [] {
         if (const long size = ::sysconf(_SC_PAGESIZE); size > 0)
             pageSize = std::uintptr_t(size);
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_sigaction = onBusError;
         action.sa_flags = SA_SIGINFO | SA_RESTART;
         sigemptyset(&action.sa_mask);
@@ -142,8 +144,8 @@ bool busHandlerInstalled()
 // A mapped source, unmapped when the reader and every keeper have let it go.
 struct Reader::Mapping {
     const char* data = nullptr;
-    std::size_t size = 0;     // the file's size when it was mapped
-    std::size_t length = 0;   // size rounded up to whole pages
+    std::size_t size = 0;  // the file's size when it was mapped
+    std::size_t length = 0;  // size rounded up to whole pages
     MappedSlot* slot = nullptr;
 
     ~Mapping()
@@ -177,9 +179,10 @@ FileResult Reader::open(const std::filesystem::path& path, Links links)
             refused.detail = "a link";
             return refused;
         }
-        return fault(error == ENOENT ? FileFault::SourceMissing : FileFault::SourceOpen, path, error);
+        return fault(error == ENOENT ? FileFault::SourceMissing : FileFault::SourceOpen, path,
+                     error);
     }
-    struct stat status {};
+    struct stat status { };
     if (injected(Operation::Status) || ::fstat(fd, &status) != 0) {
         const int error = errno;
         closeDescriptor(fd);
@@ -202,13 +205,14 @@ bool Reader::unchangedAtEnd()
 {
     // Everything the file held was read, the open file still has its size and time,
     // and the name still leads to this file (not replaced or moved away).
-    struct stat now {};
+    struct stat now { };
     if (consumed_ != size_ || ::fstat(fd_, &now) != 0 || !(identityOf(now) == opened_))
         return false;
-    struct stat byName {};
+    struct stat byName { };
     if (::stat(path_.c_str(), &byName) != 0)
         return false;
-    return std::uint64_t(byName.st_dev) == opened_.device && std::uint64_t(byName.st_ino) == opened_.inode;
+    return std::uint64_t(byName.st_dev) == opened_.device &&
+           std::uint64_t(byName.st_ino) == opened_.inode;
 }
 
 std::size_t Reader::read(void* buffer, std::size_t size, FileResult& result)
@@ -246,7 +250,8 @@ std::size_t Reader::read(void* buffer, std::size_t size, FileResult& result)
 bool Reader::map()
 {
     mapping_.reset();
-    if (fd_ < 0 || consumed_ != 0 || size_ == 0 || size_ > std::uint64_t(SIZE_MAX / 2) || !busHandlerInstalled())
+    if (fd_ < 0 || consumed_ != 0 || size_ == 0 || size_ > std::uint64_t(SIZE_MAX / 2) ||
+        !busHandlerInstalled())
         return false;
     MappedSlot* slot = nullptr;
     for (auto& candidate : mappedSlots) {
@@ -297,7 +302,8 @@ std::string_view Reader::nextMapped(std::size_t most, FileResult& result)
     if (consumed_ > kKeptBehind) {
         const std::uint64_t upTo = (consumed_ - kKeptBehind) & ~std::uint64_t(pageSize - 1);
         if (upTo >= dropped_ + kDroppedAtOnce) {
-            ::madvise(const_cast<char*>(mapping_->data) + dropped_, std::size_t(upTo - dropped_), MADV_DONTNEED);
+            ::madvise(const_cast<char*>(mapping_->data) + dropped_, std::size_t(upTo - dropped_),
+                      MADV_DONTNEED);
             dropped_ = upTo;
         }
     }
@@ -332,7 +338,8 @@ AtomicWriter::~AtomicWriter()
     abandon();
 }
 
-FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceExisting, bool durable)
+FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceExisting,
+                              bool durable)
 {
     abandon();
     target_ = target;
@@ -344,9 +351,9 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
     // Only a regular file (or a link to one) is replaced: renaming over a device, a
     // FIFO or a folder would put a plain file in the place of, say, /dev/null.
     int keptMode = -1;
-    struct stat entry {};
+    struct stat entry { };
     if (::lstat(target.c_str(), &entry) == 0) {
-        struct stat followed {};
+        struct stat followed { };
         const bool dangling = S_ISLNK(entry.st_mode) && ::stat(target.c_str(), &followed) != 0;
         if (!S_ISLNK(entry.st_mode))
             followed = entry;
@@ -366,7 +373,8 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
         // just after the create still finds it (a name of this random form that is
         // taken can only be another of the program's own temporaries).
         const int slot = detail::registerTemporary(temp);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        const int fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd < 0)
             detail::releaseTemporary(slot);
         if (fd >= 0) {
@@ -382,8 +390,10 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
         if (errno == ENOENT || errno == ENOTDIR) {
             // Said plainly: "No such file or directory" reads as if the target were meant.
             auto missing = fault(FileFault::TargetCreate, target, 0);
-            missing.detail = "the folder " + (target.has_parent_path() ? target.parent_path().string() : std::string(".")) +
-                             " does not exist";
+            missing.detail =
+                "the folder " +
+                (target.has_parent_path() ? target.parent_path().string() : std::string(".")) +
+                " does not exist";
             return missing;
         }
         if (errno != EEXIST)
@@ -470,7 +480,7 @@ FileResult AtomicWriter::putInPlace()
     if (!unsupported(errno))
         return fault(FileFault::TargetRename, target_, errno);
     // Neither (a file system without links, such as FAT): check, then rename.
-    struct stat entry {};
+    struct stat entry { };
     if (::lstat(target_.c_str(), &entry) == 0)
         return fault(FileFault::TargetExists, target_, 0);
     if (::rename(temp_.c_str(), target_.c_str()) != 0)
@@ -525,7 +535,7 @@ void AtomicWriter::abandon()
 FileResult pathStatus(const std::filesystem::path& path, PathStatus& status)
 {
     status = {};
-    struct stat info {};
+    struct stat info { };
     if (injected(Operation::Status)) {
         return fault(FileFault::SourceOpen, path, EIO);
     }

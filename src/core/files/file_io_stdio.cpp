@@ -37,8 +37,9 @@ bool identityOf(HANDLE handle, Reader::Identity& identity)
     if (handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &info))
         return false;
     identity.size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    identity.modified =
-        std::int64_t((std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime) * 100;
+    identity.modified = std::int64_t((std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                     info.ftLastWriteTime.dwLowDateTime) *
+                        100;
     identity.device = info.dwVolumeSerialNumber;
     identity.inode = (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
@@ -47,8 +48,9 @@ bool identityOf(HANDLE handle, Reader::Identity& identity)
 // The same for the file the name leads to now.
 bool identityByName(const std::filesystem::path& path, Reader::Identity& identity)
 {
-    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     const bool got = identityOf(handle, identity);
     if (handle != INVALID_HANDLE_VALUE)
         CloseHandle(handle);
@@ -163,7 +165,7 @@ std::size_t Reader::read(void* buffer, std::size_t size, FileResult& result)
 }
 
 // Windows reads through read() alone.
-struct Reader::Mapping {};
+struct Reader::Mapping { };
 
 bool Reader::map()
 {
@@ -193,7 +195,8 @@ AtomicWriter::~AtomicWriter()
     abandon();
 }
 
-FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceExisting, bool durable)
+FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceExisting,
+                              bool durable)
 {
     abandon();
     target_ = target;
@@ -213,8 +216,9 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
         // _O_EXCL: the C runtime's "x" mode is not exclusive on every runtime.
         // Registered before the file exists, as on POSIX systems.
         const int slot = detail::registerTemporary(temp);
-        const int fd = _wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                              _S_IREAD | _S_IWRITE);
+        const int fd =
+            _wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                   _S_IREAD | _S_IWRITE);
         if (fd >= 0 && !(file_ = _fdopen(fd, "wb"))) {
             const int error = errno;
             _close(fd);
@@ -234,8 +238,10 @@ FileResult AtomicWriter::open(const std::filesystem::path& target, bool replaceE
         if (errno == ENOENT) {
             // Said plainly: "No such file or directory" reads as if the target were meant.
             auto missing = fault(FileFault::TargetCreate, target, 0);
-            missing.detail = "the folder " + (target.has_parent_path() ? target.parent_path().string() : std::string(".")) +
-                             " does not exist";
+            missing.detail =
+                "the folder " +
+                (target.has_parent_path() ? target.parent_path().string() : std::string(".")) +
+                " does not exist";
             return missing;
         }
         if (errno != EEXIST)
@@ -262,7 +268,8 @@ FileResult AtomicWriter::commit()
     if (!file_)
         return fault(FileFault::TargetWrite, target_, EBADF);
     // The data reach the disk before the name does.
-    if (durable_ && (injected(Operation::Sync) || std::fflush(file_) != 0 || _commit(_fileno(file_)) != 0)) {
+    if (durable_ &&
+        (injected(Operation::Sync) || std::fflush(file_) != 0 || _commit(_fileno(file_)) != 0)) {
         const int error = errno;
         abandon();
         return fault(FileFault::TargetWrite, target_, error);
@@ -281,7 +288,8 @@ FileResult AtomicWriter::commit()
         return fault(FileFault::TargetWrite, target_, error);
     }
     std::error_code ec;
-    if (!replaceExisting_ && std::filesystem::exists(std::filesystem::symlink_status(target_, ec))) {
+    if (!replaceExisting_ &&
+        std::filesystem::exists(std::filesystem::symlink_status(target_, ec))) {
         abandon();
         return fault(FileFault::TargetExists, target_, 0);
     }
@@ -299,7 +307,8 @@ FileResult AtomicWriter::commit()
         if (code == ERROR_ACCESS_DENIED) {
             // Also what a target held open by another program gives: told apart by
             // asking for it as the rename would.
-            HANDLE probe = CreateFileW(target_.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            HANDLE probe = CreateFileW(target_.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
                 code = ERROR_SHARING_VIOLATION;
@@ -310,7 +319,8 @@ FileResult AtomicWriter::commit()
             return fault(FileFault::TargetExists, target_, 0);
         // A target held open by another program gives a sharing violation (or access
         // denied): reported as such, with the temporary removed.
-        return fault(FileFault::TargetRename, target_, std::error_code(int(code), std::system_category()));
+        return fault(FileFault::TargetRename, target_,
+                     std::error_code(int(code), std::system_category()));
     }
     detail::releaseTemporary(tempSlot_);
     tempSlot_ = -1;
@@ -340,8 +350,9 @@ FileResult pathStatus(const std::filesystem::path& path, PathStatus& status)
         return fault(FileFault::SourceOpen, path, EIO);
     // Opened for no access at all, so that a file held open by another program still
     // answers; FILE_FLAG_BACKUP_SEMANTICS opens folders too. Links are followed.
-    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||

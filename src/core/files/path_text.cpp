@@ -101,8 +101,8 @@ bool isFileNameText(std::string_view text)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             return false;
 #ifdef _WIN32
-    return text.empty() || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), int(text.size()),
-                                               nullptr, 0) > 0;
+    return text.empty() || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
+                                               int(text.size()), nullptr, 0) > 0;
 #else
     while (!text.empty()) {
         const std::size_t length = utf8CharLength(text);

@@ -67,9 +67,11 @@ std::string faultReasonText(const FileResult& result, Language language)
         // such as /proc say "no such file" then).
         std::error_code error;
         const std::filesystem::path folder = std::filesystem::path(result.path).parent_path();
-        if (std::filesystem::is_directory(folder.empty() ? std::filesystem::path(".") : folder, error))
-            return pick(Phrase{"the folder takes no new files", "w tym folderze nie mozna tworzyc plikow"},
-                        language);
+        if (std::filesystem::is_directory(folder.empty() ? std::filesystem::path(".") : folder,
+                                          error))
+            return pick(
+                Phrase{"the folder takes no new files", "w tym folderze nie mozna tworzyc plikow"},
+                language);
     }
     // The engine's own details are English: the English build shows them as they are.
     if (language == Language::English && !result.detail.empty())
@@ -77,14 +79,13 @@ std::string faultReasonText(const FileResult& result, Language language)
     switch (result.fault) {
     case FileFault::SourceNotRegular:
     case FileFault::TargetNotRegular:
-        return pick(Phrase{"not a file (a folder or a device)",
-                           "to nie jest plik (folder lub urzadzenie)"},
-                    language);
+        return pick(
+            Phrase{"not a file (a folder or a device)", "to nie jest plik (folder lub urzadzenie)"},
+            language);
     case FileFault::TargetCreate:
         // Without a system error only a missing folder stops a new file.
         return pick(Phrase{"the folder does not exist", "nie ma takiego folderu"}, language);
-    default:
-        return {};
+    default: return {};
     }
 }
 

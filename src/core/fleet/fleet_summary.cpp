@@ -54,12 +54,13 @@ UnreadFile unreadOf(const std::filesystem::path& path, UnreadFile::Why why, File
 // The search of the paths given: every file and folder once by its identity.
 class Search {
 public:
-    explicit Search(std::vector<UnreadFile>& unread) : unread_(unread) {}
+    explicit Search(std::vector<UnreadFile>& unread) : unread_(unread) { }
 
     void given(const std::filesystem::path& path)
     {
         if (std::find(givenPaths_.begin(), givenPaths_.end(), path) != givenPaths_.end()) {
-            unread_.push_back(unreadOf(path, UnreadFile::Why::SameFile, {}, "given more than once"));
+            unread_.push_back(
+                unreadOf(path, UnreadFile::Why::SameFile, {}, "given more than once"));
             return;
         }
         givenPaths_.push_back(path);
@@ -98,7 +99,8 @@ private:
         if (fresh)
             files_.push_back(path);
         else if (seen->second == path)  // given, and found in a folder given
-            unread_.push_back(unreadOf(path, UnreadFile::Why::SameFile, {}, "given more than once"));
+            unread_.push_back(
+                unreadOf(path, UnreadFile::Why::SameFile, {}, "given more than once"));
         else
             unread_.push_back(
                 unreadOf(path, UnreadFile::Why::SameFile, {}, "the same file as", seen->second));
@@ -108,7 +110,8 @@ private:
     // subfolders runs out of stack.
     void searchFolder(const std::filesystem::path& top, const fileio::FileIdentity& identity)
     {
-        std::vector<std::pair<std::filesystem::path, fileio::FileIdentity>> waiting{{top, identity}};
+        std::vector<std::pair<std::filesystem::path, fileio::FileIdentity>> waiting{
+            {top, identity}};
         std::vector<std::filesystem::path> names;
         while (!waiting.empty()) {
             const auto [folder, id] = std::move(waiting.back());
@@ -120,9 +123,9 @@ private:
                 continue;
             }
             if (const FileResult fault = fileio::folderEntries(folder, names); !fault)
-                unread_.push_back(unreadOf(folder, UnreadFile::Why::FolderCut, fault,
-                                           "the folder could not be searched to its end (" +
-                                               fault.detail + ")"));
+                unread_.push_back(
+                    unreadOf(folder, UnreadFile::Why::FolderCut, fault,
+                             "the folder could not be searched to its end (" + fault.detail + ")"));
             const std::size_t before = waiting.size();
             for (auto name = names.begin(); name != names.end(); ++name) {
                 fileio::PathStatus status;
@@ -144,8 +147,9 @@ private:
                 else {
                     FileResult notRegular;
                     notRegular.fault = FileFault::SourceNotRegular;
-                    unread_.push_back(unreadOf(*name, UnreadFile::Why::NotRegular, notRegular,
-                                               "not a regular file (" + kindText(status.kind) + ")"));
+                    unread_.push_back(
+                        unreadOf(*name, UnreadFile::Why::NotRegular, notRegular,
+                                 "not a regular file (" + kindText(status.kind) + ")"));
                 }
             }
             // Subfolders are taken from the back: reversed, they are searched in name order.
@@ -165,8 +169,8 @@ private:
 struct Weld {
     Hash128 key;
     std::int32_t day = INT32_MIN;  // days since 1970, INT32_MIN for none
-    std::int8_t row = -1;          // error-code row, -1 for none
-    std::uint32_t part = 0;        // the machine, among those of the file
+    std::int8_t row = -1;  // error-code row, -1 for none
+    std::uint32_t part = 0;  // the machine, among those of the file
 };
 
 constexpr std::size_t kWeldsHeld = std::size_t(1) << 16;  // per reader, before it waits its turn
@@ -180,7 +184,7 @@ struct Part {
     const std::string* serial;  // the key in ReadFile::partOf
     MachineFamily family;
     MachineSummary* machine = nullptr;  // once the file has its turn
-    std::uint64_t added = 0;            // welds this file was the first to bring
+    std::uint64_t added = 0;  // welds this file was the first to bring
 };
 
 // What one file brings to the summary, held until its turn.
@@ -320,8 +324,7 @@ private:
 // One file's reading: its welds held until its turn, then added.
 class FileReader {
 public:
-    FileReader(Fleet& fleet, std::size_t turn, const std::filesystem::path& path)
-        : fleet_(fleet)
+    FileReader(Fleet& fleet, std::size_t turn, const std::filesystem::path& path) : fleet_(fleet)
     {
         file_.turn = turn;
         file_.path = &path;
@@ -329,7 +332,8 @@ public:
 
     // Reads the file, then hands it over; every file passes its turn on, whatever became
     // of it (unless the run stopped).
-    void read(const ListingFilter& filter, std::vector<UnreadFile>& unread, const Progress& progress)
+    void read(const ListingFilter& filter, std::vector<UnreadFile>& unread,
+              const Progress& progress)
     {
         const std::filesystem::path& path = *file_.path;
         ListingRun run(filter, std::string(), ListingRun::Write());  // the summary, no listing
@@ -343,8 +347,8 @@ public:
         });
         TextHash text;
         run.setPieceSeen([&text](std::string_view piece) { text.add(piece); });
-        const ListingFileResult listed =
-            listDownload(path, downloadKindOf(path.string()) == DownloadKind::Encrypted, run, progress);
+        const ListingFileResult listed = listDownload(
+            path, downloadKindOf(path.string()) == DownloadKind::Encrypted, run, progress);
         // The summary's own memory ran out (not the run's, for a line of this file): the
         // summary cannot go on without all the welds.
         if (summaryOutOfMemory_)
@@ -380,7 +384,8 @@ private:
             return;
         std::vector<Part>& parts = file_.parts;
         const std::string_view serial = fieldOf(record, serialFieldOf(family));
-        if (last_ >= parts.size() || *parts[last_].serial != serial || parts[last_].family != family) {
+        if (last_ >= parts.size() || *parts[last_].serial != serial ||
+            parts[last_].family != family) {
             auto& ofFamily = file_.partOf[std::size_t(family) % file_.partOf.size()];
             auto found = ofFamily.find(serial);
             if (found == ofFamily.end()) {
@@ -472,7 +477,8 @@ std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::pa
     for (const auto& path : files) {
         fileio::PathStatus status;
         fileio::pathStatus(path, status);
-        order.push_back({status.size, downloadKindOf(path.string()) == DownloadKind::Encrypted, &path});
+        order.push_back(
+            {status.size, downloadKindOf(path.string()) == DownloadKind::Encrypted, &path});
     }
     std::sort(order.begin(), order.end(), [](const Ranked& a, const Ranked& b) {
         return std::tuple(b.size, a.scrambled, *a.path) < std::tuple(a.size, b.scrambled, *b.path);
@@ -506,12 +512,15 @@ std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::pa
     };
 
     const auto work = [&](std::vector<UnreadFile>& result) {
-        for (std::size_t i; !cancelled.load() && !outOfMemory.load() && (i = next.fetch_add(1)) < files.size();) {
+        for (std::size_t i;
+             !cancelled.load() && !outOfMemory.load() && (i = next.fetch_add(1)) < files.size();) {
             const std::filesystem::path& path = *order[i].path;
             std::uint64_t fileReported = 0;
             Progress fileProgress;
             if (bytesRead)
-                fileProgress = [&](std::uint64_t fileDone, std::uint64_t) { return addBytes(fileReported, fileDone); };
+                fileProgress = [&](std::uint64_t fileDone, std::uint64_t) {
+                    return addBytes(fileReported, fileDone);
+                };
             try {
                 FileReader reader(fleet, i, path);
                 reader.read(filter, result, fileProgress);
@@ -558,9 +567,10 @@ std::optional<FleetSummary> summariseFleet(const std::vector<std::filesystem::pa
         summary.machines.push_back(std::move(machine));
     }
     // Whichever thread read a file, the list comes out in the same order.
-    std::sort(summary.unread.begin(), summary.unread.end(), [](const UnreadFile& a, const UnreadFile& b) {
-        return std::tie(a.path, a.why, a.reason) < std::tie(b.path, b.why, b.reason);
-    });
+    std::sort(summary.unread.begin(), summary.unread.end(),
+              [](const UnreadFile& a, const UnreadFile& b) {
+                  return std::tie(a.path, a.why, a.reason) < std::tie(b.path, b.why, b.reason);
+              });
     return summary;
 }
 

@@ -35,9 +35,9 @@ namespace kestrava {
 struct MachineSummary {
     std::string serial;  // bytes as they stand in the files (their code page)
     MachineFamily family = MachineFamily::Unknown;
-    std::uint64_t files = 0;    // files with at least one kept record of this machine
+    std::uint64_t files = 0;  // files with at least one kept record of this machine
     std::uint64_t records = 0;  // kept records
-    std::optional<Day> first;   // earliest and latest readable record date
+    std::optional<Day> first;  // earliest and latest readable record date
     std::optional<Day> last;
     ErrorCodeTable errorCodes = freshErrorCodeTable();  // the family's ten rows
     std::vector<std::filesystem::path> paths;  // the files, sorted
@@ -48,19 +48,19 @@ struct MachineSummary {
 
 struct UnreadFile {
     enum class Why {
-        NotFound,         // neither a file nor a folder (a missing name, a device)
-        FolderCut,        // a folder that could not be searched to its end
-        FileFault,        // the file could not be read: see fault
-        NoDateField,      // not a weld-record download: no date in field 3 or 4
-        UnknownHeader,    // not a weld-record download: the header starts with no known word
-        NotRegular,       // in a folder, under a download name: a FIFO, device or socket
-        SameFile,         // a name of a file (or folder) already taken: see original
-        SameDownload,     // the same plain text as original, which was summed up
+        NotFound,  // neither a file nor a folder (a missing name, a device)
+        FolderCut,  // a folder that could not be searched to its end
+        FileFault,  // the file could not be read: see fault
+        NoDateField,  // not a weld-record download: no date in field 3 or 4
+        UnknownHeader,  // not a weld-record download: the header starts with no known word
+        NotRegular,  // in a folder, under a download name: a FIFO, device or socket
+        SameFile,  // a name of a file (or folder) already taken: see original
+        SameDownload,  // the same plain text as original, which was summed up
         NotDownloadName,  // given by a name that does not end in xls or pfd (the archive's import)
     };
     std::filesystem::path path;
     Why why = Why::FileFault;
-    FileResult fault;    // what failed and the system's error (error also for NotFound, FolderCut)
+    FileResult fault;  // what failed and the system's error (error also for NotFound, FolderCut)
     // English, as kestrava-cli says it; for SameFile and SameDownload the original's
     // name follows it.
     std::string reason;
@@ -71,9 +71,9 @@ struct UnreadFile {
 
 struct FleetSummary {
     std::vector<MachineSummary> machines;  // by serial, then family
-    std::vector<UnreadFile> unread;        // by path
-    std::uint64_t filesRead = 0;           // download files read to their end (copies not)
-    std::uint64_t repeatedRecords = 0;     // kept records left out as already counted
+    std::vector<UnreadFile> unread;  // by path
+    std::uint64_t filesRead = 0;  // download files read to their end (copies not)
+    std::uint64_t repeatedRecords = 0;  // kept records left out as already counted
 };
 
 // Why a file the listing run read to its end is not a weld-record download (outcome

@@ -29,7 +29,8 @@ std::vector<std::string> fleetErrorColumns(const FleetSummary& summary)
     std::vector<std::string> columns;
     for (const auto& machine : summary.machines)
         for (const auto& row : machine.errorCodes)
-            if (row.count > 0 && std::find(columns.begin(), columns.end(), row.label) == columns.end())
+            if (row.count > 0 &&
+                std::find(columns.begin(), columns.end(), row.label) == columns.end())
                 columns.push_back(row.label);
     std::sort(columns.begin(), columns.end(), [](const std::string& a, const std::string& b) {
         return codeNumber(a) < codeNumber(b);
@@ -39,7 +40,7 @@ std::vector<std::string> fleetErrorColumns(const FleetSummary& summary)
 
 std::vector<std::string> fleetHeadings(const std::vector<std::string>& errorColumns)
 {
-    std::vector<std::string> headings = {"serial", "family", "files", "records",
+    std::vector<std::string> headings = {"serial", "family", "files",  "records",
                                          "first",  "last",   "not E00"};
     headings.insert(headings.end(), errorColumns.begin(), errorColumns.end());
     return headings;
@@ -97,7 +98,8 @@ std::string shownSerial(std::string_view serial)
         return std::string(serial);
     std::size_t cut = kSerialShown;
     // Back to the start of a UTF-8 character, should the cut fall inside one.
-    for (int back = 0; back < 3 && cut > 0 && (static_cast<unsigned char>(serial[cut]) & 0xC0) == 0x80; ++back)
+    for (int back = 0;
+         back < 3 && cut > 0 && (static_cast<unsigned char>(serial[cut]) & 0xC0) == 0x80; ++back)
         --cut;
     std::string shown(serial.substr(0, cut));
     shown += "\xE2\x80\xA6";

@@ -38,7 +38,9 @@ std::string fleetErrorsText(const MachineSummary& machine);
 std::string shownSerial(std::string_view serial);
 
 // The headings and a row per machine, field bytes as in the files.
-std::string fleetText(const FleetSummary& summary);  // columns two spaces apart, LF; serials shortened
-std::string fleetCsv(const FleetSummary& summary);   // CSV of the bytes (csv_text.h), English headings
+std::string
+fleetText(const FleetSummary& summary);  // columns two spaces apart, LF; serials shortened
+std::string
+fleetCsv(const FleetSummary& summary);  // CSV of the bytes (csv_text.h), English headings
 
 }  // namespace kestrava

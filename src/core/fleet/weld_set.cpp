@@ -11,7 +11,10 @@ constexpr std::uint64_t kC1 = 0x87c37b91114253d5ull;
 constexpr std::uint64_t kC2 = 0x4cf5ad432745937full;
 constexpr unsigned kShardBits = 8;
 
-constexpr std::uint64_t rotl(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+constexpr std::uint64_t rotl(std::uint64_t x, int r)
+{
+    return (x << r) | (x >> (64 - r));
+}
 
 constexpr std::uint64_t finalMix(std::uint64_t k)
 {
@@ -36,7 +39,7 @@ std::uint64_t load64(const unsigned char* p)
 // The slot of a hash in a table of size slots: the low half scaled to the size.
 std::size_t slotOf(const Hash128& hash, std::size_t size)
 {
-    return std::size_t(__extension__(unsigned __int128)hash.low * size >> 64);
+    return std::size_t(__extension__(unsigned __int128) hash.low * size >> 64);
 }
 
 }  // namespace
@@ -125,7 +128,8 @@ Hash128 hashText(std::string_view bytes, std::uint64_t seed)
     return hash.result();
 }
 
-WeldSet::WeldSet() : shards_(std::size_t(1) << kShardBits) {}
+WeldSet::WeldSet() : shards_(std::size_t(1) << kShardBits)
+{ }
 
 bool WeldSet::insertInto(std::vector<Hash128>& slots, Hash128 hash)
 {

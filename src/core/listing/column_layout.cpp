@@ -41,7 +41,8 @@ void ColumnLayout::formatHeader(std::string& formatted, std::size_t most) const
     formatted.clear();
     forEachHeaderField([&](const char* text, std::size_t length, bool) {
         formatted.append(text, std::min(length, most - formatted.size()));
-        formatted.append(kHeaderTail.substr(0, std::min(kHeaderTail.size(), most - formatted.size())));
+        formatted.append(
+            kHeaderTail.substr(0, std::min(kHeaderTail.size(), most - formatted.size())));
         return formatted.size() < most;
     });
 }

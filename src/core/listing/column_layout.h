@@ -102,8 +102,8 @@ private:
     // field whose length is in longFields_.
     std::vector<std::uint8_t> fields_;
     std::vector<std::pair<std::size_t, std::size_t>> longFields_;  // (field, length), by field
-    std::string text_;       // the header's fields one after the other, without tabs
-    std::size_t size_ = 0;   // the header line's length
+    std::string text_;  // the header's fields one after the other, without tabs
+    std::size_t size_ = 0;  // the header line's length
     bool whole_ = false;
     std::size_t recordBound_ = 0;
 };

@@ -71,7 +71,8 @@ KESTRAVA_FORCE_INLINE bool forEachField(const char* s, const char* const end, Fi
         }
     }
 #else
-    while (const void* found = from < end ? std::memchr(from, '\t', std::size_t(end - from)) : nullptr) {
+    while (const void* found =
+               from < end ? std::memchr(from, '\t', std::size_t(end - from)) : nullptr) {
         const char* tab = static_cast<const char*>(found);
         if (!field(from, tab))
             return false;

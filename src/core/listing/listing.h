@@ -48,8 +48,8 @@ void setListingThreads(unsigned count);
 unsigned listingThreads();
 
 enum class ListingOutcome {
-    Listed,               // the listing is complete and its header is recognised
-    NoFamily,             // hand-over A: the first record line has no date in field 3 or 4
+    Listed,  // the listing is complete and its header is recognised
+    NoFamily,  // hand-over A: the first record line has no date in field 3 or 4
     HeaderNotRecognised,  // hand-over B: the listing does not start with a known header word
 };
 
@@ -57,19 +57,19 @@ struct ListingSummary {
     ListingOutcome outcome = ListingOutcome::Listed;
     MachineFamily family = MachineFamily::Unknown;
     ErrorCodeTable errorCodes = freshErrorCodeTable();
-    std::string serial;        // serial field of the last listed record, else the previous serial
+    std::string serial;  // serial field of the last listed record, else the previous serial
     // The formatted header line (without CR LF), whole when it is at most
     // kHeaderLineKept bytes long, else its first kHeaderLineKept bytes.
     std::string headerLine;
-    std::uint64_t records = 0; // record lines written to the listing
+    std::uint64_t records = 0;  // record lines written to the listing
     // The file's only line holds line feeds: its lines end in LF alone, which ends no
     // line here, so the whole file was read as the header and no record was listed.
     bool lineFeedsOnly = false;
 };
 
 struct ListingFileResult {
-    FileResult file;        // a fault reading the source or writing the listing
-    ListingSummary summary; // meaningful only when file.ok()
+    FileResult file;  // a fault reading the source or writing the listing
+    ListingSummary summary;  // meaningful only when file.ok()
 };
 
 // The listing run on a source that arrives in pieces, writing the listing through a
@@ -222,9 +222,9 @@ private:
 
     // Formatting on worker threads.
     unsigned threads_ = listingThreads();
-    bool parallel_ = false;           // records now go to jobs
+    bool parallel_ = false;  // records now go to jobs
     bool filtered_ = false;
-    std::uint64_t piecedLines_ = 0;   // lines listed in jobs, not counted by the splitter
+    std::uint64_t piecedLines_ = 0;  // lines listed in jobs, not counted by the splitter
     std::uint64_t jobsGiven_ = 0;
     // Passed from job to job on the worker threads: the number of the job whose turn it
     // is to read it (above the low 8 bits) and the records since the header before it.
@@ -233,7 +233,7 @@ private:
     mutable std::mutex chainLock_;
     mutable std::condition_variable chainMoved_;
     mutable std::uint64_t chain_ = 0;
-    std::unique_ptr<Job> current_;    // the job being filled
+    std::unique_ptr<Job> current_;  // the job being filled
     const std::shared_ptr<const void>* pieceKeeper_ = nullptr;  // of the piece being fed
     // The source text being listed on the caller's thread (a piece fed, or the rest of a
     // job), which a record's formatting may read past the record's end.
@@ -241,7 +241,8 @@ private:
     struct Readable {
         ListingRun& run;
         std::string_view before;
-        Readable(ListingRun& listing, std::string_view text) : run(listing), before(listing.readable_)
+        Readable(ListingRun& listing, std::string_view text)
+            : run(listing), before(listing.readable_)
         {
             run.readable_ = text;
         }
@@ -264,9 +265,8 @@ using PieceTap = std::function<bool(std::string_view piece)>;
 // cannot get the memory it needs ends with FileFault::OutOfMemory, one that meets a
 // line longer than the run takes with FileFault::LineTooLong; the summary is then
 // meaningless. The one way every caller lists a download file.
-ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
-                               ListingRun& run, const Progress& progress = {},
-                               const PieceTap& tap = {});
+ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled, ListingRun& run,
+                               const Progress& progress = {}, const PieceTap& tap = {});
 // The same on a source the caller has opened (so that it can tell a source that
 // cannot be opened from its own faults).
 ListingFileResult listDownload(fileio::Reader& opened, const std::filesystem::path& source,

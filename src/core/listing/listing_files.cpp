@@ -21,8 +21,9 @@ FileResult lineTooLongFault(const std::filesystem::path& source, const ListingRu
     return result;
 }
 
-ListingFileResult readInto(fileio::Reader& reader, const std::filesystem::path& source, bool scrambled,
-                           ListingRun& run, const Progress& progress, const PieceTap& tap)
+ListingFileResult readInto(fileio::Reader& reader, const std::filesystem::path& source,
+                           bool scrambled, ListingRun& run, const Progress& progress,
+                           const PieceTap& tap)
 {
     ListingFileResult result;
     bool listing = true;
@@ -64,8 +65,8 @@ ListingFileResult listDownload(fileio::Reader& opened, const std::filesystem::pa
     }
 }
 
-ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled,
-                               ListingRun& run, const Progress& progress, const PieceTap& tap)
+ListingFileResult listDownload(const std::filesystem::path& source, bool scrambled, ListingRun& run,
+                               const Progress& progress, const PieceTap& tap)
 {
     fileio::Reader reader;
     ListingFileResult result;

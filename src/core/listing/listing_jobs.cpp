@@ -59,14 +59,14 @@ struct ListingRun::Job {
     std::string source;
     std::string_view inPlace;
     std::shared_ptr<const void> keeper;
-    std::uint64_t lines = 0;          // counted by the worker
+    std::uint64_t lines = 0;  // counted by the worker
     std::uint64_t splitterLines = 0;  // of those, lines that came through the splitter
-    std::uint64_t number = 0;         // jobs given out before this one
+    std::uint64_t number = 0;  // jobs given out before this one
     // Results.
     OutputBuffer listing;
-    std::vector<std::uint32_t> selected;     // filtered: where each line the filter keeps begins
-    std::vector<std::uint64_t> lineStarts;   // when tracking: every line's start
-    RecordTally tally;                       // its serial in the job's text
+    std::vector<std::uint32_t> selected;  // filtered: where each line the filter keeps begins
+    std::vector<std::uint64_t> lineStarts;  // when tracking: every line's start
+    RecordTally tally;  // its serial in the job's text
     std::size_t stoppedAt = std::string::npos;  // the caller's thread lists source from here
     std::exception_ptr fault;
     bool done = false;

@@ -30,7 +30,8 @@ void ListingOutput::putSpaces(std::size_t count)
     }
 }
 
-void ListingOutput::putFormatted(std::string_view listing, const std::vector<std::uint64_t>& lineStarts)
+void ListingOutput::putFormatted(std::string_view listing,
+                                 const std::vector<std::uint64_t>& lineStarts)
 {
     flush();
     if (tracking_)

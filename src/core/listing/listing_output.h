@@ -23,7 +23,7 @@ public:
     // The buffer goes out once it holds this much.
     static constexpr std::size_t kFlushAt = std::size_t(1) << 20;
 
-    explicit ListingOutput(Write write) : write_(std::move(write)) {}
+    explicit ListingOutput(Write write) : write_(std::move(write)) { }
 
     void setLineStarts(LineStarts starts)
     {
@@ -70,8 +70,8 @@ private:
     LineStarts lineStarts_;
     bool tracking_ = false;
     std::vector<std::uint64_t> lineStartsHeld_;  // starts of lines not yet delivered
-    std::uint64_t delivered_ = 0;                // listing bytes handed to write_
-    OutputBuffer out_;                           // listing bytes not yet written
+    std::uint64_t delivered_ = 0;  // listing bytes handed to write_
+    OutputBuffer out_;  // listing bytes not yet written
     bool writeFailed_ = false;
 };
 

@@ -69,27 +69,30 @@ bool ListingRun::feedPiece(std::string_view piece, const std::shared_ptr<const v
     };
     const char* const pieceEnd = piece.data() + piece.size();
     const char* resume = nullptr;
-    if (!splitter_.feed(piece, [&](std::string_view line) {
-            handleLine(line);
-            // A line collected over pieces is gone after this call; one inside the
-            // piece lasts until feed returns.
-            if (tally_.serial.data() && !inPiece(tally_.serial.data()))
-                takeTally();
-            if (!stopped() && parallelReady()) {
-                // The rest of the piece goes to the worker threads. A line collected
-                // over pieces ended at the piece's first CR.
-                const char* cr = inPiece(line.data()) ? line.data() + line.size()
-                                                      : listing_bytes::findCR(piece.data(), pieceEnd);
-                resume = cr + 1;
-                if (resume < pieceEnd && *resume == '\n')
-                    ++resume;
-                parallel_ = true;
-                filtered_ = filter_.dateOn || filter_.errorOn;
-                startChain();
-                return false;
-            }
-            return !stopped();
-        }) &&
+    if (!splitter_.feed(piece,
+                        [&](std::string_view line) {
+                            handleLine(line);
+                            // A line collected over pieces is gone after this call; one inside the
+                            // piece lasts until feed returns.
+                            if (tally_.serial.data() && !inPiece(tally_.serial.data()))
+                                takeTally();
+                            if (!stopped() && parallelReady()) {
+                                // The rest of the piece goes to the worker threads. A line collected
+                                // over pieces ended at the piece's first CR.
+                                const char* cr =
+                                    inPiece(line.data())
+                                        ? line.data() + line.size()
+                                        : listing_bytes::findCR(piece.data(), pieceEnd);
+                                resume = cr + 1;
+                                if (resume < pieceEnd && *resume == '\n')
+                                    ++resume;
+                                parallel_ = true;
+                                filtered_ = filter_.dateOn || filter_.errorOn;
+                                startChain();
+                                return false;
+                            }
+                            return !stopped();
+                        }) &&
         !resume)
         stopped_ = true;
     takeTally();
@@ -121,7 +124,8 @@ ListingSummary ListingRun::finish()
         if (headerDone_ && !headerWritten_)
             writeHeader();
         output_.flush();
-        if (summary_.outcome != ListingOutcome::NoFamily && !isRecognisedHeader(summary_.headerLine))
+        if (summary_.outcome != ListingOutcome::NoFamily &&
+            !isRecognisedHeader(summary_.headerLine))
             summary_.outcome = ListingOutcome::HeaderNotRecognised;
     }
     return summary_;
@@ -269,7 +273,8 @@ void ListingRun::formatRecord(std::string_view line, std::size_t bound)
         std::less_equal<const char*>()(lineEnd, readable_.data() + readable_.size()))
         limit = readable_.data() + readable_.size();
     RecordFields found;
-    char* p = layout_.formatRecord(line, limit, start, RecordRoles(summary_.family, errorRows_), found);
+    char* p =
+        layout_.formatRecord(line, limit, start, RecordRoles(summary_.family, errorRows_), found);
     if (tally_.add(found)) {
         output_.markLine(std::size_t(p - start));
         output_.markLine(std::size_t(p - start) + 2);

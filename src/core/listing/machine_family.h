@@ -15,8 +15,8 @@ enum class MachineFamily { Unknown, ORV, T5Z };
 std::string_view familyName(MachineFamily family);
 
 struct ErrorCodeRow {
-    std::string label;        // "E00", "E20", ...
-    std::int64_t count = 0;   // records of the last listing run whose error field matched
+    std::string label;  // "E00", "E20", ...
+    std::int64_t count = 0;  // records of the last listing run whose error field matched
 };
 
 // Ten rows; the chart's data. Rows follow the family's error-code table.

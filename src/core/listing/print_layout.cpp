@@ -70,8 +70,8 @@ void appendPrintCells(std::string& out, std::string_view line)
     std::size_t start = 0;
     for (;;) {
         const std::size_t tab = line.find('\t', start);
-        const std::string_view field =
-            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        const std::string_view field = line.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
         out.append(field);
         if (field.size() < printCellWidth)
             out.append(printCellWidth - field.size(), ' ');
@@ -93,9 +93,9 @@ FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFami
     return copyLinesOf(in, source, family, filter, copyLine, progress, scrambled);
 }
 
-FileResult writePrintCopy(const std::filesystem::path& source,
-                          const std::filesystem::path& copy, MachineFamily family,
-                          const ListingFilter& filter, const Progress& progress)
+FileResult writePrintCopy(const std::filesystem::path& source, const std::filesystem::path& copy,
+                          MachineFamily family, const ListingFilter& filter,
+                          const Progress& progress)
 {
     // The copy is created only once the source is open, and replaces the earlier copy
     // only when it is complete: a failure leaves the earlier copy as it was.
@@ -182,9 +182,9 @@ bool printHeadingBlock(PrintSurface& surface, Language language, bool filtered)
 {
     if (!surface.setFontName(printFontName) || !surface.setFontSize(printBodyPoints))
         return false;
-    if (!surface.setFontSize(printHeadingPoints) || !surface.setBold(true)
-        || !surface.printLine(" ") || !surface.printLine(printHeadingText(language))
-        || !surface.setFontSize(printNotePoints) || !surface.setBold(false))
+    if (!surface.setFontSize(printHeadingPoints) || !surface.setBold(true) ||
+        !surface.printLine(" ") || !surface.printLine(printHeadingText(language)) ||
+        !surface.setFontSize(printNotePoints) || !surface.setBold(false))
         return false;
     if (language != Language::Other && !surface.printLine(printNoteText(language, filtered)))
         return false;
@@ -203,16 +203,15 @@ bool printCopyLineRows(PrintSurface& surface, std::string_view copyLine,
         }
         return true;
     };
-    const bool rows = forEachPrintTextRow(copyLine, [&](std::string_view row) {
-        return surface.printLine(row) && next();
-    });
+    const bool rows = forEachPrintTextRow(
+        copyLine, [&](std::string_view row) { return surface.printLine(row) && next(); });
     if (!rows)
         return false;
     return surface.printLine(rule) && next();
 }
 
-PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
-                          bool filtered, PrintSurface& surface, const Progress& progress)
+PrintResult printCopyFile(const std::filesystem::path& copy, Language language, bool filtered,
+                          PrintSurface& surface, const Progress& progress)
 {
     PrintResult result;
     fileio::Reader in;

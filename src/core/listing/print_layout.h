@@ -29,14 +29,15 @@
 namespace kestrava {
 
 inline constexpr std::string_view printCopyFileName = "print_only.tmp";
-inline constexpr std::size_t printCellWidth = 23;   // field plus padding, before ": "
+inline constexpr std::size_t printCellWidth = 23;  // field plus padding, before ": "
 inline constexpr std::size_t printRowLength = 125;  // copy characters per text row
 // The longest line of a file that is printed (8 MiB, about 1,100 pages of one line); a
 // longer line stops the printout before anything is printed (FileFault::LineTooLong).
 inline constexpr std::size_t kLongestPrintedLine = std::size_t(8) << 20;
 // The longest line of a print copy: every byte of a printed line a field of its own
 // at most (a cell and ": " each).
-inline constexpr std::size_t kLongestPrintCopyLine = (kLongestPrintedLine + 1) * (printCellWidth + 3);
+inline constexpr std::size_t kLongestPrintCopyLine =
+    (kLongestPrintedLine + 1) * (printCellWidth + 3);
 inline constexpr std::string_view printTextRowPrefix = "    :";
 inline constexpr std::string_view printFontName = "Courier New";
 inline constexpr int printBodyPoints = 7;
@@ -57,9 +58,9 @@ FileResult forEachPrintCopyLine(const std::filesystem::path& source, MachineFami
 // Writes the print copy of source into copy (replaced). When the source cannot be
 // opened (fault SourceMissing, SourceNotRegular or SourceOpen) the copy is left as it
 // was. progress is called after every piece read (bytes read, source size).
-FileResult writePrintCopy(const std::filesystem::path& source,
-                          const std::filesystem::path& copy, MachineFamily family,
-                          const ListingFilter& filter, const Progress& progress = {});
+FileResult writePrintCopy(const std::filesystem::path& source, const std::filesystem::path& copy,
+                          MachineFamily family, const ListingFilter& filter,
+                          const Progress& progress = {});
 
 // A text printer as the printout drives it. Every operation returns false when the
 // printer failed; the printout then stops at once (the caller abandons the job).
@@ -98,8 +99,8 @@ bool printCopyLineRows(PrintSurface& surface, std::string_view copyLine,
 
 enum class PrintFault {
     None,
-    CopyRead,   // the print copy could not be read back
-    Printer,    // an operation of the surface failed
+    CopyRead,  // the print copy could not be read back
+    Printer,  // an operation of the surface failed
     Cancelled,  // progress asked to stop
 };
 
@@ -112,8 +113,7 @@ struct PrintResult {
 // Prints the copy file on surface: font and size, the heading block, every copy line
 // as its text rows and rule row, then ends the document. The document is ended only
 // when everything before succeeded. progress is called after every printed row.
-PrintResult printCopyFile(const std::filesystem::path& copy, Language language,
-                          bool filtered, PrintSurface& surface,
-                          const Progress& progress = {});
+PrintResult printCopyFile(const std::filesystem::path& copy, Language language, bool filtered,
+                          PrintSurface& surface, const Progress& progress = {});
 
 }  // namespace kestrava

@@ -44,7 +44,8 @@ std::optional<std::int16_t> errorNumberAt(std::string_view record, std::size_t s
     unsigned number = 0;
     std::size_t digits = 0;
     for (; digits < 6 && start + digits < record.size(); ++digits) {
-        const auto digit = unsigned(static_cast<unsigned char>(record[start + digits])) - unsigned('0');
+        const auto digit =
+            unsigned(static_cast<unsigned char>(record[start + digits])) - unsigned('0');
         if (digit > 9)
             break;
         number = number * 10 + digit;
@@ -56,8 +57,8 @@ std::optional<std::int16_t> errorNumberAt(std::string_view record, std::size_t s
     const std::size_t end = record.find('\t', start);
     // From the tab before the field to the field's end; the tab reads as a blank.
     const std::size_t from = start == 0 ? 0 : start - 1;
-    const std::string_view text = record.substr(
-        from, end == std::string_view::npos ? std::string_view::npos : end - from);
+    const std::string_view text =
+        record.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from);
     return roundToInt16(leadingNumericValue(text));
 }
 

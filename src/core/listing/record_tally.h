@@ -57,10 +57,8 @@ struct RecordRoles {
 
     RecordRoles(MachineFamily family, const ErrorRows& rows)
         : errorField(std::size_t(errorFieldOf(family))),
-          serialField(std::size_t(serialFieldOf(family))),
-          errorRows(&rows)
-    {
-    }
+          serialField(std::size_t(serialFieldOf(family))), errorRows(&rows)
+    { }
 };
 
 // What one record's fields named: its error row (-1 none) and its serial field (a null
@@ -83,7 +81,7 @@ struct RecordTally {
     std::array<std::int64_t, std::tuple_size_v<ErrorCodeTable>> counts{};
     std::uint64_t records = 0;
     std::string_view serial;  // of the last record that had one; null view for none
-    int sinceHeader = 0;      // records since the header was last written
+    int sinceHeader = 0;  // records since the header was last written
 
     // Counts one listed record. True when the header is to be written again after it.
     bool add(const RecordFields& fields)
@@ -102,7 +100,8 @@ struct RecordTally {
 
     // Adds the counts, the records and the serial to a summary's and starts them
     // again; sinceHeader goes on.
-    void moveInto(ErrorCodeTable& errorCodes, std::uint64_t& summaryRecords, std::string& summarySerial)
+    void moveInto(ErrorCodeTable& errorCodes, std::uint64_t& summaryRecords,
+                  std::string& summarySerial)
     {
         for (std::size_t row = 0; row < counts.size(); ++row)
             errorCodes[row].count += counts[row];

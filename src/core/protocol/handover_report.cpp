@@ -30,7 +30,8 @@ std::vector<ReportErrorCount> ReportCover::errorCounts() const
     return bars;
 }
 
-FileResult collectReportCover(const WeldSource& source, ReportCover& cover, const Progress& progress)
+FileResult collectReportCover(const WeldSource& source, ReportCover& cover,
+                              const Progress& progress)
 {
     cover = ReportCover{};
     // Machines by family and serial, to their place in cover.machines.

@@ -37,13 +37,13 @@ struct ReportErrorCount {
 
 struct ReportCover {
     std::vector<ReportMachine> machines;  // in the order first met
-    std::uint64_t machinesNotKept = 0;    // machines met beyond kMachinesKept
-    std::optional<Day> firstDay;          // the period of the welds' dates
+    std::uint64_t machinesNotKept = 0;  // machines met beyond kMachinesKept
+    std::optional<Day> firstDay;  // the period of the welds' dates
     std::optional<Day> lastDay;
-    std::uint64_t undated = 0;            // welds without a readable date
+    std::uint64_t undated = 0;  // welds without a readable date
     std::uint64_t welds = 0;
-    std::uint64_t weldsNotOk = 0;         // welds whose error code is not E00
-    std::uint64_t unknownErrors = 0;      // of those, welds whose error field names no code
+    std::uint64_t weldsNotOk = 0;  // welds whose error code is not E00
+    std::uint64_t unknownErrors = 0;  // of those, welds whose error field names no code
     // The welds per error code of each family met (ORV, 5TZ): [family][row].
     std::array<std::array<std::uint64_t, 10>, 2> counts{};
     std::array<bool, 2> familyMet{};

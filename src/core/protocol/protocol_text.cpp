@@ -49,7 +49,10 @@ std::string reportCodeText(const ReportCover& cover, const ReportErrorCount& bar
 void appendCoverText(std::string& out, const ReportCover& cover)
 {
     for (const ReportMachine& machine : cover.machines) {
-        out.append("machine\t").append(machine.serial).append("\t").append(familyName(machine.family));
+        out.append("machine\t")
+            .append(machine.serial)
+            .append("\t")
+            .append(familyName(machine.family));
         out.append("\t").append(std::to_string(machine.welds)).append("\n");
     }
     if (cover.machinesNotKept > 0)

@@ -42,8 +42,7 @@ DownloadWelds::DownloadWelds(std::filesystem::path file, bool scrambled, Listing
                              std::string downloadName)
     : file_(std::move(file)), scrambled_(scrambled), filter_(filter),
       downloadName_(std::move(downloadName))
-{
-}
+{ }
 
 void DownloadWelds::setListingLines(std::uint64_t first, std::uint64_t last)
 {
@@ -59,7 +58,7 @@ FileResult DownloadWelds::forEachWeld(const std::function<bool(const WeldRecord&
     std::string header;
     bool headerEnded = false;
     bool stopped = false;
-    std::uint64_t place = 0;   // of the next listed record
+    std::uint64_t place = 0;  // of the next listed record
     std::uint64_t given = 0;
     ListingRun run(filter_, std::string(), ListingRun::Write());
     run.setPieceSeen([&](std::string_view piece) {

@@ -21,11 +21,11 @@
 namespace kestrava {
 
 struct WeldRecord {
-    std::string_view header;    // the download's header line: column names split by tabs
-    std::string_view record;    // the weld's record line
+    std::string_view header;  // the download's header line: column names split by tabs
+    std::string_view record;  // the weld's record line
     MachineFamily family = MachineFamily::Unknown;
     std::string_view download;  // the download it came from, as the user knows it (UTF-8)
-    std::uint64_t number = 0;   // 1-based place of the weld in the selection
+    std::uint64_t number = 0;  // 1-based place of the weld in the selection
 };
 
 class WeldSource {

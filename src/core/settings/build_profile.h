@@ -16,7 +16,7 @@ enum class Language { English, Polish, Other };
 Language languageFromName(std::string_view name);
 
 struct BuildProfile {
-    std::string brandKey;    // "brenvik", "sorvanta", "teldrum", "ombrek" (any text accepted)
+    std::string brandKey;  // "brenvik", "sorvanta", "teldrum", "ombrek" (any text accepted)
     std::string uiLanguage;  // "English", "Polish" (any text accepted)
 
     Language language() const { return languageFromName(uiLanguage); }

@@ -8,7 +8,8 @@
 
 namespace kestrava {
 
-RecentFiles recentFilesFromText(std::string_view contents, const std::function<bool(const std::string&)>& names)
+RecentFiles recentFilesFromText(std::string_view contents,
+                                const std::function<bool(const std::string&)>& names)
 {
     RecentFiles list;
     while (!contents.empty() && list.size() < kRecentFilesKept) {

@@ -129,7 +129,8 @@ namespace {
 
 // The date rule; with yearForDayMonth set, a day and a month alone ("5/3") are also a
 // date, in that year.
-std::optional<Day> parseDate(std::string_view text, std::optional<std::chrono::year> yearForDayMonth)
+std::optional<Day> parseDate(std::string_view text,
+                             std::optional<std::chrono::year> yearForDayMonth)
 {
     text = trimSpaces(text);
     if (text.empty() || !isDigit(text[0]))
@@ -240,7 +241,8 @@ std::optional<double> parseNumberText(std::string_view text, Language language)
             if (grouped && groupLength > 3)
                 return std::nullopt;
             ++i;
-        } else if (c == groupSeparator && intDigits > 0 && i + 1 < text.size() && isDigit(text[i + 1])) {
+        } else if (c == groupSeparator && intDigits > 0 && i + 1 < text.size() &&
+                   isDigit(text[i + 1])) {
             if ((!grouped && groupLength > 3) || (grouped && groupLength != 3))
                 return std::nullopt;
             grouped = true;

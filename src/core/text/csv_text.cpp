@@ -9,10 +9,13 @@ bool startsFormula(std::string_view cell)
     if (cell.empty())
         return false;
     switch (cell.front()) {
-    case '=': case '+': case '-': case '@': case '\t': case '\r':
-        return true;
-    default:
-        return false;
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r': return true;
+    default: return false;
     }
 }
 

@@ -14,7 +14,7 @@
 namespace kestrava {
 
 enum class CsvText {
-    Utf8,   // control bytes become U+FFFD (the replacement character)
+    Utf8,  // control bytes become U+FFFD (the replacement character)
     Bytes,  // the bytes of the files as they stand: control bytes become "?"
 };
 

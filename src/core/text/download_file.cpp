@@ -30,7 +30,8 @@ std::optional<std::string> saveTargetName(std::string_view chosen, bool standard
     if (downloadKindOf(chosen) != DownloadKind::Refused)
         return std::string(chosen);
     const auto slash = chosen.find_last_of("/\\");
-    const std::string_view name = slash == std::string_view::npos ? chosen : chosen.substr(slash + 1);
+    const std::string_view name =
+        slash == std::string_view::npos ? chosen : chosen.substr(slash + 1);
     // A dot only at the start (".weld") does not begin an extension.
     const auto dot = name.rfind('.');
     if (name.empty() || (dot != std::string_view::npos && dot > 0))

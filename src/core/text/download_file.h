@@ -8,9 +8,9 @@
 namespace kestrava {
 
 enum class DownloadKind {
-    Standard,   // last three characters "xls": plain tab-separated text
+    Standard,  // last three characters "xls": plain tab-separated text
     Encrypted,  // last three characters "pfd": the same text, scrambled
-    Refused,    // anything else (compared case-sensitively: "XLS", "PFD", "xlsx" are refused)
+    Refused,  // anything else (compared case-sensitively: "XLS", "PFD", "xlsx" are refused)
 };
 
 DownloadKind downloadKindOf(std::string_view path);

@@ -18,8 +18,7 @@ public:
     // (see tooLong()), so it never holds more than that much of one line.
     explicit LineSplitter(std::size_t longestLine = std::numeric_limits<std::size_t>::max())
         : longestLine_(longestLine)
-    {
-    }
+    { }
     ~LineSplitter() { std::free(carry_); }
     LineSplitter(const LineSplitter&) = delete;
     LineSplitter& operator=(const LineSplitter&) = delete;

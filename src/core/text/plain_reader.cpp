@@ -71,8 +71,8 @@ FileResult readPlainText(fileio::Reader& source, const std::filesystem::path& so
 {
     return readPlainPieces(
         source, sourcePath, scrambled,
-        [&take](std::string_view piece, const std::shared_ptr<const void>&) { return take(piece); }, {},
-        progress);
+        [&take](std::string_view piece, const std::shared_ptr<const void>&) { return take(piece); },
+        {}, progress);
 }
 
 FileResult readPlainText(const std::filesystem::path& source, bool scrambled,

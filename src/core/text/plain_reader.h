@@ -22,7 +22,8 @@ using PlainPiece = std::function<bool(std::string_view piece)>;
 // called once every piece has been handed out and before the source is checked for
 // change at its end: a taker that still reads earlier pieces finishes with them there,
 // so that what it used is what the check covers.
-using LastingPiece = std::function<bool(std::string_view piece, const std::shared_ptr<const void>& keeper)>;
+using LastingPiece =
+    std::function<bool(std::string_view piece, const std::shared_ptr<const void>& keeper)>;
 FileResult readPlainPieces(fileio::Reader& source, const std::filesystem::path& sourcePath,
                            bool scrambled, const LastingPiece& take,
                            const std::function<void()>& settle = {}, const Progress& progress = {});

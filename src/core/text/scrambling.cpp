@@ -1,6 +1,5 @@
 #include "core/text/scrambling.h"
 
-
 #include "core/files/file_copy.h"
 
 namespace kestrava {
@@ -22,7 +21,8 @@ void shiftUnits(std::uint8_t* data, std::size_t size, ScrambleDirection directio
         }
         if (size >= 2) {
             // The unit as read decides the borrow; recompute it from the result.
-            const std::uint32_t plain = std::uint32_t(data[size - 2]) | (std::uint32_t(data[size - 1]) << 8);
+            const std::uint32_t plain =
+                std::uint32_t(data[size - 2]) | (std::uint32_t(data[size - 1]) << 8);
             wrapped = plain >= 0x10000u - key;  // unit < key  <=>  unit - key wrapped
         }
     } else {
@@ -33,7 +33,8 @@ void shiftUnits(std::uint8_t* data, std::size_t size, ScrambleDirection directio
             data[i + 1] = std::uint8_t(scrambled >> 8);
         }
         if (size >= 2) {
-            const std::uint32_t scrambled = std::uint32_t(data[size - 2]) | (std::uint32_t(data[size - 1]) << 8);
+            const std::uint32_t scrambled =
+                std::uint32_t(data[size - 2]) | (std::uint32_t(data[size - 1]) << 8);
             wrapped = scrambled < key;  // unit + key > 65535  <=>  result below key
         }
     }
@@ -48,7 +49,8 @@ std::uint8_t trailingByte(std::uint8_t byte, ScrambleDirection direction, bool w
                                                   : std::uint8_t(byte + carry);
 }
 
-std::vector<std::uint8_t> transform(std::span<const std::uint8_t> input, ScrambleDirection direction)
+std::vector<std::uint8_t> transform(std::span<const std::uint8_t> input,
+                                    ScrambleDirection direction)
 {
     std::vector<std::uint8_t> output(input.begin(), input.end());
     const std::size_t whole = output.size() & ~std::size_t(1);
@@ -101,29 +103,26 @@ void ScrambleStream::finish(std::string& out)
     holding_ = false;
 }
 
-FileResult scrambleFile(ScrambleDirection direction,
-                        const std::filesystem::path& source,
-                        const std::filesystem::path& target,
-                        bool replaceExisting,
+FileResult scrambleFile(ScrambleDirection direction, const std::filesystem::path& source,
+                        const std::filesystem::path& target, bool replaceExisting,
                         const Progress& progress)
 {
     std::uint64_t units = 0;  // whole units done
     bool wrapped = false;
-    return fileio::copyThrough(
-        source, target, replaceExisting, progress,
-        [&](std::uint8_t* chunk, std::size_t size, bool atEnd) {
-            if (atEnd) {
-                // A 1-byte text stays as it is; a longer odd one takes the last unit's carry.
-                if (size == 1 && units > 0)
-                    chunk[0] = trailingByte(chunk[0], direction, wrapped);
-                return size;
-            }
-            // A byte of an unfinished unit waits for the next chunk.
-            const std::size_t whole = size & ~std::size_t(1);
-            shiftUnits(chunk, whole, direction, wrapped);
-            units += whole / 2;
-            return whole;
-        });
+    return fileio::copyThrough(source, target, replaceExisting, progress,
+                               [&](std::uint8_t* chunk, std::size_t size, bool atEnd) {
+                                   if (atEnd) {
+                                       // A 1-byte text stays as it is; a longer odd one takes the last unit's carry.
+                                       if (size == 1 && units > 0)
+                                           chunk[0] = trailingByte(chunk[0], direction, wrapped);
+                                       return size;
+                                   }
+                                   // A byte of an unfinished unit waits for the next chunk.
+                                   const std::size_t whole = size & ~std::size_t(1);
+                                   shiftUnits(chunk, whole, direction, wrapped);
+                                   units += whole / 2;
+                                   return whole;
+                               });
 }
 
 }  // namespace kestrava

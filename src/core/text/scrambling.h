@@ -34,7 +34,7 @@ std::vector<std::uint8_t> encodeBytes(std::span<const std::uint8_t> plain);
 // equals decodeBytes/encodeBytes of the concatenated input, however it is split.
 class ScrambleStream {
 public:
-    explicit ScrambleStream(ScrambleDirection direction) : direction_(direction) {}
+    explicit ScrambleStream(ScrambleDirection direction) : direction_(direction) { }
 
     // Appends the finished bytes of piece to out; an unpaired last byte is held back.
     void feed(std::span<const std::uint8_t> piece, std::string& out);
@@ -44,7 +44,7 @@ public:
 private:
     ScrambleDirection direction_;
     std::uint64_t units_ = 0;  // whole units done
-    bool wrapped_ = false;     // carry of the last whole unit
+    bool wrapped_ = false;  // carry of the last whole unit
     bool holding_ = false;
     std::uint8_t held_ = 0;
 };
@@ -52,10 +52,8 @@ private:
 // Streams source to target in chunks (constant memory). The target is written to a
 // temporary file beside it and renamed into place, so it is never left half-written;
 // an existing target is replaced only when replaceExisting is true.
-FileResult scrambleFile(ScrambleDirection direction,
-                        const std::filesystem::path& source,
-                        const std::filesystem::path& target,
-                        bool replaceExisting = true,
+FileResult scrambleFile(ScrambleDirection direction, const std::filesystem::path& source,
+                        const std::filesystem::path& target, bool replaceExisting = true,
                         const Progress& progress = {});
 
 }  // namespace kestrava

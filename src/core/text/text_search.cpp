@@ -68,8 +68,7 @@ const std::array<unsigned char, 256>& lowerCaseTable(Language language)
 }
 
 std::optional<std::size_t> findText(std::string_view text, std::string_view needle,
-                                    Language language, std::size_t from,
-                                    SearchDirection direction)
+                                    Language language, std::size_t from, SearchDirection direction)
 {
     if (needle.empty() || needle.size() > text.size())
         return std::nullopt;

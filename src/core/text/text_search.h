@@ -22,7 +22,6 @@ enum class SearchDirection { Forward, Backward };
 // or after from; Backward, the last one starting before from. nullopt when there is
 // none (and for an empty needle). from may be anything up to text.size().
 std::optional<std::size_t> findText(std::string_view text, std::string_view needle,
-                                    Language language, std::size_t from,
-                                    SearchDirection direction);
+                                    Language language, std::size_t from, SearchDirection direction);
 
 }  // namespace kestrava

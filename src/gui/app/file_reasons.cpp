@@ -11,10 +11,12 @@ QString notListedReason(NotListedWhy why)
 {
     switch (why) {
     case NotListedWhy::Empty:
-        return QCoreApplication::translate("FileReasons", "not a weld record file: the file is empty");
+        return QCoreApplication::translate("FileReasons",
+                                           "not a weld record file: the file is empty");
     case NotListedWhy::UnknownHeader:
         return QCoreApplication::translate(
-            "FileReasons", "not a weld record file: the first line does not start with a known column name");
+            "FileReasons",
+            "not a weld record file: the first line does not start with a known column name");
     case NotListedWhy::NoDateField:
         return QCoreApplication::translate(
             "FileReasons", "not a weld record file: the first record has no date in field 3 or 4");
@@ -53,10 +55,10 @@ QString unreadFileReason(const kestrava::UnreadFile& file, kestrava::Language la
         reason = QCoreApplication::translate("FileReasons", "not a file or folder");
         break;
     case Why::FolderCut:
-        reason = QCoreApplication::translate("FileReasons", "the folder could not be searched to its end");
+        reason = QCoreApplication::translate("FileReasons",
+                                             "the folder could not be searched to its end");
         break;
-    case Why::NoDateField:
-        return notListedReason(NotListedWhy::NoDateField);
+    case Why::NoDateField: return notListedReason(NotListedWhy::NoDateField);
     case Why::UnknownHeader: {
         std::error_code error;
         return notListedReason(std::filesystem::file_size(file.path, error) == 0 && !error
@@ -64,24 +66,30 @@ QString unreadFileReason(const kestrava::UnreadFile& file, kestrava::Language la
                                    : NotListedWhy::UnknownHeader);
     }
     case Why::NotRegular:
-        return QCoreApplication::translate("FileReasons", "not a regular file (a FIFO, device or socket)");
+        return QCoreApplication::translate("FileReasons",
+                                           "not a regular file (a FIFO, device or socket)");
     case Why::SameFile:
-        return file.original.empty() ? QCoreApplication::translate("FileReasons", "given more than once")
-                                     : QCoreApplication::translate("FileReasons", "the same file as %1").arg(visibleFileName(file.original));
+        return file.original.empty()
+                   ? QCoreApplication::translate("FileReasons", "given more than once")
+                   : QCoreApplication::translate("FileReasons", "the same file as %1")
+                         .arg(visibleFileName(file.original));
     case Why::NotDownloadName:
-        return QCoreApplication::translate("FileReasons", "not a download file: the name must end in xls or pfd");
+        return QCoreApplication::translate("FileReasons",
+                                           "not a download file: the name must end in xls or pfd");
     case Why::SameDownload:
-        return QCoreApplication::translate("FileReasons", "the same download as %1").arg(visibleFileName(file.original));
+        return QCoreApplication::translate("FileReasons", "the same download as %1")
+            .arg(visibleFileName(file.original));
     case Why::FileFault:
         switch (file.fault.fault) {
         case kestrava::FileFault::OutOfMemory:
-            return QCoreApplication::translate("FileReasons", "not enough memory to read this file");
+            return QCoreApplication::translate("FileReasons",
+                                               "not enough memory to read this file");
         case kestrava::FileFault::SourceChanged:
             return QCoreApplication::translate("FileReasons", "the file changed while it was read");
         case kestrava::FileFault::LineTooLong:
-            return QCoreApplication::translate("FileReasons", "line %1 is too long to list").arg(qulonglong(file.fault.line));
-        default:
-            reason = QCoreApplication::translate("FileReasons", "cannot be read");
+            return QCoreApplication::translate("FileReasons", "line %1 is too long to list")
+                .arg(qulonglong(file.fault.line));
+        default: reason = QCoreApplication::translate("FileReasons", "cannot be read");
         }
         break;
     }

@@ -10,9 +10,9 @@
 #include "core/settings/build_profile.h"
 
 enum class NotListedWhy {
-    Empty,          // the file has no bytes (no text)
+    Empty,  // the file has no bytes (no text)
     UnknownHeader,  // the first line starts with no known column name
-    NoDateField,    // the first record has no date in field 3 or 4
+    NoDateField,  // the first record has no date in field 3 or 4
 };
 
 // "not a weld record file: ..." in the build language, lower case, no full stop.

@@ -17,7 +17,7 @@ struct SharedValues {
     kestrava::BuildProfile profile;  // BrandKey, UiLanguage: fixed at start-up
     kestrava::MachineFamily MachineFamily = kestrava::MachineFamily::Unknown;
     std::optional<kestrava::ErrorCodeTable> ErrorCodeTable;  // empty before any listing run
-    std::string MachineSerial;   // bytes as they stand in the file (its code page)
+    std::string MachineSerial;  // bytes as they stand in the file (its code page)
     QString LoadedFileTitle;
 
     kestrava::Language language() const { return profile.language(); }
@@ -25,7 +25,7 @@ struct SharedValues {
 
 // The main window's state record. Flags are plain booleans ("YES" is true).
 struct MainFormState {
-    explicit MainFormState(const kestrava::LoadedDownload& document) : document_(&document) {}
+    explicit MainFormState(const kestrava::LoadedDownload& document) : document_(&document) { }
 
     // Read from the loaded download, their one source.
     QString LoadedFilePath() const;  // the plain file the listing reads

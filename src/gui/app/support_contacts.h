@@ -7,11 +7,11 @@
 #include <string_view>
 
 struct SupportContact {
-    QString company;    // "BRENVIK", "Sorvanta", ...
+    QString company;  // "BRENVIK", "Sorvanta", ...
     QString telephone;  // "Tel: " followed by the number
-    QString fax;        // "Fax: " followed by the number
-    QString email;      // the bare address
-    QString web;        // the bare address
+    QString fax;  // "Fax: " followed by the number
+    QString email;  // the bare address
+    QString web;  // the bare address
 };
 
 // The contacts of a brand key (exact, case-sensitive); nothing for an unknown key.

@@ -30,8 +30,8 @@ void installTranslations(kestrava::Language language)
     // Qt's own texts (the buttons of message boxes and dialogs) are built in: a Qt
     // linked into the program has no folder of translations beside it.
     qtTranslator = new QTranslator;
-    if (qtTranslator->load(QStringLiteral(":/i18n/qtbase_pl.qm"))
-        || qtTranslator->load(QStringLiteral("qtbase_pl"),
-                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTranslator->load(QStringLiteral(":/i18n/qtbase_pl.qm")) ||
+        qtTranslator->load(QStringLiteral("qtbase_pl"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTranslator);
 }

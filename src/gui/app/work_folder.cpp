@@ -16,11 +16,13 @@ bool isSystemProgramFolder(const QString& folder)
     // Program Files and the system's folders: an installed program may not write there
     // (Windows redirects or refuses such writes), so its work files go to the user's.
     const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot"}) {
-        const QString root = QDir::cleanPath(QDir::fromNativeSeparators(qEnvironmentVariable(variable)));
-        if (!root.isEmpty() && root != QLatin1String(".")
-            && (path.compare(root, Qt::CaseInsensitive) == 0
-                || path.startsWith(root + QLatin1Char('/'), Qt::CaseInsensitive)))
+    for (const char* variable :
+         {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "SystemRoot"}) {
+        const QString root =
+            QDir::cleanPath(QDir::fromNativeSeparators(qEnvironmentVariable(variable)));
+        if (!root.isEmpty() && root != QLatin1String(".") &&
+            (path.compare(root, Qt::CaseInsensitive) == 0 ||
+             path.startsWith(root + QLatin1Char('/'), Qt::CaseInsensitive)))
             return true;
     }
     return false;

@@ -29,8 +29,8 @@ std::unique_ptr<QLockFile> tryLocking(const QString& path)
 void removeLeftOvers(const QDir& instances)
 {
     QSet<QString> names;
-    const auto entries =
-        instances.entryInfoList(QDir::Dirs | QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const auto entries = instances.entryInfoList(QDir::Dirs | QDir::Files | QDir::Hidden |
+                                                 QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         QString name = entry.fileName();
         if (entry.isSymLink() || entry.isJunction())

@@ -46,8 +46,8 @@ QScrollArea* scrolled(QWidget* widget, QWidget* parent)
 
 }  // namespace
 
-ArchiveWindow::ArchiveWindow(std::filesystem::path archivePath, kestrava::Language language, UserDialogs* dialogs,
-                             QString saveFolder, QWidget* parent)
+ArchiveWindow::ArchiveWindow(std::filesystem::path archivePath, kestrava::Language language,
+                             UserDialogs* dialogs, QString saveFolder, QWidget* parent)
     : QDialog(parent), language_(language), dialogs_(dialogs), saveFolder_(std::move(saveFolder))
 {
     setObjectName(QStringLiteral("ArchiveWindow"));
@@ -69,18 +69,27 @@ ArchiveWindow::~ArchiveWindow()
     Table_Welds->setModel(nullptr);
 }
 
-bool ArchiveWindow::busy() const { return runner_->busy(); }
+bool ArchiveWindow::busy() const
+{
+    return runner_->busy();
+}
 
 void ArchiveWindow::buildControls()
 {
     Label_Archive = named(new QLabel(this), "Label_Archive");
     Label_Archive->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Command_OpenArchive = named(new QPushButton(tr("Open Archive..."), this), "Command_OpenArchive");
-    Command_ImportFiles = named(new QPushButton(tr("Import a File..."), this), "Command_ImportFiles");
-    Command_ImportFolder = named(new QPushButton(tr("Import a Folder..."), this), "Command_ImportFolder");
-    connect(Command_OpenArchive, &QPushButton::clicked, this, &ArchiveWindow::Command_OpenArchive_Click);
-    connect(Command_ImportFiles, &QPushButton::clicked, this, &ArchiveWindow::Command_ImportFiles_Click);
-    connect(Command_ImportFolder, &QPushButton::clicked, this, &ArchiveWindow::Command_ImportFolder_Click);
+    Command_OpenArchive =
+        named(new QPushButton(tr("Open Archive..."), this), "Command_OpenArchive");
+    Command_ImportFiles =
+        named(new QPushButton(tr("Import a File..."), this), "Command_ImportFiles");
+    Command_ImportFolder =
+        named(new QPushButton(tr("Import a Folder..."), this), "Command_ImportFolder");
+    connect(Command_OpenArchive, &QPushButton::clicked, this,
+            &ArchiveWindow::Command_OpenArchive_Click);
+    connect(Command_ImportFiles, &QPushButton::clicked, this,
+            &ArchiveWindow::Command_ImportFiles_Click);
+    connect(Command_ImportFolder, &QPushButton::clicked, this,
+            &ArchiveWindow::Command_ImportFolder_Click);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(tr("Archive:"), this));
     top->addWidget(Label_Archive, 1);
@@ -126,7 +135,8 @@ void ArchiveWindow::buildControls()
     Table_Welds->horizontalHeader()->setSortIndicator(WeldTableModel::Date, Qt::AscendingOrder);
     Table_Welds->setSortingEnabled(true);
     Table_Welds->setColumnWidth(WeldTableModel::Record, 520);
-    connect(Table_Welds, &QTableView::doubleClicked, this, &ArchiveWindow::Command_OpenDownload_Click);
+    connect(Table_Welds, &QTableView::doubleClicked, this,
+            &ArchiveWindow::Command_OpenDownload_Click);
     Label_Count = named(new QLabel(this), "Label_Count");
     auto* tableColumn = new QVBoxLayout;
     tableColumn->setContentsMargins(0, 0, 0, 0);
@@ -147,12 +157,15 @@ void ArchiveWindow::buildControls()
     middle->addWidget(charts);
     middle->setSizes({220, 640, 340});
 
-    Command_OpenDownload = named(new QPushButton(tr("Open the Download"), this), "Command_OpenDownload");
+    Command_OpenDownload =
+        named(new QPushButton(tr("Open the Download"), this), "Command_OpenDownload");
     Command_SaveCsv = named(new QPushButton(tr("Save as CSV..."), this), "Command_SaveCsv");
-    connect(Command_OpenDownload, &QPushButton::clicked, this, &ArchiveWindow::Command_OpenDownload_Click);
+    connect(Command_OpenDownload, &QPushButton::clicked, this,
+            &ArchiveWindow::Command_OpenDownload_Click);
     connect(Command_SaveCsv, &QPushButton::clicked, this, &ArchiveWindow::Command_SaveCsv_Click);
 #ifdef KESTRAVA_HAVE_XLSX
-    Command_SaveXlsx = named(new QPushButton(tr("Save as Excel Workbook..."), this), "Command_SaveXlsx");
+    Command_SaveXlsx =
+        named(new QPushButton(tr("Save as Excel Workbook..."), this), "Command_SaveXlsx");
     connect(Command_SaveXlsx, &QPushButton::clicked, this, &ArchiveWindow::Command_SaveXlsx_Click);
 #endif
     buildReportButtons();
@@ -174,7 +187,8 @@ void ArchiveWindow::buildControls()
     layout->addLayout(buttons);
 }
 
-bool ArchiveWindow::runLong(const QString& label, const std::function<void(const kestrava::Progress&)>& work)
+bool ArchiveWindow::runLong(const QString& label,
+                            const std::function<void(const kestrava::Progress&)>& work)
 {
     const bool ran = runner_->run(windowTitle(), label, work);
     if (closeAfterRun_) {
@@ -199,8 +213,8 @@ void ArchiveWindow::closeEvent(QCloseEvent* event)
 
 void ArchiveWindow::showArchiveFault(const QString& text, const std::string& detail)
 {
-    dialogs_->message(this, text + QStringLiteral("\n\n") + QString::fromUtf8(detail.c_str()), windowTitle(),
-                      MessageIcon::Exclamation);
+    dialogs_->message(this, text + QStringLiteral("\n\n") + QString::fromUtf8(detail.c_str()),
+                      windowTitle(), MessageIcon::Exclamation);
 }
 
 void ArchiveWindow::openArchive(const std::filesystem::path& path)
@@ -234,10 +248,11 @@ void ArchiveWindow::fillMachines()
         return;
     for (const kestrava::ArchivedMachine& machine : machines) {
         const QString serial = fromCodePage(QByteArray::fromStdString(machine.serial), language_);
-        auto* item = new QListWidgetItem(QStringLiteral("%1 (%2, %3)")
-                                             .arg(serial, QString::fromLatin1(kestrava::familyName(machine.family)))
-                                             .arg(qulonglong(machine.welds)),
-                                         List_Machines);
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1 (%2, %3)")
+                .arg(serial, QString::fromLatin1(kestrava::familyName(machine.family)))
+                .arg(qulonglong(machine.welds)),
+            List_Machines);
         item->setData(Qt::UserRole, QByteArray::fromStdString(machine.serial));
     }
 }
@@ -247,7 +262,8 @@ std::optional<kestrava::ArchiveQuery> ArchiveWindow::queryOfFilters()
     kestrava::ArchiveQuery query;
     for (const QListWidgetItem* item : List_Machines->selectedItems())
         query.machines.push_back(item->data(Qt::UserRole).toByteArray().toStdString());
-    const auto date = [this](QLineEdit* edit, std::optional<kestrava::Day>& day, const QString& invalid) {
+    const auto date = [this](QLineEdit* edit, std::optional<kestrava::Day>& day,
+                             const QString& invalid) {
         const QString typed = edit->text().trimmed();
         if (typed.isEmpty())
             return true;
@@ -258,14 +274,16 @@ std::optional<kestrava::ArchiveQuery> ArchiveWindow::queryOfFilters()
         }
         return day.has_value();
     };
-    if (!date(Text_From, query.from, tr("Invalid From Date")) || !date(Text_To, query.to, tr("Invalid To Date")))
+    if (!date(Text_From, query.from, tr("Invalid From Date")) ||
+        !date(Text_To, query.to, tr("Invalid To Date")))
         return std::nullopt;
-    const QStringList numbers =
-        Text_Error->text().split(QRegularExpression(QStringLiteral("[,;\\s]+")), Qt::SkipEmptyParts);
+    const QStringList numbers = Text_Error->text().split(
+        QRegularExpression(QStringLiteral("[,;\\s]+")), Qt::SkipEmptyParts);
     for (const QString& number : numbers) {
         const auto error = kestrava::errorNumberFromText(number.toStdString(), language_);
         if (!error) {
-            dialogs_->message(this, tr("Invalid error code"), windowTitle(), MessageIcon::Exclamation);
+            dialogs_->message(this, tr("Invalid error code"), windowTitle(),
+                              MessageIcon::Exclamation);
             Text_Error->setFocus();
             return std::nullopt;
         }
@@ -310,13 +328,15 @@ void ArchiveWindow::fillCharts(const std::vector<kestrava::MonthCount>& months)
     share.title = tr("Not E00 per month (%)");
     share.wholeNumbers = false;
     for (const kestrava::MonthCount& month : months) {
-        const QString name = month.year == 0 ? tr("no date")
-                                             : QStringLiteral("%1/%2").arg(month.month, 2, 10, QLatin1Char('0'))
-                                                   .arg(month.year);
+        const QString name =
+            month.year == 0
+                ? tr("no date")
+                : QStringLiteral("%1/%2").arg(month.month, 2, 10, QLatin1Char('0')).arg(month.year);
         welds.categories << name;
         welds.values << double(month.count);
         share.categories << name;
-        const double percent = month.count ? 100.0 * double(month.notE00) / double(month.count) : 0.0;
+        const double percent =
+            month.count ? 100.0 * double(month.notE00) / double(month.count) : 0.0;
         share.values << percent;
         share.valueTexts << QStringLiteral("%1%").arg(percent, 0, 'f', 1);
     }
@@ -334,9 +354,11 @@ void ArchiveWindow::Command_OpenDownload_Click()
     if (busy() || !reader_)
         return;
     const QModelIndexList rows = Table_Welds->selectionModel()->selectedRows();
-    const kestrava::StoredWeld* weld = rows.isEmpty() ? nullptr : Welds_Model->weld(rows.front().row());
+    const kestrava::StoredWeld* weld =
+        rows.isEmpty() ? nullptr : Welds_Model->weld(rows.front().row());
     if (!weld) {
-        dialogs_->message(this, tr("Choose a weld in the table first."), windowTitle(), MessageIcon::Information);
+        dialogs_->message(this, tr("Choose a weld in the table first."), windowTitle(),
+                          MessageIcon::Information);
         return;
     }
     std::vector<kestrava::ArchivedDownload> files;
@@ -352,9 +374,9 @@ void ArchiveWindow::Command_OpenArchive_Click()
 {
     if (busy())
         return;
-    const std::optional<QString> chosen =
-        dialogs_->openFileName(this, tr("Open Archive"), tr("Weld archive (*.sqlite)|*.sqlite|All files (*.*)|*.*"),
-                               fromFsPath(path_.parent_path()));
+    const std::optional<QString> chosen = dialogs_->openFileName(
+        this, tr("Open Archive"), tr("Weld archive (*.sqlite)|*.sqlite|All files (*.*)|*.*"),
+        fromFsPath(path_.parent_path()));
     if (chosen && !chosen->isEmpty())
         openArchive(toFsPath(*chosen));
 }

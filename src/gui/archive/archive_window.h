@@ -34,8 +34,8 @@ class ArchiveWindow : public QDialog {
 public:
     // archivePath: the archive shown first (it need not exist yet: an import makes it).
     // saveFolder: where the Save choosers start.
-    ArchiveWindow(std::filesystem::path archivePath, kestrava::Language language, UserDialogs* dialogs,
-                  QString saveFolder, QWidget* parent = nullptr);
+    ArchiveWindow(std::filesystem::path archivePath, kestrava::Language language,
+                  UserDialogs* dialogs, QString saveFolder, QWidget* parent = nullptr);
     ~ArchiveWindow() override;
 
     // Printing and the brand on the reports' pages; without printers the reports are
@@ -55,7 +55,7 @@ public:
     QLineEdit* Text_From = nullptr;
     QLineEdit* Text_To = nullptr;
     QLineEdit* Text_Error = nullptr;  // error numbers, separated by commas or blanks
-    QLineEdit* Text_Find = nullptr;   // text in any field
+    QLineEdit* Text_Find = nullptr;  // text in any field
     QPushButton* Command_Apply = nullptr;
     QTableView* Table_Welds = nullptr;
     WeldTableModel* Welds_Model = nullptr;

@@ -23,7 +23,8 @@ void ArchiveWindow::setReportServices(PrinterProvider* printers, std::string bra
 
 void ArchiveWindow::buildReportButtons()
 {
-    const auto item = [this](QMenu* menu, const char* name, const QString& text, void (ArchiveWindow::*slot)()) {
+    const auto item = [this](QMenu* menu, const char* name, const QString& text,
+                             void (ArchiveWindow::*slot)()) {
         auto* action = menu->addAction(text);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, slot);
@@ -32,23 +33,39 @@ void ArchiveWindow::buildReportButtons()
     Command_Protocol = new QPushButton(tr("Weld Protocol"), this);
     Command_Protocol->setObjectName(QStringLiteral("Command_Protocol"));
     auto* protocol = new QMenu(Command_Protocol);
-    Menu_ProtocolPdf = item(protocol, "Menu_ProtocolPdf", tr("Save as PDF..."), &ArchiveWindow::Menu_ProtocolPdf_Click);
-    Menu_ProtocolPrint = item(protocol, "Menu_ProtocolPrint", tr("Print..."), &ArchiveWindow::Menu_ProtocolPrint_Click);
+    Menu_ProtocolPdf = item(protocol, "Menu_ProtocolPdf", tr("Save as PDF..."),
+                            &ArchiveWindow::Menu_ProtocolPdf_Click);
+    Menu_ProtocolPrint = item(protocol, "Menu_ProtocolPrint", tr("Print..."),
+                              &ArchiveWindow::Menu_ProtocolPrint_Click);
     Command_Protocol->setMenu(protocol);
     Command_Handover = new QPushButton(tr("Handover Report"), this);
     Command_Handover->setObjectName(QStringLiteral("Command_Handover"));
     auto* handover = new QMenu(Command_Handover);
-    Menu_HandoverPdf = item(handover, "Menu_HandoverPdf", tr("Save as PDF..."), &ArchiveWindow::Menu_HandoverPdf_Click);
-    Menu_HandoverPrint = item(handover, "Menu_HandoverPrint", tr("Print..."), &ArchiveWindow::Menu_HandoverPrint_Click);
+    Menu_HandoverPdf = item(handover, "Menu_HandoverPdf", tr("Save as PDF..."),
+                            &ArchiveWindow::Menu_HandoverPdf_Click);
+    Menu_HandoverPrint = item(handover, "Menu_HandoverPrint", tr("Print..."),
+                              &ArchiveWindow::Menu_HandoverPrint_Click);
     Command_Handover->setMenu(handover);
     Menu_ProtocolPrint->setEnabled(false);
     Menu_HandoverPrint->setEnabled(false);
 }
 
-void ArchiveWindow::Menu_ProtocolPdf_Click() { writeWeldReport(false, false); }
-void ArchiveWindow::Menu_ProtocolPrint_Click() { writeWeldReport(false, true); }
-void ArchiveWindow::Menu_HandoverPdf_Click() { writeWeldReport(true, false); }
-void ArchiveWindow::Menu_HandoverPrint_Click() { writeWeldReport(true, true); }
+void ArchiveWindow::Menu_ProtocolPdf_Click()
+{
+    writeWeldReport(false, false);
+}
+void ArchiveWindow::Menu_ProtocolPrint_Click()
+{
+    writeWeldReport(false, true);
+}
+void ArchiveWindow::Menu_HandoverPdf_Click()
+{
+    writeWeldReport(true, false);
+}
+void ArchiveWindow::Menu_HandoverPrint_Click()
+{
+    writeWeldReport(true, true);
+}
 
 QString ArchiveWindow::selectionText(const kestrava::ArchiveQuery& query) const
 {
@@ -62,8 +79,10 @@ QString ArchiveWindow::selectionText(const kestrava::ArchiveQuery& query) const
     }
     if (query.from || query.to)
         parts << tr("dates %1 to %2")
-                     .arg(query.from ? QString::fromStdString(kestrava::fleetDayText(query.from)) : QStringLiteral("..."),
-                          query.to ? QString::fromStdString(kestrava::fleetDayText(query.to)) : QStringLiteral("..."));
+                     .arg(query.from ? QString::fromStdString(kestrava::fleetDayText(query.from))
+                                     : QStringLiteral("..."),
+                          query.to ? QString::fromStdString(kestrava::fleetDayText(query.to))
+                                   : QStringLiteral("..."));
     if (!query.errors.empty()) {
         QStringList errors;
         for (const std::int16_t error : query.errors)
@@ -71,7 +90,8 @@ QString ArchiveWindow::selectionText(const kestrava::ArchiveQuery& query) const
         parts << tr("errors %1").arg(errors.join(QStringLiteral(", ")));
     }
     if (!query.text.empty())
-        parts << tr("text \"%1\"").arg(fromCodePage(QByteArray::fromStdString(query.text), language_));
+        parts << tr("text \"%1\"")
+                     .arg(fromCodePage(QByteArray::fromStdString(query.text), language_));
     return parts.join(QStringLiteral(", "));
 }
 
@@ -82,13 +102,15 @@ void ArchiveWindow::writeWeldReport(bool handover, bool toPrinter)
     const kestrava::ArchiveQuery query = Welds_Model->query();
     const kestrava::ArchiveWelds welds(*reader_, query, fromFsPath(path_).toStdString());
     const WeldReportSetup setup = WeldReportWriter::brandedSetup(
-        brandKey_, language_, handover ? WeldReportSetup::Kind::Handover : WeldReportSetup::Kind::Protocols,
+        brandKey_, language_,
+        handover ? WeldReportSetup::Kind::Handover : WeldReportSetup::Kind::Protocols,
         selectionText(query));
     WeldReportJob job;
     job.parent = this;
     job.dialogs = dialogs_;
     job.printers = printers_;
-    job.runLong = [this](const QString& label, const std::function<void(const kestrava::Progress&)>& work) {
+    job.runLong = [this](const QString& label,
+                         const std::function<void(const kestrava::Progress&)>& work) {
         return runLong(label, work);
     };
     job.startFolder = saveFolder_;

@@ -17,7 +17,8 @@ void ArchiveWindow::Command_ImportFiles_Click()
     if (busy())
         return;
     const std::optional<QString> chosen = dialogs_->openFileName(
-        this, tr("Import a File"), tr("Download files (*.xls *.pfd)|*.xls;*.pfd|All files (*.*)|*.*"), saveFolder_);
+        this, tr("Import a File"),
+        tr("Download files (*.xls *.pfd)|*.xls;*.pfd|All files (*.*)|*.*"), saveFolder_);
     if (chosen && !chosen->isEmpty())
         importPaths({toFsPath(*chosen)});
 }
@@ -26,7 +27,8 @@ void ArchiveWindow::Command_ImportFolder_Click()
 {
     if (busy())
         return;
-    const std::optional<QString> chosen = dialogs_->folderName(this, tr("Import a Folder"), saveFolder_);
+    const std::optional<QString> chosen =
+        dialogs_->folderName(this, tr("Import a Folder"), saveFolder_);
     if (chosen && !chosen->isEmpty())
         importPaths({toFsPath(*chosen)});
 }
@@ -38,12 +40,13 @@ void ArchiveWindow::importPaths(const std::vector<std::filesystem::path>& paths)
     kestrava::ImportReport report;
     kestrava::ArchiveError opened;
     const std::filesystem::path path = path_;
-    const bool ran = runLong(tr("Importing the downloads..."), [&](const kestrava::Progress& progress) {
-        kestrava::WeldArchive writer;
-        opened = writer.open(path, true);
-        if (opened.ok())
-            report = writer.import(paths, progress);
-    });
+    const bool ran =
+        runLong(tr("Importing the downloads..."), [&](const kestrava::Progress& progress) {
+            kestrava::WeldArchive writer;
+            opened = writer.open(path, true);
+            if (opened.ok())
+                report = writer.import(paths, progress);
+        });
     if (!opened.ok()) {
         showArchiveFault(tr("The archive cannot be used."), opened.text);
         return;
@@ -61,8 +64,9 @@ void ArchiveWindow::importPaths(const std::vector<std::filesystem::path>& paths)
     for (const kestrava::ImportedFile& file : report.files) {
         if (file.outcome != kestrava::ImportedFile::Outcome::Added)
             lines << QStringLiteral("%1: %2").arg(visibleFileName(file.path),
-                                                  file.why.path.empty() ? QString::fromUtf8(file.reason.c_str())
-                                                                        : unreadFileReason(file.why, language_));
+                                                  file.why.path.empty()
+                                                      ? QString::fromUtf8(file.reason.c_str())
+                                                      : unreadFileReason(file.why, language_));
     }
     if (!report.error.ok())
         lines << QString::fromUtf8(report.error.text.c_str());
@@ -72,10 +76,11 @@ void ArchiveWindow::importPaths(const std::vector<std::filesystem::path>& paths)
                       report.error.ok() ? MessageIcon::Information : MessageIcon::Exclamation);
 }
 
-QString ArchiveWindow::chooseTarget(const QString& title, const QString& filter, const QString& name,
-                                    const QString& extension)
+QString ArchiveWindow::chooseTarget(const QString& title, const QString& filter,
+                                    const QString& name, const QString& extension)
 {
-    const std::optional<QString> chosen = dialogs_->saveFileName(this, title, filter, saveFolder_, name);
+    const std::optional<QString> chosen =
+        dialogs_->saveFileName(this, title, filter, saveFolder_, name);
     if (!chosen || chosen->isEmpty())
         return {};
     QString path = *chosen;
@@ -89,23 +94,24 @@ void ArchiveWindow::showSaveFault(const kestrava::FileResult& result, const QStr
     if (result.fault == kestrava::FileFault::Cancelled)
         return;
     if (result.fault == kestrava::FileFault::TargetExists) {
-        dialogs_->message(this, tr("This file name already exists!"), tr("Save Error"), MessageIcon::Exclamation);
+        dialogs_->message(this, tr("This file name already exists!"), tr("Save Error"),
+                          MessageIcon::Exclamation);
         return;
     }
     QString detail = QDir::toNativeSeparators(path);
     const std::string reason = kestrava::faultReasonText(result, language_);
     if (!reason.empty())
         detail += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(reason.c_str()));
-    dialogs_->message(this, tr("Cannot write the file") + QStringLiteral("\n\n") + detail, tr("Save Error"),
-                      MessageIcon::Critical);
+    dialogs_->message(this, tr("Cannot write the file") + QStringLiteral("\n\n") + detail,
+                      tr("Save Error"), MessageIcon::Critical);
 }
 
 void ArchiveWindow::Command_SaveCsv_Click()
 {
     if (busy() || !reader_)
         return;
-    const QString path = chooseTarget(tr("Save as CSV"), tr("CSV file (*.csv)|*.csv"), tr("welds.csv"),
-                                      QStringLiteral(".csv"));
+    const QString path = chooseTarget(tr("Save as CSV"), tr("CSV file (*.csv)|*.csv"),
+                                      tr("welds.csv"), QStringLiteral(".csv"));
     if (path.isEmpty())
         return;
     const kestrava::ArchiveQuery query = Welds_Model->query();
@@ -140,15 +146,17 @@ void ArchiveWindow::Command_SaveXlsx_Click()
 #ifdef KESTRAVA_HAVE_XLSX
     if (busy() || !reader_)
         return;
-    const QString path = chooseTarget(tr("Save as Excel Workbook"), tr("Excel workbook (*.xlsx)|*.xlsx"),
-                                      tr("welds.xlsx"), QStringLiteral(".xlsx"));
+    const QString path =
+        chooseTarget(tr("Save as Excel Workbook"), tr("Excel workbook (*.xlsx)|*.xlsx"),
+                     tr("welds.xlsx"), QStringLiteral(".xlsx"));
     if (path.isEmpty())
         return;
     const kestrava::ArchiveQuery query = Welds_Model->query();
     kestrava::XlsxResult result;
     runLong(tr("Saving the welds..."), [&](const kestrava::Progress& progress) {
-        result = kestrava::writeArchiveXlsx(*reader_, query, toFsPath(path), /*replaceExisting=*/false, language_,
-                                            [&] { return progress(0, 0); });
+        result =
+            kestrava::writeArchiveXlsx(*reader_, query, toFsPath(path), /*replaceExisting=*/false,
+                                       language_, [&] { return progress(0, 0); });
     });
     if (!result.file.ok())
         showSaveFault(result.file, path);

@@ -6,8 +6,7 @@
 
 WeldTableModel::WeldTableModel(kestrava::Language language, QObject* parent)
     : QAbstractTableModel(parent), language_(language)
-{
-}
+{ }
 
 void WeldTableModel::show(kestrava::WeldArchive* archive, kestrava::ArchiveQuery query)
 {
@@ -38,17 +37,23 @@ int WeldTableModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(welds_.size());
 }
 
-int WeldTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int WeldTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
-bool WeldTableModel::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && !atEnd_; }
+bool WeldTableModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && !atEnd_;
+}
 
 void WeldTableModel::fetchMore(const QModelIndex& parent)
 {
     if (!canFetchMore(parent))
         return;
     std::vector<kestrava::StoredWeld> page;
-    const kestrava::ArchiveError error =
-        archive_->page(query_, order_, descending_, welds_.empty() ? nullptr : &welds_.back(), kPageSize, page);
+    const kestrava::ArchiveError error = archive_->page(
+        query_, order_, descending_, welds_.empty() ? nullptr : &welds_.back(), kPageSize, page);
     if (!error.ok()) {
         failure_ = error.text;
         atEnd_ = true;
@@ -60,7 +65,8 @@ void WeldTableModel::fetchMore(const QModelIndex& parent)
     for (kestrava::StoredWeld& weld : page)
         weld.header = {};  // the table shows no header; kept once per page would be enough
     beginInsertRows({}, int(welds_.size()), int(welds_.size() + page.size() - 1));
-    welds_.insert(welds_.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
+    welds_.insert(welds_.end(), std::make_move_iterator(page.begin()),
+                  std::make_move_iterator(page.end()));
     endInsertRows();
 }
 
@@ -89,15 +95,14 @@ QVariant WeldTableModel::data(const QModelIndex& index, int role) const
     if (!weld)
         return {};
     if (role == Qt::TextAlignmentRole)
-        return index.column() == Date || index.column() == Error ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                                                 : QVariant();
+        return index.column() == Date || index.column() == Error
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant();
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
-    case Serial:
-        return text(weld->serial);
-    case Family:
-        return QString::fromLatin1(kestrava::familyName(weld->family));
+    case Serial: return text(weld->serial);
+    case Family: return QString::fromLatin1(kestrava::familyName(weld->family));
     case Date: {
         if (!weld->day)
             return QString();
@@ -107,8 +112,7 @@ QVariant WeldTableModel::data(const QModelIndex& index, int role) const
             .arg(unsigned(date.month()), 2, 10, QLatin1Char('0'))
             .arg(int(date.year()), 4, 10, QLatin1Char('0'));
     }
-    case Error:
-        return weld->error ? QString::number(*weld->error) : QString();
+    case Error: return weld->error ? QString::number(*weld->error) : QString();
     case Record: {
         QString line = text(weld->line);
         line.replace(QLatin1Char('\t'), QStringLiteral(" | "));
@@ -125,18 +129,12 @@ QVariant WeldTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
-    case Serial:
-        return tr("Serial number");
-    case Family:
-        return tr("Family");
-    case Date:
-        return tr("Date");
-    case Error:
-        return tr("Error");
-    case Record:
-        return tr("Record");
-    case Download:
-        return tr("Download");
+    case Serial: return tr("Serial number");
+    case Family: return tr("Family");
+    case Date: return tr("Date");
+    case Error: return tr("Error");
+    case Record: return tr("Record");
+    case Download: return tr("Download");
     }
     return {};
 }

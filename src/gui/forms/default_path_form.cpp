@@ -104,8 +104,8 @@ void DefaultPathForm::Form_Load()
 {
     // The stored folder; without one (no file, an empty file, or a folder on no
     // listed drive) the form starts in the fallback folder.
-    QString start = startFolderFromSettings(services_.settingsFolder,
-                                            QFileInfo(settingsFile()).fileName());
+    QString start =
+        startFolderFromSettings(services_.settingsFolder, QFileInfo(settingsFile()).fileName());
     QString drive = driveOfPath(driveRoots_, start);
     if (start.isEmpty() || drive.isEmpty()) {
         start = fallbackStartFolder();
@@ -168,7 +168,8 @@ void DefaultPathForm::Drive1_Change()
     }
     if (shared_.language() == kestrava::Language::Other)
         return;  // no message; the drive list keeps the unavailable drive
-    services_.dialogs->message(this, tr("Drive not available"), tr("Drive error"), MessageIcon::Critical);
+    services_.dialogs->message(this, tr("Drive not available"), tr("Drive error"),
+                               MessageIcon::Critical);
     // Back to the drive of the folder shown; choosing it runs this handler again,
     // which opens that drive's root.
     const QString shown = Dir1->path().isEmpty() ? fallbackStartFolder() : Dir1->path();
@@ -187,9 +188,9 @@ void DefaultPathForm::CmdSelect_Click()
         result.fault = kestrava::FileFault::TargetWrite;
         result.path = settingsFile().toStdString();
     } else {
-        result = kestrava::writeDefaultFolder(toFsPath(settingsFile()),
-                                              std::string_view(bytes.constData(),
-                                                               static_cast<std::size_t>(bytes.size())));
+        result = kestrava::writeDefaultFolder(
+            toFsPath(settingsFile()),
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     }
     if (!result && shared_.language() != kestrava::Language::Other) {
         QString text = tr("The default directory could not be stored in %1.")

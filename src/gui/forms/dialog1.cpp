@@ -10,17 +10,14 @@ namespace {
 // The maker's English copyright line and the three paragraphs, as designed.
 const char* const kCopyrightLine = QT_TRANSLATE_NOOP("Dialog1", "Copyright (c) 2026 Brenvik");
 const char* const kRightsParagraph = QT_TRANSLATE_NOOP(
-    "Dialog1",
-    "All rights in the content of this software, including its program code, texts, "
-    "images and logos, belong to Brenvik.");
+    "Dialog1", "All rights in the content of this software, including its program code, texts, "
+               "images and logos, belong to Brenvik.");
 const char* const kOwnUseParagraph = QT_TRANSLATE_NOOP(
-    "Dialog1",
-    "You may use the content of this software only for your own purposes, in connection "
-    "with the welding machines and the download files it reads.");
+    "Dialog1", "You may use the content of this software only for your own purposes, in connection "
+               "with the welding machines and the download files it reads.");
 const char* const kPermissionParagraph = QT_TRANSLATE_NOOP(
-    "Dialog1",
-    "Any other use of the content, in particular copying, publishing or changing it in "
-    "whole or in part, requires the prior written permission of Brenvik.");
+    "Dialog1", "Any other use of the content, in particular copying, publishing or changing it in "
+               "whole or in part, requires the prior written permission of Brenvik.");
 
 QLabel* paragraph(QWidget* parent, const QString& name, const char* text)
 {

@@ -61,19 +61,22 @@ void DirectoryList::fill(const QString& folder)
     QListWidgetItem* current = nullptr;
     int level = 0;
     for (const QString& link : std::as_const(chain)) {
-        const QString name = level == 0 ? QDir::toNativeSeparators(link) : QFileInfo(link).fileName();
-        auto* item = new QListWidgetItem(openIcon, QString(level * kIndentPerLevel, QLatin1Char(' ')) + name, this);
+        const QString name =
+            level == 0 ? QDir::toNativeSeparators(link) : QFileInfo(link).fileName();
+        auto* item = new QListWidgetItem(
+            openIcon, QString(level * kIndentPerLevel, QLatin1Char(' ')) + name, this);
         item->setData(kFolderRole, QDir::toNativeSeparators(link));
         current = item;
         ++level;
     }
 
-    const QFileInfoList children = QDir(QDir::fromNativeSeparators(folder))
-                                       .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                      QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList children =
+        QDir(QDir::fromNativeSeparators(folder))
+            .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& child : children) {
         auto* item = new QListWidgetItem(
-            closedIcon, QString(level * kIndentPerLevel, QLatin1Char(' ')) + child.fileName(), this);
+            closedIcon, QString(level * kIndentPerLevel, QLatin1Char(' ')) + child.fileName(),
+            this);
         item->setData(kFolderRole,
                       QDir::toNativeSeparators(QDir::cleanPath(child.absoluteFilePath())));
     }

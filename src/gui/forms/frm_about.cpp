@@ -60,8 +60,8 @@ frmAbout::frmAbout(SharedValues& shared, const AppServices& services, QWidget* p
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
     lblVersion = namedLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version"));
-    lblDescription = namedLabel(this, QStringLiteral("lblDescription"),
-                                QStringLiteral("Kestrava manager. "));
+    lblDescription =
+        namedLabel(this, QStringLiteral("lblDescription"), QStringLiteral("Kestrava manager. "));
     Line1[0] = etchedLine(this, QStringLiteral("Line1_0"), QColor(128, 128, 128));
     Line1[1] = etchedLine(this, QStringLiteral("Line1_1"), Qt::white);
     lblDisclaimer = namedLabel(this, QStringLiteral("lblDisclaimer"), kRightsNotice);
@@ -111,8 +111,9 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::Form_Load()
 {
-    const QString version = QString::fromUtf8(kestrava::programVersion().data(),
-                                              static_cast<qsizetype>(kestrava::programVersion().size()));
+    const QString version =
+        QString::fromUtf8(kestrava::programVersion().data(),
+                          static_cast<qsizetype>(kestrava::programVersion().size()));
     // Title and version are set in English whatever the language; the language then
     // replaces what it has texts for.
     setWindowTitle(QStringLiteral("About ") + kApplicationTitle);
@@ -157,7 +158,6 @@ void frmAbout::StartSysInfo()
                                    tr("System Information"), MessageIcon::Exclamation);
         break;
     }
-    case kestrava::Language::Other:
-        break;
+    case kestrava::Language::Other: break;
     }
 }

@@ -12,11 +12,11 @@ namespace {
 bool isPseudoFileSystem(const QByteArray& type)
 {
     static const QSet<QByteArray> pseudo = {
-        "proc",     "sysfs",     "devtmpfs",    "devpts",   "cgroup",     "cgroup2",
-        "securityfs", "pstore",  "debugfs",     "tracefs",  "configfs",   "fusectl",
-        "mqueue",   "hugetlbfs", "bpf",         "autofs",   "binfmt_misc", "nsfs",
-        "rpc_pipefs", "efivarfs", "selinuxfs",  "squashfs", "ramfs",      "fuse.gvfsd-fuse",
-        "fuse.portal"};
+        "proc",      "sysfs",       "devtmpfs", "devpts",          "cgroup",
+        "cgroup2",   "securityfs",  "pstore",   "debugfs",         "tracefs",
+        "configfs",  "fusectl",     "mqueue",   "hugetlbfs",       "bpf",
+        "autofs",    "binfmt_misc", "nsfs",     "rpc_pipefs",      "efivarfs",
+        "selinuxfs", "squashfs",    "ramfs",    "fuse.gvfsd-fuse", "fuse.portal"};
     return pseudo.contains(type);
 }
 
@@ -29,10 +29,10 @@ bool isSystemMountPoint(const QString& root)
     };
     if (under(QStringLiteral("/run/media")))
         return false;
-    return under(QStringLiteral("/proc")) || under(QStringLiteral("/sys"))
-           || under(QStringLiteral("/dev")) || under(QStringLiteral("/run"))
-           || under(QStringLiteral("/var/run")) || under(QStringLiteral("/snap"))
-           || under(QStringLiteral("/var/lib/docker")) || under(QStringLiteral("/boot/efi"));
+    return under(QStringLiteral("/proc")) || under(QStringLiteral("/sys")) ||
+           under(QStringLiteral("/dev")) || under(QStringLiteral("/run")) ||
+           under(QStringLiteral("/var/run")) || under(QStringLiteral("/snap")) ||
+           under(QStringLiteral("/var/lib/docker")) || under(QStringLiteral("/boot/efi"));
 }
 
 #endif
@@ -54,8 +54,8 @@ QStringList SystemDriveProvider::drives() const
     QStringList mountPoints;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = QDir::cleanPath(volume.rootPath());
-        if (!volume.isValid() || root == QLatin1String("/") || isSystemMountPoint(root)
-            || isPseudoFileSystem(volume.fileSystemType()))
+        if (!volume.isValid() || root == QLatin1String("/") || isSystemMountPoint(root) ||
+            isPseudoFileSystem(volume.fileSystemType()))
             continue;
         // Containers bind single files (/etc/hosts) as mounts: only folders are drives.
         if (!QFileInfo(root).isDir() || mountPoints.contains(root))
@@ -104,8 +104,8 @@ QString driveOfPath(const QStringList& drives, const QString& path)
         if (!root.endsWith(QLatin1Char('/')))
             root += QLatin1Char('/');
         // "/media/usb/" holds "/media/usb" and "/media/usb/x", never "/media/usb2".
-        const bool holds = target.startsWith(root, cs)
-                           || QString::compare(target + QLatin1Char('/'), root, cs) == 0;
+        const bool holds = target.startsWith(root, cs) ||
+                           QString::compare(target + QLatin1Char('/'), root, cs) == 0;
         if (holds && root.size() > bestLength) {
             best = drive;
             bestLength = root.size();

@@ -15,8 +15,7 @@ namespace {
 
 bool printerFine(const QPrinter& printer)
 {
-    return printer.printerState() != QPrinter::Error
-           && printer.printerState() != QPrinter::Aborted;
+    return printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
 }
 
 // Paints lines top-down on the printer's printable area; the painter starts with the
@@ -62,7 +61,8 @@ public:
 
     bool printLine(std::string_view bytes) override
     {
-        const QString text = fromCodePage(QByteArray(bytes.data(), qsizetype(bytes.size())), language_);
+        const QString text =
+            fromCodePage(QByteArray(bytes.data(), qsizetype(bytes.size())), language_);
         if (!start())
             return false;
         if (!metrics_ || metricsFont_ != font_) {
@@ -147,8 +147,8 @@ std::unique_ptr<QPrinter> QtPrinterProvider::makePrinter()
     return std::make_unique<QPrinter>(QPrinter::HighResolution);
 }
 
-std::unique_ptr<TextPrinter> QtPrinterProvider::textPrinter(QPrinter& printer, kestrava::Language language,
-                                                           bool countOnly)
+std::unique_ptr<TextPrinter>
+QtPrinterProvider::textPrinter(QPrinter& printer, kestrava::Language language, bool countOnly)
 {
     return std::make_unique<PainterTextPrinter>(printer, language, countOnly);
 }

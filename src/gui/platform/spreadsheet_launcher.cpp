@@ -19,9 +19,9 @@ bool SystemSpreadsheetLauncher::openInSpreadsheet(QWidget* parent, const QString
     HWND owner = parent ? reinterpret_cast<HWND>(parent->window()->winId()) : nullptr;
     // The path is quoted so that folders and names with blanks reach Excel whole.
     const QString parameters = QLatin1Char('"') + file + QLatin1Char('"');
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-        owner, L"open", L"Excel.exe", reinterpret_cast<LPCWSTR>(parameters.utf16()),
-        reinterpret_cast<LPCWSTR>(workingFolder.utf16()), SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"open", L"Excel.exe", reinterpret_cast<LPCWSTR>(parameters.utf16()),
+                      reinterpret_cast<LPCWSTR>(workingFolder.utf16()), SW_SHOWNORMAL));
     started_ = QStringLiteral("Excel");
     return result > 32;  // ShellExecute reports success with a value above 32
 #else

@@ -39,9 +39,12 @@ bool startSystemInfoFromRegistry(RegistryAccess& registry,
 
 QStringList systemInfoProgramNames()
 {
-    return {QStringLiteral("hardinfo"), QStringLiteral("hardinfo2"),
-            QStringLiteral("kinfocenter"), QStringLiteral("gnome-system-monitor"),
-            QStringLiteral("mate-system-monitor"), QStringLiteral("xfce4-taskmanager")};
+    return {QStringLiteral("hardinfo"),
+            QStringLiteral("hardinfo2"),
+            QStringLiteral("kinfocenter"),
+            QStringLiteral("gnome-system-monitor"),
+            QStringLiteral("mate-system-monitor"),
+            QStringLiteral("xfce4-taskmanager")};
 }
 
 QString findSystemInfoProgram(const QString& pathVariable, QChar separator,
@@ -64,13 +67,14 @@ bool DesktopSystemInfoLauncher::start()
 #ifdef _WIN32
     const std::unique_ptr<RegistryAccess> registry = systemRegistry();
     return startSystemInfoFromRegistry(
-        *registry, [](const QString& path) { return QFileInfo(path).isFile(); }, startProgramDetached);
+        *registry, [](const QString& path) { return QFileInfo(path).isFile(); },
+        startProgramDetached);
 #else
-    const QString program = findSystemInfoProgram(
-        qEnvironmentVariable("PATH"), QDir::listSeparator(), [](const QString& path) {
-            const QFileInfo info(path);
-            return info.isFile() && info.isExecutable();
-        });
+    const QString program = findSystemInfoProgram(qEnvironmentVariable("PATH"),
+                                                  QDir::listSeparator(), [](const QString& path) {
+                                                      const QFileInfo info(path);
+                                                      return info.isFile() && info.isExecutable();
+                                                  });
     return startProgramDetached(program);
 #endif
 }

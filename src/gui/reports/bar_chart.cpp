@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr double kMargin = 8;    // around the whole picture
-constexpr double kGap = 4;       // between an axis and its labels
+constexpr double kMargin = 8;  // around the whole picture
+constexpr double kGap = 4;  // between an axis and its labels
 constexpr double kBarShare = 0.6;  // of a category's slot
 constexpr int kSmallestValuePixels = 8;
 
@@ -23,14 +23,14 @@ const QColor kTextColour(0x40, 0x40, 0x40);
 QFont inPixels(QFont font)
 {
     if (font.pixelSize() <= 0)
-        font.setPixelSize(std::max(1, int(std::lround(QFontInfo(font).pointSizeF() * 96.0 / 72.0))));
+        font.setPixelSize(
+            std::max(1, int(std::lround(QFontInfo(font).pointSizeF() * 96.0 / 72.0))));
     return font;
 }
 
 QString tickText(double value, double step, bool wholeNumbers)
 {
-    const int decimals =
-        wholeNumbers || step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
+    const int decimals = wholeNumbers || step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
     return QString::number(value, 'f', decimals);
 }
 
@@ -139,7 +139,6 @@ BarChartLayout layoutBarChart(const BarChartData& data, QSize size, const QFont&
         layout.plot = plot;
         const double slot = plot.width() / double(count);
 
-
         for (qsizetype i = 0; i < layout.ticks.size(); ++i) {
             const double y = std::round(plot.bottom() - layout.ticks[i] / axisTop * plot.height());
             layout.grid << QLineF(plot.left(), y, plot.right(), y);
@@ -159,7 +158,8 @@ BarChartLayout layoutBarChart(const BarChartData& data, QSize size, const QFont&
             layout.bars << QRectF(std::round(centre - barWidth / 2), barTop, barWidth,
                                   plot.bottom() - barTop);
             add(BarChartText::Category, data.categories[i],
-                QRectF(left, plot.bottom() + kGap, slot, line), Qt::AlignHCenter | Qt::AlignVCenter);
+                QRectF(left, plot.bottom() + kGap, slot, line),
+                Qt::AlignHCenter | Qt::AlignVCenter);
             if (i < values.size()) {
                 // A value too wide for its slot is written smaller, down to a size
                 // still legible; past that it may reach over its neighbours' slots.
@@ -318,8 +318,8 @@ QByteArray barChartSvg(const BarChartLayout& layout)
     lines(layout.grid, kGridColour);
     for (const QRectF& bar : layout.bars)
         svg += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"/>\n")
-                   .arg(number(bar.x()), number(bar.y()), number(bar.width()),
-                        number(bar.height()), colour(kBarColour));
+                   .arg(number(bar.x()), number(bar.y()), number(bar.width()), number(bar.height()),
+                        colour(kBarColour));
     lines(layout.axes, kAxisColour);
     for (const BarChartText& text : layout.texts) {
         const QFont font = layout.fontOf(text);
@@ -335,14 +335,14 @@ QByteArray barChartSvg(const BarChartLayout& layout)
         }
         const double baseline =
             text.box.center().y() - (metrics.ascent() + metrics.descent()) / 2 + metrics.ascent();
-        svg += QStringLiteral("<text xml:space=\"preserve\" x=\"%1\" y=\"%2\" font-family=\"%3, sans-serif\" "
-                              "font-size=\"%4\" font-weight=\"%5\" text-anchor=\"%6\" "
-                              "fill=\"%7\">%8</text>\n")
+        svg += QStringLiteral(
+                   "<text xml:space=\"preserve\" x=\"%1\" y=\"%2\" font-family=\"%3, sans-serif\" "
+                   "font-size=\"%4\" font-weight=\"%5\" text-anchor=\"%6\" "
+                   "fill=\"%7\">%8</text>\n")
                    .arg(number(x), number(baseline), xmlText(QFontInfo(font).family()),
                         QString::number(font.pixelSize()),
                         font.bold() ? QStringLiteral("bold") : QStringLiteral("normal"), anchor,
-                        colour(kTextColour),
-                        xmlText(text.text));
+                        colour(kTextColour), xmlText(text.text));
     }
     svg += QLatin1String("</svg>\n");
     return svg.toUtf8();

@@ -17,10 +17,10 @@ class QPainter;
 
 struct BarChartData {
     QString title;
-    QString caption;          // one line under the title; none when empty
+    QString caption;  // one line under the title; none when empty
     QStringList categories;
-    QList<double> values;     // one per category, not negative
-    QStringList valueTexts;   // written at each bar's end; none when empty
+    QList<double> values;  // one per category, not negative
+    QStringList valueTexts;  // written at each bar's end; none when empty
     // Vertical: bars rise from the bottom axis; Horizontal: they grow right from the
     // category labels, the first category at the top.
     Qt::Orientation bars = Qt::Vertical;
@@ -42,7 +42,7 @@ struct BarChartLayout {
     QSize size;
     QFont font;  // every font is in pixels, so that any device draws the same
     QFont titleFont;
-    QRectF plot;      // the area the bars stand in
+    QRectF plot;  // the area the bars stand in
     QList<double> ticks;
     QList<QLineF> grid;
     QList<QLineF> axes;

@@ -91,9 +91,8 @@ QListWidget* list(const char* name, QWidget* parent)
 
 }  // namespace
 
-FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
-                                       kestrava::Language language, UserDialogs* dialogs,
-                                       QString saveFolder, QWidget* parent)
+FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary, kestrava::Language language,
+                                       UserDialogs* dialogs, QString saveFolder, QWidget* parent)
     : QDialog(parent), summary_(std::move(summary)), language_(language), dialogs_(dialogs),
       saveFolder_(std::move(saveFolder))
 {
@@ -127,8 +126,8 @@ FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
     chartArea->setMinimumWidth(260);
     top->setSizes({780, 320});
 
-    Label_Files = heading(tr("Files of the machine (double-click one to open it):"), "Label_Files",
-                          this);
+    Label_Files =
+        heading(tr("Files of the machine (double-click one to open it):"), "Label_Files", this);
     List_Files = list("List_Files", this);
     connect(List_Files, &QListWidget::itemDoubleClicked, this,
             &FleetSummaryWindow::List_Files_DoubleClick);
@@ -139,13 +138,15 @@ FleetSummaryWindow::FleetSummaryWindow(kestrava::FleetSummary summary,
 
     Command_SaveCsv = new QPushButton(tr("Save as CSV"), this);
     Command_SaveCsv->setObjectName(QStringLiteral("Command_SaveCsv"));
-    connect(Command_SaveCsv, &QPushButton::clicked, this, &FleetSummaryWindow::Command_SaveCsv_Click);
+    connect(Command_SaveCsv, &QPushButton::clicked, this,
+            &FleetSummaryWindow::Command_SaveCsv_Click);
     Command_Close = new QPushButton(tr("Close Form"), this);
     Command_Close->setObjectName(QStringLiteral("Command_Close"));
     connect(Command_Close, &QPushButton::clicked, this, &QDialog::close);
 
     auto* lists = new QHBoxLayout;
-    for (auto [label, widget] : {std::pair{Label_Files, List_Files}, std::pair{Label_Unread, List_Unread}}) {
+    for (auto [label, widget] :
+         {std::pair{Label_Files, List_Files}, std::pair{Label_Unread, List_Unread}}) {
         auto* column = new QVBoxLayout;
         column->addWidget(label);
         column->addWidget(widget);
@@ -226,7 +227,8 @@ void FleetSummaryWindow::fillTable()
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (column + 1 == cells.size()) {
                 // A code and its count stay on one line when the column wraps.
-                item->setText(item->text().replace(QLatin1Char(' '), QChar(0x00A0))
+                item->setText(item->text()
+                                  .replace(QLatin1Char(' '), QChar(0x00A0))
                                   .replace(QStringLiteral(";\u00A0"), QStringLiteral("; ")));
                 item->setToolTip(item->text());  // the error codes, whole
             }
@@ -277,9 +279,9 @@ void FleetSummaryWindow::fillChart()
 
 void FleetSummaryWindow::fillUnread()
 {
-    for (const kestrava::UnreadFile& file : summary_.unread)
-    {
-        const QString line = QStringLiteral("%1: %2").arg(visibleFileName(file.path), unreadFileReason(file, language_));
+    for (const kestrava::UnreadFile& file : summary_.unread) {
+        const QString line = QStringLiteral("%1: %2").arg(visibleFileName(file.path),
+                                                          unreadFileReason(file, language_));
         auto* item = new QListWidgetItem(line, List_Unread);
         item->setToolTip(line);
     }
@@ -309,9 +311,9 @@ void FleetSummaryWindow::List_Files_DoubleClick(QListWidgetItem* item)
 
 void FleetSummaryWindow::Command_SaveCsv_Click()
 {
-    std::optional<QString> chosen = dialogs_->saveFileName(
-        this, tr("Save as CSV"), tr("CSV file (*.csv)|*.csv"), saveFolder_,
-        tr("fleet-summary.csv"));
+    std::optional<QString> chosen =
+        dialogs_->saveFileName(this, tr("Save as CSV"), tr("CSV file (*.csv)|*.csv"), saveFolder_,
+                               tr("fleet-summary.csv"));
     if (!chosen || chosen->isEmpty())
         return;
     QString path = *chosen;

@@ -66,8 +66,8 @@ FormChart::FormChart(const SharedValues& shared, const AppServices& services, QW
     windowFont.setPointSizeF(8.25);
     setFont(windowFont);
     proposedImageName_ =
-        (shared.LoadedFileTitle.isEmpty() ? QStringLiteral("chart") : shared.LoadedFileTitle)
-        + QStringLiteral(".png");
+        (shared.LoadedFileTitle.isEmpty() ? QStringLiteral("chart") : shared.LoadedFileTitle) +
+        QStringLiteral(".png");
     buildControls();
     Form_Load(shared);
 }
@@ -86,9 +86,9 @@ void FormChart::buildControls()
     static constexpr const char* countNames[10] = {
         "LabelCount0", "LabelCount1", "LabelCount2", "LabelCount3", "LabelCount4",
         "LabelCount5", "LabelCount6", "LabelCount7", "LabelCount8", "LabelCount9"};
-    static constexpr const char* descriptionNames[10] = {
-        "Label1", "Label2", "Label3", "Label4", "Label5",
-        "Label6", "Label7", "Label8", "Label9", "Label10"};
+    static constexpr const char* descriptionNames[10] = {"Label1", "Label2", "Label3", "Label4",
+                                                         "Label5", "Label6", "Label7", "Label8",
+                                                         "Label9", "Label10"};
     QLabel** descriptions[10] = {&Label1, &Label2, &Label3, &Label4, &Label5,
                                  &Label6, &Label7, &Label8, &Label9, &Label10};
     for (int i = 0; i < 10; ++i) {
@@ -163,8 +163,8 @@ void FormChart::fitTable()
     int right = 0;
     for (QLabel* label : descriptionLabels()) {
         QRect place = label->geometry().adjusted(extra, 0, 0, 0);
-        place.setWidth(std::max(place.width(),
-                                label->fontMetrics().horizontalAdvance(label->text()) + 2));
+        place.setWidth(
+            std::max(place.width(), label->fontMetrics().horizontalAdvance(label->text()) + 2));
         label->setGeometry(place);
         right = std::max(right, place.right());
     }
@@ -193,7 +193,8 @@ void FormChart::showListingFilter(const QString& filter)
     if (filter.isEmpty())
         return;
     BarChartData data = MSChart1->data();
-    data.caption = data.caption.isEmpty() ? filter : data.caption + QStringLiteral("     ") + filter;
+    data.caption =
+        data.caption.isEmpty() ? filter : data.caption + QStringLiteral("     ") + filter;
     MSChart1->setData(std::move(data));
 }
 
@@ -261,9 +262,11 @@ void FormChart::Cmd_SaveImage_Click()
         path += QStringLiteral(".png");
     // Like Save File, an existing file is kept unless the user says to replace it.
     if (QFileInfo::exists(path) &&
-        (!texts || !services_.dialogs->ask(this, tr("The file %1 already exists. Replace it?")
-                                                     .arg(QDir::toNativeSeparators(path)),
-                                           title)))
+        (!texts ||
+         !services_.dialogs->ask(
+             this,
+             tr("The file %1 already exists. Replace it?").arg(QDir::toNativeSeparators(path)),
+             title)))
         return;
     QByteArray picture;
     if (svg) {
@@ -275,8 +278,9 @@ void FormChart::Cmd_SaveImage_Click()
     }
     const QString reason = writePicture(path, picture);
     if (!reason.isEmpty() && texts)
-        services_.dialogs->message(this, tr("The picture %1 could not be saved.").arg(path) +
-                                             QStringLiteral("\n\n") + reason,
+        services_.dialogs->message(this,
+                                   tr("The picture %1 could not be saved.").arg(path) +
+                                       QStringLiteral("\n\n") + reason,
                                    title, MessageIcon::Critical);
 }
 

@@ -19,8 +19,7 @@ class FormChart : public QDialog {
 
 public:
     // Reads shared when it is created; nothing of it is kept afterwards.
-    FormChart(const SharedValues& shared, const AppServices& services,
-              QWidget* parent = nullptr);
+    FormChart(const SharedValues& shared, const AppServices& services, QWidget* parent = nullptr);
 
     // Design client area (twips 10215 x 9165 at 15 twips a pixel).
     static constexpr QSize clientSize{681, 611};

@@ -26,8 +26,8 @@ using kestrava::WeldRecord;
 namespace {
 
 constexpr int kLongestValueLines = 12;  // a longer field value is cut, its end elided
-constexpr int kLongestHeadLines = 3;    // lines of a column name in the table's head
-constexpr double kChartWidth = 900;     // the chart is laid out at this size, then scaled
+constexpr int kLongestHeadLines = 3;  // lines of a column name in the table's head
+constexpr double kChartWidth = 900;  // the chart is laid out at this size, then scaled
 constexpr double kChartHeight = 400;
 
 // The field bytes as text: the code page is one byte a character, so a table made once
@@ -93,18 +93,19 @@ QFont font(double points, bool bold = false)
 class WeldReport::Pass {
     // A font and its metrics on the device.
     struct Face : QFontMetricsF {
-        Face(const QFont& chosen, QPaintDevice& device) : QFontMetricsF(chosen, &device), font(chosen) {}
+        Face(const QFont& chosen, QPaintDevice& device)
+            : QFontMetricsF(chosen, &device), font(chosen)
+        { }
         QFont font;
     };
 
 public:
-    Pass(const WeldReportSetup& setup, QPaintDevice& device, QPainter* painter, int total,
-         int from, int to)
+    Pass(const WeldReportSetup& setup, QPaintDevice& device, QPainter* painter, int total, int from,
+         int to)
         : setup_(setup), device_(device), painter_(painter), total_(total), from_(from),
-          to_(to > 0 ? to : std::numeric_limits<int>::max()),
-          body_(font(9), device), bold_(font(9, true), device), small_(font(8), device),
-          heading_(font(11, true), device), title_(font(16, true), device),
-          text_(setup.language)
+          to_(to > 0 ? to : std::numeric_limits<int>::max()), body_(font(9), device),
+          bold_(font(9, true), device), small_(font(8), device), heading_(font(11, true), device),
+          title_(font(16, true), device), text_(setup.language)
     {
         width_ = device.width();
         height_ = device.height();
@@ -152,7 +153,7 @@ private:
     ByteText text_;
     double width_ = 0;
     double height_ = 0;
-    double top_ = 0;   // where a page's content starts
+    double top_ = 0;  // where a page's content starts
     double line_ = 0;  // a row of body text
     double y_ = 0;
     int page_ = 0;
@@ -224,7 +225,8 @@ void WeldReport::Pass::header()
     text(heading_, x, 0, setup_.brandName);
     text(heading_, width_ - heading_.horizontalAdvance(title), 0, title);
     const QString printed =
-        WeldReport::tr("Printed %1").arg(QLocale::c().toString(setup_.printed, QStringLiteral("dd/MM/yyyy")));
+        WeldReport::tr("Printed %1")
+            .arg(QLocale::c().toString(setup_.printed, QStringLiteral("dd/MM/yyyy")));
     const QString pageText = WeldReport::tr("Page %1 of %2").arg(page_).arg(total_);
     text(small_, x, mm(7), printed);
     text(small_, width_ - small_.horizontalAdvance(pageText), mm(7), pageText);
@@ -310,13 +312,14 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
     const auto add = [&](const QString& name, const QString& value, bool key) {
         rows.append({name, wrapped(value, body_, valueWidth), key});
     };
-    add(WeldReport::tr("Download"), QString::fromUtf8(weld_.download.data(), qsizetype(weld_.download.size())), true);
+    add(WeldReport::tr("Download"),
+        QString::fromUtf8(weld_.download.data(), qsizetype(weld_.download.size())), true);
     add(WeldReport::tr("Machine"),
         text_(weld_.serial) + QStringLiteral(" (") + latin1(familyName(weld_.family)) +
             QLatin1Char(')'),
         true);
-    add(WeldReport::tr("Date and time"),
-        text_(weld_.date) + QLatin1Char(' ') + text_(weld_.time), true);
+    add(WeldReport::tr("Date and time"), text_(weld_.date) + QLatin1Char(' ') + text_(weld_.time),
+        true);
     add(WeldReport::tr("Error"), error, true);
     for (std::size_t k = 0; k < weld_.fields.size(); ++k) {
         const QString name = k < std::size_t(names_.size())
@@ -337,8 +340,7 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
         ensure(titleHeight + 4 * line_ + gap);
     if (y_ > top_)
         y_ += gap;
-    text(heading_, 0, y_,
-         WeldReport::tr("Weld protocol no. %1").arg(qulonglong(weld_.number)));
+    text(heading_, 0, y_, WeldReport::tr("Weld protocol no. %1").arg(qulonglong(weld_.number)));
     y_ += titleHeight;
     rule(y_ - mm(1), mm(0.2), Qt::darkGray);
     y_ += mm(1);
@@ -390,14 +392,17 @@ void WeldReport::Pass::cover(const kestrava::ReportCover& cover)
                            QString::number(qulonglong(machine.welds))));
         name.clear();
     }
-    if (const std::uint64_t more = cover.machines.size() - shownMachines + cover.machinesNotKept; more > 0)
+    if (const std::uint64_t more = cover.machines.size() - shownMachines + cover.machinesNotKept;
+        more > 0)
         row(name, WeldReport::tr("and %1 more").arg(qulonglong(more)));
     if (cover.machines.empty())
         row(name, QStringLiteral("-"));
-    QString period = cover.firstDay ? dayText(cover.firstDay) + QStringLiteral(" \u2013 ") + dayText(cover.lastDay)
+    QString period = cover.firstDay ? dayText(cover.firstDay) + QStringLiteral(" \u2013 ") +
+                                          dayText(cover.lastDay)
                                     : QStringLiteral("-");
     if (cover.undated > 0)
-        period += QStringLiteral(", ") + WeldReport::tr("%1 without a date").arg(qulonglong(cover.undated));
+        period += QStringLiteral(", ") +
+                  WeldReport::tr("%1 without a date").arg(qulonglong(cover.undated));
     row(WeldReport::tr("Period"), period);
     row(WeldReport::tr("Welds"), QString::number(qulonglong(cover.welds)));
     row(WeldReport::tr("Welds not E00"), QString::number(qulonglong(cover.weldsNotOk)));
@@ -453,8 +458,9 @@ void WeldReport::Pass::tableHead()
         painter_->setFont(head);
         current_ = nullptr;
         for (qsizetype k = 0; k + 1 < columns_.size() && k < names_.size(); ++k)
-            painter_->drawText(QRectF(columns_[k], y_, columns_[k + 1] - columns_[k] - mm(1), headHeight_),
-                               Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignBottom, names_[k]);
+            painter_->drawText(
+                QRectF(columns_[k], y_, columns_[k + 1] - columns_[k] - mm(1), headHeight_),
+                Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignBottom, names_[k]);
     }
     y_ += headHeight_;
     rule(y_ + mm(0.5), mm(0.2), Qt::black);
@@ -477,7 +483,8 @@ void WeldReport::Pass::tableRow(const WeldRecord& weld, const kestrava::ReportCo
                 word = std::max(word, part.size());
             const std::size_t widest =
                 std::size_t(k) < cover.widestField.size() ? cover.widestField[std::size_t(k)] : 0;
-            const double weight = std::clamp(double(std::max<std::size_t>(widest, std::size_t(word))), 2.0, 28.0) + 1;
+            const double weight =
+                std::clamp(double(std::max<std::size_t>(widest, std::size_t(word))), 2.0, 28.0) + 1;
             weights << weight;
             sum += weight;
         }
@@ -502,9 +509,11 @@ void WeldReport::Pass::tableRow(const WeldRecord& weld, const kestrava::ReportCo
         const QFontMetricsF headMetrics(head, &device_);
         headHeight_ = headMetrics.lineSpacing();
         for (qsizetype k = 0; k < names_.size(); ++k) {
-            const QRectF box = headMetrics.boundingRect(
-                QRectF(0, 0, columns_[k + 1] - columns_[k] - mm(1), 1e6), Qt::TextWordWrap, names_[k]);
-            headHeight_ = std::max(headHeight_, std::min(box.height(), headMetrics.lineSpacing() * kLongestHeadLines));
+            const QRectF box =
+                headMetrics.boundingRect(QRectF(0, 0, columns_[k + 1] - columns_[k] - mm(1), 1e6),
+                                         Qt::TextWordWrap, names_[k]);
+            headHeight_ = std::max(
+                headHeight_, std::min(box.height(), headMetrics.lineSpacing() * kLongestHeadLines));
         }
         tableOn_ = true;
         // The head goes on top of a new page (startPage draws it), or under the rows
@@ -520,7 +529,8 @@ void WeldReport::Pass::tableRow(const WeldRecord& weld, const kestrava::ReportCo
         painter_->setFont(tableFont_);
         current_ = nullptr;
         const double baseline = y_ + table_->ascent();
-        const qsizetype count = std::min<qsizetype>(qsizetype(weld_.fields.size()), columns_.size() - 1);
+        const qsizetype count =
+            std::min<qsizetype>(qsizetype(weld_.fields.size()), columns_.size() - 1);
         for (qsizetype k = 0; k < count; ++k) {
             const double cell = columns_[k + 1] - columns_[k] - table_->averageCharWidth();
             QString value = text_(weld_.fields[std::size_t(k)].value);
@@ -537,8 +547,7 @@ void WeldReport::Pass::tableRow(const WeldRecord& weld, const kestrava::ReportCo
 
 WeldReport::WeldReport(const kestrava::WeldSource& welds, WeldReportSetup setup)
     : welds_(welds), setup_(std::move(setup))
-{
-}
+{ }
 
 FileResult WeldReport::gatherCover(const Progress& progress)
 {

@@ -18,8 +18,9 @@ constexpr int kPagesToAskAbout = 100;
 
 }  // namespace
 
-WeldReportSetup WeldReportWriter::brandedSetup(const std::string& brandKey, kestrava::Language language,
-                                              WeldReportSetup::Kind kind, const QString& selection)
+WeldReportSetup WeldReportWriter::brandedSetup(const std::string& brandKey,
+                                               kestrava::Language language,
+                                               WeldReportSetup::Kind kind, const QString& selection)
 {
     WeldReportSetup setup;
     setup.kind = kind;
@@ -64,10 +65,10 @@ void WeldReportWriter::write(const WeldReportJob& job, const kestrava::WeldSourc
         }
         device = printer.get();
     } else {
-        const QString proposed =
-            job.proposedName + (handover ? QStringLiteral("_handover.pdf") : QStringLiteral("_protocol.pdf"));
-        const std::optional<QString> chosen =
-            job.dialogs->saveFileName(job.parent, title, tr("PDF Document (*.pdf)|*.pdf"), job.startFolder, proposed);
+        const QString proposed = job.proposedName + (handover ? QStringLiteral("_handover.pdf")
+                                                              : QStringLiteral("_protocol.pdf"));
+        const std::optional<QString> chosen = job.dialogs->saveFileName(
+            job.parent, title, tr("PDF Document (*.pdf)|*.pdf"), job.startFolder, proposed);
         if (!chosen || chosen->isEmpty())
             return;
         QString target = *chosen;
@@ -75,7 +76,8 @@ void WeldReportWriter::write(const WeldReportJob& job, const kestrava::WeldSourc
             target += QStringLiteral(".pdf");
         file = std::make_unique<QSaveFile>(target);
         if (!file->open(QIODevice::WriteOnly)) {
-            tell(tr("The file %1 could not be written: %2").arg(QDir::toNativeSeparators(target), file->errorString()));
+            tell(tr("The file %1 could not be written: %2")
+                     .arg(QDir::toNativeSeparators(target), file->errorString()));
             return;
         }
         pdf = std::make_unique<QPdfWriter>(file.get());
@@ -96,9 +98,9 @@ void WeldReportWriter::write(const WeldReportJob& job, const kestrava::WeldSourc
     int pages = 0;
     kestrava::FileResult counted;
     if (!job.runLong(tr("Counting the pages..."),
-                 [&](const kestrava::Progress& progress) {
-                     counted = report.countPages(*device, pages, progress);
-                 }) ||
+                     [&](const kestrava::Progress& progress) {
+                         counted = report.countPages(*device, pages, progress);
+                     }) ||
         !counted.ok()) {
         readFault(counted);
         return;
@@ -113,7 +115,8 @@ void WeldReportWriter::write(const WeldReportJob& job, const kestrava::WeldSourc
         return;
     }
     if (lastPage - fromPage + 1 > kPagesToAskAbout && texts &&
-        !job.dialogs->ask(job.parent, tr("This report takes %1 pages. Go on?").arg(lastPage - fromPage + 1),
+        !job.dialogs->ask(job.parent,
+                          tr("This report takes %1 pages. Go on?").arg(lastPage - fromPage + 1),
                           title))
         return;
 
@@ -131,7 +134,8 @@ void WeldReportWriter::write(const WeldReportJob& job, const kestrava::WeldSourc
     }
     if (painterFailed) {
         tell(toPrinter ? tr("The printer reported an error. Printing was stopped.")
-                       : tr("The file %1 could not be written.").arg(QDir::toNativeSeparators(file->fileName())));
+                       : tr("The file %1 could not be written.")
+                             .arg(QDir::toNativeSeparators(file->fileName())));
         return;
     }
     if (file && !file->commit())

@@ -25,10 +25,12 @@ struct WeldReportJob {
     UserDialogs* dialogs = nullptr;
     PrinterProvider* printers = nullptr;
     // Runs work through the window's one runner; false when it did not finish.
-    std::function<bool(const QString& label, const std::function<void(const kestrava::Progress&)>& work)> runLong;
-    QString startFolder;   // where the PDF chooser starts
+    std::function<bool(const QString& label,
+                       const std::function<void(const kestrava::Progress&)>& work)>
+        runLong;
+    QString startFolder;  // where the PDF chooser starts
     QString proposedName;  // the PDF's name before "_protocol.pdf" / "_handover.pdf"
-    QString emptyText;     // said when the selection holds no weld
+    QString emptyText;  // said when the selection holds no weld
 };
 
 class WeldReportWriter {
@@ -40,6 +42,6 @@ public:
                                         WeldReportSetup::Kind kind, const QString& selection);
 
     // Writes the report of welds as setup says, to a PDF file or a printer.
-    static void write(const WeldReportJob& job, const kestrava::WeldSource& welds, const WeldReportSetup& setup,
-                      bool toPrinter);
+    static void write(const WeldReportJob& job, const kestrava::WeldSource& welds,
+                      const WeldReportSetup& setup, bool toPrinter);
 };

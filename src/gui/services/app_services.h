@@ -7,9 +7,9 @@
 
 class UserDialogs;
 class SpreadsheetLauncher;  // hands a file to a spreadsheet program
-class DriveProvider;        // the machine's drives / mounted volumes
-class PrinterProvider;      // printers and the text-printer surface
-class SystemInfoLauncher;   // the system-information program
+class DriveProvider;  // the machine's drives / mounted volumes
+class PrinterProvider;  // printers and the text-printer surface
+class SystemInfoLauncher;  // the system-information program
 
 struct AppServices {
     UserDialogs* dialogs = nullptr;
@@ -17,7 +17,7 @@ struct AppServices {
     DriveProvider* drives = nullptr;
     PrinterProvider* printers = nullptr;
     SystemInfoLauncher* systemInfo = nullptr;
-    QString workFolder = {};      // this window's work files (see WorkFolderClaim)
+    QString workFolder = {};  // this window's work files (see WorkFolderClaim)
     QString settingsFolder = {};  // the settings files and recent files, shared by every window
 };
 

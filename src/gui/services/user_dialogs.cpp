@@ -16,7 +16,8 @@ QString qtFilterFromPairs(const QString& pairs)
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString description = parts.at(i);
-        const QString pattern = QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString pattern =
+            QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt reads the patterns from the parentheses; add them when the description lacks them.
         entries << (description.contains(QLatin1Char('('))
                         ? description
@@ -43,7 +44,9 @@ public:
     {
         if (info.isRoot() || info.isDir())
             return QFileIconProvider::type(info);
-        return QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension).comment();
+        return QMimeDatabase()
+            .mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension)
+            .comment();
     }
 };
 
@@ -99,8 +102,8 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const QStrin
                                                    const QString& filter,
                                                    const QString& initialFolder)
 {
-    const QString chosen =
-        runFileDialog(parent, title, initialFolder, QFileDialog::ExistingFile, qtFilterFromPairs(filter));
+    const QString chosen = runFileDialog(parent, title, initialFolder, QFileDialog::ExistingFile,
+                                         qtFilterFromPairs(filter));
     if (chosen.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(chosen);
@@ -118,15 +121,14 @@ std::optional<QString> QtUserDialogs::folderName(QWidget* parent, const QString&
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const QString& title,
                                                    const QString& filter,
                                                    const QString& initialFolder,
-                                                   const QString& proposedName,
-                                                   int* chosenType)
+                                                   const QString& proposedName, int* chosenType)
 {
-    const QString start = initialFolder.isEmpty()
-                              ? proposedName
-                              : QDir(initialFolder).filePath(proposedName);
+    const QString start =
+        initialFolder.isEmpty() ? proposedName : QDir(initialFolder).filePath(proposedName);
     const QString qtFilter = qtFilterFromPairs(filter);
     QString selected;
-    const QString chosen = runFileDialog(parent, title, start, QFileDialog::AnyFile, qtFilter, &selected);
+    const QString chosen =
+        runFileDialog(parent, title, start, QFileDialog::AnyFile, qtFilter, &selected);
     if (chosen.isEmpty())
         return std::nullopt;
     if (chosenType)

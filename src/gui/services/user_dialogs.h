@@ -28,8 +28,7 @@ public:
                                                 const QString& filter,
                                                 const QString& initialFolder) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title,
-                                                const QString& filter,
-                                                const QString& initialFolder,
+                                                const QString& filter, const QString& initialFolder,
                                                 const QString& proposedName,
                                                 int* chosenType = nullptr) = 0;
 

@@ -33,10 +33,8 @@ bool isUserInput(QEvent::Type type)
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
-    case QEvent::Wheel:
-        return true;
-    default:
-        return false;
+    case QEvent::Wheel: return true;
+    default: return false;
     }
 }
 
@@ -44,8 +42,7 @@ bool isUserInput(QEvent::Type type)
 
 WorkRunner::WorkRunner(QWidget* window, QString cancelText)
     : window_(window), cancelText_(std::move(cancelText))
-{
-}
+{ }
 
 WorkRunner::~WorkRunner() = default;
 

@@ -54,9 +54,9 @@ QByteArray toCodePage(const QString& text, kestrava::Language language)
         const int length = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
         char bytes[8];
         BOOL substituted = FALSE;
-        const int written = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS,
-                                                reinterpret_cast<const wchar_t*>(text.constData() + i), length,
-                                                bytes, int(sizeof bytes), nullptr, &substituted);
+        const int written = WideCharToMultiByte(
+            page, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(text.constData() + i),
+            length, bytes, int(sizeof bytes), nullptr, &substituted);
         out += (written <= 0 || substituted) ? QByteArray("?") : QByteArray(bytes, written);
         i += length - 1;
     }

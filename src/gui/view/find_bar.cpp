@@ -27,9 +27,9 @@ FindBar::FindBar(ListingView* listing, QWidget* parent) : QWidget(parent), listi
     Command_CloseFind->setObjectName(QStringLiteral("Command_CloseFind"));
     Command_CloseFind->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     Command_CloseFind->setAutoRaise(true);
-    for (QWidget* control : {static_cast<QWidget*>(Command_Next),
-                             static_cast<QWidget*>(Command_Previous),
-                             static_cast<QWidget*>(Command_CloseFind)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(Command_Next), static_cast<QWidget*>(Command_Previous),
+          static_cast<QWidget*>(Command_CloseFind)})
         control->setFocusPolicy(Qt::NoFocus);  // the keyboard stays in the text box
 
     auto* label = new QLabel(this);

@@ -65,5 +65,5 @@ private:
 
     LineIndex index_;
     std::uint64_t offset_ = 0;  // of the next piece
-    bool pendingCr_ = false;    // the last piece ended with a CR
+    bool pendingCr_ = false;  // the last piece ended with a CR
 };

@@ -31,8 +31,8 @@ ListingModel ListingModel::ofText(const QString& text)
     ListingModel model;
     model.text_ = text;
     model.size_ = std::size_t(text.size());
-    model.index_ = LineIndex::ofUnits(reinterpret_cast<const char16_t*>(model.text_.utf16()),
-                                      model.size_);
+    model.index_ =
+        LineIndex::ofUnits(reinterpret_cast<const char16_t*>(model.text_.utf16()), model.size_);
     model.finishIndex(true);
     return model;
 }
@@ -114,7 +114,8 @@ void ListingModel::finishIndex(bool measureEveryLine)
     // A text ending in a line end ends with an empty line, whether or not its writer
     // reported where that line starts.
     if (size_ > 0 && index_.lastStart() < size_) {
-        const char16_t last = holdsBytes_ ? char16_t(data_[size_ - 1]) : text_.at(qsizetype(size_ - 1)).unicode();
+        const char16_t last =
+            holdsBytes_ ? char16_t(data_[size_ - 1]) : text_.at(qsizetype(size_ - 1)).unicode();
         if (last == u'\n' || last == u'\r')
             index_.add(size_);
     }

@@ -58,7 +58,10 @@ public:
 
     // Code-page bytes (a listing) or UTF-16 text.
     bool holdsBytes() const { return holdsBytes_; }
-    std::string_view bytes() const { return data_ ? std::string_view(data_, size_) : std::string_view(); }
+    std::string_view bytes() const
+    {
+        return data_ ? std::string_view(data_, size_) : std::string_view();
+    }
     const QString& plainText() const { return text_; }
     kestrava::Language language() const { return language_; }
 
@@ -67,7 +70,7 @@ private:
 
     bool holdsBytes_ = false;
     QString text_;
-    QByteArray held_;             // bytes given as bytes
+    QByteArray held_;  // bytes given as bytes
     std::unique_ptr<QFile> file_;  // the mapped file
     bool mappedOnce_ = false;
     const char* data_ = nullptr;

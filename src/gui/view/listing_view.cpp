@@ -18,7 +18,6 @@
 #include <cmath>
 #include <memory>
 
-
 namespace {
 
 // Space between the frame and the text, as a text box leaves it.
@@ -141,8 +140,8 @@ ListingView::Position ListingView::positionAt(const QPoint& point) const
     const qsizetype row = qsizetype(std::floor(double(point.y() - kMargin) / lineHeight_));
     const qsizetype line = std::clamp<qsizetype>(firstVisibleLine() + row, 0, lineCount() - 1);
     const double x = point.x() + horizontalScrollBar()->value() - kMargin;
-    const qsizetype column = qsizetype(std::clamp(std::round(x / advance_), 0.0,
-                                                  double(lineLength(line))));
+    const qsizetype column =
+        qsizetype(std::clamp(std::round(x / advance_), 0.0, double(lineLength(line))));
     return {line, column};
 }
 
@@ -442,18 +441,10 @@ bool ListingView::handleNavigationKey(QKeyEvent* event)
         verticalScrollBar()->setValue(verticalScrollBar()->value() + int(page));
         vertical = true;
         break;
-    case Move::LineStart:
-        to.column = 0;
-        break;
-    case Move::LineEnd:
-        to.column = lineLength(to.line);
-        break;
-    case Move::Start:
-        to = {0, 0};
-        break;
-    case Move::End:
-        to = endOfText();
-        break;
+    case Move::LineStart: to.column = 0; break;
+    case Move::LineEnd: to.column = lineLength(to.line); break;
+    case Move::Start: to = {0, 0}; break;
+    case Move::End: to = endOfText(); break;
     }
     if (vertical)
         to.column = preferredColumn_;

@@ -12,7 +12,8 @@ bool ListingView::find(const QString& text, bool backward)
     if (text.isEmpty())
         return false;
     const Position first = std::min(anchor_, cursor_);
-    const std::size_t selectionStart = model_.start(std::size_t(first.line)) + std::size_t(first.column);
+    const std::size_t selectionStart =
+        model_.start(std::size_t(first.line)) + std::size_t(first.column);
 
     std::optional<std::size_t> found;
     std::size_t length = 0;
@@ -24,13 +25,13 @@ bool ListingView::find(const QString& text, bool backward)
         length = sought.size();
         const auto direction =
             backward ? kestrava::SearchDirection::Backward : kestrava::SearchDirection::Forward;
-        const std::size_t from = backward ? selectionStart
-                                          : std::min(selectionStart + (hasSelection() ? 1 : 0),
-                                                     haystack.size());
+        const std::size_t from =
+            backward ? selectionStart
+                     : std::min(selectionStart + (hasSelection() ? 1 : 0), haystack.size());
         found = kestrava::findText(haystack, sought, language, from, direction);
         if (!found)  // round the end
-            found = kestrava::findText(haystack, sought, language,
-                                       backward ? haystack.size() : 0, direction);
+            found = kestrava::findText(haystack, sought, language, backward ? haystack.size() : 0,
+                                       direction);
     } else {
         const QString& shown = model_.plainText();
         length = std::size_t(text.size());

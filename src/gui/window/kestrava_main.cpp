@@ -113,8 +113,7 @@ static void registerImages()
 
 Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services,
                              QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)),
-      download_(toFsPath(services_.workFolder))
+    : QMainWindow(parent), services_(std::move(services)), download_(toFsPath(services_.workFolder))
 {
     // A file whose header is not recognised is handed over once its first bytes are
     // read, not listed in full.
@@ -228,7 +227,8 @@ void Kestrava_Main::buildControls()
     Label_To->setGeometry(520, 48, 97, 33);
     Label_To->setFont(verdana());
     Label_To->setWordWrap(true);
-    Command_Dates = named(new QPushButton(QStringLiteral("Filter by date"), Frame1), "Command_Dates");
+    Command_Dates =
+        named(new QPushButton(QStringLiteral("Filter by date"), Frame1), "Command_Dates");
     Command_Dates->setGeometry(648, 32, 113, 25);
     Command_Dates->setFont(verdana());
 
@@ -238,7 +238,8 @@ void Kestrava_Main::buildControls()
     Text_Error = named(new QLineEdit(Frame1), "Text_Error");
     Text_Error->setGeometry(496, 24, 57, 25);
     Text_Error->setFont(windowDefaultFont());
-    Command_Error = named(new QPushButton(QStringLiteral("Filter by error"), Frame1), "Command_Error");
+    Command_Error =
+        named(new QPushButton(QStringLiteral("Filter by error"), Frame1), "Command_Error");
     Command_Error->setGeometry(648, 32, 113, 25);
     Command_Error->setFont(windowDefaultFont());
 
@@ -251,19 +252,18 @@ void Kestrava_Main::buildControls()
         connect(input, &QLineEdit::returnPressed, Command_Dates, &QPushButton::click);
     connect(Text_Error, &QLineEdit::returnPressed, Command_Error, &QPushButton::click);
 
-    Picture_sorvantasmall = logo(Frame1, "Picture_sorvantasmall", ":/images/sorvanta_small.jpg",
-                                 768, 24, 129, 41);
-    Picture_brenviksmall = logo(Frame1, "Picture_brenviksmall", ":/images/brenvik_small.bmp",
-                                776, 24, 121, 49);
-    Picture_teldrumsmall = logo(Frame1, "Picture_teldrumsmall", ":/images/teldrum_small.bmp",
-                                776, 16, 121, 57);
-    Picture_ombreksmall = logo(Frame1, "Picture_ombreksmall", ":/images/ombrek_small.bmp",
-                               800, 16, 89, 57);
+    Picture_sorvantasmall =
+        logo(Frame1, "Picture_sorvantasmall", ":/images/sorvanta_small.jpg", 768, 24, 129, 41);
+    Picture_brenviksmall =
+        logo(Frame1, "Picture_brenviksmall", ":/images/brenvik_small.bmp", 776, 24, 121, 49);
+    Picture_teldrumsmall =
+        logo(Frame1, "Picture_teldrumsmall", ":/images/teldrum_small.bmp", 776, 16, 121, 57);
+    Picture_ombreksmall =
+        logo(Frame1, "Picture_ombreksmall", ":/images/ombrek_small.bmp", 800, 16, 89, 57);
     new ResizeFollower(Frame1, [this](QSize size) {
-        for (QLabel* picture : {Picture_sorvantasmall, Picture_brenviksmall,
-                                Picture_teldrumsmall, Picture_ombreksmall})
-            picture->move(picture->property("designX").toInt() + size.width() - 905,
-                          picture->y());
+        for (QLabel* picture : {Picture_sorvantasmall, Picture_brenviksmall, Picture_teldrumsmall,
+                                Picture_ombreksmall})
+            picture->move(picture->property("designX").toInt() + size.width() - 905, picture->y());
     });
 }
 
@@ -289,19 +289,20 @@ void Kestrava_Main::buildMenus()
                            &Kestrava_Main::Menu_OpenFile_Click);
     Menu_SaveFile = action(Menu_File, "Menu_SaveFile", QStringLiteral("&Save File"),
                            &Kestrava_Main::Menu_SaveFile_Click);
-    Menu_FleetSummary = action(Menu_File, "Menu_FleetSummary", QStringLiteral("Summarise a Folder..."),
-                               &Kestrava_Main::Menu_FleetSummary_Click);
+    Menu_FleetSummary =
+        action(Menu_File, "Menu_FleetSummary", QStringLiteral("Summarise a Folder..."),
+               &Kestrava_Main::Menu_FleetSummary_Click);
 #ifdef KESTRAVA_HAVE_ARCHIVE
     Menu_Archive = action(Menu_File, "Menu_Archive", QStringLiteral("Weld Archive..."),
                           &Kestrava_Main::Menu_Archive_Click);
 #endif
     Menu_Sep_1 = separator(Menu_File, "Menu_Sep_1");
-    Menu_DefaultLoad = action(Menu_File, "Menu_DefaultLoad",
-                              QStringLiteral("Set Default OPEN directory"),
-                              &Kestrava_Main::Menu_DefaultLoad_Click);
-    Menu_DefaultSave = action(Menu_File, "Menu_DefaultSave",
-                              QStringLiteral("Set Default SAVE directory"),
-                              &Kestrava_Main::Menu_DefaultSave_Click);
+    Menu_DefaultLoad =
+        action(Menu_File, "Menu_DefaultLoad", QStringLiteral("Set Default OPEN directory"),
+               &Kestrava_Main::Menu_DefaultLoad_Click);
+    Menu_DefaultSave =
+        action(Menu_File, "Menu_DefaultSave", QStringLiteral("Set Default SAVE directory"),
+               &Kestrava_Main::Menu_DefaultSave_Click);
     Menu_Sep_3 = separator(Menu_File, "Menu_Sep_3");
     Menu_Close = action(Menu_File, "Menu_Close", QStringLiteral("&Close Program"),
                         &Kestrava_Main::Menu_Close_Click);
@@ -350,8 +351,8 @@ void Kestrava_Main::ShowBrandLogo()
         shown = Picture_sorvantasmall;
     if (!shown)
         return;  // an unknown brand leaves all four logos as designed
-    for (QLabel* picture : {Picture_brenviksmall, Picture_sorvantasmall, Picture_teldrumsmall,
-                            Picture_ombreksmall})
+    for (QLabel* picture :
+         {Picture_brenviksmall, Picture_sorvantasmall, Picture_teldrumsmall, Picture_ombreksmall})
         picture->setVisible(picture == shown);
 }
 
@@ -406,9 +407,7 @@ void Kestrava_Main::Form_Activate()
 bool Kestrava_Main::event(QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::WindowActivate:
-        Form_Activate();
-        break;
+    case QEvent::WindowActivate: Form_Activate(); break;
     case QEvent::Close:
         if (busy()) {
             // Closing during a long run stops the run first; the window closes after it.
@@ -439,8 +438,7 @@ bool Kestrava_Main::event(QEvent* event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QMainWindow::event(event);
 }

@@ -83,7 +83,7 @@ public slots:
     void Command_Error_Click();
 
 protected:
-    void Form_Load();      // ApplyBuildProfile
+    void Form_Load();  // ApplyBuildProfile
     void Form_Activate();  // the listing's fixed layout setting
     bool event(QEvent* event) override;
 
@@ -181,10 +181,10 @@ public:
     QAction* Menu_Close = nullptr;
     QMenu* Menu_Print = nullptr;
     QAction* Menu_PrintRecords = nullptr;
-    QMenu* Menu_Protocol = nullptr;        // Weld Protocol: Save as PDF..., Print...
+    QMenu* Menu_Protocol = nullptr;  // Weld Protocol: Save as PDF..., Print...
     QAction* Menu_ProtocolPdf = nullptr;
     QAction* Menu_ProtocolPrint = nullptr;
-    QMenu* Menu_Handover = nullptr;        // Handover Report: Save as PDF..., Print...
+    QMenu* Menu_Handover = nullptr;  // Handover Report: Save as PDF..., Print...
     QAction* Menu_HandoverPdf = nullptr;
     QAction* Menu_HandoverPrint = nullptr;
     QMenu* Menu_Graph = nullptr;
@@ -194,7 +194,7 @@ public:
     QAction* Menu_Sep_2 = nullptr;
     QAction* Menu_Version = nullptr;
     QAction* Menu_Copyright = nullptr;
-    QAction* Action_Find = nullptr;          // Ctrl+F
-    QAction* Action_FindNext = nullptr;      // F3
+    QAction* Action_Find = nullptr;  // Ctrl+F
+    QAction* Action_FindNext = nullptr;  // F3
     QAction* Action_FindPrevious = nullptr;  // Shift+F3
 };

@@ -16,9 +16,10 @@ void Kestrava_Main::Menu_Archive_Click()
         archiveWindow_->activateWindow();
         return;
     }
-    auto* window = new ArchiveWindow(kestrava::defaultArchivePath(), shared_.language(), services_.dialogs,
-                                     startFolderFromSettings(services_.settingsFolder,
-                                                             QString::fromLatin1(kestrava::kDefaultSaveFileName)));
+    auto* window = new ArchiveWindow(
+        kestrava::defaultArchivePath(), shared_.language(), services_.dialogs,
+        startFolderFromSettings(services_.settingsFolder,
+                                QString::fromLatin1(kestrava::kDefaultSaveFileName)));
     window->setReportServices(services_.printers, shared_.profile.brandKey);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());

@@ -46,19 +46,18 @@ void Kestrava_Main::showFilterInForce()
         if (filter.errorOn)
             parts << tr("error code %1").arg(filter.errorNumber);
     }
-    Label_FilterInForce->setText(parts.isEmpty()
-                                     ? QString()
-                                     : tr("Filter: %1").arg(parts.join(QStringLiteral(", "))));
+    Label_FilterInForce->setText(
+        parts.isEmpty() ? QString() : tr("Filter: %1").arg(parts.join(QStringLiteral(", "))));
 }
 
 // Hides the panel's eight inputs, in the order the panel lists them.
 void Kestrava_Main::hideFilterInputs()
 {
-    for (QWidget* input : {static_cast<QWidget*>(Label_From), static_cast<QWidget*>(Label_To),
-                           static_cast<QWidget*>(Label_Error), static_cast<QWidget*>(Text_From),
-                           static_cast<QWidget*>(Text_To), static_cast<QWidget*>(Text_Error),
-                           static_cast<QWidget*>(Command_Dates),
-                           static_cast<QWidget*>(Command_Error)})
+    for (QWidget* input :
+         {static_cast<QWidget*>(Label_From), static_cast<QWidget*>(Label_To),
+          static_cast<QWidget*>(Label_Error), static_cast<QWidget*>(Text_From),
+          static_cast<QWidget*>(Text_To), static_cast<QWidget*>(Text_Error),
+          static_cast<QWidget*>(Command_Dates), static_cast<QWidget*>(Command_Error)})
         input->hide();
 }
 
@@ -102,8 +101,7 @@ void Kestrava_Main::Option1_Click(int index)
         Text_Error->clear();
         Text_Error->setFocus();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -111,13 +109,15 @@ void Kestrava_Main::Command_Dates_Click()
 {
     if (busy())
         return;
-    const auto from = kestrava::parseTypedDate(Text_From->text().toStdString(), kestrava::currentLocalYear());
+    const auto from =
+        kestrava::parseTypedDate(Text_From->text().toStdString(), kestrava::currentLocalYear());
     if (!from) {
         showPanelMessage(tr("Invalid From Date"));
         Text_From->setFocus();
         return;
     }
-    const auto to = kestrava::parseTypedDate(Text_To->text().toStdString(), kestrava::currentLocalYear());
+    const auto to =
+        kestrava::parseTypedDate(Text_To->text().toStdString(), kestrava::currentLocalYear());
     if (!to) {
         showPanelMessage(tr("Invalid To Date"));
         Text_To->setFocus();

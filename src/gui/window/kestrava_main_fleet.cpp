@@ -39,30 +39,33 @@ void Kestrava_Main::Menu_FleetSummary_Click()
         return label + QLatin1Char('\n') +
                tr("%1 of %2 files").arg(qulonglong(filesDone.load())).arg(qulonglong(total));
     };
-    const bool ran = runLong(label, [&](const kestrava::Progress& progress) {
-        try {
-            const auto files = kestrava::downloadFilesIn({toFsPath(*folder)}, unread);
-            filesTotal.store(files.size());
-            const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-            // The whole fleet: the filter panel's request belongs to the loaded file.
-            summary = kestrava::summariseFleet(
-                files, kestrava::ListingFilter{}, threads,
-                [&](std::uint64_t done, std::uint64_t) {
-                    filesDone.store(done);
-                    return true;  // the bytes report says whether to go on
-                },
-                progress);
-            if (summary) {
-                summary->unread.insert(summary->unread.begin(), unread.begin(), unread.end());
-                std::stable_sort(summary->unread.begin(), summary->unread.end(),
-                                 [](const auto& a, const auto& b) { return a.path < b.path; });
+    const bool ran = runLong(
+        label,
+        [&](const kestrava::Progress& progress) {
+            try {
+                const auto files = kestrava::downloadFilesIn({toFsPath(*folder)}, unread);
+                filesTotal.store(files.size());
+                const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+                // The whole fleet: the filter panel's request belongs to the loaded file.
+                summary = kestrava::summariseFleet(
+                    files, kestrava::ListingFilter{}, threads,
+                    [&](std::uint64_t done, std::uint64_t) {
+                        filesDone.store(done);
+                        return true;  // the bytes report says whether to go on
+                    },
+                    progress);
+                if (summary) {
+                    summary->unread.insert(summary->unread.begin(), unread.begin(), unread.end());
+                    std::stable_sort(summary->unread.begin(), summary->unread.end(),
+                                     [](const auto& a, const auto& b) { return a.path < b.path; });
+                }
+            } catch (const std::bad_alloc&) {
+                summary.reset();
+                unread.clear();
+                outOfMemory = true;
             }
-        } catch (const std::bad_alloc&) {
-            summary.reset();
-            unread.clear();
-            outOfMemory = true;
-        }
-    }, currentLabel);
+        },
+        currentLabel);
     if (outOfMemory) {
         showPanelMessage(tr("Not enough memory to finish the summary."), *folder);
         return;

@@ -19,7 +19,8 @@ namespace {
 // Only keys of the window itself count.
 class AltOpensMenus final : public QObject {
 public:
-    AltOpensMenus(QMainWindow* window, QMenu* first) : QObject(window), window_(window), first_(first)
+    AltOpensMenus(QMainWindow* window, QMenu* first)
+        : QObject(window), window_(window), first_(first)
     {
         qApp->installEventFilter(this);
     }
@@ -117,8 +118,9 @@ void Kestrava_Main::openRecentFile(const QString& path)
         return;
     if (!QFileInfo(path).isFile()) {
         Menu_Recent->forget(path);
-        showPanelMessage(tr("The file is no longer there; it has been taken off the list of recent files."),
-                         path);
+        showPanelMessage(
+            tr("The file is no longer there; it has been taken off the list of recent files."),
+            path);
         return;
     }
     openPath(path);

@@ -170,9 +170,8 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     filter.errorOn = state_.ErrorFilterOn;
     filter.errorNumber = state_.FilterErrorNumber;
 
-    const bool decoding =
-        chosenPath && kestrava::downloadKindOf(chosenPath->toStdString()) ==
-                          kestrava::DownloadKind::Encrypted;
+    const bool decoding = chosenPath && kestrava::downloadKindOf(chosenPath->toStdString()) ==
+                                            kestrava::DownloadKind::Encrypted;
     // The run writes the listing file, which the view then maps; the view's line index
     // is made of where the run reports its lines start as it writes them. The
     // listing shown stays until a new one is ready, so that a failed or cancelled run
@@ -181,30 +180,32 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     // file cannot be replaced, the shown one is renamed aside for the run, and back
     // after it unless the run put a new listing file in its place.
     const QString listingPath = fromFsPath(download_.workFiles().listing());
-    const QString asidePath = QFileInfo(listingPath).dir().filePath(QLatin1String(kShownListingName));
-    const bool aside = kMappedFileBlocksReplacing && samePath(Text1->model().fileName(), listingPath) &&
+    const QString asidePath =
+        QFileInfo(listingPath).dir().filePath(QLatin1String(kShownListingName));
+    const bool aside = kMappedFileBlocksReplacing &&
+                       samePath(Text1->model().fileName(), listingPath) &&
                        Text1->moveFile(asidePath);
     LineIndex lineStarts;
     std::optional<kestrava::DownloadOutcome<kestrava::ListingSummary>> outcome;
     download_.setLineStarts([&lineStarts](const std::uint64_t* starts, std::size_t count) {
         lineStarts.add(starts, count);
     });
-    const bool ran = runLong(decoding ? tr("Decoding the file...") : tr("Listing the records..."),
-                             [&](const kestrava::Progress& progress) {
-                                 try {
-                                     outcome = chosenPath ? download_.open(toFsPath(*chosenPath),
-                                                                           filter, progress)
-                                                          : download_.relist(filter, progress);
-                                 } catch (const std::bad_alloc&) {
-                                     kestrava::FileResult memory;
-                                     memory.fault = kestrava::FileFault::OutOfMemory;
-                                     outcome = kestrava::DownloadFault{
-                                         kestrava::DownloadStep::Reading, memory};
-                                 }
-                             });
+    const bool ran =
+        runLong(decoding ? tr("Decoding the file...") : tr("Listing the records..."),
+                [&](const kestrava::Progress& progress) {
+                    try {
+                        outcome = chosenPath
+                                      ? download_.open(toFsPath(*chosenPath), filter, progress)
+                                      : download_.relist(filter, progress);
+                    } catch (const std::bad_alloc&) {
+                        kestrava::FileResult memory;
+                        memory.fault = kestrava::FileFault::OutOfMemory;
+                        outcome = kestrava::DownloadFault{kestrava::DownloadStep::Reading, memory};
+                    }
+                });
     download_.setLineStarts({});
-    const bool listed = ran && outcome && *outcome &&
-                        outcome->value().outcome == kestrava::ListingOutcome::Listed;
+    const bool listed =
+        ran && outcome && *outcome && outcome->value().outcome == kestrava::ListingOutcome::Listed;
     std::optional<ListingModel> shown;
     if (listed)
         shown = ListingModel::ofFile(listingPath, std::move(lineStarts), shared_.language());
@@ -217,8 +218,8 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
         if (!fault.cancelled())
             showPanelMessage(
                 runFaultText(fault.file.fault, fault.step == kestrava::DownloadStep::WorkingCopy
-                                                    ? tr("Cannot write the working copy")
-                                                    : tr("Cannot write the listing")),
+                                                   ? tr("Cannot write the working copy")
+                                                   : tr("Cannot write the listing")),
                 faultDetail(fault.file, shared_.language()));
         return;
     }
@@ -294,7 +295,6 @@ void Kestrava_Main::showPanelMessage(const QString& text, const QString& detail)
     case kestrava::Language::Polish:
         services_.dialogs->message(this, body, text, MessageIcon::Exclamation);
         break;
-    case kestrava::Language::Other:
-        break;
+    case kestrava::Language::Other: break;
     }
 }

@@ -50,8 +50,7 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     if (!*copied) {
         const kestrava::FileResult& fault = copied->fault().file;
         switch (fault.fault) {
-        case kestrava::FileFault::Cancelled:
-            return;
+        case kestrava::FileFault::Cancelled: return;
         case kestrava::FileFault::SourceMissing:
         case kestrava::FileFault::SourceNotRegular:
         case kestrava::FileFault::SourceOpen:
@@ -67,7 +66,8 @@ void Kestrava_Main::Menu_PrintRecords_Click()
                      .arg(qulonglong(fault.line)));
             return;
         default:
-            tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath), fault);
+            tell(tr("The print copy %1 could not be written. Nothing was printed.").arg(copyPath),
+                 fault);
             return;
         }
     }
@@ -98,9 +98,10 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     // window's thread. A cancelled job is ended unprinted.
     const std::unique_ptr<TextPrinter> textPrinter = printers.textPrinter(*printer, language);
     std::optional<kestrava::DownloadOutcome<kestrava::Done>> printed;
-    const bool ran = runLong(tr("Printing the records..."), [&](const kestrava::Progress& progress) {
-        printed = download_.print(language, *textPrinter, progress);
-    });
+    const bool ran =
+        runLong(tr("Printing the records..."), [&](const kestrava::Progress& progress) {
+            printed = download_.print(language, *textPrinter, progress);
+        });
     if (!printed || *printed)
         return;
     textPrinter->abortDocument();

@@ -28,22 +28,38 @@ void Kestrava_Main::buildProtocolMenus()
     Menu_Print->addSeparator();
     Menu_Protocol = Menu_Print->addMenu(caption(tr("Weld Protocol"), "Weld Protocol"));
     Menu_Protocol->setObjectName(QStringLiteral("Menu_Protocol"));
-    Menu_ProtocolPdf = item(Menu_Protocol, "Menu_ProtocolPdf", caption(tr("Save as PDF..."), "Save as PDF..."),
-                            &Kestrava_Main::Menu_ProtocolPdf_Click);
-    Menu_ProtocolPrint = item(Menu_Protocol, "Menu_ProtocolPrint", caption(tr("Print..."), "Print..."),
-                              &Kestrava_Main::Menu_ProtocolPrint_Click);
+    Menu_ProtocolPdf =
+        item(Menu_Protocol, "Menu_ProtocolPdf", caption(tr("Save as PDF..."), "Save as PDF..."),
+             &Kestrava_Main::Menu_ProtocolPdf_Click);
+    Menu_ProtocolPrint =
+        item(Menu_Protocol, "Menu_ProtocolPrint", caption(tr("Print..."), "Print..."),
+             &Kestrava_Main::Menu_ProtocolPrint_Click);
     Menu_Handover = Menu_Print->addMenu(caption(tr("Handover Report"), "Handover Report"));
     Menu_Handover->setObjectName(QStringLiteral("Menu_Handover"));
-    Menu_HandoverPdf = item(Menu_Handover, "Menu_HandoverPdf", caption(tr("Save as PDF..."), "Save as PDF..."),
-                            &Kestrava_Main::Menu_HandoverPdf_Click);
-    Menu_HandoverPrint = item(Menu_Handover, "Menu_HandoverPrint", caption(tr("Print..."), "Print..."),
-                              &Kestrava_Main::Menu_HandoverPrint_Click);
+    Menu_HandoverPdf =
+        item(Menu_Handover, "Menu_HandoverPdf", caption(tr("Save as PDF..."), "Save as PDF..."),
+             &Kestrava_Main::Menu_HandoverPdf_Click);
+    Menu_HandoverPrint =
+        item(Menu_Handover, "Menu_HandoverPrint", caption(tr("Print..."), "Print..."),
+             &Kestrava_Main::Menu_HandoverPrint_Click);
 }
 
-void Kestrava_Main::Menu_ProtocolPdf_Click() { writeWeldReport(false, false); }
-void Kestrava_Main::Menu_ProtocolPrint_Click() { writeWeldReport(false, true); }
-void Kestrava_Main::Menu_HandoverPdf_Click() { writeWeldReport(true, false); }
-void Kestrava_Main::Menu_HandoverPrint_Click() { writeWeldReport(true, true); }
+void Kestrava_Main::Menu_ProtocolPdf_Click()
+{
+    writeWeldReport(false, false);
+}
+void Kestrava_Main::Menu_ProtocolPrint_Click()
+{
+    writeWeldReport(false, true);
+}
+void Kestrava_Main::Menu_HandoverPdf_Click()
+{
+    writeWeldReport(true, false);
+}
+void Kestrava_Main::Menu_HandoverPrint_Click()
+{
+    writeWeldReport(true, true);
+}
 
 void Kestrava_Main::writeWeldReport(bool handover, bool toPrinter)
 {
@@ -63,15 +79,17 @@ void Kestrava_Main::writeWeldReport(bool handover, bool toPrinter)
     if (!Label_FilterInForce->text().isEmpty())
         selection += QStringLiteral(", ") + Label_FilterInForce->text();
     if (Text1->hasSelection()) {
-        const ListingView::Position from = std::min(Text1->anchorPosition(), Text1->cursorPosition());
+        const ListingView::Position from =
+            std::min(Text1->anchorPosition(), Text1->cursorPosition());
         const ListingView::Position to = std::max(Text1->anchorPosition(), Text1->cursorPosition());
         const auto first = std::uint64_t(from.line) + 1;
         auto last = std::uint64_t(to.line) + 1;
         if (to.column == 0 && to.line > from.line)
             --last;  // a selection that ends at the start of a line leaves that line out
         welds.setListingLines(first, last);
-        selection += QStringLiteral(", ") +
-                     tr("lines %1 to %2 of the listing").arg(qulonglong(first)).arg(qulonglong(last));
+        selection +=
+            QStringLiteral(", ") +
+            tr("lines %1 to %2 of the listing").arg(qulonglong(first)).arg(qulonglong(last));
     }
 
     const WeldReportSetup setup = WeldReportWriter::brandedSetup(
@@ -81,9 +99,11 @@ void Kestrava_Main::writeWeldReport(bool handover, bool toPrinter)
     job.parent = this;
     job.dialogs = services().dialogs;
     job.printers = services().printers;
-    job.runLong = [this](const QString& label, const WorkRunner::Work& work) { return runLong(label, work); };
-    job.startFolder =
-        startFolderFromSettings(services_.settingsFolder, QString::fromLatin1(kestrava::kDefaultSaveFileName));
+    job.runLong = [this](const QString& label, const WorkRunner::Work& work) {
+        return runLong(label, work);
+    };
+    job.startFolder = startFolderFromSettings(services_.settingsFolder,
+                                              QString::fromLatin1(kestrava::kDefaultSaveFileName));
     job.proposedName = QFileInfo(fileName).completeBaseName();
     job.emptyText = tr("The selected lines hold no weld.");
     WeldReportWriter::write(job, welds, setup, toPrinter);

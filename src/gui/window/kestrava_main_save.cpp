@@ -73,10 +73,11 @@ void Kestrava_Main::Menu_SaveFile_Click()
                    .arg(QDir::toNativeSeparators(state_.LoadedFilePath()));
         break;
     default:
-        text = fault.step == kestrava::DownloadStep::SaveWorkFile
-                   ? tr("The work file could not be written:\n%1")
-                         .arg(QDir::toNativeSeparators(fromFsPath(download_.workFiles().saveWork())))
-                   : tr("The file could not be saved:\n%1").arg(QDir::toNativeSeparators(target));
+        text =
+            fault.step == kestrava::DownloadStep::SaveWorkFile
+                ? tr("The work file could not be written:\n%1")
+                      .arg(QDir::toNativeSeparators(fromFsPath(download_.workFiles().saveWork())))
+                : tr("The file could not be saved:\n%1").arg(QDir::toNativeSeparators(target));
         break;
     }
     const std::string reason = kestrava::faultReasonText(fault.file, shared_.language());

@@ -21,17 +21,19 @@ public:
     std::function<void()> beforeFailing;  // called (on the printing thread) as it fails
     bool failPicture = false;
     QList<QImage> pictures;  // printed by printPicture
-    int linesPerPage = 60;   // the page length the text printer counts with
+    int linesPerPage = 60;  // the page length the text printer counts with
 
     std::unique_ptr<QPrinter> makePrinter() override
     {
         // Nothing reaches a real printer even if something paints on it.
         auto printer = std::make_unique<QPrinter>();
         printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(QDir::temp().filePath(QStringLiteral("kestrava_fake_printer.pdf")));
+        printer->setOutputFileName(
+            QDir::temp().filePath(QStringLiteral("kestrava_fake_printer.pdf")));
         return printer;
     }
-    std::unique_ptr<TextPrinter> textPrinter(QPrinter&, kestrava::Language language, bool countOnly) override
+    std::unique_ptr<TextPrinter> textPrinter(QPrinter&, kestrava::Language language,
+                                             bool countOnly) override
     {
         return std::make_unique<Recording>(*this, language, countOnly);
     }
@@ -56,22 +58,31 @@ private:
     public:
         Recording(FakePrinterProvider& owner, kestrava::Language language, bool countOnly)
             : owner_(owner), language_(language), countOnly_(countOnly)
-        {
-        }
+        { }
         bool setFontName(std::string_view family) override
         {
             return record("font " + QString::fromLatin1(family.data(), qsizetype(family.size())));
         }
-        bool setFontSize(int points) override { return record(QStringLiteral("size %1").arg(points)); }
-        bool setBold(bool on) override { return record(on ? QStringLiteral("bold on") : QStringLiteral("bold off")); }
+        bool setFontSize(int points) override
+        {
+            return record(QStringLiteral("size %1").arg(points));
+        }
+        bool setBold(bool on) override
+        {
+            return record(on ? QStringLiteral("bold on") : QStringLiteral("bold off"));
+        }
         bool printLine(std::string_view text) override
         {
             ++lines_;
-            return record("|" + fromCodePage(QByteArray(text.data(), qsizetype(text.size())), language_));
+            return record("|" +
+                          fromCodePage(QByteArray(text.data(), qsizetype(text.size())), language_));
         }
         bool endDocument() override { return record(QStringLiteral("end")); }
         void abortDocument() override { countOnly_ || record(QStringLiteral("abort")); }
-        int pageCount() const override { return (lines_ + owner_.linesPerPage - 1) / owner_.linesPerPage; }
+        int pageCount() const override
+        {
+            return (lines_ + owner_.linesPerPage - 1) / owner_.linesPerPage;
+        }
 
     private:
         bool record(const QString& op)

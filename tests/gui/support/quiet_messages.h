@@ -9,7 +9,9 @@ inline void installQuietMessageHandler()
 {
     static const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-            if (!message.contains(QLatin1String("This plugin does not support propagateSizeHints()")) && previous)
+            if (!message.contains(
+                    QLatin1String("This plugin does not support propagateSizeHints()")) &&
+                previous)
                 previous(type, context, message);
         });
 }

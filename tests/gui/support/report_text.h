@@ -56,7 +56,8 @@ inline QList<QStringList> expectedBlocks(const QString& rows)
         else if (kind == QLatin1String("machine"))
             blocks.last() << QStringLiteral("Machine %1 (%2)").arg(cells[1], cells[2]);
         else if (kind == QLatin1String("date"))
-            blocks.last() << squeezed(QStringLiteral("Date and time %1 %2").arg(cells[1], cells[2]));
+            blocks.last() << squeezed(
+                QStringLiteral("Date and time %1 %2").arg(cells[1], cells[2]));
         else if (kind == QLatin1String("error"))
             blocks.last() << QStringLiteral("Error %1 \u2014 %2").arg(cells[1], cells[2]);
         else if (kind == QLatin1String("field"))
@@ -83,7 +84,8 @@ inline QList<QStringList> pdfBlocks(const QStringList& pages)
 }
 
 // "Page k of N" (or its Polish) on each page k, N the pages there are.
-inline bool numberedPages(const QStringList& pages, const QString& pattern, int first = 1, int total = 0)
+inline bool numberedPages(const QStringList& pages, const QString& pattern, int first = 1,
+                          int total = 0)
 {
     for (qsizetype k = 0; k < pages.size(); ++k) {
         const QString expected = pattern.arg(first + k).arg(total ? total : pages.size());

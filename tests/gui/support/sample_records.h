@@ -12,7 +12,7 @@
 
 struct OrvRecord {
     QByteArray serial;
-    QByteArray date;   // field 3, "dd/mm/yyyy"
+    QByteArray date;  // field 3, "dd/mm/yyyy"
     QByteArray error;  // field 5
 };
 
@@ -23,8 +23,8 @@ inline QByteArray orvText(const QList<OrvRecord>& records)
     QByteArray text = "Weld No\tSerial No\tDate\tTime\tError\tDiameter\r\n";
     int number = 1;
     for (const OrvRecord& record : records)
-        text += QByteArray::number(number++) + '\t' + record.serial + '\t' + record.date + "\t12:00\t" +
-                record.error + "\t110\r\n";
+        text += QByteArray::number(number++) + '\t' + record.serial + '\t' + record.date +
+                "\t12:00\t" + record.error + "\t110\r\n";
     return text;
 }
 
@@ -36,7 +36,8 @@ inline QByteArray orvSample(int count)
     QList<OrvRecord> records;
     for (int i = 0; i < count; ++i)
         records.append({"S-" + QByteArray::number(i + 1),
-                        QDate(2009, 1, 1).addDays(i).toString(u"dd/MM/yyyy").toLatin1(), errors[i % 5]});
+                        QDate(2009, 1, 1).addDays(i).toString(u"dd/MM/yyyy").toLatin1(),
+                        errors[i % 5]});
     return orvText(records);
 }
 
@@ -44,6 +45,7 @@ inline QByteArray orvSample(int count)
 inline QByteArray scrambled(const QByteArray& plain)
 {
     const auto* begin = reinterpret_cast<const std::uint8_t*>(plain.constData());
-    const std::vector<std::uint8_t> out = kestrava::encodeBytes(std::span(begin, std::size_t(plain.size())));
+    const std::vector<std::uint8_t> out =
+        kestrava::encodeBytes(std::span(begin, std::size_t(plain.size())));
     return QByteArray(reinterpret_cast<const char*>(out.data()), qsizetype(out.size()));
 }

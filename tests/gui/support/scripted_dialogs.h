@@ -72,7 +72,8 @@ public:
             *chosenType = saveTypeAnswer;
         return take(saveAnswers, saveAnswer);
     }
-    std::optional<QString> folderName(QWidget*, const QString&, const QString& initialFolder) override
+    std::optional<QString> folderName(QWidget*, const QString&,
+                                      const QString& initialFolder) override
     {
         openRequests.append({{}, initialFolder, {}});
         return take(folderAnswers, {});

@@ -8,11 +8,14 @@ WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QStrin
                              PrinterProvider* printerProvider)
 {
     installTranslations(profile.language());
-    const QString folder = QDir::toNativeSeparators(workFolder.isEmpty() ? work.path() : workFolder);
+    const QString folder =
+        QDir::toNativeSeparators(workFolder.isEmpty() ? work.path() : workFolder);
     window = std::make_unique<Kestrava_Main>(
-        profile, completeServices({.dialogs = &dialogs, .spreadsheet = &spreadsheet,
+        profile, completeServices({.dialogs = &dialogs,
+                                   .spreadsheet = &spreadsheet,
                                    .printers = printerProvider ? printerProvider : &printers,
-                                   .workFolder = folder, .settingsFolder = folder}));
+                                   .workFolder = folder,
+                                   .settingsFolder = folder}));
 }
 
 void WindowFixture::filter(int option, const char* first, const char* second)

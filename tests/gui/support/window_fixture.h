@@ -30,7 +30,10 @@ struct WindowFixture {
             file.write(bytes);
         return QDir::toNativeSeparators(files.filePath(name));
     }
-    QString workFile(const QString& name) const { return QDir::toNativeSeparators(work.filePath(name)); }
+    QString workFile(const QString& name) const
+    {
+        return QDir::toNativeSeparators(work.filePath(name));
+    }
     // Writes bytes as name and opens that file as the command line would.
     QString loadFile(const QString& name, const QByteArray& bytes)
     {
@@ -45,7 +48,10 @@ struct WindowFixture {
         window->Menu_OpenFile->trigger();
     }
     QString text() const { return window->Text1->toPlainText(); }
-    qsizetype lineCount() const { return text().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(); }
+    qsizetype lineCount() const
+    {
+        return text().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
+    }
     // Chooses option 1 (dates, first to second) or 2 (error number first) of the filter
     // panel and presses its button.
     void filter(int option, const char* first, const char* second = "");
