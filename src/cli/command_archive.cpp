@@ -2,6 +2,7 @@
 #ifdef KESTRAVA_HAVE_ARCHIVE
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include "cli/cli_command.h"
@@ -140,15 +141,18 @@ std::vector<std::string> takeMachines(std::vector<std::string>& arguments, std::
     return machines;
 }
 
-int runList(std::vector<std::string> arguments)
+// The arguments of a command that selects welds (list, protocol): --archive, --machine
+// (any number of times), --from, --to, --error, --text, and the command's own options
+// and flags; no positional argument.
+int parseSelection(std::vector<std::string> arguments, std::set<std::string> options,
+                   const std::set<std::string>& flags, ParsedArguments& parsed,
+                   std::vector<std::string>& machines)
 {
     std::string error;
-    const std::vector<std::string> machines = takeMachines(arguments, error);
-    const auto parsed = error.empty() ? parseArguments(arguments,
-                                                       {"--archive", "--from", "--to", "--error",
-                                                        "--text", "--format", "--output"},
-                                                       {"--force"})
-                                      : ParsedArguments{{}, {}, {}, error};
+    machines = takeMachines(arguments, error);
+    options.insert({"--archive", "--from", "--to", "--error", "--text"});
+    parsed = error.empty() ? parseArguments(arguments, options, flags)
+                           : ParsedArguments{{}, {}, {}, error};
     if (!parsed.error.empty()) {
         message(parsed.error);
         return kExitUsage;
@@ -157,6 +161,17 @@ int runList(std::vector<std::string> arguments)
         message("unexpected argument: " + parsed.positional.front());
         return kExitUsage;
     }
+    return kExitDone;
+}
+
+int runList(std::vector<std::string> arguments)
+{
+    ParsedArguments parsed;
+    std::vector<std::string> machines;
+    if (const int status = parseSelection(std::move(arguments), {"--format", "--output"},
+                                          {"--force"}, parsed, machines);
+        status != kExitDone)
+        return status;
     // xlsx besides the two of formatOption: a workbook is written to --output only.
     const bool xlsx = parsed.value("--format") == std::optional<std::string>("xlsx");
     const std::optional<std::string> chosenFormat =
@@ -238,21 +253,11 @@ int runList(std::vector<std::string> arguments)
 
 int runProtocol(std::vector<std::string> arguments)
 {
-    std::string error;
-    const std::vector<std::string> machines = takeMachines(arguments, error);
-    const auto parsed =
-        error.empty()
-            ? parseArguments(arguments, {"--archive", "--from", "--to", "--error", "--text"},
-                             {"--report"})
-            : ParsedArguments{{}, {}, {}, error};
-    if (!parsed.error.empty()) {
-        message(parsed.error);
-        return kExitUsage;
-    }
-    if (!parsed.positional.empty()) {
-        message("unexpected argument: " + parsed.positional.front());
-        return kExitUsage;
-    }
+    ParsedArguments parsed;
+    std::vector<std::string> machines;
+    if (const int status = parseSelection(std::move(arguments), {}, {"--report"}, parsed, machines);
+        status != kExitDone)
+        return status;
     ArchiveQuery query;
     if (const int status = readQuery(parsed, machines, query); status != kExitDone)
         return status;
