@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 
 #include "core/archive/archive_welds.h"
 #include "core/fleet/fleet_table.h"
@@ -72,9 +73,13 @@ QString ArchiveWindow::selectionText(const kestrava::ArchiveQuery& query) const
     QStringList parts;
     parts << QFileInfo(fromFsPath(path_)).fileName();
     if (!query.machines.empty()) {
+        // The cover names the machines itself: a long choice is named by its first few.
+        constexpr std::size_t kNamed = 8;
         QStringList machines;
-        for (const std::string& serial : query.machines)
-            machines << fromCodePage(QByteArray::fromStdString(serial), language_);
+        for (std::size_t i = 0; i < std::min(kNamed, query.machines.size()); ++i)
+            machines << fromCodePage(QByteArray::fromStdString(query.machines[i]), language_);
+        if (query.machines.size() > kNamed)
+            machines << tr("%1 more").arg(qulonglong(query.machines.size() - kNamed));
         parts << tr("machines %1").arg(machines.join(QStringLiteral(", ")));
     }
     if (query.from || query.to)
