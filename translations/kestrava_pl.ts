@@ -14,11 +14,6 @@
         <translation>Otwórz archiwum...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window.cpp" line="84"/>
-        <source>Import a File...</source>
-        <translation>Importuj plik...</translation>
-    </message>
-    <message>
         <location filename="../src/gui/archive/archive_window.cpp" line="86"/>
         <source>Import a Folder...</source>
         <translation>Importuj folder...</translation>
@@ -59,6 +54,11 @@
         <translation>Pokaz</translation>
     </message>
     <message>
+        <location filename="../src/gui/archive/archive_window.cpp" line="84"/>
+        <source>Import Files...</source>
+        <translation>Importuj pliki...</translation>
+    </message>
+    <message>
         <location filename="../src/gui/archive/archive_window.cpp" line="161"/>
         <source>Open the Download</source>
         <translation>Otwórz plik danych</translation>
@@ -85,7 +85,7 @@
     </message>
     <message>
         <location filename="../src/gui/archive/archive_window.cpp" line="238"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="51"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="55"/>
         <source>The archive cannot be used.</source>
         <translation>Nie mozna uzyc archiwum.</translation>
     </message>
@@ -108,8 +108,8 @@
         <location filename="../src/gui/archive/archive_window.cpp" line="310"/>
         <location filename="../src/gui/archive/archive_window.cpp" line="314"/>
         <location filename="../src/gui/archive/archive_window.cpp" line="366"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="141"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="164"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="145"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="168"/>
         <source>The archive cannot be read.</source>
         <translation>Nie mozna odczytac archiwum.</translation>
     </message>
@@ -155,8 +155,8 @@
     </message>
     <message>
         <location filename="../src/gui/archive/archive_window_work.cpp" line="20"/>
-        <source>Import a File</source>
-        <translation>Importuj plik</translation>
+        <source>Import Files</source>
+        <translation>Importuj pliki</translation>
     </message>
     <message>
         <location filename="../src/gui/archive/archive_window_work.cpp" line="21"/>
@@ -164,89 +164,89 @@
         <translation>Pliki danych (*.xls *.pfd)|*.xls;*.pfd|Wszystkie pliki (*.*)|*.*</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="31"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="35"/>
         <source>Import a Folder</source>
         <translation>Importuj folder</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="44"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="48"/>
         <source>Importing the downloads...</source>
         <translation>Importowanie plikow danych...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="59"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="63"/>
         <source>The import was cancelled: the files finished before are kept.</source>
         <translation>Import przerwany: pliki zaimportowane wczesniej zostaja w archiwum.</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="60"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="64"/>
         <source>Files added: %1</source>
         <translation>Dodane pliki: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="61"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="65"/>
         <source>Welds added: %1</source>
         <translation>Dodane zgrzewy: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="62"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="66"/>
         <source>Welds already there: %1</source>
         <translation>Zgrzewy juz w archiwum: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="63"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="67"/>
         <source>Files not added: %1</source>
         <translation>Pliki niedodane: %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="97"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="101"/>
         <source>This file name already exists!</source>
         <translation>Plik o takiej nazwie juz istnieje</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="97"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="106"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="101"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="110"/>
         <source>Save Error</source>
         <translation>Blad zapisu</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="105"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="109"/>
         <source>Cannot write the file</source>
         <translation>Nie mozna zapisac pliku</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="113"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="117"/>
         <source>Save as CSV</source>
         <translation>Zapisz jako CSV</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="113"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="117"/>
         <source>CSV file (*.csv)|*.csv</source>
         <translation>Plik CSV (*.csv)|*.csv</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="114"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="118"/>
         <source>welds.csv</source>
         <translation>zgrzewy.csv</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="121"/>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="156"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="125"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="160"/>
         <source>Saving the welds...</source>
         <translation>Zapisywanie zgrzewów...</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="150"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="154"/>
         <source>Save as Excel Workbook</source>
         <translation>Zapisz jako skoroszyt Excel</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="150"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="154"/>
         <source>Excel workbook (*.xlsx)|*.xlsx</source>
         <translation>Skoroszyt Excel (*.xlsx)|*.xlsx</translation>
     </message>
     <message>
-        <location filename="../src/gui/archive/archive_window_work.cpp" line="151"/>
+        <location filename="../src/gui/archive/archive_window_work.cpp" line="155"/>
         <source>welds.xlsx</source>
         <translation>zgrzewy.xlsx</translation>
     </message>

@@ -13,6 +13,7 @@
 
 #include "core/archive/weld_archive.h"
 #include "gui/archive/archive_window.h"
+#include "gui/app/translations.h"
 #include "gui/archive/weld_table_model.h"
 #include "gui/platform/fs_path.h"
 #include "gui/reports/bar_chart.h"
@@ -209,6 +210,37 @@ private slots:
         QPointer<ArchiveWindow> kept(window);
         f.window->close();
         QVERIFY(!kept);
+    }
+
+    // Files chosen together are imported together; one that is no download is named
+    // with the reason in the window's language.
+    void importsFilesChosenTogether()
+    {
+        installTranslations(kestrava::Language::Polish);
+        QTemporaryDir folder;
+        QStringList chosen;
+        for (const char* name : {"orv_sample.xls", "5tz_sample.pfd", "notes.txt"}) {
+            chosen << folder.filePath(QString::fromLatin1(name));
+            QVERIFY(writeTestFile(
+                chosen.last(),
+                readTestFile(QStringLiteral(KESTRAVA_EXAMPLES_DIR "/") +
+                             QString::fromLatin1(name).replace(QStringLiteral("notes.txt"),
+                                                               QStringLiteral("orv_sample.xls")))));
+        }
+        ScriptedDialogs dialogs;
+        ArchiveWindow window(toFsPath(folder.filePath(QStringLiteral("a.sqlite"))),
+                             kestrava::Language::Polish, &dialogs, folder.path());
+        window.show();
+        QTRY_VERIFY(!window.Label_Count->text().isEmpty());
+        dialogs.openManyAnswers = {chosen};
+        window.Command_ImportFiles_Click();
+        installTranslations(kestrava::Language::English);
+        QVERIFY2(window.lastReport().contains(QStringLiteral(": 2\n")),
+                 qPrintable(window.lastReport()));
+        QVERIFY2(window.lastReport().contains(QStringLiteral(
+                     "notes.txt: to nie jest plik danych: nazwa musi konczyc sie na xls lub pfd")),
+                 qPrintable(window.lastReport()));
+        QCOMPARE(window.Welds_Model->rowCount(), 59);
     }
 
     // An archive of a newer version is refused with the reason and left as it is.

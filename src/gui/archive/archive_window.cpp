@@ -81,7 +81,7 @@ void ArchiveWindow::buildControls()
     Command_OpenArchive =
         named(new QPushButton(tr("Open Archive..."), this), "Command_OpenArchive");
     Command_ImportFiles =
-        named(new QPushButton(tr("Import a File..."), this), "Command_ImportFiles");
+        named(new QPushButton(tr("Import Files..."), this), "Command_ImportFiles");
     Command_ImportFolder =
         named(new QPushButton(tr("Import a Folder..."), this), "Command_ImportFolder");
     connect(Command_OpenArchive, &QPushButton::clicked, this,

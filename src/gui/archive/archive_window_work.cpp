@@ -16,11 +16,15 @@ void ArchiveWindow::Command_ImportFiles_Click()
 {
     if (busy())
         return;
-    const std::optional<QString> chosen = dialogs_->openFileName(
-        this, tr("Import a File"),
+    const std::optional<QStringList> chosen = dialogs_->openFileNames(
+        this, tr("Import Files"),
         tr("Download files (*.xls *.pfd)|*.xls;*.pfd|All files (*.*)|*.*"), saveFolder_);
-    if (chosen && !chosen->isEmpty())
-        importPaths({toFsPath(*chosen)});
+    if (!chosen || chosen->isEmpty())
+        return;
+    std::vector<std::filesystem::path> paths;
+    for (const QString& name : *chosen)
+        paths.push_back(toFsPath(name));
+    importPaths(paths);
 }
 
 void ArchiveWindow::Command_ImportFolder_Click()

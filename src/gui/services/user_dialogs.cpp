@@ -51,9 +51,9 @@ public:
 };
 
 // The file dialogs of the program, which never read the files they show.
-QString runFileDialog(QWidget* parent, const QString& title, const QString& start,
-                      QFileDialog::FileMode mode, const QString& filter = {},
-                      QString* selectedFilter = nullptr)
+QStringList runFileDialog(QWidget* parent, const QString& title, const QString& start,
+                          QFileDialog::FileMode mode, const QString& filter = {},
+                          QString* selectedFilter = nullptr)
 {
     static NameOnlyIconProvider icons;
     QFileDialog dialog(parent, title, start, filter);
@@ -71,7 +71,7 @@ QString runFileDialog(QWidget* parent, const QString& title, const QString& star
         return {};
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().constFirst();
+    return dialog.selectedFiles();
 }
 
 }  // namespace
@@ -102,20 +102,33 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const QStrin
                                                    const QString& filter,
                                                    const QString& initialFolder)
 {
-    const QString chosen = runFileDialog(parent, title, initialFolder, QFileDialog::ExistingFile,
-                                         qtFilterFromPairs(filter));
+    const QStringList chosen = runFileDialog(parent, title, initialFolder,
+                                             QFileDialog::ExistingFile, qtFilterFromPairs(filter));
     if (chosen.isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(chosen);
+    return QDir::toNativeSeparators(chosen.constFirst());
+}
+
+std::optional<QStringList> QtUserDialogs::openFileNames(QWidget* parent, const QString& title,
+                                                        const QString& filter,
+                                                        const QString& initialFolder)
+{
+    QStringList chosen = runFileDialog(parent, title, initialFolder, QFileDialog::ExistingFiles,
+                                       qtFilterFromPairs(filter));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    for (QString& name : chosen)
+        name = QDir::toNativeSeparators(name);
+    return chosen;
 }
 
 std::optional<QString> QtUserDialogs::folderName(QWidget* parent, const QString& title,
                                                  const QString& initialFolder)
 {
-    const QString chosen = runFileDialog(parent, title, initialFolder, QFileDialog::Directory);
+    const QStringList chosen = runFileDialog(parent, title, initialFolder, QFileDialog::Directory);
     if (chosen.isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(chosen);
+    return QDir::toNativeSeparators(chosen.constFirst());
 }
 
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const QString& title,
@@ -127,13 +140,13 @@ std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const QStrin
         initialFolder.isEmpty() ? proposedName : QDir(initialFolder).filePath(proposedName);
     const QString qtFilter = qtFilterFromPairs(filter);
     QString selected;
-    const QString chosen =
+    const QStringList chosen =
         runFileDialog(parent, title, start, QFileDialog::AnyFile, qtFilter, &selected);
     if (chosen.isEmpty())
         return std::nullopt;
     if (chosenType)
         *chosenType = std::max<int>(0, int(qtFilter.split(QStringLiteral(";;")).indexOf(selected)));
-    return QDir::toNativeSeparators(chosen);
+    return QDir::toNativeSeparators(chosen.constFirst());
 }
 
 bool QtUserDialogs::choosePrinter(QWidget* parent, QPrinter* printer, const QString& title)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -27,6 +28,10 @@ public:
     virtual std::optional<QString> openFileName(QWidget* parent, const QString& title,
                                                 const QString& filter,
                                                 const QString& initialFolder) = 0;
+    // Any number of existing files at once; nullopt when the user cancels.
+    virtual std::optional<QStringList> openFileNames(QWidget* parent, const QString& title,
+                                                     const QString& filter,
+                                                     const QString& initialFolder) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title,
                                                 const QString& filter, const QString& initialFolder,
                                                 const QString& proposedName,
@@ -49,6 +54,9 @@ public:
     std::optional<QString> openFileName(QWidget* parent, const QString& title,
                                         const QString& filter,
                                         const QString& initialFolder) override;
+    std::optional<QStringList> openFileNames(QWidget* parent, const QString& title,
+                                             const QString& filter,
+                                             const QString& initialFolder) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title,
                                         const QString& filter, const QString& initialFolder,
                                         const QString& proposedName,

@@ -30,6 +30,7 @@ public:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QString> folderAnswers;  // none queued: the folder chooser is cancelled
+    std::deque<QStringList> openManyAnswers;  // none queued: the many-file chooser is cancelled
     QString saveAnswer;
     int saveTypeAnswer = 0;  // the file type chosen in every Save dialog: 0 *.pfd, 1 *.xls
     bool askAnswer = false;  // the answer to every Yes/No question
@@ -62,6 +63,16 @@ public:
     {
         openRequests.append({filter, initialFolder, {}});
         return take(openAnswers, {});
+    }
+    std::optional<QStringList> openFileNames(QWidget*, const QString&, const QString& filter,
+                                             const QString& initialFolder) override
+    {
+        openRequests.append({filter, initialFolder, {}});
+        if (openManyAnswers.empty())
+            return std::nullopt;
+        QStringList answer = openManyAnswers.front();
+        openManyAnswers.pop_front();
+        return answer;
     }
     std::optional<QString> saveFileName(QWidget*, const QString&, const QString& filter,
                                         const QString& initialFolder, const QString& proposedName,
