@@ -17,6 +17,7 @@
 
 #include "core/archive/weld_archive.h"
 #include "core/settings/regional.h"
+#include "../tests/support/sample_download.h"
 
 using namespace kestrava;
 using Clock = std::chrono::steady_clock;
@@ -35,8 +36,7 @@ std::string downloadOf(int machine, int welds)
 {
     static const char* const errors[] = {"0", "0",   "0", "20", "0", "27",
                                          "0", "127", "0", "0",  "0", "5"};
-    std::string text =
-        "Weld No\tSerial No\tDate\tTime\tError\tFitting\tDiameter\tVoltage\tFusion s\tOperator\r\n";
+    std::string text = sample::kWideHeader + "\r\n";
     const auto first = std::chrono::sys_days(std::chrono::year(2015) / 1 / 1);
     const std::string serial = serialOf(machine);
     char line[160];

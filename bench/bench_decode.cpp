@@ -6,13 +6,13 @@
 #include <fstream>
 
 #include "core/text/scrambling.h"
-#include "sample_text.h"
+#include "../tests/support/sample_download.h"
 
 namespace {
 
 void DecodeBytes(benchmark::State& state)
 {
-    const std::string text = sampleDownloadText(std::size_t(state.range(0)));
+    const std::string text = sample::wideDownload(std::size_t(state.range(0)));
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
                                               text.size());
     for (auto _ : state)
@@ -23,7 +23,7 @@ BENCHMARK(DecodeBytes)->Arg(100000);
 
 void DecodeStream(benchmark::State& state)
 {
-    const std::string text = sampleDownloadText(std::size_t(state.range(0)));
+    const std::string text = sample::wideDownload(std::size_t(state.range(0)));
     std::string out;
     out.reserve(1 << 20);
     for (auto _ : state) {
@@ -46,7 +46,7 @@ void DecodeFile(benchmark::State& state)
     const auto folder = std::filesystem::temp_directory_path();
     const auto source = folder / "kestrava-bench-source.pfd";
     const auto target = folder / "kestrava-bench-target.xls";
-    const std::string text = sampleDownloadText(std::size_t(state.range(0)));
+    const std::string text = sample::wideDownload(std::size_t(state.range(0)));
     std::ofstream(source, std::ios::binary) << text;
     for (auto _ : state) {
         const auto result =

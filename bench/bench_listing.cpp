@@ -2,13 +2,13 @@
 #include <benchmark/benchmark.h>
 
 #include "core/listing/listing.h"
-#include "sample_text.h"
+#include "../tests/support/sample_download.h"
 
 namespace {
 
 void ListingRun(benchmark::State& state, const kestrava::ListingFilter& filter)
 {
-    const std::string text = sampleDownloadText(std::size_t(state.range(0)));
+    const std::string text = sample::wideDownload(std::size_t(state.range(0)));
     std::size_t written = 0;
     for (auto _ : state) {
         kestrava::ListingRun run(filter, "", [&](std::string_view bytes) {

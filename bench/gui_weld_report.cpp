@@ -20,7 +20,7 @@
 #include "core/protocol/weld_source.h"
 #include "gui/reports/weld_report.h"
 #include "process_memory.h"
-#include "sample_text.h"
+#include "../tests/support/sample_download.h"
 
 int main(int argc, char** argv)
 {
@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     const std::string file = (folder.path() + QStringLiteral("/welds.xls")).toStdString();
     {
         std::ofstream out(file, std::ios::binary);
-        out << sampleDownloadText(records);
+        out << sample::wideDownload(records);
     }
     const kestrava::DownloadWelds welds(file, false, {}, "welds.xls");
     WeldReportSetup setup;

@@ -215,7 +215,7 @@ TEST(CliArchive, AnImportKilledAtAnyMomentLeavesEachFileWholeOrAbsent)
     constexpr int kRecords = 15000;
     for (int f = 0; f < kFiles; ++f)
         folder.write("in/d" + std::to_string(f) + (f % 2 ? ".pfd" : ".xls"),
-                     f % 2 ? scrambledText(orvDownload("ORV-" + std::to_string(f), kRecords + f))
+                     f % 2 ? sample::scrambled(orvDownload("ORV-" + std::to_string(f), kRecords + f))
                            : orvDownload("ORV-" + std::to_string(f), kRecords + f));
     const std::string in = folder / "in";
 

@@ -152,7 +152,7 @@ TEST(Cli, PolishFileAndFolderNamesAreListedDecodedEncodedAndKept)
     EXPECT_EQ(cli({"encode", in, scrambled}).status, 0);
     EXPECT_EQ(cli({"decode", scrambled, back}).status, 0);
     EXPECT_EQ(readFile(back), data);
-    EXPECT_EQ(readFile(scrambled), scrambledText(data));
+    EXPECT_EQ(readFile(scrambled), sample::scrambled(data));
 
     folder.write("Pomiary żółte/Zgrzewy ż.xls", kOrv);
     const auto refused = cli({"decode", scrambled, back});
@@ -212,7 +212,7 @@ TEST(Cli, PrintWritesThePrintoutOfTheSelectedLinesByteForByte)
                                rowsOf({"3", "S7", "02/03/2009", "11:00", "0", "Ola"}));
     // The same file scrambled prints the same lines; without --language, in the
     // program's own language; under a filter, the selection with the filtered note.
-    const std::string pfd = folder.write("site.pfd", scrambledText(sample));
+    const std::string pfd = folder.write("site.pfd", sample::scrambled(sample));
     EXPECT_EQ(cli({"print", pfd, "--language=English"}).out, english.out);
     const bool polish = kestrava::buildProfile().language() == kestrava::Language::Polish;
     EXPECT_TRUE(cli({"print", file})

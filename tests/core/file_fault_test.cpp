@@ -164,7 +164,7 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
          [&] { return scrambleFile(ScrambleDirection::Decode, in, target); },
          kept("the earlier copy", random),
          {O::Status, O::OpenRead, O::Read, O::CreateTemp, O::Write, O::Sync, O::Close, O::Rename},
-         [&] { EXPECT_EQ(scrambledText(folder.read("out.tmp")), random); }},
+         [&] { EXPECT_EQ(sample::scrambled(folder.read("out.tmp")), random); }},
         {"listing",
          [&] {
              source(records)();
@@ -188,8 +188,8 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
         // working copy, and no temporary file is left in the work folder.
         {"open",
          [&] {
-             folder.write("earlier.pfd", scrambledText(bigDownload(3)));
-             folder.write("next.pfd", scrambledText(records));
+             folder.write("earlier.pfd", sample::scrambled(bigDownload(3)));
+             folder.write("next.pfd", sample::scrambled(records));
              std::filesystem::create_directories(work);
              download.emplace(work);
              ASSERT_TRUE(download->open(folder.path() / "earlier.pfd", {}).ok());
@@ -278,7 +278,7 @@ TEST_F(FileFaults, EveryFailingOperationIsReportedAndLeavesTheEarlierStateWhole)
                 EXPECT_EQ(folder.read("work/view_only.tmp"), random);
             });
         EXPECT_EQ(folder.read("out/saved.pfd"),
-                  form == SaveForm::Plain ? random : scrambledText(random));
+                  form == SaveForm::Plain ? random : sample::scrambled(random));
     }
 }
 

@@ -27,8 +27,7 @@ namespace {
 // An ORV or 5TZ download of a few records of one machine.
 std::string randomDownload(std::mt19937& random, bool fiveTz, const std::string& serial)
 {
-    std::string text =
-        fiveTz ? "Weld\tOperator\tSerial\tDate\r\n" : "Weld\tSerial\tDate\tTime\tError\r\n";
+    std::string text = (fiveTz ? sample::kFiveTzHeader : sample::kOrvHeader) + "\r\n";
     const int records = int(random() % 30);
     for (int i = 0; i < records; ++i) {
         const std::string date = std::to_string(10 + random() % 18) + "/0" +
@@ -36,14 +35,9 @@ std::string randomDownload(std::mt19937& random, bool fiveTz, const std::string&
                                  std::to_string(10 + random() % 10);
         const std::string error =
             std::to_string(std::vector<int>{0, 0, 20, 27, 5, 6}[random() % 6]);
-        if (fiveTz) {
-            text += std::to_string(i) + "\tAnna\t" + serial + "\t" + date;
-            for (int field = 5; field < 19; ++field)
-                text += "\tx";
-            text += "\t" + error + "\r\n";
-        } else {
-            text += std::to_string(i) + "\t" + serial + "\t" + date + "\t10:00\t" + error + "\r\n";
-        }
+        text += (fiveTz ? sample::fiveTzRecord : sample::orvRecord)(std::to_string(i), serial, date,
+                                                                    error) +
+                "\r\n";
     }
     return text;
 }
@@ -51,14 +45,14 @@ std::string randomDownload(std::mt19937& random, bool fiveTz, const std::string&
 // An ORV download of records of serial, numbered from first, one day and error code each.
 std::string orvDownload(const std::string& serial, int first, int count)
 {
-    std::string text = "Weld\tSerial\tDate\tTime\tError\r\n";
+    std::string text = sample::kOrvHeader + "\r\n";
     for (int i = first; i < first + count; ++i)
-        text += std::to_string(i) + "\t" + serial + "\t" + std::to_string(10 + i % 18) +
-                "/03/2011\t10:00\t" + (i % 3 ? "0" : "27") + "\r\n";
+        text += sample::orvRecord(std::to_string(i), serial,
+                                  std::to_string(10 + i % 18) + "/03/2011", i % 3 ? "0" : "27") +
+                "\r\n";
     return text;
 }
 
-// What the table shows of a summary, and what it names, path by path.
 std::string tableOf(const FleetSummary& summary)
 {
     return fleetCsv(summary);
@@ -91,7 +85,7 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
             randomDownload(random, i % 2, (i % 2 ? "5TZ-" : "ORV-") + std::to_string(i % 3));
         const bool pfd = random() % 2;
         folder.write("sub/f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"),
-                     pfd ? scrambledText(oneMachine) : oneMachine);
+                     pfd ? sample::scrambled(oneMachine) : oneMachine);
         std::string listing;
         const ListingSummary alone = listText(oneMachine, filter, "", listing);
         if (alone.records == 0)
@@ -142,7 +136,7 @@ TEST(FleetSummary, EachDownloadAndEachWeldCountOnceWhateverTheNamesAndThreads)
     const std::string a = orvDownload("S-1", 0, 90) + "0\tS-2\t01/01/2012\t10:00\t20\r\n";
     const auto plain = folder.write("a.xls", a);
     std::filesystem::create_directory(folder.path() / "b");
-    folder.write("b/a copy.pfd", scrambledText(a));
+    folder.write("b/a copy.pfd", sample::scrambled(a));
     // Cut after the 60th record line; a later download repeats the first 40 and adds 30.
     std::size_t cut = 0;
     for (int line = 0; line < 61; ++line)
@@ -189,8 +183,8 @@ TEST(FleetSummary, ALongDownloadCountsTheSameOnAnyNumberOfThreads)
 {
     TempFolder folder;
     const std::string longOne = orvDownload("S-1", 0, 70'000);
-    std::vector<std::filesystem::path> files = {folder.write("long.xls", longOne),
-                                                folder.write("long.pfd", scrambledText(longOne))};
+    std::vector<std::filesystem::path> files = {
+        folder.write("long.xls", longOne), folder.write("long.pfd", sample::scrambled(longOne))};
     for (int i = 0; i < 6; ++i)
         files.push_back(folder.write("short" + std::to_string(i) + ".xls",
                                      orvDownload("S-1", 69'950 + i * 20, 100) +
@@ -217,7 +211,7 @@ TEST(FleetSummary, EverySkippedNameIsNamedWithItsReason)
     const std::string download = orvDownload("S-1", 0, 3);
     std::filesystem::create_directories(folder.path() / "in/deep/er");
     const auto a = folder.write("in/a.xls", download);
-    folder.write("in/deep/er/b.pfd", scrambledText(download));
+    folder.write("in/deep/er/b.pfd", sample::scrambled(download));
     folder.write("in/notes.txt", "not a download by its name");
     std::filesystem::create_symlink("a.xls", folder.path() / "in/link.xls");
     std::filesystem::create_symlink("nowhere.xls", folder.path() / "in/dangling.xls");
@@ -384,7 +378,7 @@ TEST(FleetSummary, CountsBytesReadUpToTheFilesSizes)
         for (int r = 0; r < 200 * (i + 1); ++r)
             text += std::to_string(r) + "\tM1\t01/02/2010\t10:00\t0\r\n";
         const bool pfd = i % 2;
-        const std::string bytes = pfd ? scrambledText(text) : text;
+        const std::string bytes = pfd ? sample::scrambled(text) : text;
         folder.write("f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"), bytes);
         total += bytes.size();
     }

@@ -328,7 +328,7 @@ TEST(Listing, SameOnAnyNumberOfThreads)
             text += pick(300) == 0 ? std::string() : record;
         }
         const std::string plain = folder.write("f.xls", text).string();
-        const std::string scrambled = folder.write("f.pfd", scrambledText(text)).string();
+        const std::string scrambled = folder.write("f.pfd", sample::scrambled(text)).string();
         ListingFilter error, dates;
         error.errorOn = true;
         error.errorNumber = 7;

@@ -155,5 +155,5 @@ TEST(SaveCopy, AScrambledSaveOfTheWorkFileItselfKeepsIt)
     const fs::path workFile = work.write("temp_only.tmp", "1\t2\t3\r\n4");
     ASSERT_TRUE(saveCopy(workFile, work.path() / "w.pfd", SaveForm::Scrambled, workFile).ok());
     EXPECT_EQ(fileText(workFile), "1\t2\t3\r\n4");
-    EXPECT_EQ(fileText(work.path() / "w.pfd"), scrambledText("1\t2\t3\r\n4"));
+    EXPECT_EQ(fileText(work.path() / "w.pfd"), sample::scrambled("1\t2\t3\r\n4"));
 }

@@ -12,21 +12,13 @@
 
 #include "core/files/path_text.h"
 #include "core/listing/print_layout.h"
-#include "core/text/scrambling.h"
+#include "../support/sample_download.h"
 
 // The whole of a file; empty when it cannot be read.
 inline std::string fileText(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The scrambled form of a plain text.
-inline std::string scrambledText(const std::string& plain)
-{
-    const auto bytes =
-        kestrava::encodeBytes({reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
-    return std::string(bytes.begin(), bytes.end());
 }
 
 // Records every print operation as text ("|TEXT" for a printed line); fails the

@@ -25,11 +25,12 @@ std::string orvRecords(const std::string& serial, int first, int count)
 {
     std::string text;
     for (int i = first; i < first + count; ++i)
-        text += std::to_string(i) + "\t" + serial + "\t" + std::to_string(10 + i % 18) + "/0" +
-                std::to_string(1 + i % 3) + "/2009\t10:00\t" +
-                (i % 4   ? "0"
-                 : i % 8 ? "27"
-                         : "05") +
+        text += sample::orvRecord(std::to_string(i), serial,
+                                  std::to_string(10 + i % 18) + "/0" + std::to_string(1 + i % 3) +
+                                      "/2009",
+                                  i % 4   ? "0"
+                                  : i % 8 ? "27"
+                                          : "05") +
                 "\r\n";
     return text;
 }
@@ -37,18 +38,15 @@ std::string orvRecords(const std::string& serial, int first, int count)
 std::string fiveTzRecords(const std::string& serial, int first, int count)
 {
     std::string text;
-    for (int i = first; i < first + count; ++i) {
-        text += std::to_string(i) + "\tAnna\t" + serial + "\t" + std::to_string(10 + i % 18) +
-                "/11/2011";
-        for (int field = 5; field < 19; ++field)
-            text += "\tx";
-        text += std::string("\t") + (i % 3 ? "0" : "5") + "\r\n";
-    }
+    for (int i = first; i < first + count; ++i)
+        text += sample::fiveTzRecord(std::to_string(i), serial,
+                                     std::to_string(10 + i % 18) + "/11/2011", i % 3 ? "0" : "5") +
+                "\r\n";
     return text;
 }
 
 const std::string kOrvHeader = "Weld No\tSerial No\tDate\tTime\tError\r\n";
-const std::string kTzHeader = "Weld\tOperator\tSerial\tDate\r\n";
+const std::string kTzHeader = sample::kFiveTzHeader + "\r\n";
 
 // Overlapping downloads of three machines, in both kinds, and files that are none.
 struct Downloads : TempFolder {
@@ -56,14 +54,14 @@ struct Downloads : TempFolder {
     {
         std::filesystem::create_directory(path() / "sub");
         write("a.xls", kOrvHeader + orvRecords("ORV-1", 0, 60));
-        write("sub/b.pfd",
-              scrambledText(kOrvHeader + orvRecords("ORV-1", 40, 50) + orvRecords("ORV-2", 0, 9)));
+        write("sub/b.pfd", sample::scrambled(kOrvHeader + orvRecords("ORV-1", 40, 50) +
+                                             orvRecords("ORV-2", 0, 9)));
         write("sub/b copy.xls",
               kOrvHeader + orvRecords("ORV-1", 40, 50) + orvRecords("ORV-2", 0, 9));
-        write("c.pfd", scrambledText(kTzHeader + fiveTzRecords("5TZ-7", 0, 30)));
+        write("c.pfd", sample::scrambled(kTzHeader + fiveTzRecords("5TZ-7", 0, 30)));
         write("d.xls", kTzHeader + fiveTzRecords("5TZ-7", 20, 30));
         write("words.xls", "Hello\tthere\r\n");
-        write("nodate.pfd", scrambledText("Weld\tSerial\r\n1\tno date here\r\n"));
+        write("nodate.pfd", sample::scrambled("Weld\tSerial\r\n1\tno date here\r\n"));
         write("notes.txt", "not a download by its name");
     }
 };

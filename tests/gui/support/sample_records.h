@@ -5,10 +5,8 @@
 #include <QByteArray>
 #include <QDate>
 #include <QList>
-#include <span>
-#include <vector>
 
-#include "core/text/scrambling.h"
+#include "../../support/sample_download.h"
 
 struct OrvRecord {
     QByteArray serial;
@@ -44,8 +42,5 @@ inline QByteArray orvSample(int count)
 // The "Encrypted Data" form of a plain text.
 inline QByteArray scrambled(const QByteArray& plain)
 {
-    const auto* begin = reinterpret_cast<const std::uint8_t*>(plain.constData());
-    const std::vector<std::uint8_t> out =
-        kestrava::encodeBytes(std::span(begin, std::size_t(plain.size())));
-    return QByteArray(reinterpret_cast<const char*>(out.data()), qsizetype(out.size()));
+    return QByteArray::fromStdString(sample::scrambled(plain.toStdString()));
 }
