@@ -217,23 +217,39 @@ TEST(WeldArchive, ACancelledImportKeepsTheFilesFinishedAndNothingOfTheOneInProgr
     TempFolder folder;
     folder.write("big.xls", kOrvHeader + orvRecords("ORV-1", 0, 20000));
     folder.write("small.xls", kOrvHeader + orvRecords("ORV-2", 0, 10));
-    WeldArchive archive;
-    ASSERT_TRUE(archive.open(folder.path() / "archive.sqlite", true).ok());
-    // The larger file is imported first; the cancel comes half-way through the smaller.
-    std::uint64_t bigSize = std::filesystem::file_size(folder.path() / "big.xls");
-    const ImportReport report = archive.import(
-        {folder.path()}, [&](std::uint64_t done, std::uint64_t) { return done <= bigSize; });
-    EXPECT_TRUE(report.cancelled);
-    EXPECT_EQ(report.filesAdded, 1u);
-    std::vector<ArchivedDownload> downloads;
-    archive.downloads(downloads);
-    ASSERT_EQ(downloads.size(), 1u);
-    EXPECT_EQ(downloads[0].records, 20000u);
-    ArchiveQuery orv2;
-    orv2.machines = {"ORV-2"};
-    std::size_t welds = 0;
-    archive.forEachWeld(orv2, [&](const StoredWeld&) { return ++welds, true; });
-    EXPECT_EQ(welds, 0u);
+    const std::uint64_t bigSize = std::filesystem::file_size(folder.path() / "big.xls");
+    // The larger file is imported first (read on a thread of its own while its welds
+    // are written); the cancel comes half-way through one or the other.
+    const struct {
+        std::uint64_t cancelAfter;  // bytes read
+        std::uint64_t filesAdded;
+    } cases[] = {{bigSize / 2, 0}, {bigSize, 1}};
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.cancelAfter);
+        const std::filesystem::path path = folder.path() / "archive.sqlite";
+        std::filesystem::remove(path);
+        WeldArchive archive;
+        ASSERT_TRUE(archive.open(path, true).ok());
+        const ImportReport report =
+            archive.import({folder.path()}, [&](std::uint64_t done, std::uint64_t) {
+                return done <= each.cancelAfter;
+            });
+        EXPECT_TRUE(report.cancelled);
+        EXPECT_EQ(report.filesAdded, each.filesAdded);
+        std::vector<ArchivedDownload> downloads;
+        archive.downloads(downloads);
+        ASSERT_EQ(downloads.size(), each.filesAdded);
+        if (each.filesAdded > 0) {
+            EXPECT_EQ(downloads[0].records, 20000u);
+        }
+        for (const char* serial : {"ORV-1", "ORV-2"}) {
+            ArchiveQuery query;
+            query.machines = {serial};
+            std::size_t welds = 0;
+            archive.forEachWeld(query, [&](const StoredWeld&) { return ++welds, true; });
+            EXPECT_EQ(welds, serial == std::string("ORV-1") ? 20000 * each.filesAdded : 0u);
+        }
+    }
 }
 
 TEST(WeldArchive, AnArchiveItCannotTrustIsRefusedAndLeftAsItIs)
@@ -405,6 +421,47 @@ TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
         EXPECT_EQ(again.weldsAdded, 0u) << version;
         EXPECT_EQ(again.filesAdded, 0u) << version;
     }
+}
+
+// Files large enough to be read on a thread of their own and their keys sorted in two
+// halves: every weld once, under one key, whichever file brought it.
+TEST(WeldArchive, LargeDownloadsAddEachWeldOnceUnderOneKey)
+{
+    TempFolder folder;
+    folder.write("big.xls", kOrvHeader + orvRecords("ORV-1", 0, 70000));
+    folder.write("more.pfd", sample::scrambled(kOrvHeader + orvRecords("ORV-1", 60000, 20000) +
+                                               orvRecords("ORV-2", 0, 100)));
+    folder.write("big copy.xls", kOrvHeader + orvRecords("ORV-1", 0, 70000));
+    const auto path = folder.path() / "archive.sqlite";
+    WeldArchive archive;
+    ASSERT_TRUE(archive.open(path, true).ok());
+    const struct {
+        const char* file;
+        std::uint64_t added, known;
+    } imports[] = {{"big.xls", 70000, 0}, {"more.pfd", 10100, 10000}, {"big copy.xls", 0, 70000}};
+    for (const auto& each : imports) {
+        const ImportReport report = archive.import({folder.path() / each.file});
+        EXPECT_EQ(report.weldsAdded, each.added) << each.file;
+        EXPECT_EQ(report.weldsKnown, each.known) << each.file;
+    }
+    std::vector<ArchivedMachine> machines;
+    ASSERT_TRUE(archive.machines(machines).ok());
+    ASSERT_EQ(machines.size(), 2u);
+    EXPECT_EQ(machines[0].welds + machines[1].welds, 80100u);
+    // Each weld's key leads to it; no other key.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.string().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* counts = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT count(*), (SELECT count(*) FROM weld_keys), (SELECT count(*) FROM "
+                       "welds) FROM weld_keys k JOIN welds w ON w.id = k.weld AND w.machine = "
+                       "k.machine AND ifnull(w.day, 0) = k.day",
+                       -1, &counts, nullptr);
+    ASSERT_EQ(sqlite3_step(counts), SQLITE_ROW);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(sqlite3_column_int64(counts, column), 80100) << column;
+    sqlite3_finalize(counts);
+    sqlite3_close(db);
 }
 
 // A weld under the key of another line of its machine and day (as two lines whose

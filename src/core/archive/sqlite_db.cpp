@@ -1,6 +1,14 @@
 #include "core/archive/sqlite_db.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
 #include <sqlite3.h>
+
+#include "core/files/file_io.h"
 
 namespace kestrava::archive {
 
@@ -34,6 +42,42 @@ void Database::open(const std::filesystem::path& path, bool writable, bool creat
     }
     sqlite3_extended_result_codes(db_, 0);
     sqlite3_busy_timeout(db_, 10000);  // another program importing: wait for it
+}
+
+void Database::checkpointAfterCommits(const std::filesystem::path& file)
+{
+    checkpointed_ = file;
+    const auto afterCommit = [](void* context, sqlite3* db, const char* name, int pages) {
+        constexpr int kCheckpointFrom = 1000;  // SQLite's own
+        if (pages < kCheckpointFrom)
+            return SQLITE_OK;
+        const std::filesystem::path& file = static_cast<Database*>(context)->checkpointed_;
+        std::mutex lock;
+        std::condition_variable ended;
+        bool copied = false;
+        std::thread writeBack;
+        try {
+            writeBack = std::thread([&] {
+                std::unique_lock<std::mutex> hold(lock);
+                while (!ended.wait_for(hold, std::chrono::milliseconds(20), [&] { return copied; }))
+                    fileio::startWriteBack(file);
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the flush waits for all of it.
+        }
+        // A checkpoint that cannot be made now (a reader in the way) is made later.
+        sqlite3_wal_checkpoint_v2(db, name, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        if (writeBack.joinable()) {
+            {
+                const std::lock_guard<std::mutex> hold(lock);
+                copied = true;
+            }
+            ended.notify_one();
+            writeBack.join();
+        }
+        return SQLITE_OK;
+    };
+    sqlite3_wal_hook(db_, afterCommit, this);
 }
 
 void Database::fail(int code) const
@@ -151,6 +195,13 @@ void Statement::run()
     while (step()) {
     }
     reset();
+}
+
+void Statement::runKeepingBindings()
+{
+    while (step()) {
+    }
+    sqlite3_reset(statement_);
 }
 
 void Statement::reset()

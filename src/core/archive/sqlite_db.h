@@ -38,11 +38,19 @@ public:
     std::int64_t lastInsertId() const;
     int changes() const;
 
+    // After each commit that leaves 1,000 pages or more in the write-ahead log, they
+    // are copied into the database file (as SQLite's own checkpoint after a commit
+    // does), the pages copied put on their way to the disk while the copying goes on,
+    // so that the flush that ends the checkpoint has little left to wait for. file:
+    // the database file's path.
+    void checkpointAfterCommits(const std::filesystem::path& file);
+
     sqlite3* handle() const { return db_; }
     [[noreturn]] void fail(int code) const;
 
 private:
     sqlite3* db_ = nullptr;
+    std::filesystem::path checkpointed_;
 };
 
 class Statement {
@@ -66,6 +74,9 @@ public:
     bool step();
     // Steps a statement that gives no row.
     void run();
+    // The same, its parameters kept bound (those bound in place too: every one is to
+    // be bound again before the next run).
+    void runKeepingBindings();
     void reset();
 
     bool isNull(int column) const;

@@ -29,7 +29,8 @@ namespace kestrava {
 
 namespace archive {
 class Database;
-}
+class RecordReading;
+}  // namespace archive
 
 // The layout this program writes (PRAGMA user_version); an archive of a later one is
 // refused.
@@ -210,10 +211,13 @@ private:
     ImportedFile importFile(const std::filesystem::path& path, std::uint64_t size,
                             const Progress& progress, bool& cancelled);
     ArchiveError failed(const std::exception& error) const;
+    // Lets the import's statements go, before the connection they were prepared on.
+    void dropStatements();
 
     struct Statements;
     std::unique_ptr<archive::Database> db_;
     std::unique_ptr<Statements> statements_;  // of the import, made by the first one
+    std::unique_ptr<archive::RecordReading> reading_;  // of the import, likewise
     std::filesystem::path path_;
 };
 

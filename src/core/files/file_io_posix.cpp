@@ -68,8 +68,11 @@ void syncFolderOf(const std::filesystem::path& path)
 // The file system has no such operation (as opposed to refusing this one).
 bool unsupported(int error)
 {
+    // EOPNOTSUPP and ENOTSUP are one value on Linux, two on other systems.
+    // NOLINTBEGIN(misc-redundant-expression)
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP ||
            error == EPERM;
+    // NOLINTEND(misc-redundant-expression)
 }
 
 // The files mapped for reading, for the bus-error handler: a fixed table of atomics,
@@ -436,6 +439,34 @@ FileResult AtomicWriter::write(const void* data, std::size_t size)
     }
 #endif
     return {};
+}
+
+void adviseLargePages(void* data, std::size_t bytes) noexcept
+{
+#ifdef MADV_HUGEPAGE
+    // Only whole large pages within the range (2 MiB on the systems that have them).
+    constexpr std::uintptr_t kLarge = std::uintptr_t(2) << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t from = (start + kLarge - 1) & ~(kLarge - 1);
+    const std::uintptr_t to = (start + bytes) & ~(kLarge - 1);
+    if (to > from)
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+    (void)data, (void)bytes;
+#endif
+}
+
+void startWriteBack(const std::filesystem::path& path) noexcept
+{
+#ifdef __linux__
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    ::close(fd);
+#else
+    (void)path;
+#endif
 }
 
 FileResult AtomicWriter::putInPlace()

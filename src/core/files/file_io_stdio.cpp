@@ -390,6 +390,12 @@ FileResult pathStatus(const std::filesystem::path& path, PathStatus& status)
     return {};
 }
 
+void adviseLargePages(void*, std::size_t) noexcept
+{ }
+
+void startWriteBack(const std::filesystem::path&) noexcept
+{ }
+
 }  // namespace kestrava::fileio
 
 #endif  // _WIN32
