@@ -28,7 +28,7 @@
 #include "gui/app/translations.h"
 #include "gui/services/system_services.h"
 #include "process_memory.h"
-#include "sample_text.h"
+#include "../tests/support/sample_download.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ int measureOne(int argc, char* argv[])
         double(QFileInfo(QDir(workFolder).filePath(QStringLiteral("display_only.tmp"))).size()) /
         (1024.0 * 1024.0);
     std::printf("%s %.3f %.1f %.1f %.1f %.3f\n", argv[4], seconds, listingMB, baseMB, peakMB, cpu);
-    return window.state().FileLoaded ? 0 : 1;
+    return window.session().FileLoaded() ? 0 : 1;
 }
 
 }  // namespace
@@ -106,7 +106,7 @@ int main(int argc, char* argv[])
             QDir(folder.path())
                 .filePath(scrambled ? QStringLiteral("bench.pfd") : QStringLiteral("bench.xls"));
         {
-            std::string text = sampleDownloadText(std::size_t(records));
+            std::string text = sample::wideDownload(std::size_t(records));
             if (scrambled) {
                 const auto bytes = kestrava::encodeBytes(
                     {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});

@@ -476,6 +476,69 @@
     </message>
 </context>
 <context>
+    <name>FilterPanel</name>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="106"/>
+        <source>Filter Data!</source>
+        <translation>Filtrowanie danych</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="107"/>
+        <source>Show ALL Records</source>
+        <translation>Pokaz wszystkie zgrzewy</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="108"/>
+        <source>Selected Dates Only</source>
+        <translation>Pokaz zgrzewy z wybranego okresu czasu</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="109"/>
+        <source>Selected Error Only</source>
+        <translation>Pokaz zgrzewy zakonczone bledem</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="110"/>
+        <source>From: (dd/mm/yyyy)</source>
+        <translation>Od (dd/mm/rrrr)</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="111"/>
+        <source>To: (dd/mm/yyyy)</source>
+        <translation>Do (dd/mm/rrrr)</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="112"/>
+        <source>Error Number:</source>
+        <translation>Numer Bledu</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="113"/>
+        <source>Filter by error</source>
+        <translation>Filtruj w/g bledu</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="114"/>
+        <source>Filter by date</source>
+        <translation>Filtruj w/g daty</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="214"/>
+        <source>Invalid From Date</source>
+        <translation>Bledna data Od</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="221"/>
+        <source>Invalid To Date</source>
+        <translation>Bledna data Do</translation>
+    </message>
+    <message>
+        <location filename="../src/gui/window/filter_panel.cpp" line="239"/>
+        <source>Invalid error code</source>
+        <translation>Niewlasciwy kod bledu</translation>
+    </message>
+</context>
+<context>
     <name>FindBar</name>
     <message>
         <location filename="../src/gui/view/find_bar.cpp" line="56"/>
@@ -729,82 +792,82 @@
         <translation>E127 Zanik napiecia zasilania</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="139"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="146"/>
         <source>Graph of Error Codes</source>
         <translation>Wykres kodów bledów</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="207"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="214"/>
         <location filename="../src/gui/reports/weld_report.cpp" line="413"/>
         <source>Error Codes</source>
         <translation>Kody bledów</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="140"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="147"/>
         <location filename="../src/gui/reports/weld_report.cpp" line="438"/>
         <source>Qty</source>
         <translation>Ile</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="141"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="148"/>
         <location filename="../src/gui/reports/weld_report.cpp" line="439"/>
         <source>Error Description</source>
         <translation>Opis Bledu</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="142"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="149"/>
         <source>Error code information for</source>
         <translation>Informacja odnosnie bledu</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="143"/>
-        <location filename="../src/gui/reports/form_chart.cpp" line="231"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="150"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="238"/>
         <source>Print Graph</source>
         <translation>Drukuj wykres</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="144"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="151"/>
         <source>Close Form</source>
         <translation>Zamknij okno</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="145"/>
-        <location filename="../src/gui/reports/form_chart.cpp" line="250"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="152"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="257"/>
         <source>Save Chart as Image</source>
         <translation>Zapisz wykres jako obraz</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="238"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="245"/>
         <source>The printer reported an error. Printing was stopped.</source>
         <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="282"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="289"/>
         <source>The picture %1 could not be saved.</source>
         <translation>Nie mozna zapisac obrazu %1.</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="293"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="300"/>
         <source>The picture could not be drawn.</source>
         <translation>Nie mozna narysowac obrazu.</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="252"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="259"/>
         <source>PNG Image (*.png)|*.png|SVG Image (*.svg)|*.svg</source>
         <translation>Obraz PNG (*.png)|*.png|Obraz SVG (*.svg)|*.svg</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="268"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="275"/>
         <source>The file %1 already exists. Replace it?</source>
         <translation>Plik %1 juz istnieje. Zastapic go?</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="211"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="218"/>
         <source>Serial number %1</source>
         <translation>Numer seryjny %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/reports/form_chart.cpp" line="213"/>
+        <location filename="../src/gui/reports/form_chart.cpp" line="220"/>
         <source>File %1</source>
         <translation>Plik %1</translation>
     </message>
@@ -812,17 +875,17 @@
 <context>
     <name>Kestrava_Main</name>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="60"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="56"/>
         <source>The file %1 can no longer be read. Nothing was printed.</source>
         <translation>Nie mozna juz odczytac pliku %1. Nic nie wydrukowano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="65"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="61"/>
         <source>Line %1 of the file is too long to print. Nothing was printed.</source>
         <translation>Wiersz %1 pliku jest za dlugi do wydruku. Nic nie wydrukowano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="387"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="295"/>
         <source>Summarise a Folder...</source>
         <translation>Podsumowanie folderu...</translation>
     </message>
@@ -848,18 +911,18 @@
         <translation>W tym folderze nie ma plikow danych (nazw konczacych sie na xls lub pfd).</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="70"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="61"/>
         <source>The file changed while it was read</source>
         <translation>Plik zmienil sie podczas odczytu</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="72"/>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="242"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="63"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="180"/>
         <source>Not enough memory for this file</source>
         <translation>Za malo pamieci dla tego pliku</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="74"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="65"/>
         <source>A line of the file is too long to list</source>
         <translation>Wiersz pliku jest za dlugi, by go wyswietlic</translation>
     </message>
@@ -869,7 +932,7 @@
         <translation>Zapisz plik danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="144"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="118"/>
         <location filename="../src/gui/window/kestrava_main_save.cpp" line="25"/>
         <source>Encrypted Data (*.pfd)|*.pfd|Standard Data (*.xls)|*.xls</source>
         <translation>Dane zaszyfrowane (*.pfd)|*.pfd|Dane niezaszyfrowane (*.xls)|*.xls</translation>
@@ -880,242 +943,182 @@
         <translation>Zapisywanie pliku %1...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_save.cpp" line="60"/>
+        <location filename="../src/gui/window/kestrava_main_save.cpp" line="57"/>
         <source>This file name already exists!</source>
         <translation>Plik o takiej nazwie juz istnieje</translation>
     </message>
     <message>
         <location filename="../src/gui/window/kestrava_main_save.cpp" line="43"/>
-        <location filename="../src/gui/window/kestrava_main_save.cpp" line="60"/>
-        <location filename="../src/gui/window/kestrava_main_save.cpp" line="86"/>
+        <location filename="../src/gui/window/kestrava_main_save.cpp" line="57"/>
+        <location filename="../src/gui/window/kestrava_main_save.cpp" line="83"/>
         <source>Save Error</source>
         <translation>Blad zapisu</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_save.cpp" line="72"/>
+        <location filename="../src/gui/window/kestrava_main_save.cpp" line="69"/>
         <source>The loaded file could not be read:
 %1</source>
         <translation>Nie mozna odczytac wczytanego pliku:
 %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_save.cpp" line="78"/>
+        <location filename="../src/gui/window/kestrava_main_save.cpp" line="75"/>
         <source>The work file could not be written:
 %1</source>
         <translation>Nie mozna zapisac pliku roboczego:
 %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_save.cpp" line="80"/>
+        <location filename="../src/gui/window/kestrava_main_save.cpp" line="77"/>
         <source>The file could not be saved:
 %1</source>
         <translation>Nie mozna zapisac pliku:
 %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="385"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="293"/>
         <location filename="../src/gui/window/kestrava_main_print.cpp" line="30"/>
         <source>Print Records</source>
         <translation>Drukuj dane</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="69"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="65"/>
         <source>The print copy %1 could not be written. Nothing was printed.</source>
         <translation>Nie mozna zapisac kopii do wydruku %1. Nic nie wydrukowano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="111"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="100"/>
         <source>The print copy %1 could not be read. Printing was stopped.</source>
         <translation>Nie mozna odczytac kopii do wydruku %1. Drukowanie przerwano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="114"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="103"/>
         <source>The printer reported an error. Printing was stopped.</source>
         <translation>Drukarka zglosila blad. Drukowanie przerwano.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="364"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="280"/>
         <source>Kestrava Analyser</source>
         <translation>Analizator danych o zgrzewach</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="365"/>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="285"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="281"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="212"/>
         <source>No file loaded</source>
         <translation>Nie otwarto zadnego pliku</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="366"/>
-        <source>Filter Data!</source>
-        <translation>Filtrowanie danych</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="367"/>
-        <source>Show ALL Records</source>
-        <translation>Pokaz wszystkie zgrzewy</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="368"/>
-        <source>Selected Dates Only</source>
-        <translation>Pokaz zgrzewy z wybranego okresu czasu</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="369"/>
-        <source>Selected Error Only</source>
-        <translation>Pokaz zgrzewy zakonczone bledem</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="370"/>
-        <source>From: (dd/mm/yyyy)</source>
-        <translation>Od (dd/mm/rrrr)</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="371"/>
-        <source>To: (dd/mm/yyyy)</source>
-        <translation>Do (dd/mm/rrrr)</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="372"/>
-        <source>Error Number:</source>
-        <translation>Numer Bledu</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="373"/>
-        <source>Filter by error</source>
-        <translation>Filtruj w/g bledu</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="374"/>
-        <source>Filter by date</source>
-        <translation>Filtruj w/g daty</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="375"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="283"/>
         <source>Close Program</source>
         <translation>Zakoncz</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="376"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="284"/>
         <source>Copyright Information</source>
         <translation>Prawa autorskie</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="377"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="285"/>
         <source>Set Default OPEN directory</source>
         <translation>Ustaw domyslny katalog odczytu danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="378"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="286"/>
         <source>Set Default SAVE directory</source>
         <translation>Ustaw domyslny katalog zapisu danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="379"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="287"/>
         <source>File</source>
         <translation>Plik</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="380"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="288"/>
         <source>Graph</source>
         <translation>Wykres</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="381"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="289"/>
         <source>Graph Data</source>
         <translation>Wykres danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="382"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="290"/>
         <source>Help</source>
         <translation>Pomoc</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="383"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="291"/>
         <source>Open File</source>
         <translation>Otwórz Plik</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="384"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="292"/>
         <source>Print</source>
         <translation>Drukuj</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="386"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="294"/>
         <source>Save File</source>
         <translation>Zapisz Plik</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="390"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="298"/>
         <source>Technical Support</source>
         <translation>Pomoc techniczna</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="391"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="299"/>
         <source>Version Information</source>
         <translation>Wersja oprogramowania</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="115"/>
-        <source>Invalid From Date</source>
-        <translation>Bledna data Od</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="122"/>
-        <source>Invalid To Date</source>
-        <translation>Bledna data Do</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="141"/>
-        <source>Invalid error code</source>
-        <translation>Niewlasciwy kod bledu</translation>
-    </message>
-    <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="194"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="171"/>
         <source>Listing the records...</source>
         <translation>Tworzenie wykazu zgrzewow...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="43"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="42"/>
         <source>Preparing the printout...</source>
         <translation>Przygotowanie wydruku...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="84"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="79"/>
         <source>Counting the pages...</source>
         <translation>Liczenie stron wydruku...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="102"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="93"/>
         <source>Printing the records...</source>
         <translation>Drukowanie zgrzewow...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="143"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="117"/>
         <source>Open Kestrava File</source>
         <translation>Otwórz plik danych</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="158"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="132"/>
         <source>Invalid file</source>
         <translation>Niewlasciwy plik</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="194"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="171"/>
         <source>Decoding the file...</source>
         <translation>Odszyfrowywanie pliku...</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="75"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="66"/>
         <source>Cannot read the file</source>
         <translation>Nie mozna odczytac pliku</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="221"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="189"/>
         <source>Cannot write the working copy</source>
         <translation>Nie mozna zapisac kopii roboczej</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_open.cpp" line="222"/>
+        <location filename="../src/gui/window/kestrava_main_open.cpp" line="190"/>
         <source>Cannot write the listing</source>
         <translation>Nie mozna zapisac wykazu zgrzewow</translation>
     </message>
@@ -1135,7 +1138,7 @@
         <translation>Pliku %1 nie mozna by otworzyc ponownie jako pliku danych. Zapisac mozna plik o nazwie zakonczonej na .pfd (dane zaszyfrowane) lub .xls (dane niezaszyfrowane) albo o nazwie bez rozszerzenia, ktora otrzyma rozszerzenie wybranego typu pliku.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_print.cpp" line="92"/>
+        <location filename="../src/gui/window/kestrava_main_print.cpp" line="84"/>
         <source>This printout takes %1 pages. Print it?</source>
         <translation>Liczba stron wydruku: %1. Drukowac?</translation>
     </message>
@@ -1155,22 +1158,22 @@
         <translation>Ostatnie pliki</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_keys.cpp" line="122"/>
+        <location filename="../src/gui/window/kestrava_main_keys.cpp" line="117"/>
         <source>The file is no longer there; it has been taken off the list of recent files.</source>
         <translation>Pliku juz nie ma; usunieto go z listy ostatnich plikow.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="45"/>
+        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="59"/>
         <source>dates %1 - %2</source>
         <translation>daty %1 - %2</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="47"/>
+        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="61"/>
         <source>error code %1</source>
         <translation>kod bledu %1</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="50"/>
+        <location filename="../src/gui/window/kestrava_main_filter.cpp" line="64"/>
         <source>Filter: %1</source>
         <translation>Filtr: %1</translation>
     </message>
@@ -1202,17 +1205,17 @@
         <translation>Raport odbioru</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="92"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="91"/>
         <source>lines %1 to %2 of the listing</source>
         <translation>wiersze %1 do %2 wykazu</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="108"/>
+        <location filename="../src/gui/window/kestrava_main_protocol.cpp" line="107"/>
         <source>The selected lines hold no weld.</source>
         <translation>Zaznaczone wiersze nie zawieraja zadnego zgrzewu.</translation>
     </message>
     <message>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="389"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="297"/>
         <source>Weld Archive...</source>
         <translation>Archiwum zgrzewów...</translation>
     </message>
@@ -1234,7 +1237,7 @@
     <name>QProgressDialog</name>
     <message>
         <location filename="../src/gui/archive/archive_window.cpp" line="57"/>
-        <location filename="../src/gui/window/kestrava_main.cpp" line="127"/>
+        <location filename="../src/gui/window/kestrava_main.cpp" line="102"/>
         <source>Cancel</source>
         <translation>Anuluj</translation>
     </message>

@@ -47,8 +47,8 @@ bool save(QWidget& window, const QString& file)
 bool chartPicture(const AppServices& services, const QString& file)
 {
     installTranslations(kestrava::Language::English);
-    SharedValues shared;
-    shared.profile = kestrava::BuildProfile{"sorvanta", "English"};
+    ChartValues shared;
+    shared.language = kestrava::Language::English;
     shared.MachineFamily = kestrava::MachineFamily::ORV;
     kestrava::ErrorCodeTable table = kestrava::freshErrorCodeTable();
     kestrava::setErrorCodeLabels(table, kestrava::MachineFamily::ORV);

@@ -35,8 +35,8 @@ private slots:
         QCOMPARE(f.dialogs.openRequests[1].initialFolder, QStringLiteral("/data/welds"));
         QCOMPARE(f.lineCount(), 6);
         QVERIFY(f.text().contains(QStringLiteral("Łódź")));
-        QCOMPARE(readTestFile(f.window->state().LoadedFilePath()), plain);
-        QCOMPARE(f.window->shared().MachineSerial, std::string("\xA3\xF3\x64\x9F"));
+        QCOMPARE(readTestFile(f.window->session().LoadedFilePath()), plain);
+        QCOMPARE(f.window->session().MachineSerial(), std::string("\xA3\xF3\x64\x9F"));
 
         // Cancelled: only the panel is reset.
         const QString listing = f.text();
@@ -53,7 +53,7 @@ private slots:
             QVERIFY(QByteArray(name) != "gone.xls" || QFile::remove(path));
             g.openThroughMenu(path);
             QCOMPARE(g.text(), QStringLiteral("Nie otwarto zadnego pliku"));
-            QVERIFY(!g.window->state().FileLoaded);
+            QVERIFY(!g.window->session().FileLoaded());
             g.filter(2, "27");
             QCOMPARE(g.dialogs.openRequests.size(), 2);
         }
@@ -118,9 +118,10 @@ private slots:
 
             // The chart counts nothing of it: no family, no bars, no serial of the
             // file before.
-            QCOMPARE(f.window->shared().MachineFamily, kestrava::MachineFamily::Unknown);
-            QVERIFY(!f.window->shared().ErrorCodeTable);
-            FormChart chart(f.window->shared(), f.window->services());
+            QCOMPARE(f.window->session().MachineFamily(), kestrava::MachineFamily::Unknown);
+            QVERIFY(!f.window->session().ErrorCodeTable());
+            FormChart chart(ChartValues::of(f.window->session(), f.window->shared().language()),
+                            f.window->services());
             QVERIFY(chart.MSChart1->data().categories.isEmpty());
             QVERIFY(chart.LabelCount[0]->text().isEmpty() && chart.LabelSerial->text().isEmpty());
             QVERIFY(chart.Label1->text().isEmpty() && chart.Label10->text().isEmpty());
@@ -224,15 +225,53 @@ private slots:
                  QStringLiteral("Filtr: daty 01/01/2009 - 06/01/2009, kod bledu 27"));
         w.Option1[0]->setChecked(true);
         QCOMPARE(f.text(), listing);
-        QVERIFY(!w.state().ErrorFilterOn && !w.state().DateFilterOn);
+        QVERIFY(!w.Frame1->ErrorFilterOn() && !w.Frame1->DateFilterOn());
         QVERIFY(w.Label_FilterInForce->text().isEmpty());
 
         // With a filter in force the menu still asks, and the new file is listed whole.
         f.filter(2, "127");
         f.openThroughMenu(f.writeFile(QStringLiteral("b.xls"), orvSample(4)));
         QCOMPARE(f.lineCount(), 5);
-        QVERIFY(!w.state().ErrorFilterOn);
+        QVERIFY(!w.Frame1->ErrorFilterOn());
         QCOMPARE(f.dialogs.openRequests.size(), 2);
+    }
+
+    // What each run came to, in the order the listeners hear it; the panel's reset
+    // before an open asks for no listing of its own.
+    void sessionTellsEachRunInOrder()
+    {
+        WindowFixture f(kEnglish);
+        Kestrava_Main& w = *f.window;
+        QStringList heard;
+        DownloadSession& session = w.session();
+        connect(&session, &DownloadSession::opened, this, [&] { heard << "opened"; });
+        connect(&session, &DownloadSession::listed, this, [&] { heard << "listed"; });
+        connect(&session, &DownloadSession::handedOver, this, [&] { heard << "handedOver"; });
+        connect(&session, &DownloadSession::failed, this, [&] { heard << "failed"; });
+        connect(&session, &DownloadSession::closed, this, [&] { heard << "closed"; });
+        int requests = 0;
+        connect(w.Frame1, &FilterPanel::listingRequested, this, [&] { ++requests; });
+        const QByteArray noFamily =
+            "Weld No\tSerial No\tDate\tTime\tError\r\n1\tS-1\t1/1/2009\t12:00\t0\r\n";
+        const struct {
+            std::function<void()> step;
+            QStringList said;
+        } steps[] = {
+            {[&] { f.openThroughMenu(f.writeFile("a.xls", orvSample(3))); }, {"opened", "listed"}},
+            {[&] { f.filter(2, "27"); }, {"listed"}},
+            {[&] { f.openThroughMenu(f.writeFile("odd.xls", noFamily)); },
+             {"opened", "handedOver"}},
+            {[&] { f.openThroughMenu(f.files.filePath("gone.xls")); }, {"failed"}},
+            {[&] { session.close(); }, {"closed"}},
+        };
+        for (const auto& s : steps) {
+            heard.clear();
+            s.step();
+            QCOMPARE(heard, s.said);
+        }
+        QCOMPARE(requests, 1);
+        QVERIFY(!session.FileLoaded() && w.Option1[0]->isChecked() && !w.Frame1->ErrorFilterOn());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Kestrava Analyser"));
     }
 
     void saveWritesBothKinds()

@@ -15,12 +15,12 @@
 
 namespace {
 
-SharedValues values(const char* language, kestrava::MachineFamily family,
+ChartValues values(const char* language, kestrava::MachineFamily family,
                     std::array<std::int64_t, 10> counts, std::string serial)
 {
     installTranslations(kestrava::languageFromName(language));
-    SharedValues shared;
-    shared.profile = kestrava::BuildProfile{"sorvanta", language};
+    ChartValues shared;
+    shared.language = kestrava::languageFromName(language);
     shared.MachineFamily = family;
     kestrava::ErrorCodeTable table = kestrava::freshErrorCodeTable();
     kestrava::setErrorCodeLabels(table, family);
@@ -111,8 +111,8 @@ private slots:
                           services());
         QCOMPARE(shown(unknown), zeros + orvCodes + zeros + orvCodes);
         // No listing run yet: blank counts and descriptions, no bars.
-        SharedValues empty;
-        empty.profile = kestrava::BuildProfile{"sorvanta", "English"};
+        ChartValues empty;
+        empty.language = kestrava::Language::English;
         QCOMPARE(shown(FormChart(empty, services())), QStringList(20, QString()));
         // The serial is bytes in the build language's code page (0xB3: "ł" in 1250).
         FormChart polish(values("Polish", kestrava::MachineFamily::ORV, {},
@@ -124,7 +124,7 @@ private slots:
 
     void printsAndSavesTheChart()
     {
-        SharedValues shared = values("English", kestrava::MachineFamily::ORV,
+        ChartValues shared = values("English", kestrava::MachineFamily::ORV,
                                      {7, 0, 2, 0, 0, 0, 0, 0, 0, 1}, "ORV-1");
         shared.LoadedFileTitle = QStringLiteral("site42");
         FormChart form(shared, services());
@@ -230,7 +230,7 @@ private slots:
     void savedPicturesNameMachineAndCounts()
     {
         const std::array<std::int64_t, 10> counts{1234567, 0, 3, 0, 0, 0, 1, 0, 0, 2};
-        SharedValues shared =
+        ChartValues shared =
             values("English", kestrava::MachineFamily::ORV, counts, "A<&>\"'\x01-7");
         shared.LoadedFileTitle = QStringLiteral("site42");
         FormChart form(shared, services());

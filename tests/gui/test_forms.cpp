@@ -73,7 +73,9 @@ private slots:
             WindowFixture f(profile);
             DefaultPathForm save(DefaultPathKind::Save, shared, services),
                 load(DefaultPathKind::Load, shared, services);
-            FormChart chart(shared, services);
+            ChartValues values;
+            values.language = profile.language();
+            FormChart chart(values, services);
             const auto descriptions = chart.descriptionLabels();
             QList<QObject*> data(chart.LabelCount.begin(), chart.LabelCount.end());
             data << chart.LabelSerial << QList<QObject*>(descriptions.begin(), descriptions.end());

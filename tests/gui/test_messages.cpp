@@ -127,7 +127,9 @@ Messages fromAForm(const kestrava::BuildProfile& profile, const QByteArray& whic
     if (which == "chart") {
         dialogs.acceptPrinter = true;
         printers.failPicture = true;
-        FormChart(shared, services).Cmd_Print->click();
+        ChartValues values;
+        values.language = profile.language();
+        FormChart(values, services).Cmd_Print->click();
     } else if (which == "about") {
         frmAbout(shared, services).cmdSysInfo->click();
     } else {

@@ -17,7 +17,7 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    // shared: the program-wide values (language read, message answer written).
+    // shared: the program-wide values (the language is read from them).
     // services: the adapters (dialogs and the system-information launcher used), all set.
     frmAbout(SharedValues& shared, const AppServices& services, QWidget* parent = nullptr);
     ~frmAbout() override;

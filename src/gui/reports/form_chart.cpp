@@ -14,6 +14,7 @@
 #include "gui/reports/error_description.h"
 #include "gui/view/code_page.h"
 #include "gui/app/default_folder.h"
+#include "gui/app/download_session.h"
 #include "gui/platform/printer_provider.h"
 #include "gui/services/user_dialogs.h"
 
@@ -54,8 +55,14 @@ void setBoldPoints(QLabel* label, qreal points)
 
 }  // namespace
 
-FormChart::FormChart(const SharedValues& shared, const AppServices& services, QWidget* parent)
-    : QDialog(parent), services_(services), language_(shared.language())
+ChartValues ChartValues::of(const DownloadSession& session, kestrava::Language language)
+{
+    return {language, session.MachineFamily(), session.ErrorCodeTable(), session.MachineSerial(),
+            session.LoadedFileTitle()};
+}
+
+FormChart::FormChart(const ChartValues& values, const AppServices& services, QWidget* parent)
+    : QDialog(parent), services_(services), language_(values.language)
 {
     Q_ASSERT(isComplete(services_));
     setObjectName(QStringLiteral("FormChart"));
@@ -66,10 +73,10 @@ FormChart::FormChart(const SharedValues& shared, const AppServices& services, QW
     windowFont.setPointSizeF(8.25);
     setFont(windowFont);
     proposedImageName_ =
-        (shared.LoadedFileTitle.isEmpty() ? QStringLiteral("chart") : shared.LoadedFileTitle) +
+        (values.LoadedFileTitle.isEmpty() ? QStringLiteral("chart") : values.LoadedFileTitle) +
         QStringLiteral(".png");
     buildControls();
-    Form_Load(shared);
+    Form_Load(values);
 }
 
 void FormChart::buildControls()
@@ -116,11 +123,11 @@ std::array<QLabel*, 10> FormChart::descriptionLabels() const
     return {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10};
 }
 
-void FormChart::Form_Load(const SharedValues& shared)
+void FormChart::Form_Load(const ChartValues& values)
 {
     const kestrava::ErrorCodeTable* table =
-        shared.ErrorCodeTable ? &*shared.ErrorCodeTable : nullptr;
-    const QString serial = fromCodePage(QByteArray::fromStdString(shared.MachineSerial), language_);
+        values.ErrorCodeTable ? &*values.ErrorCodeTable : nullptr;
+    const QString serial = fromCodePage(QByteArray::fromStdString(values.MachineSerial), language_);
 
     LabelSerial->setText(serial);
     // Before any listing run the table is empty: the counts stay blank.
@@ -134,7 +141,7 @@ void FormChart::Form_Load(const SharedValues& shared)
         // and no descriptions.
         const auto labels = descriptionLabels();
         for (int i = 0; i < 10; ++i)
-            labels[i]->setText(table ? describeError(shared.MachineFamily, i) : QString());
+            labels[i]->setText(table ? describeError(values.MachineFamily, i) : QString());
 
         setWindowTitle(tr("Graph of Error Codes"));
         Label12->setText(tr("Qty"));
@@ -144,7 +151,7 @@ void FormChart::Form_Load(const SharedValues& shared)
         Cmd_Close->setText(tr("Close Form"));
         Cmd_SaveImage->setText(tr("Save Chart as Image"));
     }
-    fillChart(table, serial, shared.LoadedFileTitle);
+    fillChart(table, serial, values.LoadedFileTitle);
     fitTable();
 }
 

@@ -5,21 +5,39 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <array>
+#include <optional>
+#include <string>
 
+#include "core/listing/machine_family.h"
+#include "core/settings/build_profile.h"
 #include "gui/services/app_services.h"
-#include "gui/app/shared_values.h"
+
+class DownloadSession;
 
 class BarChartView;
 class QLabel;
 class QPushButton;
 
+// What the chart shows: the last listing run of the loaded download, read when the chart
+// is made.
+struct ChartValues {
+    kestrava::Language language = kestrava::Language::English;
+    kestrava::MachineFamily MachineFamily = kestrava::MachineFamily::Unknown;
+    std::optional<kestrava::ErrorCodeTable> ErrorCodeTable;  // empty before any listing run
+    std::string MachineSerial;  // bytes as they stand in the file (its code page)
+    QString LoadedFileTitle;
+
+    static ChartValues of(const DownloadSession& session, kestrava::Language language);
+};
+
 class FormChart : public QDialog {
     Q_OBJECT
 
 public:
-    // Reads shared when it is created; nothing of it is kept afterwards.
-    FormChart(const SharedValues& shared, const AppServices& services, QWidget* parent = nullptr);
+    // Reads values when it is created; nothing of them is kept afterwards.
+    FormChart(const ChartValues& values, const AppServices& services, QWidget* parent = nullptr);
 
     // Design client area (twips 10215 x 9165 at 15 twips a pixel).
     static constexpr QSize clientSize{681, 611};
@@ -35,7 +53,7 @@ public slots:
     void Cmd_SaveImage_Click();
 
 private:
-    void Form_Load(const SharedValues& shared);
+    void Form_Load(const ChartValues& values);
     void buildControls();
     void fillChart(const kestrava::ErrorCodeTable* table, const QString& serial,
                    const QString& fileTitle);

@@ -9,18 +9,13 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
-#include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -30,25 +25,15 @@
 #include "gui/view/listing_view.h"
 #include "gui/view/find_bar.h"
 #include "gui/view/resize_follower.h"
+#include "gui/window/window_style.h"
+
+using namespace window_style;
 
 namespace {
 
-const QColor kLightYellow(255, 255, 192);
 const QColor kLineGrey(128, 128, 128);
 constexpr int kClientWidth = 920;
 constexpr int kClientHeight = 665;
-
-QFont verdana()
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
-QFont windowDefaultFont()
-{
-    return QFont(QStringLiteral("MS Sans Serif"), 8);
-}
 
 QFont listingFont()
 {
@@ -61,22 +46,6 @@ QFont listingFont()
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
-}
-
-void paintBackground(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setBackgroundRole(QPalette::Window);  // buttons otherwise fill with the button colour
-    widget->setAutoFillBackground(true);
-}
-
-template <typename T>
-T* named(T* object, const char* name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
 }
 
 QLabel* logo(QWidget* parent, const char* name, const char* image, int x, int y, int width,
@@ -113,18 +82,22 @@ static void registerImages()
 
 Kestrava_Main::Kestrava_Main(const kestrava::BuildProfile& profile, AppServices services,
                              QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)), download_(toFsPath(services_.workFolder))
+    : QMainWindow(parent), services_(std::move(services))
 {
-    // A file whose header is not recognised is handed over once its first bytes are
-    // read, not listed in full.
-    download_.setStopAtUnknownHeader(true);
     shared_.profile = profile;
     Q_ASSERT(isComplete(services_));
     setObjectName(QStringLiteral("Kestrava_Main"));
+    session_ = new DownloadSession(
+        services_.workFolder,
+        [this](const QString& label, const WorkRunner::Work& work) {
+            return runLong(label, work);
+        },
+        this);
     registerImages();
     buildControls();
     buildMenus();
     runner_ = std::make_unique<WorkRunner>(this, QProgressDialog::tr("Cancel"));
+    connectSession();
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     setAcceptDrops(true);
     Form_Load();
@@ -172,13 +145,17 @@ void Kestrava_Main::buildControls()
     Find_Bar->hide();
     layout->addWidget(Find_Bar);
 
-    Frame1 = named(new QGroupBox(QStringLiteral(" Filter Data "), client), "Frame1");
-    Frame1->setGeometry(8, 560, 905, 89);
-    Frame1->setFixedHeight(89);
-    Frame1->setMinimumWidth(905);
+    Frame1 = new FilterPanel(shared_.language(), [this] { return busy(); }, client);
     layout->addWidget(Frame1);
-    Frame1->setFont(verdana());
-    paintBackground(Frame1, kLightYellow);
+    Option1 = Frame1->Option1;
+    Text_From = Frame1->Text_From;
+    Label_From = Frame1->Label_From;
+    Text_To = Frame1->Text_To;
+    Label_To = Frame1->Label_To;
+    Command_Dates = Frame1->Command_Dates;
+    Label_Error = Frame1->Label_Error;
+    Text_Error = Frame1->Text_Error;
+    Command_Error = Frame1->Command_Error;
 
     // Under the panel, the filters the listing shown was made with (empty for all
     // records): the option selected in the panel tells only of the last request.
@@ -187,70 +164,6 @@ void Kestrava_Main::buildControls()
     Label_FilterInForce->setTextFormat(Qt::PlainText);
     Label_FilterInForce->setFixedHeight(QFontMetrics(verdana()).height() + 2);
     layout->addWidget(Label_FilterInForce);
-
-    const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2"};
-    const QString optionCaptions[] = {QStringLiteral("Show ALL Records"),
-                                      QStringLiteral("Selected Dates only"),
-                                      QStringLiteral("Selected Error only")};
-    for (int i = 0; i < 3; ++i) {
-        auto* option = named(new QRadioButton(optionCaptions[i], Frame1), optionNames[i]);
-        option->setGeometry(8, 24 + 16 * i, 321, 17);
-        option->setFont(verdana());
-        paintBackground(option, kLightYellow);
-        Option1[static_cast<std::size_t>(i)] = option;
-        // Like an option button: the handler runs when the option becomes selected,
-        // by the user or by the program.
-        connect(option, &QRadioButton::toggled, this, [this, i](bool checked) {
-            if (checked)
-                Option1_Click(i);
-        });
-    }
-    {
-        QSignalBlocker block(Option1[0]);
-        Option1[0]->setChecked(true);
-    }
-    QFont bold = verdana();
-    bold.setBold(true);
-    Option1[0]->setFont(bold);
-
-    Text_From = named(new QLineEdit(Frame1), "Text_From");
-    Text_From->setGeometry(328, 24, 113, 27);
-    Text_From->setFont(verdana());
-    Label_From = named(new QLabel(QStringLiteral("From: (dd/mm/yyyy) "), Frame1), "Label_From");
-    Label_From->setGeometry(336, 48, 97, 33);
-    Label_From->setFont(verdana());
-    Label_From->setWordWrap(true);
-    Text_To = named(new QLineEdit(Frame1), "Text_To");
-    Text_To->setGeometry(512, 24, 113, 27);
-    Text_To->setFont(verdana());
-    Label_To = named(new QLabel(QStringLiteral("To: (dd/mm/yyyy) "), Frame1), "Label_To");
-    Label_To->setGeometry(520, 48, 97, 33);
-    Label_To->setFont(verdana());
-    Label_To->setWordWrap(true);
-    Command_Dates =
-        named(new QPushButton(QStringLiteral("Filter by date"), Frame1), "Command_Dates");
-    Command_Dates->setGeometry(648, 32, 113, 25);
-    Command_Dates->setFont(verdana());
-
-    Label_Error = named(new QLabel(QStringLiteral("Error Number:"), Frame1), "Label_Error");
-    Label_Error->setGeometry(344, 32, 145, 17);
-    Label_Error->setFont(windowDefaultFont());
-    Text_Error = named(new QLineEdit(Frame1), "Text_Error");
-    Text_Error->setGeometry(496, 24, 57, 25);
-    Text_Error->setFont(windowDefaultFont());
-    Command_Error =
-        named(new QPushButton(QStringLiteral("Filter by error"), Frame1), "Command_Error");
-    Command_Error->setGeometry(648, 32, 113, 25);
-    Command_Error->setFont(windowDefaultFont());
-
-    hideFilterInputs();
-
-    connect(Command_Dates, &QPushButton::clicked, this, &Kestrava_Main::Command_Dates_Click);
-    connect(Command_Error, &QPushButton::clicked, this, &Kestrava_Main::Command_Error_Click);
-    // Enter in an input presses its filter button.
-    for (QLineEdit* input : {Text_From, Text_To})
-        connect(input, &QLineEdit::returnPressed, Command_Dates, &QPushButton::click);
-    connect(Text_Error, &QLineEdit::returnPressed, Command_Error, &QPushButton::click);
 
     Picture_sorvantasmall =
         logo(Frame1, "Picture_sorvantasmall", ":/images/sorvanta_small.jpg", 768, 24, 129, 41);
@@ -363,15 +276,7 @@ void Kestrava_Main::ApplyCaptions()
 
     setWindowTitle(tr("Kestrava Analyser"));
     Text1->setPlainText(tr("No file loaded"));
-    Frame1->setTitle(tr("Filter Data!"));
-    Option1[0]->setText(tr("Show ALL Records"));
-    Option1[1]->setText(tr("Selected Dates Only"));
-    Option1[2]->setText(tr("Selected Error Only"));
-    Label_From->setText(tr("From: (dd/mm/yyyy)"));
-    Label_To->setText(tr("To: (dd/mm/yyyy)"));
-    Label_Error->setText(tr("Error Number:"));
-    Command_Error->setText(tr("Filter by error"));
-    Command_Dates->setText(tr("Filter by date"));
+    Frame1->applyCaptions();
     Menu_Close->setText(tr("Close Program"));
     Menu_Copyright->setText(tr("Copyright Information"));
     Menu_DefaultLoad->setText(tr("Set Default OPEN directory"));
@@ -389,12 +294,6 @@ void Kestrava_Main::ApplyCaptions()
         Menu_Archive->setText(tr("Weld Archive..."));
     Menu_Support->setText(tr("Technical Support"));
     Menu_Version->setText(tr("Version Information"));
-
-    // The date captions on one line each, under their boxes.
-    for (QLabel* label : {Label_From, Label_To}) {
-        label->setWordWrap(false);
-        label->resize(std::max(97, label->sizeHint().width()), label->height());
-    }
 }
 
 void Kestrava_Main::Form_Activate()

@@ -1,8 +1,17 @@
-// Kestrava_Main: the program's main window, its menus and the filter panel.
+// Kestrava_Main: the program's main window, its menus, the listing and the filter panel.
+//
+// The loaded download has one owner, the window's DownloadSession (gui/app): it runs
+// open, relist, save and print through the window's one WorkRunner and signals what a
+// listing run came to (opened, listed, handed over, failed, closed). The window's
+// title, the filter line under the panel and the panel itself listen to it; Save,
+// Print, the chart and the protocols read the download through it when they run. The
+// filter panel (FilterPanel, Frame1) holds the filter request and asks for a listing
+// with it.
+//
 // The commands are split over files named after them:
 //   kestrava_main.cpp          construction, layout, captions, logos, activation
 //   kestrava_main_open.cpp     Open File and the listing shown in Text1
-//   kestrava_main_filter.cpp   the filter panel
+//   kestrava_main_filter.cpp   the filter line under the panel, the panel's requests
 //   kestrava_main_save.cpp     Save File
 //   kestrava_main_print.cpp    Print Records
 //   kestrava_main_defaults.cpp the default OPEN/SAVE folder forms
@@ -22,13 +31,14 @@
 #include <vector>
 
 #include "core/document/loaded_download.h"
-#include "gui/services/app_services.h"
+#include "gui/app/download_session.h"
 #include "gui/app/shared_values.h"
+#include "gui/services/app_services.h"
 #include "gui/services/work_runner.h"
+#include "gui/window/filter_panel.h"
 
 class QAction;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -49,8 +59,9 @@ public:
                            QWidget* parent = nullptr);
     ~Kestrava_Main() override;
 
-    MainFormState& state() { return state_; }
     SharedValues& shared() { return shared_; }
+    // The loaded download, its state read by the design's names.
+    DownloadSession& session() { return *session_; }
     const AppServices& services() const { return services_; }
 
     // Opens path as if it had been chosen in the Open dialog (command line, drop).
@@ -78,10 +89,6 @@ public slots:
     void Menu_Version_Click();
     void Menu_Copyright_Click();
 
-    void Option1_Click(int index);
-    void Command_Dates_Click();
-    void Command_Error_Click();
-
 protected:
     void Form_Load();  // ApplyBuildProfile
     void Form_Activate();  // the listing's fixed layout setting
@@ -91,19 +98,19 @@ private:
     void ApplyBuildProfile();
     void ShowBrandLogo();
     void ApplyCaptions();
-    void hideFilterInputs();
     // Names the filters of the listing shown in Label_FilterInForce (kestrava_main_filter.cpp).
     void showFilterInForce();
+    // The listeners of the session and the panel (kestrava_main_filter.cpp).
+    void connectSession();
     void buildControls();
     void buildMenus();
 
     // Shortcuts, the title, the find bar and the recent files (kestrava_main_keys.cpp).
     void buildKeys();
-    // After a listing run or a failed open: the title names the loaded file (or is the
-    // caption alone) and a newly shown file goes to the top of the recent files.
+    // After a listing run: the title names the loaded file (or is the caption alone)
+    // and a newly shown file goes to the top of the recent files.
     void showLoadedState();
     void openRecentFile(const QString& path);
-    QString chosenFilePath() const;
     QString caption_;  // the window's title with no file loaded
 
     // A file the listing cannot show goes to a spreadsheet program; the user is told
@@ -112,12 +119,12 @@ private:
 
     // The Open command's pieces (kestrava_main_open.cpp).
     void freshOpen(const std::optional<QString>& chosenPath);
-    void relistLoadedFile();
-    void resetFilterPanel();
-    // Opens chosenPath, or lists the loaded file again, under the panel's filter.
-    void runListing(const std::optional<QString>& chosenPath);
-    // The forms' copies of the loaded download's state, taken after each command.
-    void syncFromDocument();
+    void relistLoadedFile(const kestrava::ListingFilter& filter);
+    // Opens chosenPath, or lists the loaded file again, under filter.
+    void runListing(const std::optional<QString>& chosenPath,
+                    const kestrava::ListingFilter& filter);
+    // What a failed listing run is told as.
+    void showListingFault(const kestrava::DownloadFault& fault);
     // Runs work through the runner; false when it was cancelled or the window closes.
     bool runLong(const QString& label, const WorkRunner::Work& work,
                  const std::function<QString()>& currentLabel = {});
@@ -140,17 +147,16 @@ private:
 
     SharedValues shared_;
     AppServices services_;
-    // The loaded download: the file, its work files and its last listing.
-    kestrava::LoadedDownload download_;
-    MainFormState state_{download_};
     std::unique_ptr<WorkRunner> runner_;  // the one runner of the window's long work
+    // The loaded download: the file, its work files and its last listing.
+    DownloadSession* session_ = nullptr;
     bool closeAfterRun_ = false;
 
 public:
     // Controls, named as in the design (objectName is the same).
     QFrame* Line1 = nullptr;
     ListingView* Text1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
+    FilterPanel* Frame1 = nullptr;  // the filter panel; the controls below are its own
     std::array<QRadioButton*, 3> Option1{};
     QLineEdit* Text_From = nullptr;
     QLabel* Label_From = nullptr;

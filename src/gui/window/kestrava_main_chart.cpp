@@ -9,7 +9,7 @@ void Kestrava_Main::Menu_GraphShow_Click()
     // Not while a listing is being made: its counts are not settled yet.
     if (busy())
         return;
-    FormChart form(shared(), services(), this);
+    FormChart form(ChartValues::of(*session_, shared_.language()), services(), this);
     form.showListingFilter(Label_FilterInForce->text());
     form.exec();
 }

@@ -8,7 +8,7 @@
 
 void Kestrava_Main::handOverToSpreadsheet(const kestrava::ListingSummary& summary)
 {
-    const bool started = services_.spreadsheet->openInSpreadsheet(this, state_.LoadedFilePath(),
+    const bool started = services_.spreadsheet->openInSpreadsheet(this, session_->LoadedFilePath(),
                                                                   services_.settingsFolder);
     if (shared_.language() == kestrava::Language::Other) {
         Text1->clear();  // no texts in this build: the listing area is left empty

@@ -96,15 +96,10 @@ void Kestrava_Main::buildKeys()
     }
 }
 
-QString Kestrava_Main::chosenFilePath() const
-{
-    return state_.ChosenFilePath();
-}
-
 void Kestrava_Main::showLoadedState()
 {
-    const QString path = chosenFilePath();
-    if (!state_.FileLoaded || path.isEmpty()) {
+    const QString path = session_->ChosenFilePath();
+    if (!session_->FileLoaded() || path.isEmpty()) {
         setWindowTitle(caption_);
         return;
     }

@@ -6,10 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 
 #include "core/text/download_file.h"
@@ -36,15 +32,6 @@ constexpr bool kMappedFileBlocksReplacing = true;
 constexpr bool kMappedFileBlocksReplacing = false;
 #endif
 constexpr const char* kShownListingName = "display_shown.tmp";
-
-// The chosen file's name without its folder and without its last four characters.
-QString fileTitle(const QString& path)
-{
-    const qsizetype separator =
-        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    const QString name = path.mid(separator + 1);
-    return name.left(std::max<qsizetype>(0, name.size() - 4));
-}
 
 // Two names of one path, whatever their separators (Qt writes "/" on Windows too) and,
 // on Windows, the case of their letters.
@@ -100,38 +87,21 @@ void Kestrava_Main::openPath(const QString& path)
     freshOpen(path);
 }
 
-void Kestrava_Main::relistLoadedFile()
+void Kestrava_Main::relistLoadedFile(const kestrava::ListingFilter& filter)
 {
     if (busy())
         return;
     // A filter request with no file loaded asks for a file, like the menu command.
-    if (!download_.loaded()) {
+    if (!session_->FileLoaded()) {
         freshOpen(std::nullopt);
         return;
     }
-    runListing(std::nullopt);
-}
-
-void Kestrava_Main::resetFilterPanel()
-{
-    state_.OptionResetInProgress = true;
-    Option1[0]->setChecked(true);  // runs Option1_Click(0), which does not re-list now
-    state_.OptionResetInProgress = false;
-    for (QWidget* input : {static_cast<QWidget*>(Label_From), static_cast<QWidget*>(Label_To),
-                           static_cast<QWidget*>(Text_From), static_cast<QWidget*>(Text_To),
-                           static_cast<QWidget*>(Command_Dates)})
-        input->hide();
-    QFont font = Option1[0]->font();
-    font.setBold(true);
-    Option1[0]->setFont(font);
-    font.setBold(false);
-    Option1[1]->setFont(font);
-    state_.DateFilterOn = false;
+    runListing(std::nullopt, filter);
 }
 
 void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
 {
-    resetFilterPanel();
+    Frame1->reset();
 
     QString path;
     if (chosenPath) {
@@ -158,18 +128,12 @@ void Kestrava_Main::freshOpen(const std::optional<QString>& chosenPath)
         showPanelMessage(tr("Invalid file"));
         return;
     }
-    runListing(path);
+    runListing(path, Frame1->filter());
 }
 
-void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
+void Kestrava_Main::runListing(const std::optional<QString>& chosenPath,
+                               const kestrava::ListingFilter& filter)
 {
-    kestrava::ListingFilter filter;
-    filter.dateOn = state_.DateFilterOn;
-    filter.from = state_.FilterDateFrom;
-    filter.to = state_.FilterDateTo;
-    filter.errorOn = state_.ErrorFilterOn;
-    filter.errorNumber = state_.FilterErrorNumber;
-
     const bool decoding = chosenPath && kestrava::downloadKindOf(chosenPath->toStdString()) ==
                                             kestrava::DownloadKind::Encrypted;
     // The run writes the listing file, which the view then maps; the view's line index
@@ -179,63 +143,33 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     // one only once complete, and the mapping keeps the file replaced. Where a mapped
     // file cannot be replaced, the shown one is renamed aside for the run, and back
     // after it unless the run put a new listing file in its place.
-    const QString listingPath = fromFsPath(download_.workFiles().listing());
+    const QString listingPath = session_->listingFile();
     const QString asidePath =
         QFileInfo(listingPath).dir().filePath(QLatin1String(kShownListingName));
     const bool aside = kMappedFileBlocksReplacing &&
                        samePath(Text1->model().fileName(), listingPath) &&
                        Text1->moveFile(asidePath);
     LineIndex lineStarts;
-    std::optional<kestrava::DownloadOutcome<kestrava::ListingSummary>> outcome;
-    download_.setLineStarts([&lineStarts](const std::uint64_t* starts, std::size_t count) {
-        lineStarts.add(starts, count);
-    });
-    const bool ran =
-        runLong(decoding ? tr("Decoding the file...") : tr("Listing the records..."),
-                [&](const kestrava::Progress& progress) {
-                    try {
-                        outcome = chosenPath
-                                      ? download_.open(toFsPath(*chosenPath), filter, progress)
-                                      : download_.relist(filter, progress);
-                    } catch (const std::bad_alloc&) {
-                        kestrava::FileResult memory;
-                        memory.fault = kestrava::FileFault::OutOfMemory;
-                        outcome = kestrava::DownloadFault{kestrava::DownloadStep::Reading, memory};
-                    }
-                });
-    download_.setLineStarts({});
-    const bool listed =
-        ran && outcome && *outcome && outcome->value().outcome == kestrava::ListingOutcome::Listed;
     std::optional<ListingModel> shown;
-    if (listed)
-        shown = ListingModel::ofFile(listingPath, std::move(lineStarts), shared_.language());
-    if (aside && !shown && !QFile::exists(listingPath))
-        Text1->moveFile(listingPath);
-    if (!ran || !outcome)
-        return;  // cancelled or closing: everything as before the command
-    if (!*outcome) {
-        const kestrava::DownloadFault& fault = outcome->fault();
-        if (!fault.cancelled())
-            showPanelMessage(
-                runFaultText(fault.file.fault, fault.step == kestrava::DownloadStep::WorkingCopy
-                                                   ? tr("Cannot write the working copy")
-                                                   : tr("Cannot write the listing")),
-                faultDetail(fault.file, shared_.language()));
-        return;
-    }
-
-    const kestrava::ListingSummary& summary = outcome->value();
-    syncFromDocument();
-
-    // A file that is no weld record file is loaded all the same, and handed over: the
-    // title names it, the listing area says where it went, and Save, Print, the chart
-    // and the filters act on it.
-    state_.FileLoaded = true;
-    showLoadedState();  // before the hand-over's message, so that the box and the title agree
-    Find_Bar->clearResult();
-    if (summary.outcome != kestrava::ListingOutcome::Listed) {
-        handOverToSpreadsheet(summary);
-    } else {
+    DownloadSession::ListingTap tap;
+    tap.lineStarts = [&lineStarts](const std::uint64_t* starts, std::size_t count) {
+        lineStarts.add(starts, count);
+    };
+    tap.ended = [&](bool listed) {
+        if (listed)
+            shown = ListingModel::ofFile(listingPath, std::move(lineStarts), shared_.language());
+        if (aside && !shown && !QFile::exists(listingPath))
+            Text1->moveFile(listingPath);
+    };
+    // The session's listeners have named the file in the title and handed a file that
+    // is no weld record file over by the time it returns (connectSession).
+    const DownloadSession::ListingEnd end = session_->list(
+        chosenPath, filter, decoding ? tr("Decoding the file...") : tr("Listing the records..."),
+        tap);
+    using End = DownloadSession::ListingEnd;
+    if (end != End::Listed && end != End::HandedOver)
+        return;  // failed, cancelled or closing: everything as before the command
+    if (end == End::Listed) {
         if (shown)
             Text1->setModel(std::move(*shown));
         else
@@ -243,26 +177,15 @@ void Kestrava_Main::runListing(const std::optional<QString>& chosenPath)
     }
     if (aside && !samePath(Text1->model().fileName(), asidePath))
         QFile::remove(asidePath);  // renamed aside, and shown no more
-
-    state_.DateFilterOn = false;
 }
 
-void Kestrava_Main::syncFromDocument()
+void Kestrava_Main::showListingFault(const kestrava::DownloadFault& fault)
 {
-    shared_.LoadedFileTitle = fileTitle(fromFsPath(download_.chosenFile()));
-    const auto& listing = download_.lastListing();
-    if (listing && listing->outcome != kestrava::ListingOutcome::Listed) {
-        // A file handed over has no family and no records counted: the chart shows no
-        // bars, and no serial number of the file listed before beside this file's name.
-        shared_.MachineFamily = kestrava::MachineFamily::Unknown;
-        shared_.ErrorCodeTable.reset();
-        shared_.MachineSerial.clear();
-    } else {
-        shared_.MachineFamily = download_.machineFamily();
-        shared_.ErrorCodeTable = download_.errorCodeTable();
-        shared_.MachineSerial = download_.machineSerial();
-    }
-    showFilterInForce();
+    const QString writeText = fault.step == kestrava::DownloadStep::WorkingCopy
+                                  ? tr("Cannot write the working copy")
+                                  : tr("Cannot write the listing");
+    showPanelMessage(runFaultText(fault.file.fault, writeText),
+                     faultDetail(fault.file, shared_.language()));
 }
 
 bool Kestrava_Main::runLong(const QString& label, const WorkRunner::Work& work,

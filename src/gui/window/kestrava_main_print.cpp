@@ -22,7 +22,7 @@ constexpr int kPagesToAskAbout = 100;
 void Kestrava_Main::Menu_PrintRecords_Click()
 {
     // Not while another command runs: its filters and counts are not settled yet.
-    if (busy() || !download_.loaded())
+    if (busy() || !session_->FileLoaded())
         return;
 
     const kestrava::Language language = shared().language();
@@ -39,14 +39,10 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     };
 
     // The print copy: the header and the records of the listing on screen.
-    std::optional<kestrava::DownloadOutcome<std::filesystem::path>> copied;
-    if (!runLong(tr("Preparing the printout..."),
-                 [&](const kestrava::Progress& progress) {
-                     copied = download_.writePrintCopy(progress);
-                 }) ||
-        !copied)
+    const auto copied = session_->writePrintCopy(tr("Preparing the printout..."));
+    if (!copied)
         return;
-    const QString copyPath = fromFsPath(download_.workFiles().printCopy());
+    const QString copyPath = session_->printCopyFile();
     if (!*copied) {
         const kestrava::FileResult& fault = copied->fault().file;
         switch (fault.fault) {
@@ -80,12 +76,8 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     // A long job is said before it starts: the pages it takes on the chosen printer.
     {
         const std::unique_ptr<TextPrinter> counter = printers.textPrinter(*printer, language, true);
-        std::optional<kestrava::DownloadOutcome<kestrava::Done>> counted;
-        if (!runLong(tr("Counting the pages..."),
-                     [&](const kestrava::Progress& progress) {
-                         counted = download_.print(language, *counter, progress);
-                     }) ||
-            !counted)
+        const auto counted = session_->print(language, *counter, tr("Counting the pages..."));
+        if (!counted)
             return;
         if (*counted && counter->pageCount() > kPagesToAskAbout && texts &&
             !services().dialogs->ask(
@@ -95,17 +87,14 @@ void Kestrava_Main::Menu_PrintRecords_Click()
     }
 
     // The rows are painted on the worker: a printer's painter may be used off the
-    // window's thread. A cancelled job is ended unprinted.
+    // window's thread. A cancelled job is ended unprinted (a job printed to its end
+    // has no painter left to end).
     const std::unique_ptr<TextPrinter> textPrinter = printers.textPrinter(*printer, language);
-    std::optional<kestrava::DownloadOutcome<kestrava::Done>> printed;
-    const bool ran =
-        runLong(tr("Printing the records..."), [&](const kestrava::Progress& progress) {
-            printed = download_.print(language, *textPrinter, progress);
-        });
-    if (!printed || *printed)
+    const auto printed = session_->print(language, *textPrinter, tr("Printing the records..."));
+    if (printed && *printed)
         return;
     textPrinter->abortDocument();
-    if (!ran || printed->fault().cancelled())
+    if (!printed || printed->fault().cancelled())
         return;
     if (printed->fault().step == kestrava::DownloadStep::PrintCopy)
         tell(tr("The print copy %1 could not be read. Printing was stopped.").arg(copyPath),

@@ -64,16 +64,15 @@ void Kestrava_Main::Menu_HandoverPrint_Click()
 void Kestrava_Main::writeWeldReport(bool handover, bool toPrinter)
 {
     // Only for a listing on screen, and not while another command runs.
-    const auto& listing = download_.lastListing();
-    if (busy() || !download_.loaded() || !listing ||
-        listing->outcome != kestrava::ListingOutcome::Listed)
+    if (busy() || !session_->FileLoaded() || !session_->Listed())
         return;
 
     const kestrava::Language language = shared().language();
 
     // The welds: those of the listing's selected lines, or of the whole listing.
-    const QString fileName = QFileInfo(chosenFilePath()).fileName();
-    kestrava::DownloadWelds welds(download_.loadedFilePath(), false, download_.filter(),
+    const QString fileName = QFileInfo(session_->ChosenFilePath()).fileName();
+    const kestrava::LoadedDownload& download = session_->document();
+    kestrava::DownloadWelds welds(download.loadedFilePath(), false, download.filter(),
                                   fileName.toStdString());
     QString selection = fileName;
     if (!Label_FilterInForce->text().isEmpty())

@@ -12,7 +12,7 @@
 
 void Kestrava_Main::Menu_SaveFile_Click()
 {
-    if (busy() || !download_.loaded())
+    if (busy() || !session_->FileLoaded())
         return;
     const bool showTexts = shared_.language() != kestrava::Language::Other;
 
@@ -26,7 +26,7 @@ void Kestrava_Main::Menu_SaveFile_Click()
     }
     int chosenType = 0;  // 0: Encrypted Data, 1: Standard Data
     const std::optional<QString> chosen = services_.dialogs->saveFileName(
-        this, title, filter, initialFolder, shared_.LoadedFileTitle, &chosenType);
+        this, title, filter, initialFolder, session_->LoadedFileTitle(), &chosenType);
     if (!chosen || chosen->isEmpty())
         return;
     // Only names the Open command reads back: no extension gets the chosen type's.
@@ -45,13 +45,10 @@ void Kestrava_Main::Menu_SaveFile_Click()
     }
     const QString target = QString::fromStdString(*named);
 
-    std::optional<kestrava::DownloadOutcome<std::filesystem::path>> saved;
     // Big files show a progress window; the window's other commands wait meanwhile.
-    if (!runLong(showTexts ? tr("Saving %1...").arg(QDir::toNativeSeparators(target)) : QString(),
-                 [&](const kestrava::Progress& progress) {
-                     saved = download_.save(toFsPath(target), progress);
-                 }) ||
-        !saved || *saved || saved->fault().cancelled() || !showTexts)
+    const auto saved = session_->save(
+        target, showTexts ? tr("Saving %1...").arg(QDir::toNativeSeparators(target)) : QString());
+    if (!saved || *saved || saved->fault().cancelled() || !showTexts)
         return;
 
     const kestrava::DownloadFault& fault = saved->fault();
@@ -70,13 +67,13 @@ void Kestrava_Main::Menu_SaveFile_Click()
     case kestrava::FileFault::SourceRead:
     case kestrava::FileFault::SourceChanged:
         text = tr("The loaded file could not be read:\n%1")
-                   .arg(QDir::toNativeSeparators(state_.LoadedFilePath()));
+                   .arg(QDir::toNativeSeparators(session_->LoadedFilePath()));
         break;
     default:
         text =
             fault.step == kestrava::DownloadStep::SaveWorkFile
                 ? tr("The work file could not be written:\n%1")
-                      .arg(QDir::toNativeSeparators(fromFsPath(download_.workFiles().saveWork())))
+                      .arg(QDir::toNativeSeparators(session_->saveWorkFile()))
                 : tr("The file could not be saved:\n%1").arg(QDir::toNativeSeparators(target));
         break;
     }
