@@ -114,7 +114,7 @@ struct Selection {
     }
 
     // The clause with more terms after it.
-    std::string and_(const std::string& more) const
+    std::string withTerm(const std::string& more) const
     {
         return where + (where.empty() ? " WHERE " : " AND ") + more;
     }
@@ -164,7 +164,7 @@ std::vector<Group> groupsOf(archive::Database& db, const Selection& selection)
 std::string groupWeldsSql(const Selection& selection)
 {
     return std::string("SELECT w.line") + kWeldsJoined +
-           selection.and_("d.header = ? AND m.family = ?") + " ORDER BY w.id";
+           selection.withTerm("d.header = ? AND m.family = ?") + " ORDER BY w.id";
 }
 
 void bindGroup(Statement& welds, const Selection& selection, const Group& group)

@@ -324,7 +324,7 @@ void WeldReport::Pass::protocol(const WeldRecord& weld)
     for (std::size_t k = 0; k < weld_.fields.size(); ++k) {
         const QString name = k < std::size_t(names_.size())
                                  ? names_[qsizetype(k)]
-                                 : WeldReport::tr("Field %1").arg(qulonglong(k + 1));
+                                 : WeldReport::tr("Field %1").arg(qulonglong(k) + 1);
         add(name, text_(weld_.fields[k].value), false);
     }
 

@@ -15,7 +15,7 @@ QString qtFilterFromPairs(const QString& pairs)
     const QStringList parts = pairs.split(QLatin1Char('|'));
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts.at(i);
+        const QString& description = parts.at(i);
         const QString pattern =
             QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt reads the patterns from the parentheses; add them when the description lacks them.
