@@ -270,8 +270,43 @@ private slots:
             QCOMPARE(heard, s.said);
         }
         QCOMPARE(requests, 1);
-        QVERIFY(!session.FileLoaded() && w.Option1[0]->isChecked() && !w.Frame1->ErrorFilterOn());
+        QVERIFY(!session.FileLoaded() && w.Frame1->Option1[0]->isChecked() && !w.Frame1->ErrorFilterOn());
         QCOMPARE(w.windowTitle(), QStringLiteral("Kestrava Analyser"));
+    }
+
+    // A Cancel that comes once the work has ended whole stops nothing: the new file is
+    // the loaded one and is told as such. One that comes after a failure tells nothing.
+    void aCancelAfterTheWorkHasEndedStopsNothing()
+    {
+        WindowFixture f(kEnglish);
+        QTemporaryDir work;
+        DownloadSession session(work.path(), [](const QString&, const WorkRunner::Work& run) {
+            run([](std::uint64_t, std::uint64_t) { return true; });
+            return false;  // as the runner says when Cancel was pressed after the end
+        });
+        QStringList heard;
+        connect(&session, &DownloadSession::opened, this, [&] { heard << "opened"; });
+        connect(&session, &DownloadSession::listed, this, [&] { heard << "listed"; });
+        connect(&session, &DownloadSession::failed, this, [&] { heard << "failed"; });
+        using End = DownloadSession::ListingEnd;
+        const struct {
+            QString path;
+            End end;
+            QStringList said;
+        } cases[] = {
+            {f.writeFile("a.xls", orvSample(3)), End::Listed, {"opened", "listed"}},
+            {f.files.filePath("gone.xls"), End::Stopped, {}},
+        };
+        for (const auto& c : cases) {
+            heard.clear();
+            bool shown = false;
+            DownloadSession::ListingTap tap;
+            tap.ended = [&](bool listed) { shown = listed; };
+            QCOMPARE(session.list(c.path, {}, QString(), tap), c.end);
+            QCOMPARE(heard, c.said);
+            QCOMPARE(shown, c.end == End::Listed);
+            QCOMPARE(session.LoadedFileTitle(), QStringLiteral("a"));
+        }
     }
 
     void saveWritesBothKinds()

@@ -29,13 +29,17 @@ DownloadSession::ListingEnd DownloadSession::list(const std::optional<QString>& 
         }
     });
     download_.setLineStarts({});
-    const bool listed =
-        ran && outcome && *outcome && outcome->value().outcome == kestrava::ListingOutcome::Listed;
+    // A Cancel that comes after the work has ended whole stops nothing: the download
+    // holds the new file, and it is shown as such, or the window would name the file
+    // before it while Save and Print take this one. A run that failed and was stopped
+    // tells nothing.
+    const bool whole = outcome && *outcome;
+    const bool listed = whole && outcome->value().outcome == kestrava::ListingOutcome::Listed;
     if (tap.ended)
         tap.ended(listed);
-    if (!ran || !outcome)
+    if (!whole && (!ran || !outcome))
         return ListingEnd::Stopped;
-    if (!*outcome) {
+    if (!whole) {
         if (!outcome->fault().cancelled())
             emit failed(outcome->fault());
         return ListingEnd::Failed;
