@@ -40,9 +40,9 @@ private slots:
 
         // Cancelled: only the panel is reset.
         const QString listing = f.text();
-        f.window->Option1[2]->setChecked(true);
+        f.window->Frame1->Option1[2]->setChecked(true);
         f.window->Menu_OpenFile->trigger();
-        QVERIFY(f.window->Option1[0]->isChecked() && f.window->Text_Error->isHidden());
+        QVERIFY(f.window->Frame1->Option1[0]->isChecked() && f.window->Frame1->Text_Error->isHidden());
         QCOMPARE(f.text(), listing);
 
         // A refused name or a file that cannot be read: nothing of it is listed, and a
@@ -166,13 +166,13 @@ private slots:
         QTimer::singleShot(0, f.window.get(), [&] {
             ++attempts;
             f.window->Menu_OpenFile_Click();
-            f.window->Option1[2]->setChecked(true);
+            f.window->Frame1->Option1[2]->setChecked(true);
         });
         f.window->openPath(path);
         QCOMPARE(attempts, 1);
         QVERIFY(f.dialogs.openRequests.isEmpty());
         QVERIFY(f.text().startsWith(QStringLiteral("Weld No")));
-        QVERIFY(f.window->Text_Error->isHidden());
+        QVERIFY(f.window->Frame1->Text_Error->isHidden());
     }
 
     void filterPanel()
@@ -186,29 +186,29 @@ private slots:
         f.dialogs.openAnswers.push_back(f.writeFile(QStringLiteral("ten.xls"), orvSample(10)));
         f.filter(1, "01/01/2009", "02/01/2009");
         QCOMPARE(f.dialogs.openRequests.size(), 1);
-        QVERIFY(w.Option1[0]->isChecked() && w.Command_Dates->isHidden());
+        QVERIFY(w.Frame1->Option1[0]->isChecked() && w.Frame1->Command_Dates->isHidden());
         QCOMPARE(f.lineCount(), 11);
 
         // Choosing an option shows its inputs, emptied and focused, and lists nothing.
         const QString listing = f.text();
         for (const auto& [option, input, other] :
-             {std::tuple{1, w.Text_From, w.Text_Error}, {2, w.Text_Error, w.Text_From}}) {
+             {std::tuple{1, w.Frame1->Text_From, w.Frame1->Text_Error}, {2, w.Frame1->Text_Error, w.Frame1->Text_From}}) {
             input->setText(QStringLiteral("old"));
-            w.Option1[option]->setChecked(true);
+            w.Frame1->Option1[option]->setChecked(true);
             QVERIFY(!input->isHidden() && other->isHidden() && input->text().isEmpty());
             QCOMPARE(QApplication::focusWidget(), input);
         }
-        QVERIFY(!w.Command_Error->isHidden() && w.Command_Dates->isHidden());
+        QVERIFY(!w.Frame1->Command_Error->isHidden() && w.Frame1->Command_Dates->isHidden());
         QCOMPARE(f.text(), listing);
 
         // A refused input: the date inputs are kept, the focus goes to the bad one; a
         // bad error number is emptied.
         f.filter(1, "01/01/2009", "31/04/2009");
-        QCOMPARE(QApplication::focusWidget(), w.Text_To);
-        QCOMPARE(w.Text_From->text(), QStringLiteral("01/01/2009"));
+        QCOMPARE(QApplication::focusWidget(), w.Frame1->Text_To);
+        QCOMPARE(w.Frame1->Text_From->text(), QStringLiteral("01/01/2009"));
         f.filter(2, "32768");
-        QVERIFY(w.Text_Error->text().isEmpty());
-        QCOMPARE(QApplication::focusWidget(), w.Text_Error);
+        QVERIFY(w.Frame1->Text_Error->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), w.Frame1->Text_Error);
         QCOMPARE(f.dialogs.messages.size(), 2);
         QCOMPARE(f.text(), listing);
 
@@ -223,7 +223,7 @@ private slots:
         // The error filter is still in force under the dates: the line says both.
         QCOMPARE(w.Label_FilterInForce->text(),
                  QStringLiteral("Filtr: daty 01/01/2009 - 06/01/2009, kod bledu 27"));
-        w.Option1[0]->setChecked(true);
+        w.Frame1->Option1[0]->setChecked(true);
         QCOMPARE(f.text(), listing);
         QVERIFY(!w.Frame1->ErrorFilterOn() && !w.Frame1->DateFilterOn());
         QVERIFY(w.Label_FilterInForce->text().isEmpty());

@@ -30,13 +30,13 @@ private slots:
                 QVERIFY(item->text().isEmpty());
         }
         // Enter in the error box presses its button: a bad number is refused.
-        w.Option1[2]->click();
-        QTest::keyClicks(w.Text_Error, QStringLiteral("E27"));
-        QTest::keyClick(w.Text_Error, Qt::Key_Return);
+        w.Frame1->Option1[2]->click();
+        QTest::keyClicks(w.Frame1->Text_Error, QStringLiteral("E27"));
+        QTest::keyClick(w.Frame1->Text_Error, Qt::Key_Return);
         QCOMPARE(f.dialogs.messages.value(0).text, QStringLiteral("Niewlasciwy kod bledu"));
-        w.Option1[1]->click();
-        QTest::keyClicks(w.Text_From, QStringLiteral("x"));
-        QTest::keyClick(w.Text_From, Qt::Key_Enter);
+        w.Frame1->Option1[1]->click();
+        QTest::keyClicks(w.Frame1->Text_From, QStringLiteral("x"));
+        QTest::keyClick(w.Frame1->Text_From, Qt::Key_Enter);
         QCOMPARE(f.dialogs.messages.value(1).text, QStringLiteral("Bledna data Od"));
         QTest::keyClick(&w, Qt::Key_F10);
         QCOMPARE(w.menuBar()->activeAction(), w.Menu_File->menuAction());

@@ -81,16 +81,16 @@ private slots:
 
     void filtersByDateThenByError()
     {
-        window_->Option1[1]->setChecked(true);
-        window_->Text_From->setText(QStringLiteral("05/03/2009"));
-        window_->Text_To->setText(QStringLiteral("09/03/2009"));
-        QTest::mouseClick(window_->Command_Dates, Qt::LeftButton);
+        window_->Frame1->Option1[1]->setChecked(true);
+        window_->Frame1->Text_From->setText(QStringLiteral("05/03/2009"));
+        window_->Frame1->Text_To->setText(QStringLiteral("09/03/2009"));
+        QTest::mouseClick(window_->Frame1->Command_Dates, Qt::LeftButton);
         waitIdle();
         QCOMPARE(listing(), bytesOf(at(QStringLiteral("expected/dates.txt"))));
 
-        window_->Option1[2]->setChecked(true);
-        window_->Text_Error->setText(QStringLiteral("27"));
-        QTest::mouseClick(window_->Command_Error, Qt::LeftButton);
+        window_->Frame1->Option1[2]->setChecked(true);
+        window_->Frame1->Text_Error->setText(QStringLiteral("27"));
+        QTest::mouseClick(window_->Frame1->Command_Error, Qt::LeftButton);
         waitIdle();
         QCOMPARE(listing(), bytesOf(at(QStringLiteral("expected/error.txt"))));
     }

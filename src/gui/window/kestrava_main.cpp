@@ -147,15 +147,6 @@ void Kestrava_Main::buildControls()
 
     Frame1 = new FilterPanel(shared_.language(), [this] { return busy(); }, client);
     layout->addWidget(Frame1);
-    Option1 = Frame1->Option1;
-    Text_From = Frame1->Text_From;
-    Label_From = Frame1->Label_From;
-    Text_To = Frame1->Text_To;
-    Label_To = Frame1->Label_To;
-    Command_Dates = Frame1->Command_Dates;
-    Label_Error = Frame1->Label_Error;
-    Text_Error = Frame1->Text_Error;
-    Command_Error = Frame1->Command_Error;
 
     // Under the panel, the filters the listing shown was made with (empty for all
     // records): the option selected in the panel tells only of the last request.

@@ -25,7 +25,6 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -40,15 +39,12 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class ListingView;
 class FindBar;
 class FleetSummaryWindow;
 class ArchiveWindow;
 class RecentFilesMenu;
-class QPushButton;
-class QRadioButton;
 
 class Kestrava_Main : public QMainWindow {
     Q_OBJECT
@@ -156,16 +152,7 @@ public:
     // Controls, named as in the design (objectName is the same).
     QFrame* Line1 = nullptr;
     ListingView* Text1 = nullptr;
-    FilterPanel* Frame1 = nullptr;  // the filter panel; the controls below are its own
-    std::array<QRadioButton*, 3> Option1{};
-    QLineEdit* Text_From = nullptr;
-    QLabel* Label_From = nullptr;
-    QLineEdit* Text_To = nullptr;
-    QLabel* Label_To = nullptr;
-    QPushButton* Command_Dates = nullptr;
-    QLabel* Label_Error = nullptr;
-    QLineEdit* Text_Error = nullptr;
-    QPushButton* Command_Error = nullptr;
+    FilterPanel* Frame1 = nullptr;  // the filter panel, with its options, dates and error
     QLabel* Label_FilterInForce = nullptr;  // under Frame1: the filters of the listing shown
     QLabel* Picture_brenviksmall = nullptr;
     QLabel* Picture_sorvantasmall = nullptr;

@@ -20,9 +20,9 @@ WindowFixture::WindowFixture(const kestrava::BuildProfile& profile, const QStrin
 
 void WindowFixture::filter(int option, const char* first, const char* second)
 {
-    window->Option1[option]->setChecked(true);
-    (option == 1 ? window->Text_From : window->Text_Error)->setText(QString::fromLatin1(first));
+    window->Frame1->Option1[option]->setChecked(true);
+    (option == 1 ? window->Frame1->Text_From : window->Frame1->Text_Error)->setText(QString::fromLatin1(first));
     if (option == 1)
-        window->Text_To->setText(QString::fromLatin1(second));
-    (option == 1 ? window->Command_Dates : window->Command_Error)->click();
+        window->Frame1->Text_To->setText(QString::fromLatin1(second));
+    (option == 1 ? window->Frame1->Command_Dates : window->Frame1->Command_Error)->click();
 }
