@@ -9,7 +9,8 @@
 //   listed      its listing is written and can be shown, or
 //   handedOver  the file is no weld record file: it goes to a spreadsheet program;
 //   failed      the run failed (never for a cancelled one): the download is as before.
-// A run that is cancelled or stopped by the window closing tells nothing.
+// A run that is cancelled or stopped by the window closing tells nothing, unless its
+// work had ended whole by then: the download holds the new file, and it is told so.
 #pragma once
 
 #include <QObject>

@@ -147,6 +147,9 @@ private:
     // The loaded download: the file, its work files and its last listing.
     DownloadSession* session_ = nullptr;
     bool closeAfterRun_ = false;
+    // The window was closed during a run and closes when it returns: a file that
+    // run opened is not handed over.
+    bool closing_ = false;
 
 public:
     // Controls, named as in the design (objectName is the same).

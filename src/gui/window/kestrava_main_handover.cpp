@@ -8,6 +8,8 @@
 
 void Kestrava_Main::handOverToSpreadsheet(const kestrava::ListingSummary& summary)
 {
+    if (closing_)
+        return;
     const bool started = services_.spreadsheet->openInSpreadsheet(this, session_->LoadedFilePath(),
                                                                   services_.settingsFolder);
     if (shared_.language() == kestrava::Language::Other) {

@@ -196,6 +196,7 @@ bool Kestrava_Main::runLong(const QString& label, const WorkRunner::Work& work,
     if (closeAfterRun_) {
         // The window was closed during the run, which stopped it.
         closeAfterRun_ = false;
+        closing_ = true;
         QTimer::singleShot(0, this, &QWidget::close);
         return false;
     }
