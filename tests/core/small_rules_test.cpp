@@ -119,6 +119,7 @@ TEST(RecentFiles, ReadWithLimits)
     EXPECT_TRUE(readRecentFiles(file).empty());
     ASSERT_TRUE(writeRecentFiles(file, {b, a}));
     EXPECT_EQ(readRecentFiles(file), (RecentFiles{b, a}));  // a leading blank written quoted
+    EXPECT_EQ(fileText(file), b + "\r\n" + a + "\r\n");  // names that need no quotes get none
 
     std::string many;
     for (int i = 0; i < 20; ++i)
