@@ -6,10 +6,7 @@
 #include <random>
 
 #ifndef _WIN32
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 #endif
 
 #include "core/files/file_io.h"
@@ -53,11 +50,6 @@ std::string orvDownload(const std::string& serial, int first, int count)
     return text;
 }
 
-std::string tableOf(const FleetSummary& summary)
-{
-    return fleetCsv(summary);
-}
-
 [[maybe_unused]] std::map<std::string, UnreadFile::Why>
 reasons(const std::vector<UnreadFile>& unread, const TempFolder& folder)
 {
@@ -76,10 +68,8 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
     std::filesystem::create_directories(folder.path() / "sub");
     std::map<std::string, std::uint64_t> records;  // per serial, from each file's own listing
     std::map<std::string, std::int64_t> errorRows;  // "serial/row" -> count
-    ListingFilter filter;
-    filter.dateOn = true;
-    filter.from = *parseDateText("01/01/2012");
-    filter.to = *parseDateText("31/12/2017");
+    const ListingFilter filter{
+        .dateOn = true, .from = *parseDateText("01/01/2012"), .to = *parseDateText("31/12/2017")};
     for (int i = 0; i < 40; ++i) {
         const std::string oneMachine =
             randomDownload(random, i % 2, (i % 2 ? "5TZ-" : "ORV-") + std::to_string(i % 3));
@@ -116,11 +106,9 @@ TEST(FleetSummary, AgreesWithListingEachFileAloneWhateverTheThreads)
         EXPECT_EQ(machine.files, machine.paths.size());
         EXPECT_TRUE(machine.first && machine.last && *machine.first >= filter.from &&
                     *machine.last <= filter.to);
-        EXPECT_EQ(machine.serial, two->machines[m].serial);
-        EXPECT_EQ(machine.records, two->machines[m].records);
         EXPECT_EQ(machine.paths, two->machines[m].paths);
-        EXPECT_EQ(machine.first, two->machines[m].first);
     }
+    EXPECT_EQ(fleetCsv(*one), fleetCsv(*two));
     ASSERT_EQ(one->unread.size(), 2u);
     EXPECT_NE(one->unread[0].reason.find("no date in field 3 or 4"), std::string::npos);
     EXPECT_NE(one->unread[1].reason.find("header line"), std::string::npos);
@@ -158,7 +146,7 @@ TEST(FleetSummary, EachDownloadAndEachWeldCountOnceWhateverTheNamesAndThreads)
         SCOPED_TRACE(threads);
         const auto all = summariseFleet(files, {}, threads);
         ASSERT_TRUE(all);
-        EXPECT_EQ(tableOf(*all), tableOf(*alone));
+        EXPECT_EQ(fleetCsv(*all), fleetCsv(*alone));
         EXPECT_EQ(all->machines[0].paths, std::vector<std::filesystem::path>{plain});
         EXPECT_EQ(all->repeatedRecords, 91u + 60u);
         ASSERT_EQ(all->unread.size(), 1u);
@@ -198,8 +186,8 @@ TEST(FleetSummary, ALongDownloadCountsTheSameOnAnyNumberOfThreads)
         EXPECT_EQ(summary->machines[1].records, 7u);
         EXPECT_EQ(summary->repeatedRecords, 70'000u + 6u * 100u + 6u * 2u - 150u - 7u);
         if (first.empty())
-            first = tableOf(*summary);
-        EXPECT_EQ(tableOf(*summary), first);
+            first = fleetCsv(*summary);
+        EXPECT_EQ(fleetCsv(*summary), first);
     }
 }
 
@@ -218,18 +206,10 @@ TEST(FleetSummary, EverySkippedNameIsNamedWithItsReason)
     std::filesystem::create_symlink("..", folder.path() / "in/deep/up");
     ASSERT_EQ(::mkfifo((folder.path() / "in/pipe.pfd").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((folder.path() / "in/pipe.txt").c_str(), 0600), 0);
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string socketPath = (folder.path() / "in/socket.xls").string();
-    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-    socketPath.copy(address.sun_path, socketPath.size());
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
     std::vector<UnreadFile> unread;
     const auto files = downloadFilesIn(
         {folder.path() / "in", a, folder.path() / "in", folder.path() / "gone"}, unread);
-    ::close(sock);
     EXPECT_EQ(files, (std::vector<std::filesystem::path>{a, folder.path() / "in/deep/er/b.pfd"}));
     using Why = UnreadFile::Why;
     EXPECT_EQ(reasons(unread, folder), (std::map<std::string, Why>{
@@ -239,11 +219,10 @@ TEST(FleetSummary, EverySkippedNameIsNamedWithItsReason)
                                            {"in/dangling.xls", Why::NotFound},
                                            {"in/deep/up", Why::SameFile},
                                            {"in/pipe.pfd", Why::NotRegular},
-                                           {"in/socket.xls", Why::NotRegular},
                                            {"gone", Why::NotFound},
                                        }));
 
-    // A subfolder that cannot be opened (as root too: through the file layer's hook) is
+    // A subfolder that cannot be opened (through the file layer's hook, so as root too) is
     // named, and the rest is searched.
     int opens = 0;
     fileio::setFaultHook([&](fileio::Operation operation) {
@@ -254,13 +233,6 @@ TEST(FleetSummary, EverySkippedNameIsNamedWithItsReason)
     fileio::setFaultHook({});
     EXPECT_EQ(cut, std::vector<std::filesystem::path>{a});
     EXPECT_EQ(reasons(unread, folder)["in/deep"], Why::FolderCut);
-    if (::geteuid() != 0) {  // root searches any folder
-        std::filesystem::permissions(folder.path() / "in/deep", std::filesystem::perms::none);
-        unread.clear();
-        EXPECT_EQ(downloadFilesIn({folder.path() / "in"}, unread).size(), 1u);
-        EXPECT_EQ(reasons(unread, folder)["in/deep"], Why::FolderCut);
-        std::filesystem::permissions(folder.path() / "in/deep", std::filesystem::perms::owner_all);
-    }
 }
 #endif
 
@@ -375,9 +347,7 @@ TEST(FleetSummary, CountsBytesReadUpToTheFilesSizes)
     TempFolder folder;
     std::uint64_t total = 0;
     for (int i = 0; i < 6; ++i) {
-        std::string text = "Weld\tSerial\tDate\tTime\tError\r\n";
-        for (int r = 0; r < 200 * (i + 1); ++r)
-            text += std::to_string(r) + "\tM1\t01/02/2010\t10:00\t0\r\n";
+        const std::string text = orvDownload("M1", 0, 200 * (i + 1));
         const bool pfd = i % 2;
         const std::string bytes = pfd ? sample::scrambled(text) : text;
         folder.write("f" + std::to_string(i) + (pfd ? ".pfd" : ".xls"), bytes);

@@ -11,19 +11,7 @@
 using namespace kestrava;
 namespace fs = std::filesystem;
 
-namespace {
-
 const fs::path examples = KESTRAVA_EXAMPLES_DIR;
-
-ListingFilter errorFilter(std::int16_t number)
-{
-    ListingFilter filter;
-    filter.errorOn = true;
-    filter.errorNumber = number;
-    return filter;
-}
-
-}  // namespace
 
 // Both kinds list as the listing run lists their plain text, the scrambled one from its
 // decoded working copy; print copy and printout follow the last listing's filter.
@@ -41,7 +29,7 @@ TEST(LoadedDownload, OpensListsAndPrintsBothKinds)
         EXPECT_EQ(fileText(download.workFiles().listing()), expected);
         EXPECT_EQ(plain, fileText(fs::path(examples / name).replace_extension(".xls")));
         EXPECT_NE(download.machineFamily(), MachineFamily::Unknown);
-        const auto relisted = download.relist(errorFilter(0));
+        const auto relisted = download.relist({.errorOn = true});
         ASSERT_TRUE(relisted.ok());
         EXPECT_LT(relisted.value().records, opened.value().records);
         EXPECT_TRUE(download.listingFiltered());
@@ -80,7 +68,9 @@ TEST(LoadedDownload, AFailedCommandChangesNothing)
          [&](LoadedDownload& d) { return faultOf(d.open(examples / "5tz_sample.pfd", {}, stop)); },
          DownloadStep::Reading, FileFault::Cancelled},
         {"cancelled relist",
-         [&](LoadedDownload& d) { return faultOf(d.relist(errorFilter(5), stop)); },
+         [&](LoadedDownload& d) {
+             return faultOf(d.relist({.errorOn = true, .errorNumber = 5}, stop));
+         },
          DownloadStep::Reading, FileFault::Cancelled},
         {"cancelled save",
          [&](LoadedDownload& d) { return faultOf(d.save(work.path() / "new.xls", stop)); },

