@@ -4,6 +4,8 @@
 // with letters outside the ANSI code page reach it whole).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -174,6 +176,14 @@ struct CliFolder : TempFolder {
         return kestrava::utf8Text(TempFolder::write(name, contents));
     }
 };
+
+// Whether text holds part; a failure shows the text.
+inline testing::AssertionResult has(const std::string& text, const std::string& part)
+{
+    if (text.find(part) != std::string::npos)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
+}
 
 inline std::string readFile(const std::string& path)
 {

@@ -9,33 +9,23 @@
 
 using namespace kestrava;
 
-namespace {
-
-std::vector<std::uint8_t> bytes(std::initializer_list<int> values)
-{
-    std::vector<std::uint8_t> out;
-    for (int v : values)
-        out.push_back(std::uint8_t(v));
-    return out;
-}
-
-}  // namespace
+using Bytes = std::vector<std::uint8_t>;
 
 TEST(Scrambling, DecodesUnitsAndBorrowsIntoOddTail)
 {
     // 5218 = 0x1462. Unit 0x1462 decodes to 0; 0x0000 is below the key and wraps.
-    EXPECT_EQ(decodeBytes(bytes({0x62, 0x14})), bytes({0x00, 0x00}));
-    EXPECT_EQ(decodeBytes(bytes({0x00, 0x00})), bytes({0x9E, 0xEB}));
+    EXPECT_EQ(decodeBytes(Bytes{0x62, 0x14}), (Bytes{0x00, 0x00}));
+    EXPECT_EQ(decodeBytes(Bytes{0x00, 0x00}), (Bytes{0x9E, 0xEB}));
     // Odd length: the tail byte loses the borrow of the last (wrapped) unit only.
-    EXPECT_EQ(decodeBytes(bytes({0x00, 0x00, 0x41})), bytes({0x9E, 0xEB, 0x40}));
-    EXPECT_EQ(decodeBytes(bytes({0x62, 0x14, 0x41})), bytes({0x00, 0x00, 0x41}));
-    EXPECT_EQ(decodeBytes(bytes({0x00, 0x00, 0x00})), bytes({0x9E, 0xEB, 0xFF}));
+    EXPECT_EQ(decodeBytes(Bytes{0x00, 0x00, 0x41}), (Bytes{0x9E, 0xEB, 0x40}));
+    EXPECT_EQ(decodeBytes(Bytes{0x62, 0x14, 0x41}), (Bytes{0x00, 0x00, 0x41}));
+    EXPECT_EQ(decodeBytes(Bytes{0x00, 0x00, 0x00}), (Bytes{0x9E, 0xEB, 0xFF}));
     // Exactly N bytes, whatever N; 0 and 1 byte are left as they are.
     EXPECT_TRUE(decodeBytes({}).empty());
-    EXPECT_EQ(decodeBytes(bytes({0x41})), bytes({0x41}));
-    EXPECT_EQ(encodeBytes(bytes({0x41})), bytes({0x41}));
+    EXPECT_EQ(decodeBytes(Bytes{0x41}), (Bytes{0x41}));
+    EXPECT_EQ(encodeBytes(Bytes{0x41}), (Bytes{0x41}));
     // Encoding carries into the tail when the last unit wraps past 65535.
-    EXPECT_EQ(encodeBytes(bytes({0xFF, 0xFF, 0x10})), bytes({0x61, 0x14, 0x11}));
+    EXPECT_EQ(encodeBytes(Bytes{0xFF, 0xFF, 0x10}), (Bytes{0x61, 0x14, 0x11}));
 }
 
 // Random texts: decode and encode undo each other, keep the length, and give the same
