@@ -31,16 +31,27 @@ QStringList column(const QStandardItemModel* model, int column)
     return cells;
 }
 
-}  // namespace
-
-// The summary window the main window opened (a window of its own).
-FleetSummaryWindow* shownSummary()
+// Summarises the files folder from the main window's menu and returns the summary
+// window it opened (a window of its own).
+FleetSummaryWindow* summarise(WindowFixture& f)
 {
+    f.dialogs.folderAnswers = {f.files.path()};
+    f.window->Menu_FleetSummary_Click();
     for (QWidget* window : QApplication::topLevelWidgets())
         if (auto* summary = qobject_cast<FleetSummaryWindow*>(window))
             return summary;
     return nullptr;
 }
+
+// Saves the table as CSV under name in the files folder; the bytes of fleet.csv then.
+QByteArray savedCsv(WindowFixture& f, FleetSummaryWindow* summary, const char* name = "fleet")
+{
+    f.dialogs.saveAnswers = {f.files.filePath(QString::fromLatin1(name))};
+    summary->Command_SaveCsv_Click();
+    return readTestFile(f.files.filePath(QStringLiteral("fleet.csv")));
+}
+
+}  // namespace
 
 class FleetSummaryWindowTest : public QObject {
     Q_OBJECT
@@ -65,9 +76,7 @@ private slots:
         f.writeFile(QStringLiteral("bad.xls"), "hello\r\nworld\r\n");
         f.writeFile(QStringLiteral("notes.txt"), "not a download");
 
-        f.dialogs.folderAnswers = {f.files.path()};
-        f.window->Menu_FleetSummary_Click();
-        FleetSummaryWindow* summary = shownSummary();
+        FleetSummaryWindow* summary = summarise(f);
         QVERIFY(summary);
         QStandardItemModel* model = summary->Machines_Model;
         QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
@@ -85,7 +94,7 @@ private slots:
         QCOMPARE(column(model, 0), QStringList({"M2", "M1"}));
         summary->Table_Machines->sortByColumn(5, Qt::AscendingOrder);
         QCOMPARE(column(model, 0), QStringList({"M1", "M2"}));
-        // Every column has its heading.
+        // Every column has its heading, the error codes' too.
         for (int c = 0; c < model->columnCount(); ++c)
             QVERIFY2(!model->headerData(c, Qt::Horizontal).toString().isEmpty(),
                      qPrintable(QString::number(c)));
@@ -109,10 +118,7 @@ private slots:
 #endif
 
         // Save as CSV: UTF-8 for spreadsheets; an existing name is refused and kept.
-        const QString csv = f.files.filePath(QStringLiteral("fleet"));
-        f.dialogs.saveAnswers = {csv, csv + QStringLiteral(".csv")};
-        summary->Command_SaveCsv_Click();
-        const QByteArray saved = readTestFile(csv + QStringLiteral(".csv"));
+        const QByteArray saved = savedCsv(f, summary);
         // Headings in the window's language, one column per error code.
         QVERIFY(saved.startsWith(
             "\xEF\xBB\xBF" + QStringLiteral("Numer seryjny,Rodzina,Pliki,Zgrzewy,Pierwszy zgrzew,"
@@ -120,10 +126,9 @@ private slots:
                                  .toUtf8()));
         QVERIFY(saved.contains("\r\nM2,ORV,1,12,02/02/2010,02/02/2010,0.0%,12,,\r\n"));
         f.dialogs.messages.clear();
-        summary->Command_SaveCsv_Click();
+        QCOMPARE(savedCsv(f, summary, "fleet.csv"), saved);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("Plik o takiej nazwie juz istnieje"));
-        QCOMPARE(readTestFile(csv + QStringLiteral(".csv")), saved);
     }
 
     // Machines without a readable date stay after the dated ones in both orders of the
@@ -209,19 +214,12 @@ private slots:
         f.writeFile(QStringLiteral("huge.xls"),
                     orvText({{huge, "01/01/2009", "0"}, {huge, "02/01/2009", "27"}}));
         f.writeFile(QStringLiteral("plain.xls"), orvText({{"M1", "01/01/2009", "0"}}));
-        f.dialogs.folderAnswers = {f.files.path()};
-        f.window->Menu_FleetSummary_Click();
-        FleetSummaryWindow* summary = shownSummary();
+        FleetSummaryWindow* summary = summarise(f);
         QVERIFY(summary);
-        const QStringList serials = column(summary->Machines_Model, 0);
-        QCOMPARE(serials.size(), 2);
-        QVERIFY(serials.contains(QStringLiteral("M1")));
-        const QString shown = serials.at(serials.at(0) == QLatin1String("M1") ? 1 : 0);
-        QCOMPARE(shown, QString(64, QLatin1Char('S')) + QChar(0x2026));
-        const QString csv = f.files.filePath(QStringLiteral("fleet.csv"));
-        f.dialogs.saveAnswers = {csv};
-        summary->Command_SaveCsv_Click();
-        QVERIFY(readTestFile(csv).contains("\r\n" + huge + ",ORV,"));
+        QStringList serials = column(summary->Machines_Model, 0);
+        serials.sort();
+        QCOMPARE(serials, QStringList({"M1", QString(64, QLatin1Char('S')) + QChar(0x2026)}));
+        QVERIFY(savedCsv(f, summary).contains("\r\n" + huge + ",ORV,"));
         delete summary;
     }
 
@@ -242,9 +240,7 @@ private slots:
         const std::filesystem::path odd = toFsPath(f.files.path()) / std::string("b\xff.xls");
         std::ofstream(odd, std::ios::binary) << orvText({{"M9", "03/01/2009", "0"}}).toStdString();
 
-        f.dialogs.folderAnswers = {f.files.path()};
-        f.window->Menu_FleetSummary_Click();
-        FleetSummaryWindow* summary = shownSummary();
+        FleetSummaryWindow* summary = summarise(f);
         QVERIFY(summary);
         QCOMPARE(column(summary->Machines_Model, 0), QStringList({"=1+2", "M1", "M9"}));
         QCOMPARE(column(summary->Machines_Model, 2), QStringList({"1", "1", "1"}));
@@ -258,10 +254,7 @@ private slots:
         QVERIFY(summary->Label_Unread->text().contains(
             QStringLiteral("pominiete powtorzone zgrzewy: 2")));
 
-        const QString csv = f.files.filePath(QStringLiteral("fleet.csv"));
-        f.dialogs.saveAnswers = {csv};
-        summary->Command_SaveCsv_Click();
-        QVERIFY(readTestFile(csv).contains("\r\n'=1+2,ORV,1,1,"));
+        QVERIFY(savedCsv(f, summary).contains("\r\n'=1+2,ORV,1,1,"));
 
         summary->Table_Machines_DoubleClick(summary->Machines_Model->index(2, 0));
         QCOMPARE(summary->List_Files->count(), 1);

@@ -16,7 +16,7 @@
 namespace {
 
 ChartValues values(const char* language, kestrava::MachineFamily family,
-                    std::array<std::int64_t, 10> counts, std::string serial)
+                   std::array<std::int64_t, 10> counts, std::string serial)
 {
     installTranslations(kestrava::languageFromName(language));
     ChartValues shared;
@@ -104,8 +104,13 @@ private slots:
         const QStringList orvCounts{"12", "0", "3", "0", "0", "0", "1", "0", "0", "2"};
         QCOMPARE(shown(orv), orvCounts + orvCodes + orvCounts + orvCodes);
         QCOMPARE(orv.LabelSerial->text(), QStringLiteral("ORV-4471"));
-        FormChart t5z(values("Polish", kestrava::MachineFamily::T5Z, {}, "5TZ-0099"), services());
+        // The serial is bytes in the build language's code page (0xB3: "ł" in 1250).
+        FormChart t5z(values("Polish", kestrava::MachineFamily::T5Z, {},
+                             "Pi\xB3"
+                             "a-7"),
+                      services());
         QCOMPARE(shown(t5z), zeros + t5zCodes + zeros + t5zCodes);
+        QCOMPARE(t5z.LabelSerial->text(), QString::fromUtf8("Piła-7"));
         // No family found: the reset table's ORV codes, each beside its own description.
         FormChart unknown(values("Polish", kestrava::MachineFamily::Unknown, {}, "5TZ-0099"),
                           services());
@@ -114,18 +119,16 @@ private slots:
         ChartValues empty;
         empty.language = kestrava::Language::English;
         QCOMPARE(shown(FormChart(empty, services())), QStringList(20, QString()));
-        // The serial is bytes in the build language's code page (0xB3: "ł" in 1250).
-        FormChart polish(values("Polish", kestrava::MachineFamily::ORV, {},
-                                "Pi\xB3"
-                                "a-7"),
-                         services());
-        QCOMPARE(polish.LabelSerial->text(), QString::fromUtf8("Piła-7"));
     }
 
+    // Printed, and saved as PNG or SVG. The saved pictures stand on their own: the SVG is
+    // well-formed XML whatever the serial holds, and it and the PNG carry the serial, the
+    // file and every count.
     void printsAndSavesTheChart()
     {
-        ChartValues shared = values("English", kestrava::MachineFamily::ORV,
-                                     {7, 0, 2, 0, 0, 0, 0, 0, 0, 1}, "ORV-1");
+        const std::array<std::int64_t, 10> counts{1234567, 0, 3, 0, 0, 0, 1, 0, 0, 2};
+        ChartValues shared =
+            values("English", kestrava::MachineFamily::ORV, counts, "A<&>\"'\x01-7");
         shared.LoadedFileTitle = QStringLiteral("site42");
         FormChart form(shared, services());
         form.show();
@@ -138,11 +141,27 @@ private slots:
         dialogs.saveAnswer = folder.filePath(QStringLiteral("chart"));
         form.Cmd_SaveImage->click();
         QCOMPARE(dialogs.saveRequests[0].proposedName, QStringLiteral("site42.png"));
-        QVERIFY(!QImage(folder.filePath(QStringLiteral("chart.png"))).isNull());
+        const QImage png(folder.filePath(QStringLiteral("chart.png")));
+        QCOMPARE(png.size(), form.MSChart1->size());
+        QCOMPARE(textsOf(form.MSChart1->chartLayout(), BarChartText::Caption).size(), 1);
+        for (const BarChartText& text : form.MSChart1->chartLayout().texts)
+            if (text.kind == BarChartText::Caption)
+                QVERIFY(inkIn(png, text.box.toRect()) > 100);
         dialogs.saveAnswer = folder.filePath(QStringLiteral("chart.svg"));
         form.Cmd_SaveImage->click();
         const QByteArray svg = readTestFile(dialogs.saveAnswer);
         QVERIFY(svg.contains("<svg") && svg.contains("E127"));
+        QXmlStreamReader xml(svg);
+        QStringList texts;
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+                texts << xml.readElementText();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        const QString caption = QStringLiteral("Serial number A<&>\"'-7     File site42");
+        QVERIFY2(texts.contains(caption), qPrintable(texts.join(QLatin1Char('|'))));
+        for (const std::int64_t count : counts)
+            QVERIFY(texts.contains(QString::number(count)));
+
         // An existing picture is kept unless the user says to replace it.
         QVERIFY(writeTestFile(folder.filePath(QStringLiteral("chart.png")), "mine"));
         dialogs.saveAnswer = folder.filePath(QStringLiteral("chart.png"));
@@ -223,38 +242,6 @@ private slots:
             for (const QRectF& bar : layout.bars)
                 QCOMPARE(layout.plot.united(bar), layout.plot);  // bars of 0 have no height
         }
-    }
-
-    // The saved pictures stand on their own: the SVG is well-formed XML whatever the
-    // serial holds, and it and the PNG carry the serial, the file and every count.
-    void savedPicturesNameMachineAndCounts()
-    {
-        const std::array<std::int64_t, 10> counts{1234567, 0, 3, 0, 0, 0, 1, 0, 0, 2};
-        ChartValues shared =
-            values("English", kestrava::MachineFamily::ORV, counts, "A<&>\"'\x01-7");
-        shared.LoadedFileTitle = QStringLiteral("site42");
-        FormChart form(shared, services());
-        dialogs.saveAnswer = folder.filePath(QStringLiteral("named.svg"));
-        form.Cmd_SaveImage->click();
-        QXmlStreamReader xml(readTestFile(dialogs.saveAnswer));
-        QStringList texts;
-        while (!xml.atEnd())
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
-                texts << xml.readElementText();
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        const QString caption = QStringLiteral("Serial number A<&>\"'-7     File site42");
-        QVERIFY2(texts.contains(caption), qPrintable(texts.join(QLatin1Char('|'))));
-        for (const std::int64_t count : counts)
-            QVERIFY(texts.contains(QString::number(count)));
-
-        dialogs.saveAnswer = folder.filePath(QStringLiteral("named.png"));
-        form.Cmd_SaveImage->click();
-        const QImage png(dialogs.saveAnswer);
-        QCOMPARE(png.size(), form.MSChart1->size());
-        QCOMPARE(textsOf(form.MSChart1->chartLayout(), BarChartText::Caption).size(), 1);
-        for (const BarChartText& text : form.MSChart1->chartLayout().texts)
-            if (text.kind == BarChartText::Caption)
-                QVERIFY(inkIn(png, text.box.toRect()) > 100);
     }
 
     // However wide the counts, each description is shown whole and clear of the

@@ -208,9 +208,8 @@ private slots:
         view.setListing(lines(100), kestrava::Language::English);
         view.setFocus();
 
-        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
-        QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
+            QTest::keyClick(&view, key, Qt::ShiftModifier);
         QCOMPARE(view.selectedText(), QStringLiteral("line 0\nli"));
         QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
         QCOMPARE(view.selectedText(), QStringLiteral("line 0\nline 1"));
@@ -245,6 +244,19 @@ private slots:
         QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), view.toPlainText());
+
+        // An empty listing drops the selection; keys, Ctrl+A and Ctrl+C and a click then
+        // move nothing and copy nothing.
+        view.setListing(QByteArray(), kestrava::Language::Polish);
+        QVERIFY(!view.hasSelection());
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_PageDown, Qt::Key_End})
+            QTest::keyClick(&view, key, Qt::ShiftModifier);
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        shown.click(QPoint(200, 150));
+        QCOMPARE(view.cursorPosition(), (Position{0, 0}));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     }
 
     void scrollRanges()
@@ -315,26 +327,6 @@ private slots:
         bytesShown.view.setListing(windows1250 + "\r\n", kestrava::Language::English);
         QVERIFY(bytesShown.view.lineText(0) != letters);
         QVERIFY(bytesShown.picture() != textShown.picture());
-    }
-
-    void emptyListing()
-    {
-        ShownView shown;
-        ListingView& view = shown.view;
-        view.setListing(lines(50), kestrava::Language::English);
-        view.selectAll();
-        view.setListing(QByteArray(), kestrava::Language::Polish);
-        QVERIFY(!view.hasSelection());
-
-        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-        view.setFocus();
-        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_PageDown, Qt::Key_End})
-            QTest::keyClick(&view, key, Qt::ShiftModifier);
-        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-        shown.click(QPoint(200, 150));
-        QCOMPARE(view.cursorPosition(), (Position{0, 0}));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
     }
 
     void contextMenu()
