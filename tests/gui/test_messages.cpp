@@ -20,8 +20,7 @@
 
 namespace {
 
-using Messages = QList<ShownMessage>;
-using Raise = std::function<Messages(const kestrava::BuildProfile&)>;
+using Act = std::function<void(WindowFixture&)>;
 using kestrava::fileio::Operation;
 
 class NoSystemInfo final : public SystemInfoLauncher {
@@ -30,14 +29,13 @@ public:
 };
 
 // A fresh window (work files in workFolder, default: its own) in which act raises the box.
-Raise inWindow(const std::function<void(WindowFixture&)>& act, const QString& workFolder = {})
+QList<ShownMessage> raise(const kestrava::BuildProfile& profile, const Act& act,
+                          const QString& workFolder = {})
 {
-    return [=](const kestrava::BuildProfile& profile) {
-        WindowFixture f(profile, workFolder);
-        act(f);
-        kestrava::fileio::setFaultHook({});
-        return f.dialogs.messages;
-    };
+    WindowFixture f(profile, workFolder);
+    act(f);
+    kestrava::fileio::setFaultHook({});
+    return f.dialogs.messages;
 }
 
 void open(WindowFixture& f, const char* name, bool exists = true)
@@ -102,15 +100,10 @@ void print(WindowFixture& f, int failOperation)
 
 // The chart, the default-folder form (an unreadable drive chosen, or a folder stored
 // where the settings file cannot be made: the work folder is a file) and the About
-// box, each on its own.
-Messages fromAForm(const kestrava::BuildProfile& profile, const QByteArray& which)
+// box, each on its own beside the window.
+void fromAForm(WindowFixture& f, const QByteArray& which)
 {
-    installTranslations(profile.language());
-    ScriptedDialogs dialogs;
-    FakePrinterProvider printers;
     NoSystemInfo noInfo;
-    SharedValues shared;
-    shared.profile = profile;
     QTemporaryDir root;
     const QString drive = QDir::toNativeSeparators(root.filePath(QStringLiteral("drive")));
     QDir().mkpath(drive);
@@ -118,33 +111,27 @@ Messages fromAForm(const kestrava::BuildProfile& profile, const QByteArray& whic
     drives.driveList = {QDir::rootPath(), drive};
     drives.unreadable = {drive};
     const AppServices services =
-        completeServices({.dialogs = &dialogs,
+        completeServices({.dialogs = &f.dialogs,
                           .drives = &drives,
-                          .printers = &printers,
+                          .printers = &f.printers,
                           .systemInfo = &noInfo,
                           .settingsFolder = root.filePath(QStringLiteral("plainfile"))});
     writeTestFile(services.settingsFolder, "x");
     if (which == "chart") {
-        dialogs.acceptPrinter = true;
-        printers.failPicture = true;
+        f.dialogs.acceptPrinter = true;
+        f.printers.failPicture = true;
         ChartValues values;
-        values.language = profile.language();
+        values.language = f.window->shared().language();
         FormChart(values, services).Cmd_Print->click();
     } else if (which == "about") {
-        frmAbout(shared, services).cmdSysInfo->click();
+        frmAbout(f.window->shared(), services).cmdSysInfo->click();
     } else {
-        DefaultPathForm form(DefaultPathKind::Save, shared, services);
+        DefaultPathForm form(DefaultPathKind::Save, f.window->shared(), services);
         if (which == "store")
             form.CmdSelect->click();
         else
             form.Drive1->setCurrentIndex(form.Drive1->findData(drive));
     }
-    return dialogs.messages;
-}
-
-Raise form(const char* which)
-{
-    return [=](const kestrava::BuildProfile& profile) { return fromAForm(profile, which); };
 }
 
 }  // namespace
@@ -166,56 +153,55 @@ private slots:
         const char* const saveError = "Save Error";
         const char* const printRecords = "Print Records";
         const struct {
-            Raise raise;
+            Act act;
             const char* text;  // a part of the English text
-            const char*
-                title;  // Kestrava's own boxes show no icon in English, the others are critical
+            // Kestrava's own boxes show no icon in English, the others are critical.
+            const char* title;
+            bool blocked = false;  // work files cannot be created
         } cases[] = {
-            {inWindow([](auto& f) { open(f, "welds.XLS"); }), "Invalid file", kestrava},
-            {inWindow([](auto& f) { open(f, "gone.xls", false); }), "Cannot read the file",
+            {[](auto& f) { open(f, "welds.XLS"); }, "Invalid file", kestrava},
+            {[](auto& f) { open(f, "gone.xls", false); }, "Cannot read the file", kestrava},
+            {[](auto& f) { openUnreadable(f, Operation::OpenRead); }, "Cannot read the file",
              kestrava},
-            {inWindow([](auto& f) { openUnreadable(f, Operation::OpenRead); }),
-             "Cannot read the file", kestrava},
-            {inWindow([](auto& f) { openUnreadable(f, Operation::Read); }), "Cannot read the file",
+            {[](auto& f) { openUnreadable(f, Operation::Read); }, "Cannot read the file", kestrava},
+            {[](auto& f) { openUnreadable(f, {}); }, "Cannot read the file", kestrava},
+            {[](auto& f) { open(f, "a.pfd"); }, "Cannot write the working copy", kestrava, true},
+            {[](auto& f) { open(f, "a.xls"); }, "Cannot write the listing", kestrava, true},
+            {[](auto& f) { filter(f, 1, "abc", "xyz"); }, "Invalid From Date", kestrava},
+            {[](auto& f) { filter(f, 1, "01/01/2009", "31/04/2009"); }, "Invalid To Date",
              kestrava},
-            {inWindow([](auto& f) { openUnreadable(f, {}); }), "Cannot read the file", kestrava},
-            {inWindow([](auto& f) { open(f, "a.pfd"); }, blocked), "Cannot write the working copy",
-             kestrava},
-            {inWindow([](auto& f) { open(f, "a.xls"); }, blocked), "Cannot write the listing",
-             kestrava},
-            {inWindow([](auto& f) { filter(f, 1, "abc", "xyz"); }), "Invalid From Date", kestrava},
-            {inWindow([](auto& f) { filter(f, 1, "01/01/2009", "31/04/2009"); }), "Invalid To Date",
-             kestrava},
-            {inWindow([](auto& f) { filter(f, 2, "E27"); }), "Invalid error code", kestrava},
-            {inWindow([](auto& f) { save(f, "old.pfd"); }), "This file name already exists!",
+            {[](auto& f) { filter(f, 2, "E27"); }, "Invalid error code", kestrava},
+            {[](auto& f) { save(f, "old.pfd"); }, "This file name already exists!", saveError},
+            {[](auto& f) { save(f, "a.txt"); }, "cannot be opened again as a download file",
              saveError},
-            {inWindow([](auto& f) { save(f, "a.txt"); }),
-             "cannot be opened again as a download file", saveError},
             // A folder that refuses the finished file: the plain copy fails at the
             // target, the scrambled one already at the work file.
-            {inWindow([](auto& f) { save(f, "b.xls", Operation::Rename); }),
-             "The file could not be saved", saveError},
-            {inWindow([](auto& f) { save(f, "b.pfd", Operation::Rename); }),
-             "The work file could not be", saveError},
-            {inWindow([](auto& f) { save(f, "missing/b.pfd"); }), "The file could not be saved",
+            {[](auto& f) { save(f, "b.xls", Operation::Rename); }, "The file could not be saved",
              saveError},
-            {inWindow([](auto& f) { save(f, "c.xls", {}, true); }),
-             "The loaded file could not be read", saveError},
-            {inWindow([](auto& f) { print(f, 5); }), "The printer reported an error. Printing was",
+            {[](auto& f) { save(f, "b.pfd", Operation::Rename); }, "The work file could not be",
+             saveError},
+            {[](auto& f) { save(f, "missing/b.pfd"); }, "The file could not be saved", saveError},
+            {[](auto& f) { save(f, "c.xls", {}, true); }, "The loaded file could not be read",
+             saveError},
+            {[](auto& f) { print(f, 5); }, "The printer reported an error. Printing was",
              printRecords},
-            {inWindow([](auto& f) { print(f, 0); }), "could not be written. Nothing was printed.",
+            {[](auto& f) { print(f, 0); }, "could not be written. Nothing was printed.",
              printRecords},
-            {inWindow([](auto& f) { print(f, -1); }), "can no longer be read. Nothing was printed.",
+            {[](auto& f) { print(f, -1); }, "can no longer be read. Nothing was printed.",
              printRecords},
-            {inWindow([](auto& f) { print(f, -2); }), "Nothing was printed.\n(disk full)",
-             printRecords},
-            {form("chart"), "The printer reported an error. Printing was stopped.", "Print Graph"},
-            {form("drive"), "Drive not available", "Drive error"},
-            {form("store"), "The default directory could not be stored", "Settings Error"},
-            {form("about"), "System Information Is Unavailable At This Time", kestrava},
+            {[](auto& f) { print(f, -2); }, "Nothing was printed.\n(disk full)", printRecords},
+            {[](auto& f) { fromAForm(f, "chart"); },
+             "The printer reported an error. Printing was stopped.", "Print Graph"},
+            {[](auto& f) { fromAForm(f, "drive"); }, "Drive not available", "Drive error"},
+            {[](auto& f) { fromAForm(f, "store"); }, "The default directory could not be stored",
+             "Settings Error"},
+            {[](auto& f) { fromAForm(f, "about"); },
+             "System Information Is Unavailable At This Time", kestrava},
         };
         for (const auto& c : cases) {
-            const Messages english = c.raise(kEnglish), polish = c.raise(kPolish);
+            const QString folder = c.blocked ? blocked : QString();
+            const auto english = raise(kEnglish, c.act, folder),
+                       polish = raise(kPolish, c.act, folder);
             const MessageIcon icon = QByteArray(c.title) == kestrava ? None : Critical;
             QVERIFY2(english.size() == 1 && polish.size() == 1, c.text);
             QVERIFY2(english[0].text.contains(QString::fromLatin1(c.text)),
@@ -224,15 +210,15 @@ private slots:
             QVERIFY2(english[0].icon == icon, c.text);
             QVERIFY2(!polish[0].title.isEmpty() && polish[0].title != english[0].title, c.text);
             QVERIFY2(polish[0].icon == (icon == None ? Exclamation : icon), c.text);
-            QVERIFY2(c.raise(kOtherLanguage).isEmpty(), c.text);
+            QVERIFY2(raise(kOtherLanguage, c.act, folder).isEmpty(), c.text);
         }
         // The reason in Polish too.
-        const Messages full = inWindow([](auto& f) { print(f, -2); })(kPolish);
+        const auto full = raise(kPolish, [](auto& f) { print(f, -2); });
         QVERIFY2(full.value(0).text.endsWith(QStringLiteral("\n(dysk jest pelny)")),
                  qPrintable(full.value(0).text));
         installTranslations(kestrava::Language::English);
         // A panel message is titled with its own text in Polish.
-        const Messages polish = inWindow([](auto& f) { open(f, "welds.XLS"); })(kPolish);
+        const auto polish = raise(kPolish, [](auto& f) { open(f, "welds.XLS"); });
         QCOMPARE(polish.value(0).title, QStringLiteral("Niewlasciwy plik"));
         QCOMPARE(polish.value(0).text, QStringLiteral("Niewlasciwy plik"));
     }

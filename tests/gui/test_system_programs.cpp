@@ -92,8 +92,7 @@ private slots:
         const QString entry1 = QStringLiteral("C:\\Info\\msinfo32.exe");
         const QString entry2 = QStringLiteral("C:\\Program Files\\Info\\MSINFO32.EXE");
         FakeRegistry both, empty, folder, none;
-        both.keys[programKey]["PATH"] = {kRegistryText,
-                                         std::string("C:\\Info\\msinfo32.exe") + '\0'};
+        both.keys[programKey]["PATH"] = {kRegistryText, entry1.toStdString() + '\0'};
         both.keys[folderKey]["MSINFO"] = {kRegistryText, "C:\\Other"};
         empty.keys[programKey]["PATH"] = {kRegistryText, std::string(1, '\0')};
         empty.keys[folderKey] = both.keys[folderKey];
@@ -229,8 +228,6 @@ private slots:
         QVERIFY(problem.contains(QStringLiteral("/proc/kestrava-user")) &&
                 problem.contains(QStringLiteral("(/proc/kestrava)")));
 #endif
-        QCOMPARE(workFilePath(program.path(), QStringLiteral("view_only.tmp")),
-                 QDir::toNativeSeparators(program.filePath(QStringLiteral("view_only.tmp"))));
     }
 };
 

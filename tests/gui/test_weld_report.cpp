@@ -7,7 +7,7 @@
 #include "gui/view/code_page.h"
 #include "support/quiet_messages.h"
 #include "support/report_text.h"
-#include "support/sample_records.h"
+#include "support/save_test_files.h"
 #include "support/window_fixture.h"
 
 namespace {
@@ -23,6 +23,15 @@ void keepSample(const QString& pdf, const QString& name)
         QFile::remove(folder + QLatin1Char('/') + name);
         QFile::copy(pdf, folder + QLatin1Char('/') + name);
     }
+}
+
+// Chooses name in the Save dialog of the command and returns the file's path.
+QString writePdf(WindowFixture& f, QAction* command, const char* name)
+{
+    const QString pdf = f.files.filePath(QString::fromLatin1(name));
+    f.dialogs.saveAnswers.push_back(pdf);
+    command->trigger();
+    return pdf;
 }
 
 QByteArray generated(int records)
@@ -58,9 +67,7 @@ private slots:
             WindowFixture f(kEnglish);
             const QString file = kExamples + QLatin1Char('/') + QLatin1String(name);
             f.window->openPath(file);
-            const QString pdf = f.files.filePath(QStringLiteral("protocol.pdf"));
-            f.dialogs.saveAnswers.push_back(pdf);
-            f.window->Menu_ProtocolPdf->trigger();
+            const QString pdf = writePdf(f, f.window->Menu_ProtocolPdf, "protocol.pdf");
             QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(name));
             const QStringList pages = pdfPages(pdf);
             const QList<QStringList> expected = expectedBlocks(
@@ -68,9 +75,8 @@ private slots:
             QVERIFY(expected.size() >= 14);
             QCOMPARE(pdfBlocks(pages), expected);
             QVERIFY(numberedPages(pages, QStringLiteral("Page %1 of %2")));
-            keepSample(pdf, QStringLiteral("protocol_%1.pdf")
-                                .arg(QString::fromLatin1(name).replace(QLatin1Char('.'),
-                                                                       QLatin1Char('_'))));
+            const QString sample = QString::fromLatin1(name).replace(u'.', u'_');
+            keepSample(pdf, QStringLiteral("protocol_%1.pdf").arg(sample));
         }
     }
 
@@ -81,10 +87,8 @@ private slots:
         const QString file = kExamples + QStringLiteral("/orv_sample.xls");
         f.window->openPath(file);
         f.window->Text1->setSelection({38, 3}, {44, 0});  // lines 39 to 44
-        const QString pdf = f.files.filePath(QStringLiteral("some.pdf"));
-        f.dialogs.saveAnswers.push_back(pdf);
-        f.window->Menu_ProtocolPdf->trigger();
-        const QList<QStringList> blocks = pdfBlocks(pdfPages(pdf));
+        const QList<QStringList> blocks =
+            pdfBlocks(pdfPages(writePdf(f, f.window->Menu_ProtocolPdf, "some.pdf")));
         QCOMPARE(blocks.size(), 4);  // records 38 to 41: lines 42 and 43 hold none
         QCOMPARE(blocks,
                  expectedBlocks(cliRows({QStringLiteral("protocol"), file,
@@ -92,11 +96,10 @@ private slots:
                                         kestrava::Language::English)));
 
         f.window->Text1->setSelection({41, 0}, {42, 5});  // the empty line and the header
-        f.dialogs.saveAnswers.push_back(f.files.filePath(QStringLiteral("none.pdf")));
-        f.window->Menu_ProtocolPdf->trigger();
+        const QString none = writePdf(f, f.window->Menu_ProtocolPdf, "none.pdf");
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages[0].text, QStringLiteral("The selected lines hold no weld."));
-        QVERIFY(!QFile::exists(f.files.filePath(QStringLiteral("none.pdf"))));
+        QVERIFY(!QFile::exists(none));
     }
 
     // The handover report: the cover, the table under its column names on every page
@@ -106,14 +109,12 @@ private slots:
         WindowFixture f(kEnglish);
         const QString file = f.writeFile(QStringLiteral("job.xls"), generated(300));
         f.window->openPath(file);
-        const QString pdf = f.files.filePath(QStringLiteral("report.pdf"));
-        f.dialogs.saveAnswers.push_back(pdf);
-        f.window->Menu_HandoverPdf->trigger();
+        const QString pdf = writePdf(f, f.window->Menu_HandoverPdf, "report.pdf");
         QVERIFY(f.dialogs.messages.isEmpty());
         const QStringList pages = pdfPages(pdf);
         QVERIFY(numberedPages(pages, QStringLiteral("Page %1 of %2")));
         keepSample(pdf, QStringLiteral("handover.pdf"));
-        const QString cover = squeezed(pages[0]);
+        const QString cover = pages[0].simplified();
         for (const char* text :
              {"Handover Report", "Machines ORV-7 (ORV), welds: 300",
               "Period 01/01/2010 \u2013 30/01/2010", "Welds 300", "Welds not E00 128",
@@ -123,7 +124,7 @@ private slots:
         for (qsizetype k = 1; k < pages.size() && pages[k].contains(QLatin1String("Coupler")) &&
                               !pages[k].contains(QLatin1String("Weld protocol no."));
              ++k, ++tablePages)
-            QVERIFY(squeezed(pages[k]).contains(
+            QVERIFY(pages[k].simplified().contains(
                 QLatin1String("Weld Serial Date Time Error Fitting Operator")));
         QVERIFY(tablePages >= 3);
         const QList<QStringList> expected =
@@ -138,28 +139,23 @@ private slots:
     {
         WindowFixture f(kPolish);
         f.window->openPath(kExamples + QStringLiteral("/orv_sample.pfd"));
-        const QString pdf = f.files.filePath(QStringLiteral("raport.pdf"));
-        f.dialogs.saveAnswers.push_back(pdf);
-        f.window->Menu_HandoverPdf->trigger();
+        const QString pdf = writePdf(f, f.window->Menu_HandoverPdf, "raport.pdf");
         const QStringList pages = pdfPages(pdf);
         QVERIFY(numberedPages(pages, QStringLiteral("Strona %1 z %2")));
         keepSample(pdf, QStringLiteral("handover_pl.pdf"));
-        const QString text = squeezed(pages.join(QLatin1Char('\n')));
+        const QString text = pages.join(QLatin1Char('\n')).simplified();
         for (const char* expected :
              {"Raport odbioru", "E27 Otwarty obwód elektrozlaczki", "Łódź Widzew"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
 
-        const QString protocol = f.files.filePath(QStringLiteral("protokol.pdf"));
-        f.dialogs.saveAnswers.push_back(protocol);
-        f.window->Menu_ProtocolPdf->trigger();
+        const QString protocol = writePdf(f, f.window->Menu_ProtocolPdf, "protokol.pdf");
         const QStringList protocolPages = pdfPages(protocol);
         QVERIFY(numberedPages(protocolPages, QStringLiteral("Strona %1 z %2")));
+        const QString protocolText = protocolPages.join(QLatin1Char('\n')).simplified();
         for (const char* expected :
              {"Protokol zgrzewania nr 45", "Maszyna ORV-20417 (ORV)", "Operator Paweł Wójcik",
               "Blad 20 \u2014 E20 Zbyt niskie napiecie wyjsciowe"})
-            QVERIFY2(squeezed(protocolPages.join(QLatin1Char('\n')))
-                         .contains(QString::fromUtf8(expected)),
-                     expected);
+            QVERIFY2(protocolText.contains(QString::fromUtf8(expected)), expected);
         keepSample(protocol, QStringLiteral("protocol_pl.pdf"));
     }
 
@@ -178,16 +174,15 @@ private slots:
         QCOMPARE(printed.size(), 2);
         QVERIFY(f.dialogs.questions.isEmpty());
 
-        f.dialogs.saveAnswers.push_back(f.files.filePath(QStringLiteral("all.pdf")));
-        f.window->Menu_ProtocolPdf->trigger();
+        const QString all = writePdf(f, f.window->Menu_ProtocolPdf, "all.pdf");
         QCOMPARE(f.dialogs.questions.size(), 1);
         const QString asked = f.dialogs.questions[0].text;
         QVERIFY2(asked.startsWith(QLatin1String("This report takes ")), qPrintable(asked));
-        QVERIFY(!QFile::exists(f.files.filePath(QStringLiteral("all.pdf"))));
+        QVERIFY(!QFile::exists(all));
         const int total = asked.section(QLatin1Char(' '), 3, 3).toInt();
         QVERIFY(total > 100);
-        QVERIFY(squeezed(printed[0]).contains(QLatin1String("Page 2 of ")));
-        QVERIFY(squeezed(printed[1]).contains(QLatin1String("Page 3 of ")));
+        QVERIFY(printed[0].simplified().contains(QLatin1String("Page 2 of ")));
+        QVERIFY(printed[1].simplified().contains(QLatin1String("Page 3 of ")));
     }
 
     // Cancel while the pages are written: the file chosen keeps what it held.
@@ -214,9 +209,7 @@ private slots:
         QVERIFY(cancelled);
         QCOMPARE(f.dialogs.questions.size(), 1);
         QVERIFY(f.dialogs.messages.isEmpty());
-        QFile kept(pdf);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("an earlier file"));
+        QCOMPARE(readTestFile(pdf), QByteArray("an earlier file"));
         QCOMPARE(QDir(f.files.path()).entryList(QDir::Files).size(), 2);  // no temporary left
     }
 };

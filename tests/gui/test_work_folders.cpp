@@ -65,9 +65,11 @@ public:
             quit();
     }
 
-    bool command(const QString& text)
+    // "open", "save", "second-day"; the path after a blank.
+    bool command(const char* verb, const QString& path = {})
     {
-        process_.write((text + QLatin1Char('\n')).toUtf8());
+        const QString line = QString::fromLatin1(verb) + (path.isEmpty() ? "" : " " + path);
+        process_.write((line + QLatin1Char('\n')).toUtf8());
         return reply() == QLatin1String("done");
     }
     void quit()
@@ -100,12 +102,6 @@ private:
     QProcess process_;
 };
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
 QByteArray download(const QByteArray& serial)
 {
     QList<OrvRecord> records;
@@ -131,25 +127,24 @@ private slots:
         const QString shared = root.filePath(QStringLiteral("program"));
         QVERIFY(QDir().mkpath(shared));
         const QByteArray alpha = download("AAAA-111"), bravo = download("BBBB-222");
-        QVERIFY(writeTestFile(root.filePath(QStringLiteral("alpha.pfd")), scrambled(alpha)));
-        QVERIFY(writeTestFile(root.filePath(QStringLiteral("bravo.pfd")), scrambled(bravo)));
+        const QString a = root.filePath(QStringLiteral("a.xls")),
+                      b = root.filePath(QStringLiteral("b.xls")),
+                      alphaFile = root.filePath(QStringLiteral("alpha.pfd")),
+                      bravoFile = root.filePath(QStringLiteral("bravo.pfd"));
+        QVERIFY(writeTestFile(alphaFile, scrambled(alpha)) &&
+                writeTestFile(bravoFile, scrambled(bravo)));
 
         Document first(shared), second(shared);
         // Both opened before either works on its file: the second one's decoded copy
         // and listing are written after the first one's.
-        QVERIFY(
-            first.command(QStringLiteral("open ") + root.filePath(QStringLiteral("alpha.pfd"))));
-        QVERIFY(
-            second.command(QStringLiteral("open ") + root.filePath(QStringLiteral("bravo.pfd"))));
-        QVERIFY(first.command(QStringLiteral("save ") + root.filePath(QStringLiteral("a.xls"))));
-        QVERIFY(second.command(QStringLiteral("save ") + root.filePath(QStringLiteral("b.xls"))));
-        QCOMPARE(readAll(root.filePath(QStringLiteral("a.xls"))), alpha);
-        QCOMPARE(readAll(root.filePath(QStringLiteral("b.xls"))), bravo);
-        QVERIFY(first.command(QStringLiteral("second-day")));
-        QVERIFY(second.command(QStringLiteral("second-day")));
+        QVERIFY(first.command("open", alphaFile) && second.command("open", bravoFile));
+        QVERIFY(first.command("save", a) && second.command("save", b));
+        QCOMPARE(readTestFile(a), alpha);
+        QCOMPARE(readTestFile(b), bravo);
+        QVERIFY(first.command("second-day") && second.command("second-day"));
         for (const auto& [document, own, other] :
              {std::tuple{&first, "AAAA-111", "BBBB"}, std::tuple{&second, "BBBB-222", "AAAA"}}) {
-            const QByteArray listing = readAll(document->file("display_only.tmp"));
+            const QByteArray listing = readTestFile(document->file("display_only.tmp"));
             QVERIFY2(listing.contains(own) && !listing.contains(other), listing.constData());
         }
         // The first one's in the shared folder, the second one's in a folder of its own.
@@ -169,12 +164,11 @@ private slots:
     {
         QTemporaryDir root;
         const QString shared = root.path();
-        QVERIFY(
-            writeTestFile(root.filePath(QStringLiteral("alpha.pfd")), scrambled(download("A-1"))));
+        const QString alpha = root.filePath(QStringLiteral("alpha.pfd"));
+        QVERIFY(writeTestFile(alpha, scrambled(download("A-1"))));
         auto first = std::make_unique<Document>(shared);
         auto crashed = std::make_unique<Document>(shared);
-        QVERIFY(
-            crashed->command(QStringLiteral("open ") + root.filePath(QStringLiteral("alpha.pfd"))));
+        QVERIFY(crashed->command("open", alpha));
         const QString left = crashed->folder;
         crashed->crash();
         QVERIFY(QFileInfo::exists(QDir(left).filePath(QStringLiteral("view_only.tmp"))));

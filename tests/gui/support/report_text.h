@@ -9,11 +9,6 @@
 
 #include "gui/view/code_page.h"
 
-inline QString squeezed(const QString& line)
-{
-    return line.simplified();
-}
-
 // The PDF's text laid out as printed, one string per page.
 inline QStringList pdfPages(const QString& path)
 {
@@ -56,12 +51,12 @@ inline QList<QStringList> expectedBlocks(const QString& rows)
         else if (kind == QLatin1String("machine"))
             blocks.last() << QStringLiteral("Machine %1 (%2)").arg(cells[1], cells[2]);
         else if (kind == QLatin1String("date"))
-            blocks.last() << squeezed(
-                QStringLiteral("Date and time %1 %2").arg(cells[1], cells[2]));
+            blocks.last()
+                << QStringLiteral("Date and time %1 %2").arg(cells[1], cells[2]).simplified();
         else if (kind == QLatin1String("error"))
             blocks.last() << QStringLiteral("Error %1 \u2014 %2").arg(cells[1], cells[2]);
         else if (kind == QLatin1String("field"))
-            blocks.last() << squeezed(cells[1] + QLatin1Char(' ') + cells[2]);
+            blocks.last() << (cells[1] + QLatin1Char(' ') + cells[2]).simplified();
     }
     return blocks;
 }
@@ -73,7 +68,7 @@ inline QList<QStringList> pdfBlocks(const QStringList& pages)
     for (const QString& page : pages) {
         const QStringList lines = page.split(QLatin1Char('\n'));
         for (qsizetype k = 2; k < lines.size(); ++k) {  // two lines of page header
-            const QString line = squeezed(lines[k]);
+            const QString line = lines[k].simplified();
             if (line.startsWith(QLatin1String("Weld protocol no. ")))
                 blocks.append({line});
             else if (!line.isEmpty() && !blocks.isEmpty())
@@ -89,7 +84,7 @@ inline bool numberedPages(const QStringList& pages, const QString& pattern, int 
 {
     for (qsizetype k = 0; k < pages.size(); ++k) {
         const QString expected = pattern.arg(first + k).arg(total ? total : pages.size());
-        if (!squeezed(pages[k].section(QLatin1Char('\n'), 0, 1)).endsWith(expected))
+        if (!pages[k].section(QLatin1Char('\n'), 0, 1).simplified().endsWith(expected))
             return false;
     }
     return !pages.isEmpty();

@@ -68,11 +68,7 @@ public:
                                              const QString& initialFolder) override
     {
         openRequests.append({filter, initialFolder, {}});
-        if (openManyAnswers.empty())
-            return std::nullopt;
-        QStringList answer = openManyAnswers.front();
-        openManyAnswers.pop_front();
-        return answer;
+        return take(openManyAnswers, {});
     }
     std::optional<QString> saveFileName(QWidget*, const QString&, const QString& filter,
                                         const QString& initialFolder, const QString& proposedName,
@@ -104,11 +100,12 @@ public:
     }
 
 private:
-    static std::optional<QString> take(std::deque<QString>& answers, const QString& otherwise)
+    template <typename T>
+    static std::optional<T> take(std::deque<T>& answers, const T& otherwise)
     {
         if (answers.empty())
-            return otherwise.isEmpty() ? std::nullopt : std::optional<QString>(otherwise);
-        const QString answer = answers.front();
+            return otherwise.isEmpty() ? std::nullopt : std::optional<T>(otherwise);
+        const T answer = answers.front();
         answers.pop_front();
         return answer;
     }
