@@ -156,6 +156,9 @@ private slots:
         const QString secondFolder = second.folder;
         second.quit();
         QVERIFY(!QFileInfo::exists(secondFolder));
+        QCOMPARE(QDir(shared + QStringLiteral("/instances"))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
         first.quit();
         QVERIFY(QFileInfo::exists(first.file("display_only.tmp")));
     }
