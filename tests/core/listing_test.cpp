@@ -73,6 +73,10 @@ TEST(Listing, LaysOutColumnsCountsCodesAndKeepsTheLastSerial)
     // A value longer than its header + 4 pushes the rest of the line right.
     const auto wide = list(kOrvHeader + "\r\n" + orvRecord("123456789", "S", "01/01/2010", "0"));
     EXPECT_EQ(wide.listing.substr(wide.listing.find("\r\n") + 2, 23), "123456789| S         | ");
+    // A short value under a long column name is filled to the name's length + 4.
+    const auto filled = list(kOrvHeader + "\tName of the welding operator\r\n" +
+                             orvRecord("1", "S", "01/01/2010", "0\tX") + "\r\n");
+    EXPECT_TRUE(filled.listing.ends_with("| X" + std::string(31, ' ') + "| \r\n"));
 }
 
 TEST(Listing, HeaderIsRepeatedAfterEvery40Records)
