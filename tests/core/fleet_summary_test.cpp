@@ -301,6 +301,7 @@ TEST(PathText, NamesAreShownWithControlsAndStrayBytesEscaped)
         std::string name, shown;
     } cases[] = {
         {"plain ł.xls", "plain ł.xls"},
+        {"Łódź", "Łódź"},  // a character of two bytes at the very end
         {"pipe \xf0\x9f\x94\xa7.xls", "pipe \xf0\x9f\x94\xa7.xls"},  // four bytes, one character
         {"a\nb\r\tc.xls", "a\\nb\\r\\tc.xls"},
         {"\x1b[31mred\x7f", "\\x1b[31mred\\x7f"},
